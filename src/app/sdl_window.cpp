@@ -1,0 +1,1 @@
+// The SDL window: filled in with the platform layer.

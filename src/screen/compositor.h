@@ -1,0 +1,23 @@
+// Composes the client area: black, then every visible item in drawing order,
+// clipped to the client area. Renders into a plain buffer, so the same code
+// serves the window, the tests and the snapshot tool.
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "screen/items.h"
+
+// An 8-bit coverage mask of one line of text, w x h, top row first.
+struct TextMask {
+    int w = 0, h = 0;
+    const uint8_t* cov = nullptr;
+};
+
+// The game's font: it measures label texts and rasterises them.
+class TextRaster : public TextMeasure {
+public:
+    virtual TextMask raster(const std::string& utf8) = 0;
+};
+
+// out: kClientW x kClientH pixels 0x00RRGGBB, pitch in pixels.
+void compose(const Screen& s, TextRaster& font, uint32_t* out, int pitch);
