@@ -1,1 +1,167 @@
-// The SDL window: filled in with the platform layer.
+#include "app/sdl_window.h"
+
+#include <cstring>
+#include <ctime>
+
+int32_t monotonicMs() {
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    const uint64_t ms = static_cast<uint64_t>(ts.tv_sec) * 1000u + static_cast<uint64_t>(ts.tv_nsec) / 1000000u;
+    const int32_t v = static_cast<int32_t>(static_cast<uint32_t>(ms));
+    return v < 0 && v != INT32_MIN ? -v : v;
+}
+
+void sleepUntilMs(int32_t due) {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    const int32_t remaining = elapsedMs(due, monotonicMs());
+    if (remaining <= 0) return;
+    // The instant the millisecond clock turns to `due`: the start of the
+    // current millisecond plus the whole milliseconds still to go.
+    const uint64_t nowNs = static_cast<uint64_t>(now.tv_sec) * 1000000000u + static_cast<uint64_t>(now.tv_nsec);
+    const uint64_t target = (nowNs / 1000000u + static_cast<uint64_t>(remaining)) * 1000000u;
+    timespec t{};
+    t.tv_sec = static_cast<time_t>(target / 1000000000u);
+    t.tv_nsec = static_cast<long>(target % 1000000000u);
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &t, nullptr) == EINTR) {
+    }
+}
+
+uint32_t utcTimeOfDayMs() {
+    timespec ts{};
+    clock_gettime(CLOCK_REALTIME, &ts);
+    const uint64_t secOfDay = static_cast<uint64_t>(ts.tv_sec) % 86400u;
+    return static_cast<uint32_t>(secOfDay * 1000u + static_cast<uint64_t>(ts.tv_nsec) / 1000000u);
+}
+
+SdlPlatform::~SdlPlatform() {
+    if (win_) SDL_DestroyWindow(win_);
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+bool SdlPlatform::open(const char* caption) {
+    // The desktop knows the game as "VELMO" (X11 class and name).
+    setenv("SDL_VIDEO_X11_WMCLASS", "VELMO", 1);
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+    SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        error_ = std::string("cannot open a display: ") + SDL_GetError();
+        return false;
+    }
+    win_ = SDL_CreateWindow(caption, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kClientW, kClientH,
+                            SDL_WINDOW_HIDDEN);
+    if (!win_) {
+        error_ = std::string("cannot create the window: ") + SDL_GetError();
+        return false;
+    }
+    caption_ = caption;
+    frame_.assign(static_cast<size_t>(kClientW) * kClientH, 0);
+    return true;
+}
+
+void SdlPlatform::show() {
+    SDL_ShowWindow(win_);
+    SDL_GetWindowPosition(win_, &originX_, &originY_);
+}
+
+void SdlPlatform::sleepMs(int ms) {
+    timespec t{ms / 1000, (ms % 1000) * 1000000L};
+    while (nanosleep(&t, &t) == -1 && errno == EINTR) {
+    }
+}
+
+bool SdlPlatform::translate(const SDL_Event& e, PlatformEvent& ev) {
+    auto mouse = [&](MouseKind k, Button b, int x, int y) {
+        ev.type = PlatformEvent::Mouse;
+        ev.mouse = {k, b, x, y};
+        ev.pos.originX = originX_;
+        ev.pos.originY = originY_;
+        ev.pos.screenX = originX_ + x;
+        ev.pos.screenY = originY_ + y;
+        return true;
+    };
+    auto button = [](Uint8 b) {
+        return b == SDL_BUTTON_LEFT ? Button::Left : b == SDL_BUTTON_RIGHT ? Button::Right : Button::Middle;
+    };
+    switch (e.type) {
+        case SDL_QUIT:
+            ev.type = PlatformEvent::Quit;
+            return true;
+        case SDL_WINDOWEVENT:
+            switch (e.window.event) {
+                case SDL_WINDOWEVENT_CLOSE: ev.type = PlatformEvent::Quit; return true;
+                case SDL_WINDOWEVENT_MOVED:
+                    SDL_GetWindowPosition(win_, &originX_, &originY_);
+                    return false;
+                case SDL_WINDOWEVENT_EXPOSED:
+                case SDL_WINDOWEVENT_SHOWN:
+                case SDL_WINDOWEVENT_RESTORED:
+                case SDL_WINDOWEVENT_SIZE_CHANGED:
+                    ev.type = PlatformEvent::Expose;
+                    return true;
+                default: return false;
+            }
+        case SDL_MOUSEMOTION:
+            if (e.motion.which == SDL_TOUCH_MOUSEID) return false;
+            return mouse(MouseKind::Move, Button::Left, e.motion.x, e.motion.y);
+        case SDL_MOUSEBUTTONDOWN:
+            if (e.button.which == SDL_TOUCH_MOUSEID) return false;
+            return mouse(MouseKind::Down, button(e.button.button), e.button.x, e.button.y);
+        case SDL_MOUSEBUTTONUP:
+            if (e.button.which == SDL_TOUCH_MOUSEID) return false;
+            return mouse(MouseKind::Up, button(e.button.button), e.button.x, e.button.y);
+        default: return false;
+    }
+}
+
+bool SdlPlatform::poll(PlatformEvent& ev) {
+    SDL_Event e;
+    while (SDL_PollEvent(&e))
+        if (translate(e, ev)) return true;
+    return false;
+}
+
+bool SdlPlatform::wait(PlatformEvent& ev, std::optional<int32_t> deadline) {
+    SDL_Event e;
+    for (;;) {
+        if (!deadline) {
+            if (SDL_WaitEvent(&e) && translate(e, ev)) return true;
+            continue;
+        }
+        const int32_t remaining = elapsedMs(*deadline, monotonicMs());
+        if (remaining <= 0) return false;
+        if (remaining > 1) {
+            // Wait for events until about a millisecond before the gate...
+            if (SDL_WaitEventTimeout(&e, remaining - 1) && translate(e, ev)) return true;
+            continue;
+        }
+        // ...then sleep precisely to the instant the gate opens.
+        sleepUntilMs(*deadline);
+        return false;
+    }
+}
+
+void SdlPlatform::present(const Screen& s) {
+    if (s.caption() != caption_) {
+        caption_ = s.caption();
+        SDL_SetWindowTitle(win_, caption_.c_str());
+    }
+    if (!font_) return;
+    compose(s, *font_, frame_.data(), kClientW);
+    SDL_Surface* surf = SDL_GetWindowSurface(win_);
+    if (!surf) return;
+    const int w = surf->w < kClientW ? surf->w : kClientW;
+    const int h = surf->h < kClientH ? surf->h : kClientH;
+    if (SDL_MUSTLOCK(surf)) SDL_LockSurface(surf);
+    if (surf->format->format == SDL_PIXELFORMAT_RGB888) {
+        for (int y = 0; y < h; ++y)
+            std::memcpy(static_cast<uint8_t*>(surf->pixels) + static_cast<size_t>(y) * surf->pitch,
+                        frame_.data() + static_cast<size_t>(y) * kClientW, static_cast<size_t>(w) * 4);
+    } else {
+        SDL_ConvertPixels(w, h, SDL_PIXELFORMAT_RGB888, frame_.data(), kClientW * 4, surf->format->format,
+                          surf->pixels, surf->pitch);
+    }
+    if (SDL_MUSTLOCK(surf)) SDL_UnlockSurface(surf);
+    SDL_UpdateWindowSurface(win_);
+}

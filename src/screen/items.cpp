@@ -164,4 +164,9 @@ void Screen::setColor(Id id, uint32_t rgb) {
     }
 }
 
-void Screen::setCaption(const std::string& c) { caption_ = c; }
+void Screen::setCaption(const std::string& c) {
+    if (caption_ != c) {
+        caption_ = c;
+        dirty_ = true;  // the window picks the caption up with its next repaint
+    }
+}

@@ -1,0 +1,111 @@
+#include "app/scheduler.h"
+
+int32_t gateOf(Phase p) {
+    switch (p) {
+        case Phase::Dive: return kGateDive;
+        case Phase::Over: return kGateOver;
+        case Phase::Clear: return kGateClear;
+        case Phase::None: break;
+    }
+    return 0;
+}
+
+void Scheduler::deliver(const Delivery& d) {
+    TForm1& f = *form_;
+    if (d.click) {
+        if (d.bind == Bind::T) f.Label2Click();
+        return;
+    }
+    switch (d.kind) {
+        case MouseKind::Down:
+            switch (d.bind) {
+                case Bind::A: case Bind::AM: case Bind::AS: f.backMouseDown(d.button); break;
+                case Bind::C1: f.card1MouseDown(d.button); break;
+                case Bind::C2: f.card2MouseDown(d.button); break;
+                case Bind::C3: f.card3MouseDown(d.button); break;
+                case Bind::T: case Bind::None: break;
+            }
+            break;
+        case MouseKind::Up:
+            switch (d.bind) {
+                case Bind::A: case Bind::AM: case Bind::AS:
+                case Bind::C1: case Bind::C2: case Bind::C3: f.backMouseUp(d.button); break;
+                case Bind::T: case Bind::None: break;
+            }
+            break;
+        case MouseKind::Move:
+            switch (d.bind) {
+                case Bind::AM: f.backMouseMove(); break;
+                case Bind::AS: f.spearMouseMove(); break;
+                case Bind::T: f.Label2MouseMove(); break;
+                default: break;
+            }
+            break;
+    }
+}
+
+void Scheduler::dispatch(const PlatformEvent& ev) {
+    switch (ev.type) {
+        case PlatformEvent::Quit: closed_ = true; break;
+        case PlatformEvent::Expose: screen_->markDirty(); break;
+        case PlatformEvent::Mouse: {
+            if (closed_) break;  // the window is going away
+            form_->setEventPos(ev.pos);
+            Delivery out[2];
+            const int n = router_.route(*screen_, ev.mouse, out);
+            for (int i = 0; i < n; ++i) deliver(out[i]);
+            break;
+        }
+    }
+}
+
+void Scheduler::processMessages() {
+    PlatformEvent ev;
+    while (p_.poll(ev)) dispatch(ev);
+    if (screen_->dirty()) {
+        p_.present(*screen_);
+        screen_->clearDirty();
+    }
+}
+
+void Scheduler::callIdle() {
+    bool done = true;
+    switch (phase_) {
+        case Phase::Dive: form_->AppMain(done); break;
+        case Phase::Over: form_->AppOver(done); break;
+        case Phase::Clear: form_->AppEnd(done); break;
+        case Phase::None: break;
+    }
+}
+
+void Scheduler::runOnce() {
+    PlatformEvent ev;
+    if (p_.poll(ev)) {
+        dispatch(ev);
+        return;
+    }
+    // A repaint counts as an event, taken only when no other one waits, so
+    // every step is on the screen before the next one runs.
+    if (screen_->dirty()) {
+        p_.present(*screen_);
+        screen_->clearDirty();
+        return;
+    }
+    if (phase_ == Phase::None) {
+        if (p_.wait(ev, std::nullopt)) dispatch(ev);
+        return;
+    }
+    const int32_t gate = gateOf(phase_);
+    const int32_t since = form_->state().LastTick;
+    if (!spinning_ && elapsedMs(p_.clock(), since) < gate) {
+        // Sleep until an event comes or the gate opens, whichever is first.
+        const int32_t due = static_cast<int32_t>(static_cast<uint32_t>(since) + static_cast<uint32_t>(gate));
+        if (p_.wait(ev, due)) dispatch(ev);
+        return;
+    }
+    callIdle();
+}
+
+void Scheduler::run() {
+    while (!closed_) runOnce();
+}

@@ -1,0 +1,48 @@
+// The game's one window on the desktop, through SDL: a fixed 194 x 215
+// client area, centred, black, composed off-screen and put on the screen in
+// one copy through the window's own surface (no GL stack is loaded).
+#pragma once
+#include <SDL.h>
+
+#include <string>
+#include <vector>
+
+#include "app/scheduler.h"
+#include "screen/compositor.h"
+
+// Monotonic milliseconds of our own: floor of CLOCK_MONOTONIC, as the game's
+// signed 32-bit |clock|.
+int32_t monotonicMs();
+// Sleep until the monotonic millisecond clock reads `due`.
+void sleepUntilMs(int32_t due);
+// Seed for the dice: the UTC time of day in milliseconds.
+uint32_t utcTimeOfDayMs();
+
+class SdlPlatform : public Platform {
+public:
+    SdlPlatform() = default;
+    ~SdlPlatform() override;
+    // Opens the display and creates the (still hidden) window. On failure
+    // returns false and leaves a one-line reason in error().
+    bool open(const char* caption);
+    void setFont(TextRaster& font) { font_ = &font; }
+    void show();
+    const std::string& error() const { return error_; }
+    SDL_Window* window() const { return win_; }
+
+    int32_t clock() override { return monotonicMs(); }
+    void sleepMs(int ms) override;
+    bool poll(PlatformEvent& ev) override;
+    bool wait(PlatformEvent& ev, std::optional<int32_t> deadline) override;
+    void present(const Screen& s) override;
+
+private:
+    bool translate(const SDL_Event& e, PlatformEvent& ev);
+
+    SDL_Window* win_ = nullptr;
+    TextRaster* font_ = nullptr;
+    std::vector<uint32_t> frame_;
+    std::string caption_;
+    std::string error_;
+    int originX_ = 0, originY_ = 0;
+};
