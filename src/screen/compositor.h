@@ -21,3 +21,6 @@ public:
 
 // out: kClientW x kClientH pixels 0x00RRGGBB, pitch in pixels.
 void compose(const Screen& s, TextRaster& font, uint32_t* out, int pitch);
+// One item as compose() draws it, over what out already holds, clipped to
+// the client area; nothing if it is hidden or has no picture.
+void drawItem(const Item& it, TextRaster& font, uint32_t* out, int pitch);

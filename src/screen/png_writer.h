@@ -1,0 +1,15 @@
+// A small PNG encoder for screenshots: 8-bit RGB, no compression (the
+// image data goes into "stored" deflate blocks), so it needs no library.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// px: w x h pixels 0x00RRGGBB, top row first, pitch in pixels.
+std::vector<uint8_t> encodePng(const uint32_t* px, int w, int h, int pitch);
+// Writes the encoded picture to a file; false if the file cannot be written.
+bool writePng(const std::string& path, const uint32_t* px, int w, int h, int pitch);
+
+// The checksums PNG and zlib use, exposed for tests and other tools.
+uint32_t crc32(const uint8_t* data, size_t n, uint32_t crc = 0);
+uint32_t adler32(const uint8_t* data, size_t n, uint32_t adler = 1);

@@ -1,0 +1,121 @@
+#include "states.h"
+
+namespace {
+
+// The sea at a given depth: the sea's top runs 0 .. -3200 over a dive.
+void sea(Screen& s, int top) {
+    s.show(Id::back);
+    s.setTop(Id::back, top);
+}
+
+void pair(Screen& s, Id a, Id b, const std::string& text) {
+    s.setText(a, text);
+    s.setText(b, text);
+    s.show(a);
+    s.show(b);
+}
+
+void gauges(Screen& s, int life, int oxygen, int tanks) {
+    pair(s, Id::LabelHP1, Id::LabelHP2, "命：");
+    pair(s, Id::LbHP1, Id::LbHP2, std::to_string(life));
+    pair(s, Id::LabelOX1, Id::LabelOX2, "酸素：");
+    pair(s, Id::LbOX1, Id::LbOX2, std::to_string(oxygen));
+    pair(s, Id::LabelBMB1, Id::LabelBMB2, "ボンベ：");
+    pair(s, Id::LbBMB1, Id::LbBMB2, std::to_string(tanks));
+}
+
+void panel(Screen& s, const char* name, int life) {
+    pair(s, Id::LabelNM1, Id::LabelNM2, name);
+    pair(s, Id::LabelHP3, Id::LabelHP4, "命：");
+    pair(s, Id::LbHP3, Id::LbHP4, std::to_string(life));
+}
+
+// The start click hides the title word; every dive state starts there.
+void leaveTitle(Screen& s) {
+    s.hide(Id::Label1);
+    s.hide(Id::Label2);
+}
+
+void title(Screen&, int) {}
+
+void dive(Screen& s, int) {
+    leaveTitle(s);
+    sea(s, -640);
+    gauges(s, 200, 80, 9);
+    panel(s, "オクトパス", 90);
+    s.move(Id::taco2, 88, 75);
+    s.show(Id::taco2);
+    s.show(Id::spear2);
+    s.show(Id::ring);
+    s.move(Id::awa1, 40, 120);
+    s.show(Id::awa1);
+    s.move(Id::awa2, 120, 170);
+    s.show(Id::awa2);
+}
+
+void cards(Screen& s, int) {
+    leaveTitle(s);
+    sea(s, -90);
+    gauges(s, 200, 37, 9);
+    for (Id c : {Id::card1, Id::card2, Id::card3}) {
+        s.copyPicture(c, Id::card);
+        s.show(c);
+    }
+}
+
+// One panel per creature and lane: rows octopus, crab, moray, giant squid;
+// columns lanes 1, 2, 3.
+void creatures(Screen& s, int v) {
+    struct Creature {
+        Id lanes[3];
+        int left, top, seaTop;
+        const char* name;
+        int life;
+    };
+    static const Creature kCreatures[] = {
+        {{Id::taco, Id::taco2, Id::taco3}, 88, 75, -200, "オクトパス", 90},
+        {{Id::cani, Id::cani2, Id::cani3}, 48, 54, -1280, "クラボス", 400},
+        {{Id::utsu, Id::utsu2, Id::utsu3}, 20, 41, -2230, "グルナレイム", 800},
+        {{Id::velmo, Id::velmo2, Id::velmo3}, 0, 42, -2986, "大王イカ", 2900},
+    };
+    const Creature& c = kCreatures[v / 3];
+    leaveTitle(s);
+    sea(s, c.seaTop);
+    gauges(s, 200, 80, 9);
+    panel(s, c.name, c.life);
+    for (Id id : c.lanes) {
+        s.move(id, c.left, c.top);
+        s.hide(id);
+    }
+    s.show(c.lanes[v % 3]);
+}
+
+void gameover(Screen& s, int) {
+    leaveTitle(s);
+    sea(s, -1500);
+    s.setTop(Id::waku, -1);
+    s.show(Id::over);
+}
+
+void clear(Screen& s, int) {
+    leaveTitle(s);
+    sea(s, -3200);
+    s.setTop(Id::waku, -1);
+    s.show(Id::ikayaki);
+    s.show(Id::mes1);
+    s.show(Id::mes2);
+}
+
+}  // namespace
+
+const std::vector<SnapshotState>& snapshotStates() {
+    static const std::vector<SnapshotState> all = {
+        {"title", "the window as created: the title word on black", 1, 1, title},
+        {"dive", "mid-dive: sea, gauges 200/80/9, the octopus with its panel", 1, 1, dive},
+        {"cards", "a row of three face-down cards over the sea", 1, 1, cards},
+        {"creatures", "every creature in every lane at its game position", 12, 3, creatures},
+        {"gameover", "the curtain up and GAME OVER", 1, 1, gameover},
+        {"clear", "the curtain up and the clear pictures", 1, 1, clear},
+    };
+    return all;
+}
