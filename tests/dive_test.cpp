@@ -1,0 +1,325 @@
+// Whole dives without a window: the title, the tick, the script, the fight
+// and the endings.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "game/random.h"
+#include "harness.h"
+
+namespace {
+
+int count(const std::vector<std::string>& log, const std::string& c) {
+    return static_cast<int>(std::count(log.begin(), log.end(), c));
+}
+
+TEST(Title, HighlightFollowsThePointerAndOnlyALeftClickStarts) {
+    Dive d;
+    EXPECT_EQ(d.text(Id::LbHP1), "200");
+    EXPECT_EQ(d.text(Id::LbOX2), "80");
+    EXPECT_EQ(d.text(Id::LbBMB1), "9");
+    EXPECT_EQ(d.text(Id::LbHP3), "00");
+    d.move(90, 100);
+    d.settle();
+    EXPECT_EQ(d.screen[Id::Label2].color, kYellow);
+    EXPECT_EQ(d.screen[Id::Label1].color, kRed);
+    d.move(10, 10);  // the bare black window
+    d.settle();
+    EXPECT_EQ(d.screen[Id::Label2].color, kWhite);
+    // Right and middle clicks, and a left click on the shadow's rim, do nothing.
+    d.press(Button::Right, 90, 100);
+    d.release(Button::Right, 90, 100);
+    d.press(Button::Middle, 90, 100);
+    d.release(Button::Middle, 90, 100);
+    const Item& front = d.screen[Id::Label2];
+    d.click(front.left + front.width, front.top + front.height);  // shadow rim
+    // A left press on the word, released elsewhere, is no click.
+    d.press(Button::Left, 90, 100);
+    d.release(Button::Left, 10, 10);
+    d.settle();
+    EXPECT_EQ(d.st().Diving, 0);
+    EXPECT_TRUE(d.sound.log.empty());
+
+    d.start();
+    EXPECT_EQ(d.st().Diving, 1);
+    EXPECT_EQ(d.loop.phase(), Phase::Dive);
+    EXPECT_FALSE(d.shown(Id::Label1));
+    EXPECT_FALSE(d.shown(Id::Label2));
+    for (Id id : {Id::back, Id::LabelHP1, Id::LabelHP2, Id::LabelOX1, Id::LabelOX2, Id::LabelBMB1, Id::LabelBMB2,
+                  Id::LbHP1, Id::LbHP2, Id::LbOX1, Id::LbOX2, Id::LbBMB1, Id::LbBMB2})
+        EXPECT_TRUE(d.shown(id)) << d.screen[id].name;
+    EXPECT_FALSE(d.shown(Id::LabelNM1));
+    const std::vector<std::string> expected = {"stop se1", "close se1", "open \"dat/se3.wav\" alias se1",
+                                               "play se1 from 0 notify", "open \"dat/plomvex_s01.mid\" alias audio1",
+                                               "play audio1 from 14 notify"};
+    EXPECT_EQ(d.sound.log, expected);
+    // While diving, the background no longer touches the title colour.
+    d.screen.setColor(Id::Label2, kYellow);
+    d.move(10, 10);
+    d.settle();
+    EXPECT_EQ(d.screen[Id::Label2].color, kYellow);
+}
+
+TEST(DiveTick, SeaScrollsBubblesRiseAndTheScriptRunsOnTime) {
+    Dive d;
+    d.start();
+    d.runTo(1);
+    EXPECT_EQ(d.screen.top(Id::back), -1);
+    d.runTo(89);
+    EXPECT_FALSE(d.shown(Id::card1));
+    d.runTo(90);
+    EXPECT_EQ(d.st().DealNo, 1);
+    for (Id c : {Id::card1, Id::card2, Id::card3}) {
+        EXPECT_TRUE(d.shown(c));
+        EXPECT_EQ(d.screen.top(c), 75);
+        EXPECT_EQ(d.screen[c].pic, d.screen[Id::card].pic);
+    }
+    d.runTo(160);
+    EXPECT_EQ(d.st().DealNo, 0);
+    EXPECT_FALSE(d.shown(Id::card2));
+    d.runTo(200);
+    d.st().Life = 30000;  // keep the diver alive through the script
+    EXPECT_EQ(d.st().EnemyKind, 1);
+    EXPECT_EQ(d.st().EnemyLane, 1);
+    EXPECT_EQ(d.st().EnemyLife, 90);
+    EXPECT_TRUE(d.shown(Id::taco));
+    EXPECT_EQ(d.screen.left(Id::taco3), 88);
+    EXPECT_EQ(d.screen.top(Id::taco2), 75);
+    EXPECT_EQ(d.text(Id::LabelNM2), "オクトパス");
+    EXPECT_EQ(d.text(Id::LbHP4), "90");
+    d.runTo(280);
+    EXPECT_FALSE(d.shown(Id::taco));
+    EXPECT_TRUE(d.shown(Id::taco2));
+    d.runTo(400);
+    EXPECT_EQ(d.st().EnemyActive, 0);
+    EXPECT_EQ(d.st().EnemyLane, 0);
+    EXPECT_FALSE(d.shown(Id::taco2));
+    EXPECT_FALSE(d.shown(Id::LabelNM1));
+    d.runTo(1280);
+    EXPECT_TRUE(d.shown(Id::cani2));
+    EXPECT_EQ(d.st().EnemyLife, 400);
+    d.runTo(1400);
+    EXPECT_TRUE(d.shown(Id::cani3));
+    EXPECT_FALSE(d.shown(Id::cani));
+    d.runTo(2129);
+    EXPECT_EQ(count(d.sound.log, "stop audio1"), 0);
+    d.runTo(2130);
+    EXPECT_EQ(d.sound.log.back(), "close audio1");
+    EXPECT_EQ(d.st().BgmNo, 0);
+    d.runTo(2160);
+    EXPECT_EQ(d.st().BgmNo, 2);
+    EXPECT_EQ(d.sound.log.back(), "play audio1 from 1 notify");
+    EXPECT_EQ(d.sound.log[d.sound.log.size() - 2], "open \"dat/ravederu.mid\" alias audio1");
+}
+
+// The oxygen runs out first, then life, one per drain on even ticks.
+TEST(DiveTick, DrainTakesOxygenThenLifeAndClampsAtZero) {
+    Dive d;
+    d.start();
+    d.runTo(1);
+    EXPECT_EQ(d.st().Oxygen, 80);
+    d.runTo(2);
+    EXPECT_EQ(d.st().Oxygen, 79);
+    EXPECT_EQ(d.text(Id::LbOX1), "79");
+    d.runTo(160);
+    EXPECT_EQ(d.st().Oxygen, 0);
+    EXPECT_EQ(d.st().Life, 200);
+    d.runTo(162);
+    EXPECT_EQ(d.st().Life, 199);
+    d.runTo(199);
+    EXPECT_EQ(d.st().Life, 200 - 19);
+    // Octopus contact from its spawn tick: one more per drain.
+    d.runTo(200);
+    EXPECT_EQ(d.st().Life, 200 - 20 - 1);
+    EXPECT_EQ(d.text(Id::LbHP2), std::to_string(d.st().Life));
+
+    // Deep water: 6 per breath and 10 more against the squid without the ring.
+    Dive deep;
+    deep.start();
+    deep.st().Life = 30000;
+    deep.runTo(3279);
+    deep.st().Oxygen = 0;
+    deep.st().Life = 100;
+    deep.runTo(3280);
+    EXPECT_EQ(deep.st().EnemyKind, 4);
+    EXPECT_EQ(deep.st().Life, 100 - 6 - 14);
+    deep.st().RingOn = 1;
+    deep.runTo(3282);
+    EXPECT_EQ(deep.st().Life, 80 - 6 - 6);
+    deep.st().Life = 5;
+    deep.runTo(3284);
+    EXPECT_EQ(deep.st().Life, 0);
+    EXPECT_EQ(deep.text(Id::LbHP1), "0");
+    // That tick ran to its end as a living tick; the next one is dying.
+    EXPECT_TRUE(deep.shown(Id::LbHP1));
+    deep.runTo(3285);
+    EXPECT_FALSE(deep.shown(Id::LbHP1));
+    EXPECT_FALSE(deep.shown(Id::velmo) || deep.shown(Id::velmo2) || deep.shown(Id::velmo3));
+    EXPECT_EQ(deep.screen.top(Id::waku), 213);
+}
+
+// A diver left alone: everything of the playfield goes, the curtain rises
+// 108 times and the game-over picture follows; the music plays on.
+TEST(Endings, ADiverLeftAloneDies) {
+    Dive d(777);
+    d.start();
+    d.runTo(90);
+    // Turn the middle card of the first row: the spear; but never strike.
+    d.click(96, 100);
+    d.settle();
+    EXPECT_TRUE(d.shown(Id::spear));
+    int firstDying = 0;
+    while (d.loop.phase() == Phase::Dive) {
+        d.loop.runOnce();
+        if (!firstDying && d.st().Life < 1 && !d.shown(Id::LbHP1)) firstDying = d.st().DiveTick;
+        ASSERT_GE(d.st().Life, 0);
+    }
+    ASSERT_GT(firstDying, 0);
+    EXPECT_EQ(d.st().DiveTick, firstDying + 108);
+    EXPECT_EQ(d.screen.top(Id::waku), -1);
+    for (Id id : {Id::spear, Id::ring, Id::LabelHP1, Id::LbBMB2, Id::LabelNM2, Id::LabelHT1, Id::LabelUP1})
+        EXPECT_FALSE(d.shown(id)) << d.screen[id].name;
+    EXPECT_TRUE(d.shown(Id::back));
+    EXPECT_FALSE(d.shown(Id::awa1) && d.screen.top(Id::awa1) < 215);
+    d.runOut();
+    EXPECT_TRUE(d.shown(Id::over));
+    EXPECT_EQ(d.screen.caption(), "Torvenka");
+    EXPECT_EQ(d.st().BgmNo, 1);  // the dive theme was never stopped
+    EXPECT_EQ(count(d.sound.log, "close audio1"), 0);
+}
+
+// The squid beaten: the ascent raises the curtain while the script and the
+// drain go on, then the clear sequence runs its 165 steps.
+TEST(Endings, TheClearSequence) {
+    Dive d;
+    d.start();
+    d.st().Life = 20000;
+    d.runTo(3281);
+    d.st().SpearLane = d.st().EnemyLane;
+    d.st().Striking = 1;
+    d.st().EnemyLife = 4;
+    d.runTo(3282);
+    EXPECT_EQ(d.st().Cleared, 1);
+    EXPECT_EQ(d.st().Diving, 0);
+    EXPECT_EQ(d.st().EnemyLife, 0);
+    EXPECT_EQ(d.text(Id::LbHP3), "0");
+    EXPECT_EQ(d.screen.left(Id::LabelUP1), 56);
+    EXPECT_EQ(d.screen.top(Id::waku), 213);  // the rise starts on the same tick
+    d.runTo(3282 + 107);
+    EXPECT_EQ(d.screen.top(Id::waku), -1);
+    EXPECT_EQ(d.loop.phase(), Phase::Dive);
+    const int16_t lifeBefore = d.st().Life;
+    d.runTo(3282 + 108);  // the hand-over tick still drains
+    EXPECT_EQ(d.loop.phase(), Phase::Clear);
+    EXPECT_EQ(d.st().Life, lifeBefore - 6);  // oxygen long gone: breath only
+    const size_t soundsAtHandOver = d.sound.log.size();
+    int steps = 0;
+    while (d.loop.phase() == Phase::Clear) {
+        const int before = d.st().EndTick;
+        d.loop.runOnce();
+        if (d.st().EndTick == before) continue;
+        ++steps;
+        const int e = d.st().EndTick;
+        EXPECT_EQ(d.st().BgmNo == 0, e >= 40) << e;
+        EXPECT_EQ(d.shown(Id::ikayaki), e >= 90) << e;
+        EXPECT_EQ(d.shown(Id::mes1), e >= 115) << e;
+        EXPECT_EQ(d.shown(Id::mes2), e >= 135) << e;
+        EXPECT_EQ(d.screen.caption() == "☆☆ クリア ☆☆", e >= 165) << e;
+    }
+    EXPECT_EQ(steps, 165);
+    EXPECT_EQ(d.loop.phase(), Phase::None);
+    const std::vector<std::string> stop(d.sound.log.begin() + static_cast<long>(soundsAtHandOver), d.sound.log.end());
+    EXPECT_EQ(stop, (std::vector<std::string>{"stop audio1", "close audio1"}));
+}
+
+// The random draws of one tick come in a fixed order: bubble 1, bubble 2,
+// then the timeline. Replay them from the same seed independently.
+TEST(DiveTick, RandomDrawOrderMatchesAnIndependentReplay) {
+    const uint32_t seed = 987654;
+    Dive d(seed);
+    d.start();
+    Lcg r(seed);
+    bool rising[2] = {false, false};
+    int top[2] = {211, 211}, left[2] = {40, 120};
+    int squidLane = 0, morayLane = 3;
+    d.st().Life = 30000;  // stay alive through the whole script
+    for (int tick = 1; tick <= 5400; ++tick) {
+        const uint32_t starts[2] = {50, 40};
+        const int rise[2] = {3, 2};
+        for (int b = 0; b < 2; ++b) {
+            if (rising[b]) {
+                top[b] -= rise[b];
+                left[b] += r.Random(2) == 1 ? -1 : 1;
+                if (top[b] <= 0) {
+                    top[b] = 211;
+                    left[b] = static_cast<int>(r.Random(200));
+                    rising[b] = false;
+                }
+            } else if (r.Random(starts[b]) == starts[b] - 1) {
+                rising[b] = true;
+            }
+        }
+        if (tick == 2520) morayLane = r.Random(2) == 1 ? 3 : 2;
+        if (tick == 2630) morayLane = r.Random(2) == 0 ? 1 : (morayLane == 3 ? 2 : 3);
+        if (tick == 3280) squidLane = static_cast<int>(r.Random(3)) + 1;
+        const bool squidTick = (tick >= 3310 && tick <= 3430 && (tick - 3310) % 30 == 0) ||
+                               (tick >= 3510 && tick <= 5350 && (tick - 3510) % 80 == 0);
+        if (squidTick) {
+            const int before = squidLane;
+            squidLane = r.Random(2) == 0 ? squidLane % 3 + 1 : (squidLane + 1) % 3 + 1;
+            ASSERT_NE(before, squidLane);
+        }
+        d.runTo(tick);
+        ASSERT_EQ(d.screen.top(Id::awa1), top[0]) << tick;
+        ASSERT_EQ(d.screen.left(Id::awa1), left[0]) << tick;
+        ASSERT_EQ(d.screen.left(Id::awa2), left[1]) << tick;
+        ASSERT_EQ(d.st().Bubble2Rising == 1, rising[1]) << tick;
+        if (tick == 2520 || tick == 2630) ASSERT_EQ(d.st().EnemyLane, morayLane) << tick;
+        if (tick >= 3280) ASSERT_EQ(d.st().EnemyLane, squidLane) << tick;
+        if (tick == 3200 || tick == 5000) ASSERT_EQ(d.screen.top(Id::back), -3200);
+    }
+    EXPECT_EQ(d.form.rng().seed(), r.seed());
+}
+
+// Lane changes fire only while a creature is active and then draw nothing.
+TEST(Timeline, GatedEventsAfterADefeatChangeAndDrawNothing) {
+    Dive d;
+    d.start();
+    d.st().Life = 1000;
+    d.st().Tanks = 0;
+    d.st().OxygenMax = 30000;
+    d.st().Oxygen = 30000;  // no breath drain: only contact costs life
+    d.runTo(2230);
+    EXPECT_TRUE(d.shown(Id::utsu3));
+    d.st().SpearLane = 3;
+    d.st().Striking = 1;
+    d.st().EnemyLife = 3;
+    d.runTo(2231);
+    EXPECT_EQ(d.st().EnemyActive, 0);
+    // Contact with the octopus twice (100 each), the crab (350) and the moray's
+    // spawn tick (3); then the moray's reward.
+    EXPECT_EQ(d.st().Life, 1000 - 100 - 100 - 350 - 3 + 2400);
+    d.st().Striking = 0;
+    d.runTo(2519);
+    const int hidden = d.shown(Id::utsu) + d.shown(Id::utsu2) + d.shown(Id::utsu3);
+    EXPECT_EQ(hidden, 0);
+    EXPECT_TRUE(d.shown(Id::LabelNM1));
+    EXPECT_EQ(d.text(Id::LbHP3), "0");
+    // Tick 2520 draws for the bubbles only: one draw each, and a second for
+    // a rising bubble that reaches the top.
+    Lcg probe(d.form.rng().seed());
+    const int rise[2] = {3, 2};
+    const Id awa[2] = {Id::awa1, Id::awa2};
+    const uint8_t rising[2] = {d.st().Bubble1Rising, d.st().Bubble2Rising};
+    for (int b = 0; b < 2; ++b) {
+        probe.Random(2);
+        if (rising[b] && d.screen.top(awa[b]) - rise[b] <= 0) probe.Random(2);
+    }
+    d.runTo(2520);
+    EXPECT_EQ(d.form.rng().seed(), probe.seed());
+    EXPECT_EQ(d.shown(Id::utsu) + d.shown(Id::utsu2) + d.shown(Id::utsu3), 0);
+    d.runTo(2800);
+    EXPECT_FALSE(d.shown(Id::LabelNM1));
+}
+
+}  // namespace

@@ -1,0 +1,129 @@
+// The loop's phases and gates, on a fake clock.
+#include <gtest/gtest.h>
+
+#include "harness.h"
+
+namespace {
+
+// The dive step runs at the first idle call whose clock shows the gate
+// passed since the end of the previous step; each step ends with a 1 ms
+// sleep and a new LastTick.
+TEST(Scheduler, DiveStepsAreGatedFromTheEndOfThePreviousStep) {
+    Dive d;
+    d.start();
+    ASSERT_EQ(d.loop.phase(), Phase::Dive);
+    const int32_t t0 = d.st().LastTick;
+    EXPECT_EQ(t0, d.plat.now);  // taken at the click
+
+    std::vector<int32_t> stepStarts;
+    for (int i = 0; i < 5; ++i) {
+        const int before = d.st().DiveTick;
+        const int32_t last = d.st().LastTick;
+        while (d.st().DiveTick == before) {
+            d.loop.runOnce();
+            // Never a step before the gate.
+            if (d.st().DiveTick == before) ASSERT_LT(elapsedMs(d.plat.now, last), 30 + 1);
+        }
+        // The step started exactly at last + 30 and slept 1 ms.
+        EXPECT_EQ(d.st().LastTick, last + 31);
+    }
+    EXPECT_EQ(d.st().DiveTick, 5);
+    EXPECT_EQ(d.st().LastTick, t0 + 5 * 31);
+}
+
+TEST(Scheduler, GateUsesSigned32BitElapsedAcrossTheWrap) {
+    EXPECT_EQ(elapsedMs(INT32_MIN + 5, INT32_MAX - 4), 10);
+    EXPECT_EQ(elapsedMs(10, 40), -30);
+    Dive d;
+    d.plat.now = INT32_MAX - 10;
+    d.start();
+    d.runTo(3);
+    EXPECT_EQ(d.st().DiveTick, 3);
+    EXPECT_EQ(d.st().LastTick, static_cast<int32_t>(static_cast<uint32_t>(INT32_MAX) - 10u + 93u));
+    // A clock that reads earlier than LastTick (elapsed negative) never steps.
+    d.st().LastTick = d.plat.now + 1000;
+    const int before = d.st().DiveTick;
+    for (int i = 0; i < 20; ++i) {
+        bool done = true;
+        d.form.AppMain(done);
+        EXPECT_FALSE(done);
+    }
+    EXPECT_EQ(d.st().DiveTick, before);
+}
+
+// A slow step is not caught up: the cadence counts from the end of a step.
+TEST(Scheduler, LateStepsAreNotCaughtUp) {
+    Dive d;
+    d.start();
+    d.runTo(1);
+    d.plat.now += 500;  // the machine stalls for half a second
+    const int32_t stalled = d.plat.now;
+    d.runTo(2);
+    EXPECT_EQ(d.st().LastTick, stalled + 1);  // step ran at once, then slept
+    d.runTo(3);
+    EXPECT_EQ(d.st().LastTick, stalled + 1 + 31);
+}
+
+// The tick that hands over sleeps twice; the game-over step waits its own
+// 500 ms gate from the end of that tick and runs exactly once.
+TEST(Scheduler, HandOverToGameOverSleepsTwiceAndWaitsItsGate) {
+    Dive d;
+    d.start();
+    d.st().Life = 0;
+    d.runTo(109);  // 108 curtain moves, then the hand-over on the 109th
+    ASSERT_EQ(d.loop.phase(), Phase::Over);
+    EXPECT_EQ(d.screen.top(Id::waku), -1);
+    const int32_t handOverEnd = d.st().LastTick;
+    const int sleepsAtHandOver = d.plat.sleeps;
+    EXPECT_FALSE(d.shown(Id::over));
+    // The picture does not come before 500 ms.
+    while (!d.shown(Id::over)) {
+        ASSERT_LT(elapsedMs(d.plat.now, handOverEnd), 500 + 1);
+        d.loop.runOnce();
+    }
+    EXPECT_EQ(d.st().LastTick, handOverEnd + 501);
+    EXPECT_EQ(d.plat.sleeps, sleepsAtHandOver + 1);
+    EXPECT_EQ(d.loop.phase(), Phase::None);
+    EXPECT_EQ(d.screen.caption(), "Torvenka");
+}
+
+TEST(Scheduler, HandOverTickSleepsTwice) {
+    Dive d;
+    d.start();
+    d.st().Life = 0;
+    d.runTo(108);
+    const int s = d.plat.sleeps;
+    d.runTo(109);
+    EXPECT_EQ(d.plat.sleeps - s, 2);
+    EXPECT_EQ(d.loop.phase(), Phase::Over);
+}
+
+// Handling waiting events on demand runs their handlers, repaints, and does
+// not call the idle handler.
+TEST(Scheduler, ProcessMessagesRunsHandlersButNotTheStep) {
+    Dive d;
+    d.start();
+    d.plat.now += 1000;  // the gate is long open
+    d.move(90, 100);     // over the sea now: no title, but a move handler runs
+    d.st().Striking = 1;
+    const int presents = d.plat.presents;
+    d.screen.markDirty();
+    d.loop.processMessages();
+    EXPECT_EQ(d.st().Striking, 0);      // backMouseMove ran
+    EXPECT_EQ(d.st().DiveTick, 0);      // AppMain did not
+    EXPECT_EQ(d.plat.presents, presents + 1);
+}
+
+// With no phase the loop blocks for the next event: the fake platform is
+// asked to wait without a deadline, and a close ends the run.
+TEST(Scheduler, IdleTitleBlocksAndCloseEndsTheLoop) {
+    Dive d;
+    int idleWaits = 0;
+    d.plat.closeWhenIdle = [&] { return ++idleWaits >= 1; };
+    d.loop.run();
+    EXPECT_TRUE(d.loop.closed());
+    EXPECT_EQ(idleWaits, 1);
+    EXPECT_EQ(d.st().DiveTick, 0);
+}
+
+}  // namespace
