@@ -5,14 +5,8 @@
 #include "app/scheduler.h"
 #include "app/sdl_window.h"
 #include "game/form.h"
-#include "screen/fixed_font.h"
-
-namespace {
-class SilentSink : public CommandSink {
-public:
-    int send(const std::string&) override { return 1; }
-};
-}  // namespace
+#include "screen/sdl_font.h"
+#include "sound/sdl_mixer_sink.h"
 
 int main() {
     // Only one copy plays at a time; a second one leaves without a word.
@@ -23,10 +17,15 @@ int main() {
         std::fprintf(stderr, "torvenka: %s\n", platform.error().c_str());
         return 1;
     }
-    FixedFont font;
-    platform.setFont(font);
-    SilentSink sound;
-    Screen screen(font);
+    std::string fontError;
+    std::unique_ptr<SdlFont> font = SdlFont::open(&fontError);
+    if (!font) {
+        std::fprintf(stderr, "torvenka: %s\n", fontError.c_str());
+        return 1;
+    }
+    platform.setFont(*font);
+    SdlMixerSink sound;  // silent, never failing, when there is no sound device
+    Screen screen(*font);
     Scheduler loop(platform);
     TForm1 form(screen, sound, loop);
     loop.attach(form, screen);
