@@ -65,6 +65,9 @@ bool parsePosition(const std::string& w, uint32_t& ms) {
 bool readFile(const std::string& path, std::vector<uint8_t>& out) {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec)) return false;
+    // SDL reads memory through an int-sized window.
+    if (std::filesystem::file_size(path, ec) > static_cast<uintmax_t>(std::numeric_limits<int>::max()) || ec)
+        return false;
     std::ifstream f(path, std::ios::binary);
     if (!f) return false;
     out.assign(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
