@@ -39,8 +39,8 @@ void drawKeyed(const Picture& p, int left, int top, uint32_t* out, int pitch) {
     for (int y = s.y0; y < s.y1; ++y) {
         const uint32_t* src = picRow(p, y - top) + (s.x0 - left);
         uint32_t* dst = rowAt(out, pitch, y) + s.x0;
-        for (int i = 0; i < n; ++i)
-            if (src[i] != key) dst[i] = src[i];
+        // Written as a select rather than a skipped store so it vectorises.
+        for (int i = 0; i < n; ++i) dst[i] = src[i] != key ? src[i] : dst[i];
     }
 }
 

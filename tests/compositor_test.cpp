@@ -1,0 +1,358 @@
+// The headless compositor, the real font and the PNG writer.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "screen/compositor.h"
+#include "screen/fixed_font.h"
+#include "screen/png_writer.h"
+#include "screen/sdl_font.h"
+
+// fontconfig loses a few hundred bytes while it parses its configuration
+// files; a sanitised run of the tests should not fail over a library's leak.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+
+namespace {
+
+constexpr uint32_t kGuard = 0xDEADBE;
+constexpr int kMargin = 8;
+
+// The client area inside a guard band: nothing may be drawn outside it.
+struct Frame {
+    int pitch = kClientW + 2 * kMargin;
+    std::vector<uint32_t> buf = std::vector<uint32_t>(static_cast<size_t>(pitch) * (kClientH + 2 * kMargin), kGuard);
+    uint32_t* out() { return buf.data() + kMargin * pitch + kMargin; }
+    uint32_t at(int x, int y) const { return buf[static_cast<size_t>(y + kMargin) * pitch + x + kMargin]; }
+    void fill(uint32_t c) {
+        for (int y = 0; y < kClientH; ++y)
+            for (int x = 0; x < kClientW; ++x) out()[y * pitch + x] = c;
+    }
+    bool guardIntact() const {
+        for (int y = -kMargin; y < kClientH + kMargin; ++y)
+            for (int x = -kMargin; x < kClientW + kMargin; ++x)
+                if ((x < 0 || y < 0 || x >= kClientW || y >= kClientH) && at(x, y) != kGuard) return false;
+        return true;
+    }
+};
+
+Frame composed(const Screen& s, TextRaster& font) {
+    Frame f;
+    compose(s, font, f.out(), f.pitch);
+    return f;
+}
+
+// A picture whose every pixel tells where it came from (never black).
+Picture coded(int w, int h) {
+    Picture p;
+    p.w = w;
+    p.h = h;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) p.px.push_back(0x800000u | static_cast<uint32_t>(y) << 8 | static_cast<uint32_t>(x));
+    return p;
+}
+uint32_t code(int x, int y) { return 0x800000u | static_cast<uint32_t>(y) << 8 | static_cast<uint32_t>(x); }
+
+Item pictureItem(const Picture& p, Draw d, int left, int top, int w, int h) {
+    Item it{};
+    it.kind = Kind::Picture;
+    it.draw = d;
+    it.visible = true;
+    it.pic = &p;
+    it.left = left;
+    it.top = top;
+    it.width = w;
+    it.height = h;
+    return it;
+}
+
+// A hand-made mask: one row of coverage values.
+class RowFont : public TextRaster {
+public:
+    std::vector<uint8_t> cov{0, 128, 255, 51};
+    std::pair<int, int> measure(const std::string&) override { return {4, 1}; }
+    TextMask raster(const std::string&) override { return {4, 1, cov.data()}; }
+};
+
+// The first client pixel where both items' pictures are opaque and differ.
+std::optional<std::pair<int, int>> overlap(const Screen& s, Id a, Id b) {
+    const Item &A = s[a], &B = s[b];
+    for (int y = 0; y < kClientH; ++y)
+        for (int x = 0; x < kClientW; ++x) {
+            const int ax = x - A.left, ay = y - A.top, bx = x - B.left, by = y - B.top;
+            if (ax < 0 || ay < 0 || ax >= A.pic->w || ay >= A.pic->h) continue;
+            if (bx < 0 || by < 0 || bx >= B.pic->w || by >= B.pic->h) continue;
+            const uint32_t pa = A.pic->at(ax, ay), pb = B.pic->at(bx, by);
+            if (pa != A.pic->key() && pb != B.pic->key() && pa != pb) return std::make_pair(x, y);
+        }
+    return std::nullopt;
+}
+
+}  // namespace
+
+TEST(Compositor, KeyColourShowsWhatIsBeneath) {
+    // The key is the bottom-left pixel, whatever its colour: here green, so
+    // the blue pixel is drawn and the green ones are not.
+    Picture p;
+    p.w = 3;
+    p.h = 2;
+    p.px = {0x00FF00, 0x0000FF, 0x123456, 0x00FF00, 0xFFFFFF, 0x00FF00};
+    FixedFont font;
+    Frame f;
+    f.fill(0x777777);
+    drawItem(pictureItem(p, Draw::Key, 10, 20, 3, 2), font, f.out(), f.pitch);
+    EXPECT_EQ(f.at(10, 20), 0x777777u);
+    EXPECT_EQ(f.at(11, 20), 0x0000FFu);
+    EXPECT_EQ(f.at(12, 20), 0x123456u);
+    EXPECT_EQ(f.at(10, 21), 0x777777u);
+    EXPECT_EQ(f.at(11, 21), 0xFFFFFFu);
+    EXPECT_EQ(f.at(12, 21), 0x777777u);
+
+    // The octopus over the sea: the sea shows through every key pixel.
+    Screen s(font);
+    s.hide(Id::Label1);
+    s.hide(Id::Label2);
+    s.show(Id::back);
+    s.move(Id::taco, 88, 75);
+    const Frame sea = composed(s, font);
+    s.show(Id::taco);
+    const Frame both = composed(s, font);
+    const Picture& t = *s[Id::taco].pic;
+    int keyed = 0;
+    for (int y = 0; y < t.h; ++y)
+        for (int x = 0; x < t.w; ++x) {
+            const bool key = t.at(x, y) == t.key();
+            keyed += key;
+            ASSERT_EQ(both.at(88 + x, 75 + y), key ? sea.at(88 + x, 75 + y) : t.at(x, y)) << x << "," << y;
+        }
+    EXPECT_GT(keyed, 0);
+}
+
+TEST(Compositor, StretchesByNearestNeighbour) {
+    FixedFont font;
+    // The sea: 66 x 1056 into 194 x 3200; picture column = x * 66 / 194,
+    // row = box row * 1056 / 3200, both rounded down.
+    const Picture sea = coded(66, 1056);
+    Frame f;
+    drawItem(pictureItem(sea, Draw::Stretched, 0, 0, 194, 3200), font, f.out(), f.pitch);
+    EXPECT_EQ(f.at(0, 0), code(0, 0));
+    EXPECT_EQ(f.at(2, 3), code(0, 0));
+    EXPECT_EQ(f.at(3, 4), code(1, 1));
+    EXPECT_EQ(f.at(97, 100), code(33, 33));
+    EXPECT_EQ(f.at(100, 214), code(34, 70));
+    EXPECT_EQ(f.at(193, 214), code(65, 70));
+    drawItem(pictureItem(sea, Draw::Stretched, 0, -3000, 194, 3200), font, f.out(), f.pitch);
+    EXPECT_EQ(f.at(5, 0), code(1, 990));
+    EXPECT_EQ(f.at(193, 199), code(65, 1055));
+    // Every picture column is repeated 2 or 3 times and none is dropped.
+    int runs = 0, run = 1;
+    for (int x = 1; x <= kClientW; ++x) {
+        if (x < kClientW && f.at(x, 10) == f.at(x - 1, 10)) {
+            ++run;
+            continue;
+        }
+        EXPECT_TRUE(run == 2 || run == 3) << "column " << x;
+        ++runs;
+        run = 1;
+    }
+    EXPECT_EQ(runs, 66);
+
+    // The curtain: 6 x 6 into 200 x 240 at top -1.
+    const Picture waku = coded(6, 6);
+    drawItem(pictureItem(waku, Draw::Stretched, 0, -1, 200, 240), font, f.out(), f.pitch);
+    EXPECT_EQ(f.at(33, 37), code(0, 0));
+    EXPECT_EQ(f.at(34, 38), code(1, 0));
+    EXPECT_EQ(f.at(34, 39), code(1, 1));
+    EXPECT_EQ(f.at(193, 214), code(5, 5));
+    EXPECT_TRUE(f.guardIntact());
+
+    // The game's own sea item uses its 194 x 3200 box.
+    Screen s(font);
+    s.show(Id::back);
+    s.setTop(Id::back, -1000);
+    const Picture& b = *s[Id::back].pic;
+    const Frame g = composed(s, font);
+    EXPECT_EQ(g.at(193, 0), b.at(65, 330));
+    EXPECT_EQ(g.at(50, 150), b.at(17, 379));
+}
+
+TEST(Compositor, ClipsToTheClientArea) {
+    FixedFont font;
+    const Picture p = coded(20, 20);
+    Frame f;
+    f.fill(0);
+    for (auto [l, t] : {std::pair{-5, 200}, {185, -7}, {-19, -19}, {193, 214}, {100000, 5}, {-100000, -5}})
+        for (Draw d : {Draw::Opaque, Draw::Key})
+            drawItem(pictureItem(p, d, l, t, 20, 20), font, f.out(), f.pitch);
+    EXPECT_TRUE(f.guardIntact());
+    EXPECT_EQ(f.at(0, 200), code(5, 0));
+    EXPECT_EQ(f.at(14, 214), code(19, 14));
+    EXPECT_EQ(f.at(15, 214), 0u);
+    EXPECT_EQ(f.at(193, 0), code(8, 7));
+    EXPECT_EQ(f.at(0, 0), code(19, 19));
+    EXPECT_EQ(f.at(1, 1), 0u);
+
+    // The sea's bottom edge: from top -2986 the last row is bare window, and
+    // at -3200 no sea is left at all.
+    Screen s(font);
+    s.hide(Id::Label1);
+    s.hide(Id::Label2);
+    s.show(Id::back);
+    s.show(Id::Label2);
+    s.move(Id::Label2, 185, 210);  // a label hanging out at the corner
+    s.setTop(Id::back, -2986);
+    const Picture& b = *s[Id::back].pic;
+    Frame g = composed(s, font);
+    EXPECT_TRUE(g.guardIntact());
+    EXPECT_EQ(g.at(0, 213), b.at(0, 1055));
+    EXPECT_EQ(g.at(100, 214), kBlack);
+    EXPECT_EQ(g.at(187, 212), kWhite);  // the label's first glyph, clipped
+    s.hide(Id::Label2);
+    s.setTop(Id::back, -3200);
+    g = composed(s, font);
+    for (int y = 0; y < kClientH; ++y)
+        for (int x = 0; x < kClientW; ++x) ASSERT_EQ(g.at(x, y), kBlack) << x << "," << y;
+}
+
+TEST(Compositor, DrawsInCatalogueOrder) {
+    FixedFont font;
+    Screen s(font);
+    s.hide(Id::Label1);
+    s.hide(Id::Label2);
+    s.show(Id::back);
+    s.copyPicture(Id::card2, Id::card);
+    s.show(Id::card2);
+    // The octopus sits on the middle card: lane 1 under it, lane 2 over it.
+    for (Id id : {Id::taco, Id::taco2}) s.move(id, 88, 75);
+    s.show(Id::taco);
+    auto p = overlap(s, Id::taco, Id::card2);
+    ASSERT_TRUE(p);
+    EXPECT_EQ(composed(s, font).at(p->first, p->second), s[Id::card2].pic->at(p->first - 71, p->second - 75));
+    s.hide(Id::taco);
+    s.show(Id::taco2);
+    p = overlap(s, Id::taco2, Id::card2);
+    ASSERT_TRUE(p);
+    EXPECT_EQ(composed(s, font).at(p->first, p->second), s[Id::taco2].pic->at(p->first - 88, p->second - 75));
+
+    // A label pair: the red shadow copy, one pixel right and down, lies under
+    // the white front copy. Block glyphs cover x 1..10, y 2..10 of a cell.
+    s.setText(Id::LabelHP1, "命：");
+    s.setText(Id::LabelHP2, "命：");
+    s.show(Id::LabelHP1);
+    s.show(Id::LabelHP2);
+    const Frame f = composed(s, font);
+    EXPECT_EQ(f.at(10, 170), kWhite);  // both copies
+    EXPECT_EQ(f.at(5, 166), kWhite);   // front only
+    EXPECT_EQ(f.at(15, 170), kRed);    // the shadow's right rim
+    EXPECT_EQ(f.at(10, 175), kRed);    // the shadow's bottom rim
+    EXPECT_EQ(f.at(4, 164), s[Id::back].pic->at(1, 54));  // no background
+}
+
+TEST(Compositor, TitleScreenShowsOnlyTheTitleWord) {
+    FixedFont font;
+    Screen s(font);
+    for (Id id : {Id::velmo, Id::velmo2, Id::velmo3, Id::waku}) ASSERT_TRUE(s.visible(id));
+    const Frame f = composed(s, font);
+    EXPECT_TRUE(f.guardIntact());
+    const TextMask m = font.raster("潜行");
+    auto ink = [&](int x, int y) { return x >= 0 && y >= 0 && x < m.w && y < m.h && m.cov[y * m.w + x]; };
+    int white = 0, red = 0;
+    for (int y = 0; y < kClientH; ++y)
+        for (int x = 0; x < kClientW; ++x) {
+            const uint32_t want = ink(x - 83, y - 95) ? kWhite : ink(x - 84, y - 96) ? kRed : kBlack;
+            ASSERT_EQ(f.at(x, y), want) << x << "," << y;
+            white += want == kWhite;
+            red += want == kRed;
+        }
+    EXPECT_GT(white, 100);
+    EXPECT_GT(red, 10);
+}
+
+TEST(Compositor, BlendsTextCoverageAndSkipsEmptyItems) {
+    RowFont font;
+    Item label{};
+    label.kind = Kind::Label;
+    label.draw = Draw::Text;
+    label.visible = true;
+    label.text = "x";
+    label.color = kRed;
+    label.left = 10;
+    label.top = 10;
+    Frame f;
+    f.fill(kKeyBlue);
+    drawItem(label, font, f.out(), f.pitch);
+    EXPECT_EQ(f.at(10, 10), kKeyBlue);  // no coverage: untouched
+    EXPECT_EQ(f.at(11, 10), 0x80007Fu);
+    EXPECT_EQ(f.at(12, 10), kRed);
+    EXPECT_EQ(f.at(13, 10), 0x3300CCu);
+
+    // Hidden items and pictureless card slots draw nothing.
+    FixedFont ff;
+    Screen s(ff);
+    s.show(Id::back);
+    const Frame before = composed(s, ff);
+    s.show(Id::card1);
+    s.setVisible(Id::taco, false);
+    s.move(Id::taco, 0, 0);
+    EXPECT_EQ(composed(s, ff).buf, before.buf);
+}
+
+TEST(SdlFontTest, DrawsTheTitleWordAtTwelvePixels) {
+    std::string err;
+    auto font = SdlFont::open(&err);
+    ASSERT_TRUE(font) << err;
+    const auto [w, h] = font->measure("潜行");
+    EXPECT_NEAR(w, 24, 2);
+    EXPECT_EQ(h, 12);
+    const TextMask m = font->raster("潜行");
+    ASSERT_EQ(m.w, w);
+    ASSERT_GE(m.h, h);
+    int inked = 0;
+    for (int i = 0; i < m.w * m.h; ++i) inked += m.cov[i] > 0;
+    EXPECT_GT(inked, 40);
+    EXPECT_EQ(font->raster("潜行").cov, m.cov);  // cached, not drawn again
+    // A proportional face: narrow letters take less room than wide ones.
+    EXPECT_LT(font->measure("iiii").first, font->measure("WWWW").first);
+    EXPECT_GT(font->measure("200").first, font->measure("9").first);
+    EXPECT_EQ(font->measure("").first, 0);
+}
+
+TEST(PngWriter, WritesWhatADecoderReadsBack) {
+    EXPECT_EQ(crc32(reinterpret_cast<const uint8_t*>("123456789"), 9), 0xCBF43926u);
+    EXPECT_EQ(adler32(reinterpret_cast<const uint8_t*>("Wikipedia"), 9), 0x11E60398u);
+
+    // Big enough for two stored blocks; a pitch wider than the picture.
+    const int w = 200, h = 120, pitch = 203;
+    std::vector<uint32_t> px(static_cast<size_t>(pitch) * h, 0xFFFFFF);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) px[static_cast<size_t>(y) * pitch + x] = static_cast<uint32_t>(x * 0x010203 + y * 0x050000) & 0xFFFFFF;
+    const std::string png = std::string(TORVENKA_BINARY_DIR) + "/compositor_test.png";
+    const std::string ppm = std::string(TORVENKA_BINARY_DIR) + "/compositor_test.ppm";
+    ASSERT_TRUE(writePng(png, px.data(), w, h, pitch));
+    if (std::system("command -v convert >/dev/null 2>&1") != 0) GTEST_SKIP() << "ImageMagick not installed";
+    ASSERT_EQ(std::system(("convert " + png + " -depth 8 ppm:" + ppm).c_str()), 0);
+    std::ifstream in(ppm, std::ios::binary);
+    std::string magic;
+    int rw = 0, rh = 0, maxv = 0;
+    in >> magic >> rw >> rh >> maxv;
+    in.get();
+    ASSERT_EQ(magic, "P6");
+    ASSERT_EQ(rw, w);
+    ASSERT_EQ(rh, h);
+    ASSERT_EQ(maxv, 255);
+    std::vector<unsigned char> rgb(static_cast<size_t>(w) * h * 3);
+    in.read(reinterpret_cast<char*>(rgb.data()), static_cast<std::streamsize>(rgb.size()));
+    ASSERT_TRUE(in);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const unsigned char* c = &rgb[(static_cast<size_t>(y) * w + x) * 3];
+            ASSERT_EQ(static_cast<uint32_t>(c[0] << 16 | c[1] << 8 | c[2]), px[static_cast<size_t>(y) * pitch + x])
+                << x << "," << y;
+        }
+    std::remove(png.c_str());
+    std::remove(ppm.c_str());
+}
