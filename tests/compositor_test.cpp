@@ -1,8 +1,10 @@
 // The headless compositor, the real font and the PNG writer.
+#include <fontconfig/fontconfig.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <optional>
 #include <string>
@@ -319,6 +321,26 @@ TEST(SdlFontTest, DrawsTheTitleWordAtTwelvePixels) {
     EXPECT_LT(font->measure("iiii").first, font->measure("WWWW").first);
     EXPECT_GT(font->measure("200").first, font->measure("9").first);
     EXPECT_EQ(font->measure("").first, 0);
+}
+
+TEST(SdlFontTest, NamesThePackageWhenNoJapaneseFaceIsInstalled) {
+    // A fontconfig that knows only a Latin face (or none at all).
+    const std::string dir = TORVENKA_BINARY_DIR;
+    const std::string conf = dir + "/latin-only-fonts.conf";
+    std::ofstream(conf) << "<?xml version=\"1.0\"?>\n<fontconfig><dir>/usr/share/fonts/truetype/dejavu</dir>"
+                           "<cachedir>" << dir << "/latin-only-fc-cache</cachedir></fontconfig>\n";
+    EXPECT_EXIT(
+        {
+            setenv("FONTCONFIG_FILE", conf.c_str(), 1);
+            FcInitReinitialize();
+            std::string err;
+            const bool opened = SdlFont::open(&err) != nullptr;
+            std::fprintf(stderr, "%s\n", err.c_str());
+            std::exit(opened ? 1 : 0);
+        },
+        testing::ExitedWithCode(0), "install the package fonts-ipafont-gothic");
+    std::remove(conf.c_str());
+    std::filesystem::remove_all(dir + "/latin-only-fc-cache");
 }
 
 TEST(PngWriter, WritesWhatADecoderReadsBack) {

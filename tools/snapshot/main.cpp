@@ -4,10 +4,13 @@
 //   snapshot [-o DIR] [-z ZOOM] [--style STYLE] [STATE...]
 //   snapshot --list
 //   snapshot --font-sheet [-o DIR] [-z ZOOM]
+//   snapshot --sizes [--style STYLE]
 //
 // With no STATE, every state is written. Files: DIR/STATE.png and
 // DIR/STATE-xZOOM.png. The font sheet puts the game's texts, in every
 // rendering style, over black and over the sea, to choose a style by eye.
+// --sizes prints the box every text of the game gets in the chosen face.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -134,7 +137,8 @@ int usage() {
     std::fprintf(stderr,
                  "usage: snapshot [-o DIR] [-z ZOOM] [--style STYLE] [STATE...]\n"
                  "       snapshot --list\n"
-                 "       snapshot --font-sheet [-o DIR] [-z ZOOM]\n");
+                 "       snapshot --font-sheet [-o DIR] [-z ZOOM]\n"
+                 "       snapshot --sizes [--style STYLE]\n");
     return 2;
 }
 
@@ -143,7 +147,7 @@ int usage() {
 int main(int argc, char** argv) {
     std::string dir = "snapshots";
     int zoom = 4;
-    bool list = false, fonts = false;
+    bool list = false, fonts = false, sizes = false;
     TextStyle style = TextStyle::Mono;
     bool styleGiven = false;
     std::vector<std::string> names;
@@ -168,6 +172,8 @@ int main(int argc, char** argv) {
             styleGiven = true;
         } else if (a == "--list") {
             list = true;
+        } else if (a == "--sizes") {
+            sizes = true;
         } else if (a == "--font-sheet") {
             fonts = true;
         } else if (!a.empty() && a[0] == '-') {
@@ -199,6 +205,22 @@ int main(int argc, char** argv) {
     if (!font) {
         std::fprintf(stderr, "%s\n", err.c_str());
         return 1;
+    }
+    if (sizes) {
+        for (const char* t : {"命：", "酸素：", "ボンベ：", "名前", "潜行", "UP !!", "!!", "00", "9", "80", "200", "2900",
+                              "10200", "オクトパス", "クラボス", "グルナレイム", "大王イカ"}) {
+            const auto [w, h] = font->measure(t);
+            const TextMask m = font->raster(t);
+            int x0 = m.w, x1 = -1, y0 = m.h, y1 = -1;
+            for (int y = 0; y < m.h; ++y)
+                for (int x = 0; x < m.w; ++x)
+                    if (m.cov[y * m.w + x]) {
+                        x0 = std::min(x0, x), x1 = std::max(x1, x), y0 = std::min(y0, y), y1 = std::max(y1, y);
+                    }
+            std::printf("%-14s box %2d x %2d   mask %2d x %2d   ink x %d..%d y %d..%d\n", t, w, h, m.w, m.h, x0, x1,
+                        y0, y1);
+        }
+        return 0;
     }
     std::vector<const SnapshotState*> chosen;
     for (const SnapshotState& st : snapshotStates())
