@@ -100,7 +100,7 @@ FcPattern* request(const char* const* families, size_t n) {
 }  // namespace
 
 const char* const kNoFontMessage =
-    "torvenka: no Japanese font found; install the package fonts-ipafont-gothic";
+    "no Japanese font found; install the package fonts-ipafont-gothic";
 
 const char* textStyleName(TextStyle s) {
     switch (s) {
@@ -164,13 +164,13 @@ std::unique_ptr<SdlFont> SdlFont::open(std::string* error, TextStyle style) {
 
 std::unique_ptr<SdlFont> SdlFont::open(const FontFace& face, TextStyle style, std::string* error) {
     if (TTF_Init() != 0) {
-        if (error) *error = std::string("torvenka: cannot start SDL_ttf: ") + TTF_GetError();
+        if (error) *error = std::string("cannot start SDL_ttf: ") + TTF_GetError();
         return nullptr;
     }
     // 12 points at SDL_ttf's 72 dpi: an em of 12 pixels.
     TTF_Font* f = TTF_OpenFontIndex(face.file.c_str(), 12, face.index);
     if (!f) {
-        if (error) *error = "torvenka: cannot open the font " + face.file + ": " + TTF_GetError();
+        if (error) *error = "cannot open the font " + face.file + ": " + TTF_GetError();
         TTF_Quit();
         return nullptr;
     }

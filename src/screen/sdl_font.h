@@ -34,13 +34,17 @@ struct FontFace {
 // game's Japanese texts.
 std::optional<FontFace> findGameFace();
 
-// The line to print when findGameFace() finds nothing.
+// What to tell the player when findGameFace() finds nothing (the caller
+// puts the program name in front).
 extern const char* const kNoFontMessage;
 
 class SdlFont : public TextRaster {
 public:
     // nullptr (and *error filled in, if given) when no Japanese face is
-    // installed or the face cannot be opened.
+    // installed or the face cannot be opened. Mono is the game's style: at
+    // 12 pixels the kanji stay sharp, every text pixel is the label's own
+    // colour like the rest of the pixel art, and the red shadow shows as a
+    // clean edge instead of a pink fringe.
     static std::unique_ptr<SdlFont> open(std::string* error = nullptr,
                                          TextStyle style = TextStyle::Mono);
     static std::unique_ptr<SdlFont> open(const FontFace& face, TextStyle style,

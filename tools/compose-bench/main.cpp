@@ -96,7 +96,7 @@ int main(int argc, char** argv) {
     std::string err;
     auto font = SdlFont::open(&err);
     if (!font) {
-        std::fprintf(stderr, "%s\n", err.c_str());
+        std::fprintf(stderr, "compose-bench: %s\n", err.c_str());
         return 1;
     }
     std::printf("font %s, style %s\n", font->face().family.c_str(), textStyleName(font->style()));

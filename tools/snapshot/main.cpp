@@ -114,7 +114,7 @@ Image fontSheet(const FontFace& face) {
         std::string err;
         auto font = SdlFont::open(face, styles[i], &err);
         if (!font) {
-            std::fprintf(stderr, "%s\n", err.c_str());
+            std::fprintf(stderr, "snapshot: %s\n", err.c_str());
             std::exit(1);
         }
         uint32_t* out = panelAt(img, i, n);
@@ -190,7 +190,7 @@ int main(int argc, char** argv) {
 
     const auto face = findGameFace();
     if (!face) {
-        std::fprintf(stderr, "%s\n", kNoFontMessage);
+        std::fprintf(stderr, "snapshot: %s\n", kNoFontMessage);
         return 1;
     }
     std::error_code ec;
@@ -203,7 +203,7 @@ int main(int argc, char** argv) {
     std::string err;
     auto font = styleGiven ? SdlFont::open(*face, style, &err) : SdlFont::open(&err);
     if (!font) {
-        std::fprintf(stderr, "%s\n", err.c_str());
+        std::fprintf(stderr, "snapshot: %s\n", err.c_str());
         return 1;
     }
     if (sizes) {
