@@ -274,9 +274,15 @@ TEST(DiveTick, RandomDrawOrderMatchesAnIndependentReplay) {
         ASSERT_EQ(d.screen.left(Id::awa1), left[0]) << tick;
         ASSERT_EQ(d.screen.left(Id::awa2), left[1]) << tick;
         ASSERT_EQ(d.st().Bubble2Rising == 1, rising[1]) << tick;
-        if (tick == 2520 || tick == 2630) ASSERT_EQ(d.st().EnemyLane, morayLane) << tick;
-        if (tick >= 3280) ASSERT_EQ(d.st().EnemyLane, squidLane) << tick;
-        if (tick == 3200 || tick == 5000) ASSERT_EQ(d.screen.top(Id::back), -3200);
+        if (tick == 2520 || tick == 2630) {
+            ASSERT_EQ(d.st().EnemyLane, morayLane) << tick;
+        }
+        if (tick >= 3280) {
+            ASSERT_EQ(d.st().EnemyLane, squidLane) << tick;
+        }
+        if (tick == 3200 || tick == 5000) {
+            ASSERT_EQ(d.screen.top(Id::back), -3200);
+        }
     }
     EXPECT_EQ(d.form.rng().seed(), r.seed());
 }

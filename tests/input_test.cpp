@@ -48,7 +48,9 @@ TEST(Cards, EveryGiftOfEveryDeal) {
             EXPECT_EQ(d.st().Oxygen, before.Oxygen + (g == Oxygen ? 20 : 0));
             EXPECT_EQ(d.st().OxygenMax, before.OxygenMax + (g == Oxygen ? 20 : 0));
             EXPECT_EQ(d.shown(Id::LabelUP1) && d.shown(Id::LabelUP2), g == Tanks || g == Oxygen);
-            if (g == Tanks) EXPECT_EQ(d.screen.left(Id::LabelUP1), 61);
+            if (g == Tanks) {
+                EXPECT_EQ(d.screen.left(Id::LabelUP1), 61);
+            }
             if (g == Oxygen) {
                 EXPECT_EQ(d.screen.top(Id::LabelUP1), 179);
                 EXPECT_EQ(d.screen.left(Id::LabelUP2), 56);

@@ -51,7 +51,9 @@ TEST(SingleInstance, FirstWinsAndAKilledHolderFreesTheLock) {
     // A directory another user owns or one that cannot be written: the
     // copy ends quietly rather than playing without the lock.
     std::filesystem::permissions(dir, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
-    if (geteuid() != 0) EXPECT_EQ(inChild([] { return takeSingleInstanceLock("velmo") ? 1 : 0; }), 0);
+    if (geteuid() != 0) {
+        EXPECT_EQ(inChild([] { return takeSingleInstanceLock("velmo") ? 1 : 0; }), 0);
+    }
     std::filesystem::permissions(dir, std::filesystem::perms::owner_all);
     std::filesystem::remove_all(dir);
     unsetenv("XDG_RUNTIME_DIR");

@@ -22,7 +22,9 @@ TEST(Scheduler, DiveStepsAreGatedFromTheEndOfThePreviousStep) {
         while (d.st().DiveTick == before) {
             d.loop.runOnce();
             // Never a step before the gate.
-            if (d.st().DiveTick == before) ASSERT_LT(elapsedMs(d.plat.now, last), 30 + 1);
+            if (d.st().DiveTick == before) {
+                ASSERT_LT(elapsedMs(d.plat.now, last), 30 + 1);
+            }
         }
         // The step started exactly at last + 30 and slept 1 ms.
         EXPECT_EQ(d.st().LastTick, last + 31);
