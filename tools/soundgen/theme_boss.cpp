@@ -113,15 +113,15 @@ Song bossTheme() {
     Track& arpT = song.addTrack("Square arpeggio");
     Track& timpT = song.addTrack("Timpani");
     Track& drumT = song.addTrack("Drums");
-    setupChannel(leadT, {0, 81, 92, 70, 50, 25});
-    setupChannel(brassT, {1, 61, 86, 50, 60, 0});
-    setupChannel(stringsT, {2, 48, 92, 80, 80, 20});
+    setupChannel(leadT, {0, 81, 74, 70, 50, 25});
+    setupChannel(brassT, {1, 61, 100, 50, 60, 0});
+    setupChannel(stringsT, {2, 48, 104, 80, 80, 20});
     setupChannel(tremT, {3, 44, 84, 40, 80, 20});
-    setupChannel(guitarT, {4, 30, 76, 28, 40, 0});
+    setupChannel(guitarT, {4, 30, 96, 28, 40, 0});
     setupChannel(bassT, {5, 38, 108, 64, 20, 0});
     setupChannel(arpT, {6, 80, 62, 100, 60, 30});
     setupChannel(timpT, {7, 47, 104, 64, 70, 0});
-    setupChannel(drumT, {kDrumChannel, 0, 110, 64, 45, 0});
+    setupChannel(drumT, {kDrumChannel, 0, 124, 64, 45, 0});
 
     Voice lead(leadT, 0, 88, 0.86, 101);
     Voice brass(brassT, 1, 80, 0.9, 103);

@@ -60,10 +60,10 @@ const std::array<BarChords, kEnd> kHarmony = {{
 
 bool same(const Chord& a, const Chord& b) { return a.pad == b.pad; }
 
-// A sonar ping from far away, with its echoes.
-void sonar(Voice& v, std::uint32_t at) {
+// A sonar ping from far away, with its echoes a dotted quarter apart.
+void sonar(Voice& v, std::uint32_t at, int echoes = 3) {
     const int levels[] = {0, -26, -42, -54};
-    for (int i = 0; i < 4; ++i) v.hit(at + static_cast<std::uint32_t>(i) * 3 * kPpq / 2, 86, kPpq, levels[i]);
+    for (int i = 0; i <= echoes; ++i) v.hit(at + static_cast<std::uint32_t>(i) * 3 * kPpq / 2, 86, kPpq, levels[i]);
 }
 
 }  // namespace
@@ -92,17 +92,17 @@ Song diveTheme() {
     Track& bassT = song.addTrack("Acoustic bass");
     Track& sonarT = song.addTrack("Sonar");
     Track& percT = song.addTrack("Percussion");
-    setupChannel(fluteT, {0, 73, 112, 70, 80, 10});
-    setupChannel(choirT, {1, 52, 100, 54, 105, 30});
-    setupChannel(padT, {2, 89, 96, 64, 110, 70});
-    setupChannel(celestaT, {3, 8, 88, 92, 95, 20});
-    setupChannel(harpT, {4, 46, 98, 38, 90, 10});
+    setupChannel(fluteT, {0, 73, 124, 70, 80, 10});
+    setupChannel(choirT, {1, 52, 112, 54, 105, 30});
+    setupChannel(padT, {2, 89, 80, 64, 110, 70});
+    setupChannel(celestaT, {3, 8, 108, 92, 95, 20});
+    setupChannel(harpT, {4, 46, 118, 38, 90, 10});
     setupChannel(bassT, {5, 32, 118, 64, 35, 0});
-    setupChannel(sonarT, {6, 11, 90, 24, 120, 0});
-    setupChannel(percT, {kDrumChannel, 0, 100, 64, 70, 0});
+    setupChannel(sonarT, {6, 11, 112, 24, 120, 0});
+    setupChannel(percT, {kDrumChannel, 0, 120, 64, 70, 0});
 
     // --- Pad: the floor of the sea. It swells in out of silence.
-    Voice pad(padT, 2, 70, 1.0, 11);
+    Voice pad(padT, 2, 64, 1.0, 11);
     padT.controlRamp(0, bar(2), 2, 11, 30, 118);
     for (int b = 0; b < kEnd; ++b) {
         const BarChords& h = kHarmony[b];
@@ -144,7 +144,7 @@ Song diveTheme() {
     }
 
     // --- Celesta: light from the surface, rippling above the melody.
-    Voice celesta(celestaT, 3, 56, 1.0, 37);
+    Voice celesta(celestaT, 3, 62, 1.0, 37);
     const int wave[] = {0, 1, 2, 3, 5, 3, 2, 1};  // index 4+ = one octave up
     auto ripple = [&](int b) {
         for (int half = 0; half < 2; ++half) {
@@ -164,7 +164,7 @@ Song diveTheme() {
     celesta.hit(bar(kEnd - 1), 74 + 12, kBar, 6);  // a last D, high up
 
     // --- Harp: the middle section rolls in triplets instead.
-    Voice harp(harpT, 4, 64, 1.0, 41);
+    Voice harp(harpT, 4, 74, 1.0, 41);
     const int roll[] = {0, 1, 2, 3, 4, 5, 6, 5, 4, 3, 2, 1};
     for (int b = kB; b < kA2; ++b) {
         const std::vector<int> keys = parseChord(kHarmony[b].first.pad);
@@ -177,7 +177,7 @@ Song diveTheme() {
     }
 
     // --- Flute: the song of the dive.
-    Voice flute(fluteT, 0, 88, 0.94, 53);
+    Voice flute(fluteT, 0, 94, 0.94, 53);
     flute.play(bar(kA),
                "A4/4. D5/8 F5/4 E5/8 D5/8 | D5/2. r/8 A4/8 | Bb4/4. C5/8 D5/4 F5/4 | "
                "E5/2 D5/8 C#5/8 E5/4 | A5/4. G5/8 F5/4 E5/8 F5/8 | E5/4. C5/8 A4/2 | "
@@ -186,7 +186,7 @@ Song diveTheme() {
     flute.velocity(72);
     flute.play(bar(kB + 1), "r/2 G5/8 A5/8 D6/4 |");
     flute.play(bar(kB + 3), "r/2 Bb5/8 A5/8 G5/4 |");
-    flute.velocity(90);
+    flute.velocity(96);
     flute.play(bar(kA2),
                "A4/4. D5/8 F5/4 A5/4 | D6/2 C6/8 A5/8 F5/4 | G5/4. A5/8 Bb5/4 D5/4 | "
                "E5/2 G5/4 C#5/4 | F5/4 E5/4 D5/2 | r/1 |");
@@ -200,16 +200,16 @@ Song diveTheme() {
     choir.play(bar(kEnd - 1), "D4+A4+D5/1 |");
 
     // --- Sonar: pings from far off at the start, the turn and the end.
-    Voice ping(sonarT, 6, 84, 1.0, 61);
+    Voice ping(sonarT, 6, 98, 1.0, 61);
     sonar(ping, bar(0));
     sonar(ping, bar(2));
     sonar(ping, bar(kB));
-    sonar(ping, bar(kEnd - 1));
+    sonar(ping, bar(kEnd - 1), 2);  // the last echoes fade with the final chord
 
     // --- Percussion: a slow heartbeat, a shaker, a triangle now and then.
-    Voice heart(percT, kDrumChannel, 76, 1.0, 67);
-    Voice shaker(percT, kDrumChannel, 54, 1.0, 71);
-    Voice stick(percT, kDrumChannel, 52, 1.0, 73);
+    Voice heart(percT, kDrumChannel, 88, 1.0, 67);
+    Voice shaker(percT, kDrumChannel, 64, 1.0, 71);
+    Voice stick(percT, kDrumChannel, 60, 1.0, 73);
     for (int b = kA; b < kEnd - 1; ++b) {
         const std::uint32_t at = bar(b);
         heart.drums(at, {{36, "x..o............"}});
