@@ -96,3 +96,14 @@ endif()
 list(JOIN TORVENKA_DEB_RUNTIME_DEPENDS ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
 set(CPACK_GENERATOR DEB)
 include(CPack)
+
+# Tests of the install, the Debian package and the installed launcher:
+# tests/packaging/*_test.sh, each given the build tree and the version.
+enable_testing()
+file(GLOB TORVENKA_PACKAGING_TESTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/packaging/*_test.sh)
+foreach(t ${TORVENKA_PACKAGING_TESTS})
+  get_filename_component(name ${t} NAME_WE)
+  add_test(NAME packaging.${name} COMMAND bash ${t} ${PROJECT_BINARY_DIR} ${PROJECT_VERSION})
+  # 77: no X display to start the game on.
+  set_tests_properties(packaging.${name} PROPERTIES TIMEOUT 120 SKIP_RETURN_CODE 77)
+endforeach()

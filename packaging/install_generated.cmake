@@ -27,3 +27,4 @@ configure_file("${TORVENKA_TEMPLATES}/torvenka.desktop.in" "${work}/torvenka.des
 
 file(INSTALL DESTINATION "${bin}" TYPE PROGRAM FILES "${work}/torvenka")
 file(INSTALL DESTINATION "${share}/applications" TYPE FILE FILES "${work}/torvenka.desktop")
+file(REMOVE_RECURSE "${work}")

@@ -1,0 +1,47 @@
+# The installed launcher, started from an unrelated folder, opens the game's
+# window with the game's working folder set to the installed data.
+set -uo pipefail
+. "$(dirname "$0")/lib.sh" "$@"
+
+if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
+  echo "no X display: skipped"
+  exit 77
+fi
+
+PREFIX=$SCRATCH/prefix
+install_to "$PREFIX"
+
+# A runtime folder of its own, so the single-instance lock of a game that
+# another test runs at the same time does not stop this one.
+export XDG_RUNTIME_DIR=$SCRATCH/run
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
+
+mkdir "$SCRATCH/elsewhere"
+(cd "$SCRATCH/elsewhere" && exec "$PREFIX/bin/torvenka" >"$SCRATCH/game.log" 2>&1) &
+pid=$!
+CLEANUPS+=("kill $pid 2>/dev/null; wait $pid 2>/dev/null")
+
+# The launcher execs the game, so the window belongs to the same process.
+win=
+for _ in $(seq 1 100); do
+  win=$(xdotool search --all --pid "$pid" --name '^Torvenka$' 2>/dev/null | head -n1) && [ -n "$win" ] && break
+  kill -0 "$pid" 2>/dev/null || break
+  sleep 0.1
+done
+if [ -z "$win" ]; then
+  fail "no Torvenka window appeared"
+  cat "$SCRATCH/game.log" >&2
+  finish
+fi
+
+expect_eq "game binary" "$PREFIX/libexec/torvenka/torvenka" "$(readlink "/proc/$pid/exe")"
+expect_eq "working folder" "$PREFIX/share/torvenka" "$(readlink "/proc/$pid/cwd")"
+expect_eq "window class" 'WM_CLASS(STRING) = "VELMO", "VELMO"' "$(xprop -id "$win" WM_CLASS)"
+
+# Closing: the game leaves promptly when told to.
+kill -TERM "$pid"
+for _ in $(seq 1 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$pid" 2>/dev/null && fail "the game did not stop within 5 s of SIGTERM"
+
+finish

@@ -1,0 +1,63 @@
+# Shared by the packaging tests: a scratch folder removed on exit, a failure
+# counter, and an install of the build into a scratch prefix.
+# Usage in a test: . lib.sh BUILD_DIR VERSION
+
+BUILD_DIR=$(cd "$1" && pwd)
+VERSION=$2
+SOURCE_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+SCRATCH=$(mktemp -d)
+FAILURES=0
+CLEANUPS=()
+cleanup() {
+  local c
+  for c in "${CLEANUPS[@]}"; do eval "$c" || true; done
+  rm -rf "$SCRATCH"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAIL: $*" >&2
+  FAILURES=$((FAILURES + 1))
+}
+
+# expect_eq WHAT EXPECTED ACTUAL
+expect_eq() {
+  [ "$2" = "$3" ] || fail "$1: expected '$2', got '$3'"
+}
+
+finish() {
+  if [ "$FAILURES" -ne 0 ]; then
+    echo "$FAILURES check(s) failed" >&2
+    exit 1
+  fi
+  echo "all checks passed"
+}
+
+# install_to PREFIX: cmake --install of the build tree, quietly.
+install_to() {
+  cmake --install "$BUILD_DIR" --prefix "$1" >"$SCRATCH/install.log" 2>&1 || {
+    cat "$SCRATCH/install.log" >&2
+    echo "FAIL: cmake --install into $1" >&2
+    exit 1
+  }
+}
+
+# The sound files the game reads, and whatever else is in dat/.
+dat_files() {
+  { printf '%s\n' se1.wav se2.wav se3.wav se4.wav plomvex_s01.mid ravederu.mid
+    [ -d "$SOURCE_DIR/dat" ] && find "$SOURCE_DIR/dat" -type f ! -name '.*' -printf '%P\n'
+  } | sort -u
+}
+
+# Every file the install puts under a prefix, relative to it.
+expected_files() {
+  local s
+  { echo bin/torvenka
+    echo libexec/torvenka/torvenka
+    echo share/applications/torvenka.desktop
+    echo share/metainfo/org.torvenka.torvenka.metainfo.xml
+    echo share/doc/torvenka/copyright
+    for s in 32 48 64 128; do echo "share/icons/hicolor/${s}x${s}/apps/torvenka.png"; done
+    dat_files | sed 's|^|share/torvenka/dat/|'
+  } | sort
+}
