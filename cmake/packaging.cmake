@@ -104,6 +104,8 @@ file(GLOB TORVENKA_PACKAGING_TESTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests
 foreach(t ${TORVENKA_PACKAGING_TESTS})
   get_filename_component(name ${t} NAME_WE)
   add_test(NAME packaging.${name} COMMAND bash ${t} ${PROJECT_BINARY_DIR} ${PROJECT_VERSION})
-  # 77: no X display to start the game on.
-  set_tests_properties(packaging.${name} PROPERTIES TIMEOUT 120 SKIP_RETURN_CODE 77)
+  # 77: no X display to start the game on. Each test installs from this
+  # build tree and puts its install manifest back afterwards, one at a time.
+  set_tests_properties(packaging.${name} PROPERTIES TIMEOUT 120 SKIP_RETURN_CODE 77
+    RESOURCE_LOCK torvenka_install_manifest)
 endforeach()

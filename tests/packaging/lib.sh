@@ -15,6 +15,17 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# cmake --install and cpack rewrite the build tree's install_manifest.txt,
+# which may be needed to uninstall a real install from this tree: put it
+# back as it was. (ctest keeps these tests from running side by side.)
+manifest=$BUILD_DIR/install_manifest.txt
+if [ -f "$manifest" ]; then
+  cp -p "$manifest" "$SCRATCH/manifest.keep"
+  CLEANUPS+=("cp -p $(printf %q "$SCRATCH/manifest.keep") $(printf %q "$manifest")")
+else
+  CLEANUPS+=("rm -f $(printf %q "$manifest")")
+fi
+
 fail() {
   echo "FAIL: $*" >&2
   FAILURES=$((FAILURES + 1))
