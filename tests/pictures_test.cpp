@@ -1,0 +1,264 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <set>
+#include <string>
+
+#include "screen/pictures.h"
+
+namespace {
+
+std::set<uint32_t> colours(const Picture& p) { return {p.px.begin(), p.px.end()}; }
+
+bool isTransparent(Pic p) {
+    switch (p) {
+        case Pic::back: case Pic::waku: case Pic::ikayaki: case Pic::mes1: case Pic::mes2: case Pic::over:
+            return false;
+        default:
+            return true;
+    }
+}
+
+Pic nth(Pic first, int k) { return static_cast<Pic>(static_cast<int>(first) + k); }
+
+double share(const Picture& p, uint32_t c) {
+    return static_cast<double>(std::count(p.px.begin(), p.px.end(), c)) / static_cast<double>(p.px.size());
+}
+
+}  // namespace
+
+TEST(Pictures, SizesAndNames) {
+    struct Want {
+        Pic p;
+        const char* name;
+        int w, h;
+    };
+    const Want want[] = {
+        {Pic::card, "card", 50, 51},      {Pic::cardox, "cardox", 50, 51}, {Pic::cardb, "cardb", 50, 51},
+        {Pic::cardwp, "cardwp", 50, 51},  {Pic::cardsk, "cardsk", 50, 51}, {Pic::back, "back", 66, 1056},
+        {Pic::taco, "taco", 43, 49},      {Pic::taco2, "taco2", 43, 49},   {Pic::taco3, "taco3", 43, 49},
+        {Pic::cani, "cani", 106, 92},     {Pic::cani2, "cani2", 106, 92},  {Pic::cani3, "cani3", 106, 92},
+        {Pic::utsu, "utsu", 173, 119},    {Pic::utsu2, "utsu2", 173, 119}, {Pic::utsu3, "utsu3", 173, 119},
+        {Pic::velmo, "velmo", 200, 116},  {Pic::velmo2, "velmo2", 200, 116}, {Pic::velmo3, "velmo3", 200, 116},
+        {Pic::spear, "spear", 23, 23},    {Pic::spear2, "spear2", 23, 23}, {Pic::spear3, "spear3", 23, 23},
+        {Pic::ring, "ring", 19, 19},      {Pic::waku, "waku", 6, 6},       {Pic::ikayaki, "ikayaki", 136, 85},
+        {Pic::mes1, "mes1", 121, 44},     {Pic::mes2, "mes2", 98, 32},     {Pic::over, "over", 103, 17},
+        {Pic::awa, "awa", 4, 4},
+    };
+    static_assert(std::size(want) == static_cast<size_t>(Pic::Count));
+    for (const Want& w : want) {
+        const Picture& p = picture(w.p);
+        EXPECT_STREQ(pictureName(w.p), w.name);
+        EXPECT_EQ(p.w, w.w) << w.name;
+        EXPECT_EQ(p.h, w.h) << w.name;
+        EXPECT_EQ(p.px.size(), static_cast<size_t>(w.w) * w.h) << w.name;
+        // Built once and kept: the same picture every time.
+        EXPECT_EQ(&picture(w.p), &p) << w.name;
+    }
+}
+
+TEST(Pictures, KeyColourOnlyWhereTheSeaShowsThrough) {
+    for (int i = 0; i < static_cast<int>(Pic::Count); ++i) {
+        const Pic p = static_cast<Pic>(i);
+        const Picture& pic = picture(p);
+        if (isTransparent(p)) {
+            EXPECT_EQ(pic.key(), kKeyBlue) << pictureName(p);
+        } else {
+            EXPECT_EQ(std::count(pic.px.begin(), pic.px.end(), kKeyBlue), 0) << pictureName(p);
+        }
+    }
+    // A card is key blue only in its four rounded-off corners.
+    for (Pic c : {Pic::card, Pic::cardox, Pic::cardb, Pic::cardwp, Pic::cardsk}) {
+        const Picture& p = picture(c);
+        for (int y = 0; y < p.h; ++y)
+            for (int x = 0; x < p.w; ++x) {
+                if (p.at(x, y) != kKeyBlue) continue;
+                const int cx = std::min(x, p.w - 1 - x), cy = std::min(y, p.h - 1 - y);
+                EXPECT_LT(cx + cy, 5) << pictureName(c) << " key at " << x << "," << y;
+            }
+        EXPECT_EQ(p.at(0, 0), kKeyBlue);
+        EXPECT_EQ(p.at(p.w - 1, 0), kKeyBlue);
+        EXPECT_EQ(p.at(p.w - 1, p.h - 1), kKeyBlue);
+    }
+    // The bubble: a hollow ring of eight white pixels.
+    const Picture& awa = picture(Pic::awa);
+    const char* rows[4] = {".oo.", "o..o", "o..o", ".oo."};
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x) EXPECT_EQ(awa.at(x, y), rows[y][x] == 'o' ? kWhite : kKeyBlue) << x << "," << y;
+}
+
+TEST(Pictures, LaneSetsAreOneDrawingInThreeColours) {
+    const uint32_t lane[3] = {kWhite, kCyan, kRed};
+    for (Pic first : {Pic::taco, Pic::cani, Pic::utsu, Pic::velmo, Pic::spear}) {
+        const Picture& base = picture(first);
+        size_t lines = 0;
+        for (int k = 0; k < 3; ++k) {
+            const Picture& p = picture(nth(first, k));
+            EXPECT_EQ(colours(p), (std::set<uint32_t>{kKeyBlue, lane[k]})) << pictureName(nth(first, k));
+            ASSERT_EQ(p.px.size(), base.px.size());
+            for (size_t i = 0; i < p.px.size(); ++i)
+                ASSERT_EQ(p.px[i] == kKeyBlue, base.px[i] == kKeyBlue) << pictureName(nth(first, k)) << " pixel " << i;
+        }
+        for (uint32_t c : base.px) lines += c != kKeyBlue;
+        // A line drawing, not a silhouette (the squid's skin is the densest).
+        EXPECT_GT(lines, base.px.size() / 20) << pictureName(first);
+        EXPECT_LT(lines, base.px.size() / 2) << pictureName(first);
+    }
+}
+
+TEST(Pictures, SpearSitsInASquareFrame) {
+    const Picture& s = picture(Pic::spear);
+    for (int i = 1; i <= 21; ++i) {
+        EXPECT_EQ(s.at(i, 1), kWhite);
+        EXPECT_EQ(s.at(i, 21), kWhite);
+        EXPECT_EQ(s.at(1, i), kWhite);
+        EXPECT_EQ(s.at(21, i), kWhite);
+    }
+    for (int i = 0; i < 23; ++i) {
+        EXPECT_EQ(s.at(i, 0), kKeyBlue);
+        EXPECT_EQ(s.at(0, i), kKeyBlue);
+        EXPECT_EQ(s.at(i, 22), kKeyBlue);
+        EXPECT_EQ(s.at(22, i), kKeyBlue);
+    }
+    // The trident lies along the rising diagonal: its shaft in the lower
+    // left, its prongs in the upper right, the other two corners empty.
+    auto inside = [&](int x0, int y0, int x1, int y1) {
+        int n = 0;
+        for (int y = y0; y <= y1; ++y)
+            for (int x = x0; x <= x1; ++x) n += s.at(x, y) == kWhite;
+        return n;
+    };
+    EXPECT_GT(inside(2, 12, 10, 20), 12);  // shaft
+    EXPECT_GT(inside(12, 2, 20, 10), 16);  // prongs
+    EXPECT_EQ(inside(2, 2, 7, 7), 0);
+    EXPECT_EQ(inside(15, 15, 20, 20), 0);
+}
+
+TEST(Pictures, CardsAreRedOnWhite) {
+    std::set<std::vector<uint32_t>> faces;
+    for (Pic c : {Pic::card, Pic::cardox, Pic::cardb, Pic::cardwp, Pic::cardsk}) {
+        const Picture& p = picture(c);
+        EXPECT_EQ(colours(p), (std::set<uint32_t>{kWhite, kRed, kKeyBlue})) << pictureName(c);
+        // The border runs one pixel inside the edge; the edge itself is white.
+        EXPECT_EQ(p.at(25, 0), kWhite);
+        EXPECT_EQ(p.at(25, 1), kRed);
+        EXPECT_EQ(p.at(0, 25), kWhite);
+        EXPECT_EQ(p.at(1, 25), kRed);
+        EXPECT_EQ(p.at(48, 25), kRed);
+        EXPECT_EQ(p.at(25, 49), kRed);
+        // A thick red symbol in the middle.
+        int ink = 0;
+        for (int y = 8; y < 43; ++y)
+            for (int x = 8; x < 42; ++x) ink += p.at(x, y) == kRed;
+        EXPECT_GT(ink, 120) << pictureName(c);
+        faces.insert(p.px);
+    }
+    EXPECT_EQ(faces.size(), 5u);
+}
+
+TEST(Pictures, RingAndEndPicturesUseTheirOwnColours) {
+    const Picture& ring = picture(Pic::ring);
+    EXPECT_EQ(colours(ring), (std::set<uint32_t>{kWhite, kRed, kKeyBlue}));
+    // About ten pixels across, a little above and left of the middle.
+    int x0 = 99, x1 = -1, y0 = 99, y1 = -1;
+    for (int y = 0; y < ring.h; ++y)
+        for (int x = 0; x < ring.w; ++x)
+            if (ring.at(x, y) == kWhite) {
+                x0 = std::min(x0, x), x1 = std::max(x1, x), y0 = std::min(y0, y), y1 = std::max(y1, y);
+            }
+    EXPECT_EQ(x1 - x0 + 1, 10);
+    EXPECT_LT(x0 + x1, ring.w - 1);
+    EXPECT_LT(y0 + y1, ring.h - 1);
+
+    EXPECT_EQ(colours(picture(Pic::waku)), std::set<uint32_t>{kBlack});
+    EXPECT_EQ(colours(picture(Pic::ikayaki)), (std::set<uint32_t>{kBlack, kWhite, kRed, kYellow}));
+    for (Pic p : {Pic::mes1, Pic::mes2, Pic::over}) {
+        EXPECT_EQ(colours(picture(p)), (std::set<uint32_t>{kBlack, kWhite})) << pictureName(p);
+        const double white = share(picture(p), kWhite);
+        EXPECT_GT(white, 0.1) << pictureName(p);
+        EXPECT_LT(white, 0.6) << pictureName(p);
+    }
+}
+
+TEST(Pictures, SquidIsAStreakedHideAroundAnOpenEye) {
+    for (Pic p : {Pic::velmo, Pic::velmo2, Pic::velmo3}) {
+        const double line = 1.0 - share(picture(p), kKeyBlue);
+        EXPECT_GE(line, 0.35) << pictureName(p);
+        EXPECT_LE(line, 0.45) << pictureName(p);
+    }
+    const Picture& v = picture(Pic::velmo);
+    // The eye: a big disc at the lower left, cut by the left and bottom
+    // edges, almost all key colour, with a few glints.
+    int inEye = 0, keyInEye = 0;
+    for (int y = 0; y < v.h; ++y)
+        for (int x = 0; x < v.w; ++x) {
+            const int dx = x - 36, dy = y - 104;
+            if (dx * dx + dy * dy > 36 * 36) continue;
+            ++inEye;
+            keyInEye += v.at(x, y) == kKeyBlue;
+        }
+    EXPECT_GT(keyInEye, inEye * 9 / 10);
+    EXPECT_LT(keyInEye, inEye);
+    EXPECT_EQ(v.at(0, v.h - 1), kKeyBlue);
+    EXPECT_EQ(v.at(40, v.h - 1), kKeyBlue);
+    // Away from the eye the skin is dense: the upper right is half line.
+    int line = 0, all = 0;
+    for (int y = 0; y < 50; ++y)
+        for (int x = 120; x < 200; ++x, ++all) line += v.at(x, y) != kKeyBlue;
+    EXPECT_GT(line, all * 4 / 10);
+    // The streaks run from the upper left to the lower right: a pixel's
+    // neighbour down and to the right matches it more often than its
+    // neighbour down and to the left.
+    int alongDiag = 0, acrossDiag = 0;
+    for (int y = 0; y < 50; ++y)
+        for (int x = 121; x < 199; ++x) {
+            alongDiag += v.at(x, y) == v.at(x + 1, y + 1);
+            acrossDiag += v.at(x, y) == v.at(x - 1, y + 1);
+        }
+    EXPECT_GT(alongDiag, acrossDiag);
+}
+
+TEST(Pictures, SeaDarkensFromVioletBlueToBlack) {
+    const Picture& b = picture(Pic::back);
+    auto rowMean = [&](int y0, int y1, int x0, int x1, int shift) {
+        double sum = 0;
+        for (int y = y0; y < y1; ++y)
+            for (int x = x0; x < x1; ++x) sum += (b.at(x, y) >> shift) & 0xFF;
+        return sum / ((y1 - y0) * (x1 - x0));
+    };
+    // Open water in the middle of the strip, at the top and the bottom.
+    EXPECT_NEAR(rowMean(0, 8, 28, 38, 16), 89, 15);
+    EXPECT_NEAR(rowMean(0, 8, 28, 38, 8), 70, 15);
+    EXPECT_NEAR(rowMean(0, 8, 28, 38, 0), 251, 20);
+    EXPECT_NEAR(rowMean(1048, 1056, 0, 66, 16), 3, 3);
+    EXPECT_NEAR(rowMean(1048, 1056, 0, 66, 8), 2, 3);
+    EXPECT_NEAR(rowMean(1048, 1056, 0, 66, 0), 10, 4);
+    // Darker with every stretch of depth.
+    double last = 1e9;
+    for (int y = 0; y < 1056; y += 96) {
+        const double blue = rowMean(y, y + 96, 28, 38, 0);
+        EXPECT_LT(blue, last) << "rows from " << y;
+        last = blue;
+    }
+    // Red-and-purple rock on both walls above, none in the lowest third;
+    // green weed on the right wall about halfway down.
+    auto count = [&](int y0, int y1, int x0, int x1, auto pred) {
+        int n = 0;
+        for (int y = y0; y < y1; ++y)
+            for (int x = x0; x < x1; ++x) {
+                const uint32_t c = b.at(x, y);
+                n += pred(static_cast<int>(c >> 16), static_cast<int>((c >> 8) & 0xFF), static_cast<int>(c & 0xFF));
+            }
+        return n;
+    };
+    auto rock = [](int r, int, int bl) { return r > bl && r > 20; };
+    auto weed = [](int r, int g, int bl) { return g > r + 20 && g > bl + 20; };
+    EXPECT_GT(count(0, 700, 0, 10, rock), 2000);
+    EXPECT_GT(count(0, 700, 56, 66, rock), 2000);
+    EXPECT_EQ(count(750, 1056, 0, 66, rock), 0);
+    EXPECT_GT(count(440, 560, 33, 66, weed), 150);
+    EXPECT_EQ(count(750, 1056, 0, 66, weed), 0);
+    // Thousands of colours.
+    EXPECT_GT(colours(b).size(), 2000u);
+}
