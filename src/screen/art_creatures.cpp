@@ -152,6 +152,7 @@ Grid drawMoray() {
     fillPolygon(body, {{46, 89}, {30, 93}, {15, 97}, {6, 100}, {5, 104}, {10, 107}, {30, 108}, {50, 106}, {62, 100}}, 1);
     fillEllipse(body, 50, 86, 15, 20, 1);
     fillEllipse(body, 63, 74, 13, 13, 1);  // the swell behind the head
+    fillEllipse(body, 78, 73, 13, 11.5f, 1);
     const std::vector<Pt> gape = {{0, 72.5f}, {20, 77}, {43, 85.5f}, {46, 87}, {43, 88.5f}, {20, 94.5f}, {0, 99.5f}};
     fillPolygon(body, gape, 0);
     Grid g = ring(body, 1);
@@ -169,14 +170,13 @@ Grid drawMoray() {
     fillRect(g, 33, 67, 34, 68, 1);
     fillRect(g, 10, 66, 11, 66, 1);
     // The gill slit behind the head.
-    line(g, 67, 82, 68, 91, 1);
-    line(g, 70, 82, 71, 90, 1);
+    polyline(g, {{66, 80}, {68, 83}, {68.5f, 87}, {67, 91}}, 1);
     // Mottling on the neck: small rings well inside the inner outline,
     // never crowding each other.
     const Grid deep = depth(body, 8);
     std::vector<Pt> spots;
     for (uint32_t k = 0; k < 80 && spots.size() < 11; ++k) {
-        const int x = 74 + static_cast<int>(hash01(k, 1, 9) * 99);
+        const int x = 82 + static_cast<int>(hash01(k, 1, 9) * 91);
         const int y = static_cast<int>(hash01(k, 2, 9) * H);
         if (deep.get(x, y) < 7 || deep.get(x + 3, y + 3) < 7 || deep.get(x - 3, y - 3) < 7) continue;
         bool crowded = false;

@@ -109,8 +109,8 @@ Picture makeBiggestMessage() {
 
 Picture makeTastyMessage() {
     Grid g(98, 32, kInkBlack);
-    const Lettering how{22, 1.8f, 0.08f};
-    write(g, "ウマイ!!", 3, 5, how, 23, 30, {0, 1.5f, 0, 1, 0});
+    const Lettering how{24, 1.8f, 0.08f};
+    write(g, "ウマイ!!", 2, 3.5f, how, 24, 30, {0, 1.5f, 0, 1, 0});
     return paint(g, {kBlack, kWhite});
 }
 
