@@ -200,19 +200,19 @@ Picture makeGrilledSquid() {
     auto along = [&](float s, float side) { return Pt{41 + ax * s - ay * side, 55 + ay * s + ax * side}; };
     // Arms hanging down to the left from under the head, and two long
     // feeding arms trailing further.
-    const float roots[4] = {-6, -2, 2, 6};
-    const Pt ends[4] = {{14, 70}, {22, 76}, {31, 80}, {40, 82}};
+    const float roots[4] = {-5, -1.5f, 2, 5.5f};
+    const Pt ends[4] = {{10, 70}, {17, 78}, {27, 83}, {38, 84}};
     for (int i = 0; i < 4; ++i) {
-        const Pt root = along(-8, roots[i]);
+        const Pt root = along(-9, roots[i]);
         const Pt end = ends[i];
-        const float sway = (i % 2) ? 3.f : -3.f;
+        const float sway = 3.f;
         sweep(parts, spline({root, {(root.x * 2 + end.x) / 3 + sway, (root.y * 2 + end.y) / 3},
                              {(root.x + end.x * 2) / 3 - sway, (root.y + end.y * 2) / 3}, end},
-                     2.1f, 1.1f),
+                     2.2f, 1.0f),
               1);
     }
-    sweep(parts, spline({along(-8, -7), {22, 62}, {9, 63}, {3, 70}, {5, 76}, {9, 76}}, 1.5f, 1.2f), 2);
-    sweep(parts, spline({along(-8, 7), {46, 76}, {50, 82}, {55, 83}, {57, 80}}, 1.5f, 1.2f), 2);
+    sweep(parts, spline({along(-9, -6), {18, 54}, {7, 55}, {3, 60}, {6, 63.5f}, {9, 61}}, 1.3f, 0.8f), 2);
+    sweep(parts, spline({along(-9, 7), {44, 74}, {48, 80}, {53, 83}, {56.5f, 80.5f}}, 1.3f, 0.8f), 2);
     // The head with its eyes, then the long mantle with its fins.
     std::vector<Pt> head;
     for (int i = 0; i < 24; ++i) {
@@ -233,6 +233,11 @@ Picture makeGrilledSquid() {
     fillPolygon(parts, {along(48, 0), along(58, -14), along(72, -13), along(86, 0)}, 4);
     fillPolygon(parts, mantle, 5);
     const Grid edge = outline(parts);
+    // A black rim around the squid keeps its outline clear of the flames.
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x)
+            if (!parts.get(x, y) && (parts.get(x - 1, y) || parts.get(x + 1, y) || parts.get(x, y - 1) || parts.get(x, y + 1)))
+                g.at(x, y) = kInkBlack;
     for (size_t i = 0; i < g.v.size(); ++i)
         if (parts.v[i]) g.v[i] = edge.v[i] ? kInkWhite : kInkBlack;
     // The eye, and the score marks of the grill across the mantle.
