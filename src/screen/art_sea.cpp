@@ -179,14 +179,14 @@ void tuft(std::vector<Strand>& out, const Walls& w, bool rightWall, int y, int c
         const float along = hash01(seed, static_cast<uint32_t>(i), 2) * std::max(1.f, reach - 2);
         const float x = rightWall ? kW - 1 - along : along;
         const float l = len * (0.55f + 0.45f * hash01(seed, static_cast<uint32_t>(i), 3));
-        const float lean = (rightWall ? -1.f : 1.f) * (0.06f + 0.14f * hash01(seed, static_cast<uint32_t>(i), 4));
+        const float lean = (rightWall ? -1.f : 1.f) * (0.04f + 0.2f * hash01(seed, static_cast<uint32_t>(i), 4));
         out.push_back({x, static_cast<float>(ry), l, lean, hash01(seed, static_cast<uint32_t>(i), 5) * 6.28f});
     }
 }
 
 std::vector<Strand> seaweed(const Walls& w) {
     std::vector<Strand> s;
-    tuft(s, w, true, 530, 9, 84, 1);  // the big tuft halfway down the right wall
+    tuft(s, w, true, 530, 6, 84, 1);  // the big tuft halfway down the right wall
     tuft(s, w, false, 105, 3, 36, 2);
     tuft(s, w, true, 148, 2, 30, 3);
     tuft(s, w, false, 245, 4, 44, 4);
@@ -219,8 +219,8 @@ void drawStrand(std::vector<uint8_t>& weed, const Strand& st) {
     for (int i = 0; i <= n; ++i) {
         const float t = static_cast<float>(i) / n;
         const float up = t * st.len;
-        const float x = st.x + up * st.lean + std::sin(up * 0.13f + st.phase) * (0.4f + 3.0f * t);
-        const float r = t < 0.75f ? 1.7f - 0.4f * t : 1.4f - (t - 0.75f) * 3.6f;
+        const float x = st.x + up * st.lean + std::sin(up * 0.12f + st.phase) * (0.4f + 3.6f * t);
+        const float r = t < 0.75f ? 1.5f - 0.3f * t : 1.28f - (t - 0.75f) * 3.2f;
         dab(weed, x, st.y - up, std::max(0.5f, r), true);
     }
 }
@@ -249,14 +249,13 @@ Picture makeSea() {
 
     std::vector<uint8_t> weed(img.size());
     for (const Strand& st : seaweed(walls)) drawStrand(weed, st);
-    const Rgb rim{10, 44, 22}, body{46, 142, 58}, rib{120, 206, 92};
+    const Rgb rim{8, 36, 20}, body{38, 124, 54}, rib{100, 186, 84};
     for (int y = 0; y < kH; ++y)
         for (int x = 0; x < kW; ++x) {
             const size_t at = static_cast<size_t>(y) * kW + x;
             if (!weed[at]) continue;
             const float shade = 0.4f + 0.6f * light(y * 0.9f);
-            const float n = 0.9f + 0.2f * hash01(static_cast<uint32_t>(x), static_cast<uint32_t>(y), 77);
-            img[at] = weed[at] == 3 ? rim : scale(weed[at] == 1 ? rib : body, shade * n);
+            img[at] = weed[at] == 3 ? rim : scale(weed[at] == 1 ? rib : body, shade);
         }
 
     Picture p;
