@@ -322,17 +322,17 @@ Grid gridRows(const std::vector<const char*>& rows, const char* legend) {
 void letter(Grid& g, const Glyph& glyph, float x, float y, const Lettering& how, uint32_t wobble, uint8_t c) {
     // A hand is never quite steady: each glyph leans a little and each
     // stroke's points drift by a fraction of a pixel.
-    const float tilt = (hash01(wobble, 1) - 0.5f) * 0.08f;
+    const float tilt = (hash01(wobble, 1) - 0.5f) * 0.14f;
     const float ct = std::cos(tilt), st = std::sin(tilt);
-    const float s = how.size / 10.f;
+    const float s = how.size / 10.f * (0.96f + 0.08f * hash01(wobble, 4));
     uint32_t k = 0;
     for (const Stroke& st_ : glyph) {
         Path p;
         for (const Pt& q : st_) {
             const float u = (q.x - 5) * s, v = (q.y - 5) * s;
             float px = u * ct - v * st + 5 * s, py = u * st + v * ct + 5 * s;
-            px += (hash01(wobble, 2, k) - 0.5f) * 0.5f;
-            py += (hash01(wobble, 3, k) - 0.5f) * 0.5f;
+            px += (hash01(wobble, 2, k) - 0.5f) * 0.7f;
+            py += (hash01(wobble, 3, k) - 0.5f) * 0.7f;
             ++k;
             px += (how.size - py) * how.slant;
             p.push_back({x + px, y + py, how.pen});
