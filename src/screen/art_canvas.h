@@ -122,7 +122,6 @@ void letter(Grid& g, const Glyph& glyph, float x, float y, const Lettering& how,
 
 // ---- The pictures, one maker each (art_*.cpp) ----
 Picture makeCard(Pic p);
-Picture makeSpear();      // white; lanes recoloured
 Picture makeRing();
 Picture makeBubble();
 Picture makeCurtain();
@@ -137,7 +136,7 @@ Picture makeBiggestMessage();
 Picture makeTastyMessage();
 Picture makeGameOver();
 
-// The squid's eye: centre and radius, shared with the tests' idea of it.
+// The squid's eye: its centre and radius in the picture.
 constexpr float kSquidEyeX = 40.f, kSquidEyeY = 100.f, kSquidEyeR = 46.f;
 
 }  // namespace art
