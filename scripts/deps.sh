@@ -6,7 +6,7 @@ set -euo pipefail
 TORVENKA_PACKAGES=(
   cmake g++ make pkg-config
   libsdl2-dev libsdl2-ttf-dev libsdl2-mixer-dev libfontconfig-dev libx11-dev
-  libgtest-dev
+  libgtest-dev zlib1g-dev
   fonts-ipafont-gothic
   fluid-soundfont-gm
 )

@@ -49,6 +49,13 @@ bool SdlPlatform::open(const char* caption) {
         error_ = std::string("cannot open a display: ") + SDL_GetError();
         return false;
     }
+    // SDL falls back to drawing into memory when there is no desktop; a
+    // window nobody can see is no game.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!driver || std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0) {
+        error_ = "cannot open a display: no X11 or Wayland desktop found (is DISPLAY set?)";
+        return false;
+    }
     win_ = SDL_CreateWindow(caption, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kClientW, kClientH,
                             SDL_WINDOW_HIDDEN);
     if (!win_) {
