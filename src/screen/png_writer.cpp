@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdio>
 
+#include <zlib.h>
+
 namespace {
 
 const std::array<uint32_t, 256>& crcTable() {
@@ -54,10 +56,14 @@ uint32_t adler32(const uint8_t* data, size_t n, uint32_t adler) {
     return (b << 16) | a;
 }
 
-std::vector<uint8_t> encodePng(const uint32_t* px, int w, int h, int pitch) {
-    // The raw scanlines: filter byte 0 (none), then R, G, B per pixel.
+namespace {
+
+// Scanlines (filter byte 0, then the samples), zlib-packed, in the three
+// chunks every PNG needs. colourType 2 is RGB, 6 is RGBA.
+std::vector<uint8_t> encode(const uint32_t* px, int w, int h, int pitch, bool alpha) {
+    const size_t channels = alpha ? 4 : 3;
     std::vector<uint8_t> raw;
-    raw.reserve(static_cast<size_t>(h) * (1 + 3 * static_cast<size_t>(w)));
+    raw.reserve(static_cast<size_t>(h) * (1 + channels * static_cast<size_t>(w)));
     for (int y = 0; y < h; ++y) {
         raw.push_back(0);
         const uint32_t* row = px + static_cast<size_t>(y) * pitch;
@@ -65,40 +71,42 @@ std::vector<uint8_t> encodePng(const uint32_t* px, int w, int h, int pitch) {
             raw.push_back(static_cast<uint8_t>(row[x] >> 16));
             raw.push_back(static_cast<uint8_t>(row[x] >> 8));
             raw.push_back(static_cast<uint8_t>(row[x]));
+            if (alpha) raw.push_back(static_cast<uint8_t>(row[x] >> 24));
         }
     }
-
-    // zlib stream: header, stored blocks of at most 65535 bytes, Adler-32.
-    std::vector<uint8_t> z = {0x78, 0x01};
-    size_t pos = 0;
-    do {
-        const size_t len = std::min<size_t>(65535, raw.size() - pos);
-        const bool last = pos + len == raw.size();
-        z.push_back(last ? 1 : 0);
-        z.push_back(static_cast<uint8_t>(len));
-        z.push_back(static_cast<uint8_t>(len >> 8));
-        z.push_back(static_cast<uint8_t>(~len));
-        z.push_back(static_cast<uint8_t>(~len >> 8));
-        z.insert(z.end(), raw.begin() + static_cast<ptrdiff_t>(pos), raw.begin() + static_cast<ptrdiff_t>(pos + len));
-        pos += len;
-    } while (pos < raw.size());
-    put32(z, adler32(raw.data(), raw.size()));
+    uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
+    std::vector<uint8_t> packed(packedSize);
+    if (compress2(packed.data(), &packedSize, raw.data(), static_cast<uLong>(raw.size()), 9) != Z_OK) return {};
+    packed.resize(packedSize);
 
     std::vector<uint8_t> out = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     std::vector<uint8_t> ihdr;
     put32(ihdr, static_cast<uint32_t>(w));
     put32(ihdr, static_cast<uint32_t>(h));
-    ihdr.insert(ihdr.end(), {8, 2, 0, 0, 0});  // 8 bits, RGB, deflate, adaptive, no interlace
+    // 8 bits a sample, RGB or RGBA, deflate, adaptive filtering, no interlace.
+    ihdr.insert(ihdr.end(), {8, static_cast<uint8_t>(alpha ? 6 : 2), 0, 0, 0});
     chunk(out, "IHDR", ihdr);
-    chunk(out, "IDAT", z);
+    chunk(out, "IDAT", packed);
     chunk(out, "IEND", {});
     return out;
 }
 
-bool writePng(const std::string& path, const uint32_t* px, int w, int h, int pitch) {
-    const std::vector<uint8_t> data = encodePng(px, w, h, pitch);
+bool save(const std::string& path, const std::vector<uint8_t>& data) {
+    if (data.empty()) return false;
     FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) return false;
     const bool ok = std::fwrite(data.data(), 1, data.size(), f) == data.size();
     return std::fclose(f) == 0 && ok;
+}
+
+}  // namespace
+
+std::vector<uint8_t> encodePng(const uint32_t* px, int w, int h, int pitch) { return encode(px, w, h, pitch, false); }
+
+bool writePng(const std::string& path, const uint32_t* px, int w, int h, int pitch) {
+    return save(path, encode(px, w, h, pitch, false));
+}
+
+bool writeRgbaPng(const std::string& path, const uint32_t* px, int w, int h, int pitch) {
+    return save(path, encode(px, w, h, pitch, true));
 }

@@ -1,5 +1,5 @@
-// A small PNG encoder for screenshots: 8-bit RGB, no compression (the
-// image data goes into "stored" deflate blocks), so it needs no library.
+// A small PNG encoder for screenshots, the contact sheet and the icons:
+// 8-bit RGB or RGBA, packed with zlib.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -9,6 +9,8 @@
 std::vector<uint8_t> encodePng(const uint32_t* px, int w, int h, int pitch);
 // Writes the encoded picture to a file; false if the file cannot be written.
 bool writePng(const std::string& path, const uint32_t* px, int w, int h, int pitch);
+// The same with the alpha channel taken from the top byte (0xAARRGGBB).
+bool writeRgbaPng(const std::string& path, const uint32_t* px, int w, int h, int pitch);
 
 // The checksums PNG and zlib use, exposed for tests and other tools.
 uint32_t crc32(const uint8_t* data, size_t n, uint32_t crc = 0);

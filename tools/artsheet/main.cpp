@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "png.h"
+#include "screen/png_writer.h"
 #include "screen/pictures.h"
 
 namespace {
@@ -107,7 +107,7 @@ Image scaled(const Image& src, int s) {
 }
 
 bool save(const std::string& path, const Image& img) {
-    if (!writePng(path, img.w, img.h, img.px)) {
+    if (!writePng(path, img.px.data(), img.w, img.h, img.w)) {
         std::fprintf(stderr, "artsheet: cannot write %s\n", path.c_str());
         return false;
     }

@@ -7,7 +7,11 @@
 #include <string>
 
 #include "icon.h"
-#include "rgba_png.h"
+#include "screen/png_writer.h"
+
+static bool writeIcon(const std::string& path, const RgbaImage& img) {
+    return writeRgbaPng(path, img.px.data(), img.w, img.h, img.w);
+}
 
 int main(int argc, char** argv) {
     if (argc < 3) {
@@ -27,7 +31,7 @@ int main(int argc, char** argv) {
         std::error_code ec;
         std::filesystem::create_directories(dir, ec);
         const std::filesystem::path file = dir / "torvenka.png";
-        if (ec || !writeRgbaPng(file.string(), iconAt(static_cast<int>(size)))) {
+        if (ec || !writeIcon(file.string(), iconAt(static_cast<int>(size)))) {
             std::fprintf(stderr, "iconexport: cannot write %s\n", file.string().c_str());
             return 1;
         }
