@@ -49,20 +49,12 @@ void TForm1::cardMouseDown(int slot, Button b) {
             scr_.show(Id::ring);
             break;
         case Gift::Tanks:
-            scr_.move(Id::LabelUP1, 61, 194);
-            scr_.move(Id::LabelUP2, 62, 195);
-            scr_.show(Id::LabelUP1);
-            scr_.show(Id::LabelUP2);
-            st_.UpShown = 1;
+            showUpMarker(61, 194);  // beside the tank count
             st_.Tanks = add16(st_.Tanks, 3);
             writeTanks();
             break;
         case Gift::Oxygen:
-            scr_.move(Id::LabelUP1, 55, 179);
-            scr_.move(Id::LabelUP2, 56, 180);
-            scr_.show(Id::LabelUP1);
-            scr_.show(Id::LabelUP2);
-            st_.UpShown = 1;
+            showUpMarker(55, 179);  // beside the oxygen
             st_.Oxygen = add16(st_.Oxygen, 20);
             st_.OxygenMax = add16(st_.OxygenMax, 20);
             writeOxygen();

@@ -85,11 +85,7 @@ void TForm1::strike() {
         for (Id s : c.sprite) scr_.hide(s);
         st_.Life = add16(st_.Life, c.reward);
         if (kind == 4) st_.Cleared = 1;
-        scr_.move(Id::LabelUP1, c.upLeft, 164);
-        scr_.move(Id::LabelUP2, c.upLeft + 1, 165);
-        scr_.show(Id::LabelUP1);
-        scr_.show(Id::LabelUP2);
-        st_.UpShown = 1;
+        showUpMarker(c.upLeft, 164);  // on the life row
         st_.EnemyActive = 0;
         st_.EnemyKind = 0;
     }

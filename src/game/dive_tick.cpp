@@ -58,6 +58,15 @@ void TForm1::raiseCurtain() {
     hideBubblesUnderCurtain();
 }
 
+// "UP !!" beside a value that grew; the tick takes it down again 30 ticks on.
+void TForm1::showUpMarker(int left, int top) {
+    scr_.move(Id::LabelUP1, left, top);
+    scr_.move(Id::LabelUP2, left + 1, top + 1);
+    scr_.show(Id::LabelUP1);
+    scr_.show(Id::LabelUP2);
+    st_.UpShown = 1;
+}
+
 void TForm1::drain() {
     // Breath: oxygen first; once it is gone the diver's life pays.
     if (st_.Oxygen > 0) {

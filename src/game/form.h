@@ -80,6 +80,7 @@ private:
     void drain();
     void dyingTick();
     void handOver(Phase next);
+    void showUpMarker(int left, int top);
 
     // Timeline and creatures.
     void runTimeline();
