@@ -84,7 +84,7 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)  # torvenka_<version>_<arch>.deb
 # The Japanese font and a General MIDI sound font are found at run time.
 set(TORVENKA_DEB_RUNTIME_DEPENDS
   "fonts-ipafont-gothic | fonts-japanese-gothic"
-  "fluid-soundfont-gm | timgm6mb-soundfont | sf2-soundfont-gm")
+  "timgm6mb-soundfont | fluid-soundfont-gm | sf2-soundfont-gm")
 find_program(TORVENKA_DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(TORVENKA_DPKG_SHLIBDEPS)
   # The libraries with their least versions, as dpkg-shlibdeps finds them.

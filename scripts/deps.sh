@@ -8,7 +8,7 @@ TORVENKA_PACKAGES=(
   libsdl2-dev libsdl2-ttf-dev libsdl2-mixer-dev libfontconfig-dev libx11-dev
   libgtest-dev zlib1g-dev
   fonts-ipafont-gothic
-  fluid-soundfont-gm
+  timgm6mb-soundfont
 )
 TORVENKA_TEST_PACKAGES=(
   xvfb xauth xdotool x11-utils imagemagick sox

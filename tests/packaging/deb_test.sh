@@ -22,7 +22,7 @@ depends=$(field Depends)
 entries=$(echo "$depends" | tr ',' '\n' | sed 's/^ *//; s/ *(\([^)]*\))//g; s/ *$//')
 for want in libsdl2-2.0-0 libsdl2-ttf-2.0-0 libsdl2-mixer-2.0-0 libfontconfig1 \
             'fonts-ipafont-gothic | fonts-japanese-gothic' \
-            'fluid-soundfont-gm | timgm6mb-soundfont | sf2-soundfont-gm'; do
+            'timgm6mb-soundfont | fluid-soundfont-gm | sf2-soundfont-gm'; do
   grep -qxF "$want" <<<"$entries" || fail "Depends lacks '$want': $depends"
 done
 
