@@ -1,0 +1,98 @@
+#!/usr/bin/env bash
+# Playing the first deal with the mouse: the row of three face-down cards
+# comes about 2.8 s into the dive, a left press on the middle one gives the
+# white spear; a vertical right-button swipe uses a tank, horizontal ones
+# step the spear white -> cyan -> red -> white (right) and back (left).
+. "$(dirname "$0")/lib.sh" "$1"
+
+# Card slots of a row: left edges, top, size.
+CARD_LEFT=(10 71 132)
+CARD_TOP=75
+SPEAR_BOX=(130 182 23 23)
+TANK_VALUE_BOX=(43 194 12 12)
+
+# A face-down card: a white card with red strokes filling its slot at TOP.
+card_at() {
+  local left=$1 top=$2 white red
+  white=$(count_colour "$left" "$top" 50 51 "$WHITE")
+  red=$(count_colour "$left" "$top" 50 51 "$RED")
+  [ "$white" -ge 1200 ] && [ "$red" -ge 150 ]
+}
+row_shown() {
+  snap
+  local l
+  for l in "${CARD_LEFT[@]}"; do card_at "$l" "$CARD_TOP" || return 1; done
+}
+# The spear in one lane colour and in no other.
+spear_in() {
+  snap
+  local want=$1 c n
+  n=$(count_colour "${SPEAR_BOX[@]}" "$want")
+  [ "$n" -ge 40 ] || return 1
+  for c in "$WHITE" "$CYAN" "$RED"; do
+    [ "$c" = "$want" ] && continue
+    [ "$(count_colour "${SPEAR_BOX[@]}" "$c")" -le 4 ] || return 1
+  done
+}
+tank_text_changed() {
+  snap
+  [ "$(colour_set "${TANK_VALUE_BOX[@]}" "$WHITE")" != "$before" ]
+}
+
+start_game
+find_window "$GAME_PID"
+wait_until 5 title_in "$WHITE" || fail "title screen not drawn"
+start_dive
+t0=$(now_ms)
+
+log "no spear before the spear card"
+snap
+[ "$(count_colour "${SPEAR_BOX[@]}" "$WHITE" "$CYAN" "$RED")" -le 4 ] || fail "a spear is shown before the card"
+
+log "the first row of cards"
+wait_until 8 row_shown || fail "no row of three cards at top $CARD_TOP"
+dt=$(($(now_ms) - t0))
+log "row seen ${dt} ms after the start click"
+[ "$dt" -ge 2000 ] && [ "$dt" -le 5000 ] || fail "the first row came after $dt ms, not about 2.8 s"
+
+log "a left press on the middle card turns it and gives the white spear"
+left_press_at 96 100
+wait_until 2 spear_in "$WHITE" || fail "no white spear at ${SPEAR_BOX[0]},${SPEAR_BOX[1]} after turning the middle card"
+left_release
+snap
+# The turned card stands 10 px higher; its neighbours stay face down.
+card_at "${CARD_LEFT[0]}" "$CARD_TOP" && card_at "${CARD_LEFT[2]}" "$CARD_TOP" || fail "the other two cards changed"
+[ "$(count_colour 71 65 50 10 "$WHITE")" -ge 300 ] || fail "the turned card did not rise by 10 px"
+
+log "a vertical right-button swipe uses a tank"
+snap
+before=$(colour_set "${TANK_VALUE_BOX[@]}" "$WHITE")
+[ -n "$before" ] || fail "no tank value at ${TANK_VALUE_BOX[0]},${TANK_VALUE_BOX[1]}"
+right_drag 100 170 100 120
+wait_until 2 tank_text_changed || fail "the tank value did not change after a vertical swipe"
+sleep 0.2
+snap
+[ "$(colour_set "${TANK_VALUE_BOX[@]}" "$WHITE")" != "$before" ] || fail "the tank value went back"
+spear_in "$WHITE" || fail "a vertical swipe changed the spear's lane"
+
+log "horizontal right-button swipes step the spear's colour"
+right_drag 40 150 120 150
+wait_until 2 spear_in "$CYAN" || fail "the spear did not turn cyan after a swipe to the right"
+right_drag 40 140 120 145
+wait_until 2 spear_in "$RED" || fail "the spear did not turn red after a second swipe to the right"
+right_drag 40 140 120 140
+wait_until 2 spear_in "$WHITE" || fail "the spear did not come back to white after a third swipe to the right"
+right_drag 120 140 40 140
+wait_until 2 spear_in "$RED" || fail "a swipe to the left from white did not give red"
+
+log "a left-button drag changes nothing"
+left_press_at 40 150
+pointer_to 80 150
+pointer_to 120 150
+left_release
+sleep 0.2
+spear_in "$RED" || fail "a left-button drag changed the spear's lane"
+
+log "closing the window mid-dive ends the game with 0"
+close_and_expect_0 "$WIN" "$GAME_PID"
+log "ok"

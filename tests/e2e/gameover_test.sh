@@ -1,0 +1,96 @@
+#!/usr/bin/env bash
+# A dive left alone: the diver runs out of oxygen and then of life, the
+# black curtain rises over the sea, and half a second after it is up the
+# GAME OVER picture appears on the black; the caption stays "Torvenka" and
+# closing the window then ends the game with 0. Two copies play, each with a
+# lock folder of its own: A, its window moved aside, is watched to the end;
+# B is closed during the half second before its picture and must end with 0
+# as well.
+. "$(dirname "$0")/lib.sh" "$1"
+
+# The curtain has started: the bottom rows are plain black, the top not yet.
+curtain_rising() {
+  snap
+  [ "$(count_not 0 200 "$CLIENT_W" 15 "$BLACK")" -eq 0 ] && [ "$(count_not 0 0 "$CLIENT_W" 20 "$BLACK")" -gt 0 ]
+}
+all_black() {
+  snap
+  [ "$(count_not 0 0 "$CLIENT_W" "$CLIENT_H" "$BLACK")" -eq 0 ]
+}
+# The game-over picture: white letters in its box, black everywhere else.
+game_over_shown() {
+  snap
+  local white lit outside
+  white=$(count_colour "${OVER_BOX[@]}" "$WHITE")
+  lit=$(count_not "${OVER_BOX[@]}" "$BLACK")
+  outside=$(($(count_not 0 0 "$CLIENT_W" "$CLIENT_H" "$BLACK") - lit))
+  [ "$white" -ge 150 ] && [ "$outside" -eq 0 ]
+}
+use() { WIN=$1; client_origin "$WIN"; }
+moved_to() { client_origin "$WIN" && [ "$WIN_X" -eq "$1" ] && [ "$WIN_Y" -eq "$2" ]; }
+
+log "copy A: own lock folder, window moved to the upper left, dive started"
+mkdir -m 700 "$E2E_TMP/run-a"
+XDG_RUNTIME_DIR=$E2E_TMP/run-a start_game
+PID_A=$GAME_PID
+find_window "$PID_A"
+WIN_A=$WIN
+xdo windowmove "$WIN_A" 10 10
+wait_until 3 moved_to 10 10 || fail "copy A's window did not move"
+wait_until 5 title_in "$WHITE" || fail "copy A: no title screen"
+start_dive
+t_a=$(now_ms)
+
+log "copy B: dive started"
+start_game
+PID_B=$GAME_PID
+find_window "$PID_B"
+WIN_B=$WIN
+[ "$WIN_A" != "$WIN_B" ] || fail "both copies report the same window"
+wait_until 5 title_in "$WHITE" || fail "copy B: no title screen"
+# B's ending must come well after A's GAME OVER, which this script watches
+# first: the two dives start at least 1.5 s apart.
+while [ $(($(now_ms) - t_a)) -lt 1500 ]; do sleep 0.1; done
+start_dive
+t_b=$(now_ms)
+log "copy B dives $((t_b - t_a)) ms after copy A"
+
+log "copy A: the curtain, then GAME OVER on black"
+use "$WIN_A"
+wait_until 40 curtain_rising || fail "copy A: no curtain within 40 s of diving"
+t_rise=$(now_ms)
+dead_after=$((t_rise - t_a))
+log "copy A: curtain rising $dead_after ms into the dive"
+[ "$dead_after" -ge 10000 ] && [ "$dead_after" -le 30000 ] || fail "the diver died after $dead_after ms, not 15-20 s"
+wait_until 8 all_black || fail "copy A: the curtain never covered the window"
+t_up=$(now_ms)
+rise=$((t_up - t_rise))
+log "copy A: curtain up after $rise ms"
+[ "$rise" -ge 2000 ] && [ "$rise" -le 6000 ] || fail "the curtain took $rise ms to rise, not about 3.3 s"
+wait_until 4 game_over_shown || fail "copy A: no GAME OVER picture after the curtain"
+wait_over=$(($(now_ms) - t_up))
+log "copy A: GAME OVER $wait_over ms after the curtain was up"
+[ "$wait_over" -ge 350 ] || fail "GAME OVER came $wait_over ms after the curtain, sooner than half a second"
+[ "$(caption "$WIN_A")" = "Torvenka" ] || fail "caption after the game over is '$(caption "$WIN_A")'"
+
+log "copy B: close the window as soon as its curtain is up"
+use "$WIN_B"
+all_black && fail "copy B's curtain was up before this script could watch it"
+wait_until 8 all_black || fail "copy B: the curtain never covered the window"
+game_over_shown && fail "copy B: GAME OVER already shown when the curtain was up"
+close_window "$WIN_B"
+wait_exit "$PID_B" 5 || fail "copy B still runs after its window was closed during the game-over wait"
+[ "$EXIT_CODE" -eq 0 ] || fail "copy B: exit code $EXIT_CODE when closed during the game-over wait"
+log "copy B: closed during the wait, exit code 0"
+
+log "copy A: the picture stays, and the mouse changes nothing"
+use "$WIN_A"
+right_drag 100 170 100 120
+left_click_at 90 100
+sleep 0.3
+game_over_shown || fail "the GAME OVER screen changed"
+[ "$(caption "$WIN_A")" = "Torvenka" ] || fail "caption changed after the game over"
+
+log "closing the window after the game over ends the game with 0"
+close_and_expect_0 "$WIN_A" "$PID_A"
+log "ok"

@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# The title screen: the word lights up under the pointer and goes white off
+# it, a right click does not start the dive, a left click does; the window
+# has the game's size, class and caption, and closing it mid-dive ends the
+# game cleanly.
+. "$(dirname "$0")/lib.sh" "$1"
+
+start_game
+find_window "$GAME_PID"
+[ "$WIN_W" -eq "$CLIENT_W" ] && [ "$WIN_H" -eq "$CLIENT_H" ] ||
+  fail "client area is ${WIN_W}x$WIN_H, not ${CLIENT_W}x$CLIENT_H"
+[ "$(caption "$WIN")" = "Torvenka" ] || fail "caption is '$(caption "$WIN")'"
+xprop -id "$WIN" WM_CLASS | grep -q '"VELMO"' || fail "window class is not VELMO"
+
+log "black window with the white title word and its red shadow"
+wait_until 5 title_in "$WHITE" || fail "title screen not drawn: $(count_not 0 0 194 215 "$BLACK") lit pixels"
+
+log "hover: yellow; off onto the black background: white again"
+pointer_to 95 101
+wait_until 2 title_in "$YELLOW" || fail "the title word stays white under the pointer"
+pointer_to 95 140
+wait_until 2 title_in "$WHITE" || fail "the title word stays yellow off the pointer"
+# Back onto the word and out past its right edge onto the background.
+pointer_to 90 100
+wait_until 2 title_in "$YELLOW" || fail "the title word does not light up a second time"
+pointer_to 150 100
+wait_until 2 title_in "$WHITE" || fail "the title word stays yellow after leaving to the right"
+
+log "a right click on the word does not start the dive"
+right_click_at 95 101
+sleep 0.4
+title_in "$YELLOW" || fail "the title screen changed after a right click"
+
+log "a left click starts the dive: the sea and the gauges"
+xdo mousedown 1 mouseup 1
+wait_until 3 dive_shown || fail "no sea and gauges after the start click"
+# The word is gone (the sea is behind where it stood, no white glyph there).
+[ "$(count_colour "${TITLE_BOX[@]}" "$YELLOW")" -eq 0 ] || fail "the title word is still shown"
+# The gauges read 命：200 酸素：.. ボンベ：9: value labels drawn right of the captions.
+[ "$(count_colour 24 164 20 12 "$WHITE")" -ge 15 ] || fail "no life value at 24,164"
+[ "$(count_colour 43 194 10 12 "$WHITE")" -ge 5 ] || fail "no tank value at 43,194"
+
+log "the sea scrolls"
+first=$(box_dump 0 0 194 40 | md5sum)
+sleep 0.3
+snap
+[ "$(box_dump 0 0 194 40 | md5sum)" != "$first" ] || fail "the sea does not move"
+
+log "closing the window mid-dive ends the game with 0"
+close_and_expect_0 "$WIN" "$GAME_PID"
+[ ! -s "$GAME_ERR" ] || fail "the game wrote to stderr: $(head -3 "$GAME_ERR")"
+log "ok"
