@@ -106,6 +106,55 @@ void Scheduler::runOnce() {
     callIdle();
 }
 
+#ifdef TORVENKA_BENCH
+// ---- Bench build only (cmake -DTORVENKA_BENCH=ON), for scripts/bench -----
+// The same loop, watched from outside runOnce():
+//  - TORVENKA_BENCH_TRACE names a file that gets a line "S <µs> <phase>" for
+//    every step (its start on CLOCK_MONOTONIC; phase D dive, O game over,
+//    C clear) and one line "F <µs>" on CLOCK_REALTIME once the first frame
+//    has been put on the screen;
+//  - TORVENKA_BENCH_SPIN=1 makes the loop poll between steps instead of
+//    sleeping, as the original busy loop does.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+
+namespace {
+unsigned long long benchMicros(clockid_t clock) {
+    timespec ts{};
+    clock_gettime(clock, &ts);
+    return static_cast<unsigned long long>(ts.tv_sec) * 1000000ull + static_cast<unsigned long long>(ts.tv_nsec) / 1000u;
+}
+char benchPhaseLetter(Phase p) { return p == Phase::Dive ? 'D' : p == Phase::Over ? 'O' : 'C'; }
+}  // namespace
+
+void Scheduler::run() {
+    if (const char* spin = std::getenv("TORVENKA_BENCH_SPIN"); spin && std::strcmp(spin, "1") == 0) setSpinning(true);
+    FILE* trace = nullptr;
+    if (const char* path = std::getenv("TORVENKA_BENCH_TRACE"); path && *path) trace = std::fopen(path, "w");
+    bool framed = false;
+    while (!closed_) {
+        const Phase phase = phase_;
+        const int32_t last = form_->state().LastTick;
+        const bool dirty = screen_->dirty();
+        const unsigned long long start = benchMicros(CLOCK_MONOTONIC);
+        runOnce();
+        if (!trace) continue;
+        // Every step ends by taking a new LastTick, and only a repaint
+        // clears the dirty flag.
+        if (phase != Phase::None && form_->state().LastTick != last)
+            std::fprintf(trace, "S %llu %c\n", start, benchPhaseLetter(phase));
+        if (!framed && dirty && !screen_->dirty()) {
+            framed = true;
+            std::fprintf(trace, "F %llu\n", benchMicros(CLOCK_REALTIME));
+        }
+    }
+    if (trace) std::fclose(trace);
+}
+// ---- end of the bench build's part ----------------------------------------
+#else
 void Scheduler::run() {
     while (!closed_) runOnce();
 }
+#endif

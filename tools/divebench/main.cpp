@@ -1,0 +1,126 @@
+// divebench: the time one whole dive takes in the headless harness: the real
+// game and message loop with a fake clock that jumps to every deadline, a
+// stand-in font and a recording sound sink, so that only the game's own work
+// is measured (no window, no waiting).
+//
+//   divebench [N]    N dives of each kind (default 100)
+//
+// Two dives: one played to the win (every event of the script, then the
+// clear sequence to its last step) and one left alone after the start click
+// (the diver dies, the curtain rises, game over). Each is timed twice: the
+// game logic alone, and with every frame the loop puts on the screen composed
+// as the window would (in memory, with the stand-in font). Prints the median,
+// the fastest and the slowest time per dive.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "harness.h"
+#include "screen/compositor.h"
+
+namespace {
+
+constexpr int kClientW = 194, kClientH = 215;
+
+// Drives a Dive like the harness does, optionally composing each frame that
+// the loop presents.
+struct Runner {
+    Dive& d;
+    bool draw;
+    std::vector<uint32_t> frame = std::vector<uint32_t>(static_cast<size_t>(kClientW) * kClientH);
+
+    void once() {
+        const int before = d.plat.presents;
+        d.loop.runOnce();
+        if (draw)
+            for (int i = before; i < d.plat.presents; ++i) compose(d.screen, d.font, frame.data(), kClientW);
+    }
+    void settle() {
+        while (!d.plat.queue.empty()) once();
+    }
+    void start() {
+        d.move(90, 100);
+        d.click(90, 100);
+        settle();
+    }
+    void nextTick() {
+        const int t = d.st().DiveTick + 1;
+        while (d.st().DiveTick < t && !d.loop.closed() && d.loop.phase() == Phase::Dive) once();
+    }
+    void runOut() {
+        while (d.loop.phase() != Phase::None && !d.loop.closed()) once();
+        settle();
+    }
+};
+
+// Turns the spear, the ring and every tank card, keeps the oxygen up with
+// tanks, follows every lane change with the spear and rests the pointer on it.
+void playWell(Runner& r) {
+    static const int kPick[6] = {1, 1, 0, 0, 1, 2};  // slot per deal
+    Dive& d = r.d;
+    r.start();
+    bool resting = false;
+    while (d.loop.phase() == Phase::Dive) {
+        r.nextTick();
+        GameState& s = d.st();
+        if (s.DealNo != 0) d.click(35 + 61 * kPick[s.DealNo - 1], 100);
+        if (s.Oxygen < 5 && s.Tanks > 0) d.swipe(100, 170, 100, 140);
+        if (s.SpearLane != 0 && s.EnemyActive && s.SpearLane != s.EnemyLane) d.swipe(40, 160, 100, 160);
+        if (s.SpearLane != 0 && !resting) {
+            d.move(141, 193);
+            resting = true;
+        }
+        r.settle();
+    }
+    r.runOut();
+}
+
+// Clicks the title word and does nothing more.
+void leaveAlone(Runner& r) {
+    r.start();
+    r.runOut();
+}
+
+bool won(const Dive& d) { return d.screen.caption() == "☆☆ クリア ☆☆" && d.shown(Id::mes2); }
+bool lost(const Dive& d) { return d.shown(Id::over) && d.screen.caption() == "Torvenka"; }
+
+void bench(const char* name, void (*play)(Runner&), bool (*ended)(const Dive&), bool draw, int n) {
+    std::vector<double> ms;
+    int ticks = 0, frames = 0, bad = 0;
+    for (int i = 0; i < n; ++i) {
+        const uint32_t seed = 1000u + 7919u * static_cast<uint32_t>(i);
+        const auto t0 = std::chrono::steady_clock::now();
+        Dive d(seed);
+        Runner r{d, draw};
+        play(r);
+        const auto t1 = std::chrono::steady_clock::now();
+        ms.push_back(std::chrono::duration<double, std::milli>(t1 - t0).count());
+        ticks = std::max<int>(ticks, d.st().DiveTick);
+        frames = std::max(frames, d.plat.presents);
+        if (!ended(d)) ++bad;
+    }
+    std::sort(ms.begin(), ms.end());
+    const size_t m = ms.size() / 2;
+    const double median = ms.size() % 2 ? ms[m] : (ms[m - 1] + ms[m]) / 2;
+    std::printf("  %-22s %-14s median %8.3f ms   fastest %8.3f   slowest %8.3f   (%d ticks, %d frames)\n", name,
+                draw ? "with drawing" : "logic only", median, ms.front(), ms.back(), ticks, frames);
+    if (bad) std::printf("  !! %d of %d dives did not end as they should\n", bad, n);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int n = argc > 1 ? std::atoi(argv[1]) : 100;
+    if (n < 1) {
+        std::fprintf(stderr, "usage: divebench [N]\n");
+        return 2;
+    }
+    std::printf("divebench: %d dives of each kind in the headless harness, time per dive\n", n);
+    for (bool draw : {false, true}) {
+        bench("won, clear sequence", playWell, won, draw, n);
+        bench("left alone, game over", leaveAlone, lost, draw, n);
+    }
+    return 0;
+}
