@@ -15,10 +15,6 @@
 #include "screen/png_writer.h"
 #include "screen/sdl_font.h"
 
-// fontconfig loses a few hundred bytes while it parses its configuration
-// files; a sanitised run of the tests should not fail over a library's leak.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
-
 namespace {
 
 constexpr uint32_t kGuard = 0xDEADBE;
