@@ -2,7 +2,8 @@
 # Playing the first deal with the mouse: the row of three face-down cards
 # comes about 2.8 s into the dive, a left press on the middle one gives the
 # white spear; a vertical right-button swipe uses a tank, horizontal ones
-# step the spear white -> cyan -> red -> white (right) and back (left).
+# step the spear white -> cyan -> red -> white (right) and back (left); a
+# right-button swipe that ends outside the window never reaches the game.
 . "$(dirname "$0")/lib.sh" "$1"
 
 # Card slots of a row: left edges, top, size.
@@ -84,6 +85,11 @@ right_drag 40 140 120 140
 wait_until 2 spear_in "$WHITE" || fail "the spear did not come back to white after a third swipe to the right"
 right_drag 120 140 40 140
 wait_until 2 spear_in "$RED" || fail "a swipe to the left from white did not give red"
+
+log "a right-button swipe released outside the window is lost"
+right_drag 60 140 300 140
+sleep 0.3
+spear_in "$RED" || fail "a right release outside the window changed the spear's lane"
 
 log "a left-button drag changes nothing"
 left_press_at 40 150
