@@ -1,26 +1,17 @@
 // Whole dives played by scripted players through pointer events only.
 #include <gtest/gtest.h>
 
+#include "bots.h"
 #include "harness.h"
 
 namespace {
 
-// Turns the spear, the ring and every tank card, keeps the oxygen up with
-// tanks, follows every lane change with the spear and keeps the pointer on it.
 void playWell(Dive& d) {
-    static const int kPick[6] = {1, 1, 0, 0, 1, 2};  // slot per deal
+    GoodDiver bot;
     d.start();
-    bool resting = false;
     while (d.loop.phase() == Phase::Dive) {
         d.runTo(d.st().DiveTick + 1);
-        GameState& s = d.st();
-        if (s.DealNo != 0) d.click(35 + 61 * kPick[s.DealNo - 1], 100);
-        if (s.Oxygen < 5 && s.Tanks > 0) d.swipe(100, 170, 100, 140);
-        if (s.SpearLane != 0 && s.EnemyActive && s.SpearLane != s.EnemyLane) d.swipe(40, 160, 100, 160);
-        if (s.SpearLane != 0 && !resting) {
-            d.move(141, 193);
-            resting = true;
-        }
+        bot.afterTick(d.st(), d);
         d.settle();
     }
 }
@@ -41,10 +32,11 @@ TEST(Player, AGoodDiverBeatsAllFourAndSeesTheClearCaption) {
 
 TEST(Player, ADiverWithoutTheSpearDiesAndSeesGameOver) {
     Dive d(99);
+    CarelessDiver bot;
     d.start();
     while (d.loop.phase() == Phase::Dive) {
         d.runTo(d.st().DiveTick + 1);
-        if (d.st().Oxygen < 5 && d.st().Tanks > 0) d.swipe(100, 170, 100, 140);
+        bot.afterTick(d.st(), d);
         d.settle();
     }
     EXPECT_EQ(d.loop.phase(), Phase::Over);

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "bots.h"
 #include "replay.h"
 
 namespace fs = std::filesystem;
@@ -42,28 +43,20 @@ struct Recorder {
         ev(MouseKind::Down, Button::Right, x0, y0);
         ev(MouseKind::Up, Button::Right, x1, y1);
     }
+    void move(int x, int y) { ev(MouseKind::Move, Button::Left, x, y); }
 };
 
-// The good diver: every useful card, tanks when the oxygen runs low, the
-// spear kept on the creature's colour with the pointer resting on it.
-// The careless one never turns a card and only keeps breathing.
-std::vector<std::string> playBot(uint32_t seed, bool good) {
-    static const int kPick[6] = {1, 1, 0, 0, 1, 2};
+// Plays a whole dive with a bot and returns the events it made.
+template <class Bot>
+std::vector<std::string> playBot(uint32_t seed) {
     Recorder r(seed);
-    r.ev(MouseKind::Move, Button::Left, 90, 100);
+    Bot bot;
+    r.move(90, 100);
     r.click(90, 100);
     r.d.settle();
-    bool resting = false;
     while (r.d.loop.phase() == Phase::Dive) {
         r.d.runTo(r.d.st().DiveTick + 1);
-        const GameState& s = r.d.st();
-        if (good && s.DealNo != 0) r.click(35 + 61 * kPick[s.DealNo - 1], 100);
-        if (s.Oxygen < 5 && s.Tanks > 0) r.swipe(100, 170, 100, 140);
-        if (good && s.SpearLane != 0 && s.EnemyActive && s.SpearLane != s.EnemyLane) r.swipe(40, 160, 100, 160);
-        if (good && s.SpearLane != 0 && !resting) {
-            r.ev(MouseKind::Move, Button::Left, 141, 193);
-            resting = true;
-        }
+        bot.afterTick(r.d.st(), r);
         r.d.settle();
     }
     return r.lines;
@@ -87,7 +80,7 @@ void writeReplay(const fs::path& file, uint32_t seed, bool good) {
     Replay r;
     r.seed = seed;
     std::ostringstream events;
-    for (const std::string& l : playBot(seed, good)) events << l << "\n";
+    for (const std::string& l : good ? playBot<GoodDiver>(seed) : playBot<CarelessDiver>(seed)) events << l << "\n";
     std::string err;
     std::istringstream in(events.str());
     ASSERT_TRUE(parseReplay(in, r, err)) << err;

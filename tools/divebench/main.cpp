@@ -17,6 +17,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "bots.h"
 #include "harness.h"
 #include "screen/compositor.h"
 
@@ -55,23 +56,14 @@ struct Runner {
     }
 };
 
-// Turns the spear, the ring and every tank card, keeps the oxygen up with
-// tanks, follows every lane change with the spear and rests the pointer on it.
+// The good diver of the tests, to the end of the clear sequence.
 void playWell(Runner& r) {
-    static const int kPick[6] = {1, 1, 0, 0, 1, 2};  // slot per deal
     Dive& d = r.d;
+    GoodDiver bot;
     r.start();
-    bool resting = false;
     while (d.loop.phase() == Phase::Dive) {
         r.nextTick();
-        GameState& s = d.st();
-        if (s.DealNo != 0) d.click(35 + 61 * kPick[s.DealNo - 1], 100);
-        if (s.Oxygen < 5 && s.Tanks > 0) d.swipe(100, 170, 100, 140);
-        if (s.SpearLane != 0 && s.EnemyActive && s.SpearLane != s.EnemyLane) d.swipe(40, 160, 100, 160);
-        if (s.SpearLane != 0 && !resting) {
-            d.move(141, 193);
-            resting = true;
-        }
+        bot.afterTick(d.st(), d);
         r.settle();
     }
     r.runOut();
