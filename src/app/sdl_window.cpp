@@ -1,5 +1,6 @@
 #include "app/sdl_window.h"
 
+#include <cerrno>
 #include <cstring>
 #include <ctime>
 
