@@ -36,6 +36,11 @@ TEST(Scheduler, DiveStepsAreGatedFromTheEndOfThePreviousStep) {
 TEST(Scheduler, GateUsesSigned32BitElapsedAcrossTheWrap) {
     EXPECT_EQ(elapsedMs(INT32_MIN + 5, INT32_MAX - 4), 10);
     EXPECT_EQ(elapsedMs(10, 40), -30);
+    // The clock keeps counting forward past 24.8 and 49.7 days of up-time.
+    for (const uint64_t ms : {(1ull << 31) - 10, (1ull << 32) - 10, (1ull << 33) + (1ull << 31) - 10}) {
+        EXPECT_EQ(elapsedMs(clockFromMs(ms + 31), clockFromMs(ms)), 31) << ms;
+        EXPECT_EQ(elapsedMs(clockFromMs(ms + 20), clockFromMs(ms + 10)), 10) << ms;
+    }
     Dive d;
     d.plat.now = INT32_MAX - 10;
     d.start();

@@ -39,6 +39,11 @@ constexpr int32_t kGateOver = 500;
 constexpr int32_t kGateClear = 60;
 
 int32_t gateOf(Phase p);
+// The game's clock from a count of milliseconds: the count wrapped to a
+// signed 32-bit number. Differences taken with elapsedMs() stay right across
+// every wrap, so the clock never runs backwards for the gates (taking the
+// absolute value would, after 24.8 days of up-time, and freeze the dive).
+inline int32_t clockFromMs(uint64_t ms) { return static_cast<int32_t>(static_cast<uint32_t>(ms)); }
 // Signed 32-bit difference a - b, wrapping like the game's clock arithmetic.
 inline int32_t elapsedMs(int32_t now, int32_t since) {
     return static_cast<int32_t>(static_cast<uint32_t>(now) - static_cast<uint32_t>(since));

@@ -7,9 +7,7 @@
 int32_t monotonicMs() {
     timespec ts{};
     clock_gettime(CLOCK_MONOTONIC, &ts);
-    const uint64_t ms = static_cast<uint64_t>(ts.tv_sec) * 1000u + static_cast<uint64_t>(ts.tv_nsec) / 1000000u;
-    const int32_t v = static_cast<int32_t>(static_cast<uint32_t>(ms));
-    return v < 0 && v != INT32_MIN ? -v : v;
+    return clockFromMs(static_cast<uint64_t>(ts.tv_sec) * 1000u + static_cast<uint64_t>(ts.tv_nsec) / 1000000u);
 }
 
 void sleepUntilMs(int32_t due) {

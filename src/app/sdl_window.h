@@ -10,8 +10,8 @@
 #include "app/scheduler.h"
 #include "screen/compositor.h"
 
-// Monotonic milliseconds of our own: floor of CLOCK_MONOTONIC, as the game's
-// signed 32-bit |clock|.
+// Monotonic milliseconds of our own: floor of CLOCK_MONOTONIC, wrapped to
+// the game's signed 32-bit clock.
 int32_t monotonicMs();
 // Sleep until the monotonic millisecond clock reads `due`.
 void sleepUntilMs(int32_t due);
