@@ -1,5 +1,8 @@
 #include "states.h"
 
+#include "bots.h"
+#include "harness.h"
+
 namespace {
 
 // The sea at a given depth: the sea's top runs 0 .. -3200 over a dive.
@@ -108,6 +111,62 @@ void clear(Screen& s, int) {
 
 }  // namespace
 
+namespace {
+
+// Real dives, played headless by the test bots to a given tick: the screen
+// is taken over item by item, so labels are measured with the real font.
+void mirror(const Screen& from, Screen& to) {
+    for (int i = 0; i < kItemCount; ++i) {
+        const Id id = static_cast<Id>(i);
+        const Item& a = from[id];
+        to.setVisible(id, a.visible);
+        to.move(id, a.left, a.top);
+        if (a.kind == Kind::Label) {
+            to.setText(id, a.text);
+            to.setColor(id, a.color);
+        } else if (a.pic != to[id].pic) {
+            // A card slot showing one of the faces its holders keep.
+            for (Id holder : {Id::card, Id::cardox, Id::cardb, Id::cardwp, Id::cardsk})
+                if (from[holder].pic == a.pic) to.copyPicture(id, holder);
+        }
+    }
+    to.setCaption(from.caption());
+}
+
+template <class Bot>
+void playTo(Screen& s, uint32_t seed, int tick, bool toTheEnd) {
+    Dive d(seed);
+    Bot bot;
+    d.start();
+    while (d.loop.phase() == Phase::Dive && d.st().DiveTick < tick) {
+        d.runTo(d.st().DiveTick + 1);
+        bot.afterTick(d.st(), d);
+        d.settle();
+    }
+    if (toTheEnd) d.runOut();
+    mirror(d.screen, s);
+}
+
+void played(Screen& s, int v) {
+    // The first row just turned, each creature in its fight, the squid's
+    // defeat with the curtain rising, and the end of the clear sequence.
+    static const int ticks[] = {92, 240, 1330, 2300, 3330, 3700};
+    if (v < 6)
+        playTo<GoodDiver>(s, 4242, ticks[v], false);
+    else
+        playTo<GoodDiver>(s, 4242, 99999, true);
+}
+
+void lost(Screen& s, int v) {
+    // Dying with the curtain half way up, and the game-over picture.
+    if (v == 0)
+        playTo<CarelessDiver>(s, 777, 470, false);
+    else
+        playTo<CarelessDiver>(s, 777, 99999, true);
+}
+
+}  // namespace
+
 const std::vector<SnapshotState>& snapshotStates() {
     static const std::vector<SnapshotState> all = {
         {"title", "the window as created: the title word on black", 1, 1, title},
@@ -116,6 +175,8 @@ const std::vector<SnapshotState>& snapshotStates() {
         {"creatures", "every creature in every lane at its game position", 12, 3, creatures},
         {"gameover", "the curtain up and GAME OVER", 1, 1, gameover},
         {"clear", "the curtain up and the clear pictures", 1, 1, clear},
+        {"played", "a won dive played by the test bot: ticks 92, 240, 1330, 2300, 3330, 3700, the end", 7, 4, played},
+        {"lost", "a dive left alone: dying at tick 470, then game over", 2, 2, lost},
     };
     return all;
 }
