@@ -106,6 +106,16 @@ struct Dive {
     void runTo(int t) {
         while (st().DiveTick < t && !loop.closed() && loop.phase() == Phase::Dive) loop.runOnce();
     }
+    // Let a bot play from here: after every tick it looks at the state and
+    // acts through hand; stops when the dive ends or tick `until` is done.
+    template <class Bot, class Hand>
+    void play(Bot& bot, Hand& hand, int until = 1 << 30) {
+        while (loop.phase() == Phase::Dive && !loop.closed() && st().DiveTick < until) {
+            runTo(st().DiveTick + 1);
+            bot.afterTick(st(), hand);
+            settle();
+        }
+    }
     // Run until no phase is installed any more (or the window closes).
     void runOut(int maxSteps = 10'000'000) {
         while (loop.phase() != Phase::None && !loop.closed() && maxSteps-- > 0) loop.runOnce();

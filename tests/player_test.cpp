@@ -6,20 +6,12 @@
 
 namespace {
 
-void playWell(Dive& d) {
-    GoodDiver bot;
-    d.start();
-    while (d.loop.phase() == Phase::Dive) {
-        d.runTo(d.st().DiveTick + 1);
-        bot.afterTick(d.st(), d);
-        d.settle();
-    }
-}
-
 TEST(Player, AGoodDiverBeatsAllFourAndSeesTheClearCaption) {
     for (uint32_t seed : {1u, 4242u, 86399999u}) {
         Dive d(seed);
-        playWell(d);
+        GoodDiver bot;
+        d.start();
+        d.play(bot, d);
         ASSERT_EQ(d.loop.phase(), Phase::Clear) << seed;
         EXPECT_EQ(d.st().Cleared, 1);
         EXPECT_GT(d.st().Life, 10000);
@@ -34,11 +26,7 @@ TEST(Player, ADiverWithoutTheSpearDiesAndSeesGameOver) {
     Dive d(99);
     CarelessDiver bot;
     d.start();
-    while (d.loop.phase() == Phase::Dive) {
-        d.runTo(d.st().DiveTick + 1);
-        bot.afterTick(d.st(), d);
-        d.settle();
-    }
+    d.play(bot, d);
     EXPECT_EQ(d.loop.phase(), Phase::Over);
     d.runOut();
     EXPECT_TRUE(d.shown(Id::over));

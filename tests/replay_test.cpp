@@ -54,11 +54,7 @@ std::vector<std::string> playBot(uint32_t seed) {
     r.move(90, 100);
     r.click(90, 100);
     r.d.settle();
-    while (r.d.loop.phase() == Phase::Dive) {
-        r.d.runTo(r.d.st().DiveTick + 1);
-        bot.afterTick(r.d.st(), r);
-        r.d.settle();
-    }
+    r.d.play(bot, r);
     return r.lines;
 }
 

@@ -138,11 +138,7 @@ void playTo(Screen& s, uint32_t seed, int tick, bool toTheEnd) {
     Dive d(seed);
     Bot bot;
     d.start();
-    while (d.loop.phase() == Phase::Dive && d.st().DiveTick < tick) {
-        d.runTo(d.st().DiveTick + 1);
-        bot.afterTick(d.st(), d);
-        d.settle();
-    }
+    d.play(bot, d, tick);
     if (toTheEnd) d.runOut();
     mirror(d.screen, s);
 }
