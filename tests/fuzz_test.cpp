@@ -3,9 +3,8 @@
 // game's invariants checked after every tick.
 #include <gtest/gtest.h>
 
-#include <random>
-
 #include "harness.h"
+#include "random_player.h"
 
 namespace {
 
@@ -51,54 +50,17 @@ struct Invariants {
     }
 };
 
-// One random pointer event: mostly over the playfield, sometimes far away,
-// on either side of the screen's origin and past 65535.
-void randomEvent(Dive& d, std::mt19937& g) {
-    std::uniform_int_distribution<int> pick(0, 99);
-    const int k = pick(g);
-    const MouseKind kind = k < 50 ? MouseKind::Move : k < 75 ? MouseKind::Down : MouseKind::Up;
-    const Button b = static_cast<Button>(pick(g) % 3);
-    int x, y;
-    const int where = pick(g);
-    if (where < 80) {
-        x = std::uniform_int_distribution<int>(-5, kClientW + 5)(g);
-        y = std::uniform_int_distribution<int>(-5, kClientH + 5)(g);
-    } else {
-        x = std::uniform_int_distribution<int>(-140000, 140000)(g);
-        y = std::uniform_int_distribution<int>(-140000, 140000)(g);
-    }
-    d.mouse(kind, b, x, y);
-}
-
 struct Reach {
     int deepest = 0;
     int endings = 0;
 };
 
 void fuzzOneDive(uint32_t seed, Reach& reach) {
-    std::mt19937 g(seed);
     Dive d(seed);
+    RandomPlayer player(seed);
     Invariants inv(d.screen);
-    // Get past the title most of the time.
-    if (seed % 4 != 0) d.start();
-    std::uniform_int_distribution<int> pick(0, 999);
-    int steps = 0;
-    auto over = [&] { return d.loop.closed() || (d.loop.phase() == Phase::None && d.st().DiveTick > 0); };
-    while (!over() && steps++ < 20000) {
-        const int r = pick(g);
-        const int events = r < 600 ? 0 : r < 990 ? 1 + r % 4 : 400;  // now and then a flood
-        for (int i = 0; i < events; ++i) randomEvent(d, g);
-        // The window closed mid-dive or mid-ending, often for some seeds.
-        if (std::uniform_int_distribution<int>(0, seed % 5 == 0 ? 999 : 99999)(g) == 0)
-            d.plat.queue.push_back(PlatformEvent{PlatformEvent::Quit, {}, {}});
-        if (d.loop.phase() == Phase::Dive) {
-            // Keep the diver alive at times, so the late script is reached too.
-            if (seed % 3 == 0 && d.st().Life < 50) d.st().Life = 3000;
-            d.runTo(d.st().DiveTick + 1);
-        } else if (d.loop.phase() != Phase::None) {
-            d.loop.runOnce();
-        }
-        d.settle();
+    player.begin(d);
+    for (int steps = 0; steps < 20000 && player.turn(d); ++steps) {
         inv.check(d);
         if (::testing::Test::HasFatalFailure()) return;
     }

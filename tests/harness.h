@@ -15,9 +15,13 @@ class RecordingSink : public CommandSink {
 public:
     int send(const std::string& c) override {
         log.push_back(c);
+        if (onSend) onSend(c);
         return 0;
     }
     std::vector<std::string> log;
+    // Lets a test act while a command is being carried out, as a player
+    // whose clicks pile up while a piece of music loads.
+    std::function<void(const std::string&)> onSend;
 };
 
 class FakePlatform : public Platform {

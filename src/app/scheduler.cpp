@@ -50,10 +50,12 @@ void Scheduler::dispatch(const PlatformEvent& ev) {
         case PlatformEvent::Expose: screen_->markDirty(); break;
         case PlatformEvent::Mouse: {
             if (closed_) break;  // the window is going away
+            if (observer_) observer_->beforeEvent(ev);
             form_->setEventPos(ev.pos);
             Delivery out[2];
             const int n = router_.route(*screen_, ev.mouse, out);
             for (int i = 0; i < n; ++i) deliver(out[i]);
+            if (observer_) observer_->afterEvent(ev);
             break;
         }
     }
@@ -65,17 +67,23 @@ void Scheduler::processMessages() {
     if (screen_->dirty()) {
         p_.present(*screen_);
         screen_->clearDirty();
+        if (observer_) observer_->afterPresent();
     }
 }
 
 void Scheduler::callIdle() {
     bool done = true;
-    switch (phase_) {
+    const Phase phase = phase_;
+    const int32_t last = form_->state().LastTick;
+    if (observer_) observer_->beforeStep(phase);
+    switch (phase) {
         case Phase::Dive: form_->AppMain(done); break;
         case Phase::Over: form_->AppOver(done); break;
         case Phase::Clear: form_->AppEnd(done); break;
         case Phase::None: break;
     }
+    // Every step ends by taking a new LastTick.
+    if (observer_) observer_->afterStep(phase, form_->state().LastTick != last);
 }
 
 void Scheduler::runOnce() {
@@ -89,6 +97,7 @@ void Scheduler::runOnce() {
     if (screen_->dirty()) {
         p_.present(*screen_);
         screen_->clearDirty();
+        if (observer_) observer_->afterPresent();
         return;
     }
     if (phase_ == Phase::None) {

@@ -49,6 +49,19 @@ inline int32_t elapsedMs(int32_t now, int32_t since) {
     return static_cast<int32_t>(static_cast<uint32_t>(now) - static_cast<uint32_t>(since));
 }
 
+// Watches the loop from outside: the benchmarks and the whole-state traces
+// hang here, so the loop itself carries no measuring code.
+class LoopObserver {
+public:
+    virtual ~LoopObserver() = default;
+    virtual void beforeEvent(const PlatformEvent&) {}
+    virtual void afterEvent(const PlatformEvent&) {}
+    virtual void beforeStep(Phase) {}
+    // ran: the phase's gate let a step through.
+    virtual void afterStep(Phase, bool /*ran*/) {}
+    virtual void afterPresent() {}
+};
+
 class Scheduler : public Host {
 public:
     explicit Scheduler(Platform& p) : p_(p) {}
@@ -72,6 +85,7 @@ public:
     // When set, the loop polls instead of sleeping between steps, like the
     // original busy loop (kept for measuring the cadence against it).
     void setSpinning(bool s) { spinning_ = s; }
+    void setObserver(LoopObserver* o) { observer_ = o; }
 
 private:
     void dispatch(const PlatformEvent& ev);
@@ -85,4 +99,5 @@ private:
     Phase phase_ = Phase::None;
     bool closed_ = false;
     bool spinning_ = false;
+    LoopObserver* observer_ = nullptr;
 };

@@ -1,0 +1,213 @@
+// The golden whole-state traces: recorded dives that every change of the
+// code's shape must reproduce byte for byte. To re-record after a deliberate
+// change of the game, run the tests with TORVENKA_UPDATE_TRACES=1 (never edit
+// a trace by hand); TORVENKA_TRACE_DIR=DIR also writes every run's full
+// trace there, one line a step, for comparing two builds with tracediff.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+
+#include "bots.h"
+#include "random_player.h"
+#include "replay.h"
+#include "trace.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const fs::path kDir = fs::path(TORVENKA_SOURCE_DIR) / "tests" / "traces";
+
+struct TraceRun {
+    std::vector<std::string> lines;
+    trace::Coverage coverage;
+};
+
+TraceRun record(uint32_t seed, const std::function<void(Dive&)>& play) {
+    Dive d(seed);
+    trace::Recorder rec(d);
+    play(d);
+    d.form.FormDestroy();
+    rec.finish();
+    return {rec.lines(), rec.coverage()};
+}
+
+void playReplayFile(Dive& d, const Replay& r) {
+    size_t next = 0;
+    auto queueFor = [&](int tick) {
+        while (next < r.events.size() && r.events[next].tick <= tick) {
+            const ReplayEvent& e = r.events[next++];
+            d.mouse(e.kind, e.button, e.x, e.y);
+        }
+        d.settle();
+    };
+    queueFor(0);
+    while (d.loop.phase() == Phase::Dive) {
+        const int t = d.st().DiveTick + 1;
+        d.runTo(t);
+        queueFor(t);
+    }
+    d.runOut();
+}
+
+// A diver who goes looking for the corners: clicks that pile up behind the
+// start click and behind the boss music, a right click without moving, right
+// releases far outside the window, the oxygen card before a tank, and swipes
+// after the giant squid is beaten.
+struct CornerDiver {
+    bool resting = false;
+    void afterTick(Dive& d) {
+        const GameState& s = d.st();
+        static const int kPick[6] = {1, 2, 0, 0, 1, 2};
+        if (s.DealNo >= 1 && s.DealNo <= 6) d.click(35 + 61 * kPick[s.DealNo - 1], 100);
+        if (s.Oxygen < 5 && s.Tanks > 0) d.swipe(100, 170, 100, 140);
+        if (s.SpearLane != 0 && s.EnemyActive && s.SpearLane != s.EnemyLane) d.swipe(40, 160, 100, 160);
+        if (s.SpearLane != 0 && !resting) {
+            d.move(141, 193);
+            resting = true;
+        }
+        if (s.DiveTick == 300) d.swipe(100, 150, 100, 150);
+        if (s.DiveTick == 320) d.swipe(100, 150, 1200, 150);
+        if (s.DiveTick == 330) d.swipe(100, 150, 100, 70000);
+        if (s.Cleared == 1 && s.DiveTick % 20 == 0) {
+            d.swipe(100, 120, 100, 60);
+            d.swipe(40, 120, 150, 120);
+        }
+    }
+};
+
+void playCorners(Dive& d) {
+    d.sound.onSend = [&](const std::string& c) {
+        if (c.find("ravederu.mid") != std::string::npos && c.rfind("open", 0) == 0) {
+            d.swipe(40, 160, 100, 160);
+            d.move(141, 193);
+        }
+    };
+    d.move(90, 100);
+    d.click(90, 100);
+    d.move(20, 20);
+    d.swipe(50, 150, 50, 150);
+    d.settle();
+    CornerDiver bot;
+    while (d.loop.phase() == Phase::Dive) {
+        d.runTo(d.st().DiveTick + 1);
+        bot.afterTick(d);
+        d.settle();
+    }
+    d.runOut();
+}
+
+struct Scenario {
+    std::string name, title;
+    uint32_t seed;
+    std::function<void(Dive&)> play;
+};
+
+std::vector<Scenario> scenarios() {
+    std::vector<Scenario> all;
+    for (const char* name : {"win", "lose"}) {
+        std::ifstream in(fs::path(TORVENKA_SOURCE_DIR) / "tests" / "replays" / (std::string(name) + ".replay"));
+        auto r = std::make_shared<Replay>();
+        std::string err;
+        if (!parseReplay(in, *r, err)) ADD_FAILURE() << name << ".replay: " << err;
+        all.push_back({std::string("replay-") + name, std::string("the recorded replay ") + name + ".replay", r->seed,
+                       [r](Dive& d) { playReplayFile(d, *r); }});
+    }
+    all.push_back({"left-alone", "the start click, then nothing until game over", 2718, [](Dive& d) {
+                       d.start();
+                       d.runOut();
+                   }});
+    all.push_back({"corners", "a diver who goes looking for the corners of the rules", 31337, playCorners});
+    for (uint32_t seed = 1; seed <= 30; ++seed) {
+        if (seed % 4 == 0) continue;  // those never click the title on purpose
+        char name[32];
+        std::snprintf(name, sizeof name, "random-%02u", seed);
+        all.push_back({name, "a random pointer stream, seed " + std::to_string(seed), seed, [seed](Dive& d) {
+                           RandomPlayer player(seed);
+                           player.begin(d);
+                           for (int turns = 0; turns < 4000 && player.turn(d); ++turns) {
+                           }
+                       }});
+    }
+    return all;
+}
+
+bool envSet(const char* name) {
+    const char* v = std::getenv(name);
+    return v && *v == '1';
+}
+
+TEST(Trace, GoldenTracesReplayByteForByte) {
+    const bool update = envSet("TORVENKA_UPDATE_TRACES");
+    const char* fullDir = std::getenv("TORVENKA_TRACE_DIR");
+    trace::Coverage seen;
+    int compared = 0;
+    for (const Scenario& sc : scenarios()) {
+        SCOPED_TRACE(sc.name);
+        const TraceRun run = record(sc.seed, sc.play);
+        ASSERT_FALSE(run.lines.empty());
+        const fs::path file = kDir / (sc.name + ".trace");
+        const std::string text = trace::goldenText(sc.title + " (seed " + std::to_string(sc.seed) + ")", run.lines);
+        if (update) {
+            fs::create_directories(kDir);
+            std::ofstream(file, std::ios::binary) << text;
+        }
+        if (fullDir && *fullDir) {
+            std::ofstream out(fs::path(fullDir) / (sc.name + ".full"), std::ios::binary);
+            for (const std::string& l : run.lines) out << l << "\n";
+        }
+        std::ifstream in(file, std::ios::binary);
+        ASSERT_TRUE(in) << "no golden trace " << file << " (record with TORVENKA_UPDATE_TRACES=1)";
+        const std::string golden((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        EXPECT_EQ(trace::compareWithGolden(golden, run.lines), "");
+        ++compared;
+        const trace::Coverage& c = run.coverage;
+        seen.rightClickInPlace |= c.rightClickInPlace;
+        seen.releaseBeyond999 |= c.releaseBeyond999;
+        seen.swipeAfterSquid |= c.swipeAfterSquid;
+        seen.oxygenCardThenTank |= c.oxygenCardThenTank;
+        seen.upMarkerThirtyTicks |= c.upMarkerThirtyTicks;
+        seen.eventsInsideStartClick |= c.eventsInsideStartClick;
+        seen.eventsInsideMusicChange |= c.eventsInsideMusicChange;
+        seen.clearSequenceToTheEnd |= c.clearSequenceToTheEnd;
+    }
+    EXPECT_GE(compared, 24);
+    // Between them the traces pass through every moment worth pinning down.
+    EXPECT_TRUE(seen.rightClickInPlace);
+    EXPECT_TRUE(seen.releaseBeyond999);
+    EXPECT_TRUE(seen.swipeAfterSquid);
+    EXPECT_TRUE(seen.oxygenCardThenTank);
+    EXPECT_TRUE(seen.upMarkerThirtyTicks);
+    EXPECT_TRUE(seen.eventsInsideStartClick);
+    EXPECT_TRUE(seen.eventsInsideMusicChange);
+    EXPECT_TRUE(seen.clearSequenceToTheEnd);
+}
+
+// The comparison points at the first line and the first field that moved.
+TEST(Trace, ComparisonNamesTheFirstLineAndField) {
+    auto line = [](size_t i, const char* life, const std::string& oxygen) {
+        std::string label = "D";
+        label += std::to_string(i + 1);
+        trace::Fields f;
+        f.reserve(3);
+        f.emplace_back("line", label);
+        f.emplace_back("Life", life);
+        f.emplace_back("Oxygen", oxygen);
+        return trace::join(f);
+    };
+    std::vector<std::string> lines;
+    for (size_t i = 0; i < 1200; ++i) lines.push_back(line(i, "200", std::to_string(80 - i / 10)));
+    const std::string golden = trace::goldenText("test", lines);
+    EXPECT_EQ(trace::compareWithGolden(golden, lines), "");
+    std::vector<std::string> moved = lines;
+    for (size_t i = 700; i < moved.size(); ++i) moved[i] = line(i, "199", "1");
+    const std::string diff = trace::compareWithGolden(golden, moved);
+    EXPECT_NE(diff.find("line 701 (D701"), std::string::npos) << diff;
+    EXPECT_NE(diff.find("at full line 1000: Life: expected 200, got 199"), std::string::npos) << diff;
+    moved.resize(600);
+    EXPECT_NE(trace::compareWithGolden(golden, moved).find("the run ends after 600 lines"), std::string::npos);
+}
+
+}  // namespace
