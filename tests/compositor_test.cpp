@@ -10,9 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "screen/bitmaps.h"
 #include "screen/compositor.h"
 #include "screen/fixed_font.h"
-#include "screen/png_writer.h"
+#include "devkit/png_writer.h"
 #include "screen/sdl_font.h"
 
 namespace {
@@ -38,15 +39,15 @@ struct Frame {
     }
 };
 
-Frame composed(const Screen& s, TextRaster& font) {
+Frame composed(const Playfield& s, TextRaster& font) {
     Frame f;
     compose(s, font, f.out(), f.pitch);
     return f;
 }
 
 // A picture whose every pixel tells where it came from (never black).
-Picture coded(int w, int h) {
-    Picture p;
+Bitmap coded(int w, int h) {
+    Bitmap p;
     p.w = w;
     p.h = h;
     for (int y = 0; y < h; ++y)
@@ -55,18 +56,7 @@ Picture coded(int w, int h) {
 }
 uint32_t code(int x, int y) { return 0x800000u | static_cast<uint32_t>(y) << 8 | static_cast<uint32_t>(x); }
 
-Item pictureItem(const Picture& p, Draw d, int left, int top, int w, int h) {
-    Item it{};
-    it.kind = Kind::Picture;
-    it.draw = d;
-    it.visible = true;
-    it.pic = &p;
-    it.left = left;
-    it.top = top;
-    it.width = w;
-    it.height = h;
-    return it;
-}
+
 
 // A hand-made mask: one row of coverage values.
 class RowFont : public TextRaster {
@@ -77,15 +67,15 @@ public:
 };
 
 // The first client pixel where both items' pictures are opaque and differ.
-std::optional<std::pair<int, int>> overlap(const Screen& s, Id a, Id b) {
-    const Item &A = s[a], &B = s[b];
+std::optional<std::pair<int, int>> overlap(const Playfield& s, Item a, Item b) {
+    const ItemState &A = s[a], &B = s[b];
     for (int y = 0; y < kClientH; ++y)
         for (int x = 0; x < kClientW; ++x) {
             const int ax = x - A.left, ay = y - A.top, bx = x - B.left, by = y - B.top;
-            if (ax < 0 || ay < 0 || ax >= A.pic->w || ay >= A.pic->h) continue;
-            if (bx < 0 || by < 0 || bx >= B.pic->w || by >= B.pic->h) continue;
-            const uint32_t pa = A.pic->at(ax, ay), pb = B.pic->at(bx, by);
-            if (pa != A.pic->key() && pb != B.pic->key() && pa != pb) return std::make_pair(x, y);
+            if (ax < 0 || ay < 0 || ax >= bitmap(A.picture).w || ay >= bitmap(A.picture).h) continue;
+            if (bx < 0 || by < 0 || bx >= bitmap(B.picture).w || by >= bitmap(B.picture).h) continue;
+            const uint32_t pa = bitmap(A.picture).at(ax, ay), pb = bitmap(B.picture).at(bx, by);
+            if (pa != bitmap(A.picture).key() && pb != bitmap(B.picture).key() && pa != pb) return std::make_pair(x, y);
         }
     return std::nullopt;
 }
@@ -95,14 +85,14 @@ std::optional<std::pair<int, int>> overlap(const Screen& s, Id a, Id b) {
 TEST(Compositor, KeyColourShowsWhatIsBeneath) {
     // The key is the bottom-left pixel, whatever its colour: here green, so
     // the blue pixel is drawn and the green ones are not.
-    Picture p;
+    Bitmap p;
     p.w = 3;
     p.h = 2;
     p.px = {0x00FF00, 0x0000FF, 0x123456, 0x00FF00, 0xFFFFFF, 0x00FF00};
     FixedFont font;
     Frame f;
     f.fill(0x777777);
-    drawItem(pictureItem(p, Draw::Key, 10, 20, 3, 2), font, f.out(), f.pitch);
+    drawBitmap(p, Draw::Keyed, 10, 20, 3, 2, f.out(), f.pitch);
     EXPECT_EQ(f.at(10, 20), 0x777777u);
     EXPECT_EQ(f.at(11, 20), 0x0000FFu);
     EXPECT_EQ(f.at(12, 20), 0x123456u);
@@ -111,15 +101,15 @@ TEST(Compositor, KeyColourShowsWhatIsBeneath) {
     EXPECT_EQ(f.at(12, 21), 0x777777u);
 
     // The octopus over the sea: the sea shows through every key pixel.
-    Screen s(font);
-    s.hide(Id::Label1);
-    s.hide(Id::Label2);
-    s.show(Id::back);
-    s.move(Id::taco, 88, 75);
+    Playfield s(font);
+    s.hide(Item::titleWordShadow);
+    s.hide(Item::titleWord);
+    s.show(Item::sea);
+    s.move(Item::octopusWhite, 88, 75);
     const Frame sea = composed(s, font);
-    s.show(Id::taco);
+    s.show(Item::octopusWhite);
     const Frame both = composed(s, font);
-    const Picture& t = *s[Id::taco].pic;
+    const Bitmap& t = bitmap(s[Item::octopusWhite].picture);
     int keyed = 0;
     for (int y = 0; y < t.h; ++y)
         for (int x = 0; x < t.w; ++x) {
@@ -134,16 +124,16 @@ TEST(Compositor, StretchesByNearestNeighbour) {
     FixedFont font;
     // The sea: 66 x 1056 into 194 x 3200; picture column = x * 66 / 194,
     // row = box row * 1056 / 3200, both rounded down.
-    const Picture sea = coded(66, 1056);
+    const Bitmap sea = coded(66, 1056);
     Frame f;
-    drawItem(pictureItem(sea, Draw::Stretched, 0, 0, 194, 3200), font, f.out(), f.pitch);
+    drawBitmap(sea, Draw::Stretched, 0, 0, 194, 3200, f.out(), f.pitch);
     EXPECT_EQ(f.at(0, 0), code(0, 0));
     EXPECT_EQ(f.at(2, 3), code(0, 0));
     EXPECT_EQ(f.at(3, 4), code(1, 1));
     EXPECT_EQ(f.at(97, 100), code(33, 33));
     EXPECT_EQ(f.at(100, 214), code(34, 70));
     EXPECT_EQ(f.at(193, 214), code(65, 70));
-    drawItem(pictureItem(sea, Draw::Stretched, 0, -3000, 194, 3200), font, f.out(), f.pitch);
+    drawBitmap(sea, Draw::Stretched, 0, -3000, 194, 3200, f.out(), f.pitch);
     EXPECT_EQ(f.at(5, 0), code(1, 990));
     EXPECT_EQ(f.at(193, 199), code(65, 1055));
     // Every picture column is repeated 2 or 3 times and none is dropped.
@@ -160,8 +150,8 @@ TEST(Compositor, StretchesByNearestNeighbour) {
     EXPECT_EQ(runs, 66);
 
     // The curtain: 6 x 6 into 200 x 240 at top -1.
-    const Picture waku = coded(6, 6);
-    drawItem(pictureItem(waku, Draw::Stretched, 0, -1, 200, 240), font, f.out(), f.pitch);
+    const Bitmap curtain = coded(6, 6);
+    drawBitmap(curtain, Draw::Stretched, 0, -1, 200, 240, f.out(), f.pitch);
     EXPECT_EQ(f.at(33, 37), code(0, 0));
     EXPECT_EQ(f.at(34, 38), code(1, 0));
     EXPECT_EQ(f.at(34, 39), code(1, 1));
@@ -169,10 +159,10 @@ TEST(Compositor, StretchesByNearestNeighbour) {
     EXPECT_TRUE(f.guardIntact());
 
     // The game's own sea item uses its 194 x 3200 box.
-    Screen s(font);
-    s.show(Id::back);
-    s.setTop(Id::back, -1000);
-    const Picture& b = *s[Id::back].pic;
+    Playfield s(font);
+    s.show(Item::sea);
+    s.setTop(Item::sea, -1000);
+    const Bitmap& b = bitmap(s[Item::sea].picture);
     const Frame g = composed(s, font);
     EXPECT_EQ(g.at(193, 0), b.at(65, 330));
     EXPECT_EQ(g.at(50, 150), b.at(17, 379));
@@ -180,12 +170,12 @@ TEST(Compositor, StretchesByNearestNeighbour) {
 
 TEST(Compositor, ClipsToTheClientArea) {
     FixedFont font;
-    const Picture p = coded(20, 20);
+    const Bitmap p = coded(20, 20);
     Frame f;
     f.fill(0);
     for (auto [l, t] : {std::pair{-5, 200}, {185, -7}, {-19, -19}, {193, 214}, {100000, 5}, {-100000, -5}})
-        for (Draw d : {Draw::Opaque, Draw::Key})
-            drawItem(pictureItem(p, d, l, t, 20, 20), font, f.out(), f.pitch);
+        for (Draw d : {Draw::Opaque, Draw::Keyed})
+            drawBitmap(p, d, l, t, 20, 20, f.out(), f.pitch);
     EXPECT_TRUE(f.guardIntact());
     EXPECT_EQ(f.at(0, 200), code(5, 0));
     EXPECT_EQ(f.at(14, 214), code(19, 14));
@@ -196,21 +186,21 @@ TEST(Compositor, ClipsToTheClientArea) {
 
     // The sea's bottom edge: from top -2986 the last row is bare window, and
     // at -3200 no sea is left at all.
-    Screen s(font);
-    s.hide(Id::Label1);
-    s.hide(Id::Label2);
-    s.show(Id::back);
-    s.show(Id::Label2);
-    s.move(Id::Label2, 185, 210);  // a label hanging out at the corner
-    s.setTop(Id::back, -2986);
-    const Picture& b = *s[Id::back].pic;
+    Playfield s(font);
+    s.hide(Item::titleWordShadow);
+    s.hide(Item::titleWord);
+    s.show(Item::sea);
+    s.show(Item::titleWord);
+    s.move(Item::titleWord, 185, 210);  // a label hanging out at the corner
+    s.setTop(Item::sea, -2986);
+    const Bitmap& b = bitmap(s[Item::sea].picture);
     Frame g = composed(s, font);
     EXPECT_TRUE(g.guardIntact());
     EXPECT_EQ(g.at(0, 213), b.at(0, 1055));
     EXPECT_EQ(g.at(100, 214), kBlack);
     EXPECT_EQ(g.at(187, 212), kWhite);  // the label's first glyph, clipped
-    s.hide(Id::Label2);
-    s.setTop(Id::back, -3200);
+    s.hide(Item::titleWord);
+    s.setTop(Item::sea, -3200);
     g = composed(s, font);
     for (int y = 0; y < kClientH; ++y)
         for (int x = 0; x < kClientW; ++x) ASSERT_EQ(g.at(x, y), kBlack) << x << "," << y;
@@ -218,42 +208,42 @@ TEST(Compositor, ClipsToTheClientArea) {
 
 TEST(Compositor, DrawsInCatalogueOrder) {
     FixedFont font;
-    Screen s(font);
-    s.hide(Id::Label1);
-    s.hide(Id::Label2);
-    s.show(Id::back);
-    s.copyPicture(Id::card2, Id::card);
-    s.show(Id::card2);
+    Playfield s(font);
+    s.hide(Item::titleWordShadow);
+    s.hide(Item::titleWord);
+    s.show(Item::sea);
+    s.copyPicture(Item::cardSlot2, Item::faceDownCard);
+    s.show(Item::cardSlot2);
     // The octopus sits on the middle card: lane 1 under it, lane 2 over it.
-    for (Id id : {Id::taco, Id::taco2}) s.move(id, 88, 75);
-    s.show(Id::taco);
-    auto p = overlap(s, Id::taco, Id::card2);
+    for (Item id : {Item::octopusWhite, Item::octopusCyan}) s.move(id, 88, 75);
+    s.show(Item::octopusWhite);
+    auto p = overlap(s, Item::octopusWhite, Item::cardSlot2);
     ASSERT_TRUE(p);
-    EXPECT_EQ(composed(s, font).at(p->first, p->second), s[Id::card2].pic->at(p->first - 71, p->second - 75));
-    s.hide(Id::taco);
-    s.show(Id::taco2);
-    p = overlap(s, Id::taco2, Id::card2);
+    EXPECT_EQ(composed(s, font).at(p->first, p->second), bitmap(s[Item::cardSlot2].picture).at(p->first - 71, p->second - 75));
+    s.hide(Item::octopusWhite);
+    s.show(Item::octopusCyan);
+    p = overlap(s, Item::octopusCyan, Item::cardSlot2);
     ASSERT_TRUE(p);
-    EXPECT_EQ(composed(s, font).at(p->first, p->second), s[Id::taco2].pic->at(p->first - 88, p->second - 75));
+    EXPECT_EQ(composed(s, font).at(p->first, p->second), bitmap(s[Item::octopusCyan].picture).at(p->first - 88, p->second - 75));
 
     // A label pair: the red shadow copy, one pixel right and down, lies under
     // the white front copy. Block glyphs cover x 1..10, y 2..10 of a cell.
-    s.setText(Id::LabelHP1, "命：");
-    s.setText(Id::LabelHP2, "命：");
-    s.show(Id::LabelHP1);
-    s.show(Id::LabelHP2);
+    s.setText(Item::lifeCaptionShadow, "命：");
+    s.setText(Item::lifeCaption, "命：");
+    s.show(Item::lifeCaptionShadow);
+    s.show(Item::lifeCaption);
     const Frame f = composed(s, font);
     EXPECT_EQ(f.at(10, 170), kWhite);  // both copies
     EXPECT_EQ(f.at(5, 166), kWhite);   // front only
     EXPECT_EQ(f.at(15, 170), kRed);    // the shadow's right rim
     EXPECT_EQ(f.at(10, 175), kRed);    // the shadow's bottom rim
-    EXPECT_EQ(f.at(4, 164), s[Id::back].pic->at(1, 54));  // no background
+    EXPECT_EQ(f.at(4, 164), bitmap(s[Item::sea].picture).at(1, 54));  // no background
 }
 
 TEST(Compositor, TitleScreenShowsOnlyTheTitleWord) {
     FixedFont font;
-    Screen s(font);
-    for (Id id : {Id::velmo, Id::velmo2, Id::velmo3, Id::waku}) ASSERT_TRUE(s.visible(id));
+    Playfield s(font);
+    for (Item id : {Item::squidWhite, Item::squidCyan, Item::squidRed, Item::curtain}) ASSERT_TRUE(s.visible(id));
     const Frame f = composed(s, font);
     EXPECT_TRUE(f.guardIntact());
     const TextMask m = font.raster("潜行");
@@ -272,8 +262,7 @@ TEST(Compositor, TitleScreenShowsOnlyTheTitleWord) {
 
 TEST(Compositor, BlendsTextCoverageAndSkipsEmptyItems) {
     RowFont font;
-    Item label{};
-    label.kind = Kind::Label;
+    ItemState label{};
     label.draw = Draw::Text;
     label.visible = true;
     label.text = "x";
@@ -290,12 +279,12 @@ TEST(Compositor, BlendsTextCoverageAndSkipsEmptyItems) {
 
     // Hidden items and pictureless card slots draw nothing.
     FixedFont ff;
-    Screen s(ff);
-    s.show(Id::back);
+    Playfield s(ff);
+    s.show(Item::sea);
     const Frame before = composed(s, ff);
-    s.show(Id::card1);
-    s.setVisible(Id::taco, false);
-    s.move(Id::taco, 0, 0);
+    s.show(Item::cardSlot1);
+    s.setVisible(Item::octopusWhite, false);
+    s.move(Item::octopusWhite, 0, 0);
     EXPECT_EQ(composed(s, ff).buf, before.buf);
 }
 

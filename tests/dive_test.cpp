@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
-#include "game/random.h"
-#include "harness.h"
+#include "core/dice.h"
+#include "headless/harness.h"
 
 namespace {
 
@@ -15,23 +15,23 @@ int count(const std::vector<std::string>& log, const std::string& c) {
 
 TEST(Title, HighlightFollowsThePointerAndOnlyALeftClickStarts) {
     Dive d;
-    EXPECT_EQ(d.text(Id::LbHP1), "200");
-    EXPECT_EQ(d.text(Id::LbOX2), "80");
-    EXPECT_EQ(d.text(Id::LbBMB1), "9");
-    EXPECT_EQ(d.text(Id::LbHP3), "00");
+    EXPECT_EQ(d.text(Item::lifeValue), "200");
+    EXPECT_EQ(d.text(Item::oxygenValueShadow), "80");
+    EXPECT_EQ(d.text(Item::tanksValue), "9");
+    EXPECT_EQ(d.text(Item::creatureLifeValue), "00");
     d.move(90, 100);
     d.settle();
-    EXPECT_EQ(d.screen[Id::Label2].color, kYellow);
-    EXPECT_EQ(d.screen[Id::Label1].color, kRed);
+    EXPECT_EQ(d.field[Item::titleWord].color, kYellow);
+    EXPECT_EQ(d.field[Item::titleWordShadow].color, kRed);
     d.move(10, 10);  // the bare black window
     d.settle();
-    EXPECT_EQ(d.screen[Id::Label2].color, kWhite);
+    EXPECT_EQ(d.field[Item::titleWord].color, kWhite);
     // Right and middle clicks, and a left click on the shadow's rim, do nothing.
     d.press(Button::Right, 90, 100);
     d.release(Button::Right, 90, 100);
     d.press(Button::Middle, 90, 100);
     d.release(Button::Middle, 90, 100);
-    const Item& front = d.screen[Id::Label2];
+    const ItemState& front = d.field[Item::titleWord];
     d.click(front.left + front.width, front.top + front.height);  // shadow rim
     // A left press on the word, released elsewhere, is no click.
     d.press(Button::Left, 90, 100);
@@ -42,65 +42,65 @@ TEST(Title, HighlightFollowsThePointerAndOnlyALeftClickStarts) {
 
     d.start();
     EXPECT_EQ(d.st().Diving, 1);
-    EXPECT_EQ(d.loop.phase(), Phase::Dive);
-    EXPECT_FALSE(d.shown(Id::Label1));
-    EXPECT_FALSE(d.shown(Id::Label2));
-    for (Id id : {Id::back, Id::LabelHP1, Id::LabelHP2, Id::LabelOX1, Id::LabelOX2, Id::LabelBMB1, Id::LabelBMB2,
-                  Id::LbHP1, Id::LbHP2, Id::LbOX1, Id::LbOX2, Id::LbBMB1, Id::LbBMB2})
-        EXPECT_TRUE(d.shown(id)) << d.screen[id].name;
-    EXPECT_FALSE(d.shown(Id::LabelNM1));
+    EXPECT_EQ(d.game.phase(), Phase::Dive);
+    EXPECT_FALSE(d.shown(Item::titleWordShadow));
+    EXPECT_FALSE(d.shown(Item::titleWord));
+    for (Item id : {Item::sea, Item::lifeCaptionShadow, Item::lifeCaption, Item::oxygenCaptionShadow, Item::oxygenCaption, Item::tanksCaptionShadow, Item::tanksCaption,
+                  Item::lifeValue, Item::lifeValueShadow, Item::oxygenValue, Item::oxygenValueShadow, Item::tanksValue, Item::tanksValueShadow})
+        EXPECT_TRUE(d.shown(id)) << d.field[id].name;
+    EXPECT_FALSE(d.shown(Item::creatureNameShadow));
     const std::vector<std::string> expected = {"stop se1", "close se1", "open \"dat/se3.wav\" alias se1",
                                                "play se1 from 0 notify", "open \"dat/plomvex_s01.mid\" alias audio1",
                                                "play audio1 from 14 notify"};
     EXPECT_EQ(d.sound.log, expected);
     // While diving, the background no longer touches the title colour.
-    d.screen.setColor(Id::Label2, kYellow);
+    d.field.setColor(Item::titleWord, kYellow);
     d.move(10, 10);
     d.settle();
-    EXPECT_EQ(d.screen[Id::Label2].color, kYellow);
+    EXPECT_EQ(d.field[Item::titleWord].color, kYellow);
 }
 
 TEST(DiveTick, SeaScrollsBubblesRiseAndTheScriptRunsOnTime) {
     Dive d;
     d.start();
     d.runTo(1);
-    EXPECT_EQ(d.screen.top(Id::back), -1);
+    EXPECT_EQ(d.field.top(Item::sea), -1);
     d.runTo(89);
-    EXPECT_FALSE(d.shown(Id::card1));
+    EXPECT_FALSE(d.shown(Item::cardSlot1));
     d.runTo(90);
     EXPECT_EQ(d.st().DealNo, 1);
-    for (Id c : {Id::card1, Id::card2, Id::card3}) {
+    for (Item c : {Item::cardSlot1, Item::cardSlot2, Item::cardSlot3}) {
         EXPECT_TRUE(d.shown(c));
-        EXPECT_EQ(d.screen.top(c), 75);
-        EXPECT_EQ(d.screen[c].pic, d.screen[Id::card].pic);
+        EXPECT_EQ(d.field.top(c), 75);
+        EXPECT_EQ(d.field[c].picture, d.field[Item::faceDownCard].picture);
     }
     d.runTo(160);
     EXPECT_EQ(d.st().DealNo, 0);
-    EXPECT_FALSE(d.shown(Id::card2));
+    EXPECT_FALSE(d.shown(Item::cardSlot2));
     d.runTo(200);
     d.st().Life = 30000;  // keep the diver alive through the script
     EXPECT_EQ(d.st().EnemyKind, 1);
     EXPECT_EQ(d.st().EnemyLane, 1);
     EXPECT_EQ(d.st().EnemyLife, 90);
-    EXPECT_TRUE(d.shown(Id::taco));
-    EXPECT_EQ(d.screen.left(Id::taco3), 88);
-    EXPECT_EQ(d.screen.top(Id::taco2), 75);
-    EXPECT_EQ(d.text(Id::LabelNM2), "オクトパス");
-    EXPECT_EQ(d.text(Id::LbHP4), "90");
+    EXPECT_TRUE(d.shown(Item::octopusWhite));
+    EXPECT_EQ(d.field.left(Item::octopusRed), 88);
+    EXPECT_EQ(d.field.top(Item::octopusCyan), 75);
+    EXPECT_EQ(d.text(Item::creatureName), "オクトパス");
+    EXPECT_EQ(d.text(Item::creatureLifeValueShadow), "90");
     d.runTo(280);
-    EXPECT_FALSE(d.shown(Id::taco));
-    EXPECT_TRUE(d.shown(Id::taco2));
+    EXPECT_FALSE(d.shown(Item::octopusWhite));
+    EXPECT_TRUE(d.shown(Item::octopusCyan));
     d.runTo(400);
     EXPECT_EQ(d.st().EnemyActive, 0);
     EXPECT_EQ(d.st().EnemyLane, 0);
-    EXPECT_FALSE(d.shown(Id::taco2));
-    EXPECT_FALSE(d.shown(Id::LabelNM1));
+    EXPECT_FALSE(d.shown(Item::octopusCyan));
+    EXPECT_FALSE(d.shown(Item::creatureNameShadow));
     d.runTo(1280);
-    EXPECT_TRUE(d.shown(Id::cani2));
+    EXPECT_TRUE(d.shown(Item::crabCyan));
     EXPECT_EQ(d.st().EnemyLife, 400);
     d.runTo(1400);
-    EXPECT_TRUE(d.shown(Id::cani3));
-    EXPECT_FALSE(d.shown(Id::cani));
+    EXPECT_TRUE(d.shown(Item::crabRed));
+    EXPECT_FALSE(d.shown(Item::crabWhite));
     d.runTo(2129);
     EXPECT_EQ(count(d.sound.log, "stop audio1"), 0);
     d.runTo(2130);
@@ -120,7 +120,7 @@ TEST(DiveTick, DrainTakesOxygenThenLifeAndClampsAtZero) {
     EXPECT_EQ(d.st().Oxygen, 80);
     d.runTo(2);
     EXPECT_EQ(d.st().Oxygen, 79);
-    EXPECT_EQ(d.text(Id::LbOX1), "79");
+    EXPECT_EQ(d.text(Item::oxygenValue), "79");
     d.runTo(160);
     EXPECT_EQ(d.st().Oxygen, 0);
     EXPECT_EQ(d.st().Life, 200);
@@ -131,7 +131,7 @@ TEST(DiveTick, DrainTakesOxygenThenLifeAndClampsAtZero) {
     // Octopus contact from its spawn tick: one more per drain.
     d.runTo(200);
     EXPECT_EQ(d.st().Life, 200 - 20 - 1);
-    EXPECT_EQ(d.text(Id::LbHP2), std::to_string(d.st().Life));
+    EXPECT_EQ(d.text(Item::lifeValueShadow), std::to_string(d.st().Life));
 
     // Deep water: 6 per breath and 10 more against the squid without the ring.
     Dive deep;
@@ -149,13 +149,13 @@ TEST(DiveTick, DrainTakesOxygenThenLifeAndClampsAtZero) {
     deep.st().Life = 5;
     deep.runTo(3284);
     EXPECT_EQ(deep.st().Life, 0);
-    EXPECT_EQ(deep.text(Id::LbHP1), "0");
+    EXPECT_EQ(deep.text(Item::lifeValue), "0");
     // That tick ran to its end as a living tick; the next one is dying.
-    EXPECT_TRUE(deep.shown(Id::LbHP1));
+    EXPECT_TRUE(deep.shown(Item::lifeValue));
     deep.runTo(3285);
-    EXPECT_FALSE(deep.shown(Id::LbHP1));
-    EXPECT_FALSE(deep.shown(Id::velmo) || deep.shown(Id::velmo2) || deep.shown(Id::velmo3));
-    EXPECT_EQ(deep.screen.top(Id::waku), 213);
+    EXPECT_FALSE(deep.shown(Item::lifeValue));
+    EXPECT_FALSE(deep.shown(Item::squidWhite) || deep.shown(Item::squidCyan) || deep.shown(Item::squidRed));
+    EXPECT_EQ(deep.field.top(Item::curtain), 213);
 }
 
 // A diver left alone: everything of the playfield goes, the curtain rises
@@ -167,23 +167,23 @@ TEST(Endings, ADiverLeftAloneDies) {
     // Turn the middle card of the first row: the spear; but never strike.
     d.click(96, 100);
     d.settle();
-    EXPECT_TRUE(d.shown(Id::spear));
+    EXPECT_TRUE(d.shown(Item::spearWhite));
     int firstDying = 0;
-    while (d.loop.phase() == Phase::Dive) {
+    while (d.game.phase() == Phase::Dive) {
         d.loop.runOnce();
-        if (!firstDying && d.st().Life < 1 && !d.shown(Id::LbHP1)) firstDying = d.st().DiveTick;
+        if (!firstDying && d.st().Life < 1 && !d.shown(Item::lifeValue)) firstDying = d.st().DiveTick;
         ASSERT_GE(d.st().Life, 0);
     }
     ASSERT_GT(firstDying, 0);
     EXPECT_EQ(d.st().DiveTick, firstDying + 108);
-    EXPECT_EQ(d.screen.top(Id::waku), -1);
-    for (Id id : {Id::spear, Id::ring, Id::LabelHP1, Id::LbBMB2, Id::LabelNM2, Id::LabelHT1, Id::LabelUP1})
-        EXPECT_FALSE(d.shown(id)) << d.screen[id].name;
-    EXPECT_TRUE(d.shown(Id::back));
-    EXPECT_FALSE(d.shown(Id::awa1) && d.screen.top(Id::awa1) < 215);
+    EXPECT_EQ(d.field.top(Item::curtain), -1);
+    for (Item id : {Item::spearWhite, Item::ring, Item::lifeCaptionShadow, Item::tanksValueShadow, Item::creatureName, Item::hitMarker, Item::upMarker})
+        EXPECT_FALSE(d.shown(id)) << d.field[id].name;
+    EXPECT_TRUE(d.shown(Item::sea));
+    EXPECT_FALSE(d.shown(Item::bubble1) && d.field.top(Item::bubble1) < 215);
     d.runOut();
-    EXPECT_TRUE(d.shown(Id::over));
-    EXPECT_EQ(d.screen.caption(), "Torvenka");
+    EXPECT_TRUE(d.shown(Item::gameOver));
+    EXPECT_EQ(d.field.caption(), "Torvenka");
     EXPECT_EQ(d.st().BgmNo, 1);  // the dive theme was never stopped
     EXPECT_EQ(count(d.sound.log, "close audio1"), 0);
 }
@@ -202,32 +202,32 @@ TEST(Endings, TheClearSequence) {
     EXPECT_EQ(d.st().Cleared, 1);
     EXPECT_EQ(d.st().Diving, 0);
     EXPECT_EQ(d.st().EnemyLife, 0);
-    EXPECT_EQ(d.text(Id::LbHP3), "0");
-    EXPECT_EQ(d.screen.left(Id::LabelUP1), 56);
-    EXPECT_EQ(d.screen.top(Id::waku), 213);  // the rise starts on the same tick
+    EXPECT_EQ(d.text(Item::creatureLifeValue), "0");
+    EXPECT_EQ(d.field.left(Item::upMarker), 56);
+    EXPECT_EQ(d.field.top(Item::curtain), 213);  // the rise starts on the same tick
     d.runTo(3282 + 107);
-    EXPECT_EQ(d.screen.top(Id::waku), -1);
-    EXPECT_EQ(d.loop.phase(), Phase::Dive);
+    EXPECT_EQ(d.field.top(Item::curtain), -1);
+    EXPECT_EQ(d.game.phase(), Phase::Dive);
     const int16_t lifeBefore = d.st().Life;
     d.runTo(3282 + 108);  // the hand-over tick still drains
-    EXPECT_EQ(d.loop.phase(), Phase::Clear);
+    EXPECT_EQ(d.game.phase(), Phase::Clear);
     EXPECT_EQ(d.st().Life, lifeBefore - 6);  // oxygen long gone: breath only
     const size_t soundsAtHandOver = d.sound.log.size();
     int steps = 0;
-    while (d.loop.phase() == Phase::Clear) {
+    while (d.game.phase() == Phase::Clear) {
         const int before = d.st().EndTick;
         d.loop.runOnce();
         if (d.st().EndTick == before) continue;
         ++steps;
         const int e = d.st().EndTick;
         EXPECT_EQ(d.st().BgmNo == 0, e >= 40) << e;
-        EXPECT_EQ(d.shown(Id::ikayaki), e >= 90) << e;
-        EXPECT_EQ(d.shown(Id::mes1), e >= 115) << e;
-        EXPECT_EQ(d.shown(Id::mes2), e >= 135) << e;
-        EXPECT_EQ(d.screen.caption() == "☆☆ クリア ☆☆", e >= 165) << e;
+        EXPECT_EQ(d.shown(Item::grilledSquid), e >= 90) << e;
+        EXPECT_EQ(d.shown(Item::biggestSquidMessage), e >= 115) << e;
+        EXPECT_EQ(d.shown(Item::tastyMessage), e >= 135) << e;
+        EXPECT_EQ(d.field.caption() == "☆☆ クリア ☆☆", e >= 165) << e;
     }
     EXPECT_EQ(steps, 165);
-    EXPECT_EQ(d.loop.phase(), Phase::None);
+    EXPECT_EQ(d.game.phase(), Phase::None);
     const std::vector<std::string> stop(d.sound.log.begin() + static_cast<long>(soundsAtHandOver), d.sound.log.end());
     EXPECT_EQ(stop, (std::vector<std::string>{"stop audio1", "close audio1"}));
 }
@@ -238,7 +238,7 @@ TEST(DiveTick, RandomDrawOrderMatchesAnIndependentReplay) {
     const uint32_t seed = 987654;
     Dive d(seed);
     d.start();
-    Lcg r(seed);
+    Dice r(seed);
     bool rising[2] = {false, false};
     int top[2] = {211, 211}, left[2] = {40, 120};
     int squidLane = 0, morayLane = 3;
@@ -249,30 +249,30 @@ TEST(DiveTick, RandomDrawOrderMatchesAnIndependentReplay) {
         for (int b = 0; b < 2; ++b) {
             if (rising[b]) {
                 top[b] -= rise[b];
-                left[b] += r.Random(2) == 1 ? -1 : 1;
+                left[b] += r.roll(2) == 1 ? -1 : 1;
                 if (top[b] <= 0) {
                     top[b] = 211;
-                    left[b] = static_cast<int>(r.Random(200));
+                    left[b] = static_cast<int>(r.roll(200));
                     rising[b] = false;
                 }
-            } else if (r.Random(starts[b]) == starts[b] - 1) {
+            } else if (r.roll(starts[b]) == starts[b] - 1) {
                 rising[b] = true;
             }
         }
-        if (tick == 2520) morayLane = r.Random(2) == 1 ? 3 : 2;
-        if (tick == 2630) morayLane = r.Random(2) == 0 ? 1 : (morayLane == 3 ? 2 : 3);
-        if (tick == 3280) squidLane = static_cast<int>(r.Random(3)) + 1;
+        if (tick == 2520) morayLane = r.roll(2) == 1 ? 3 : 2;
+        if (tick == 2630) morayLane = r.roll(2) == 0 ? 1 : (morayLane == 3 ? 2 : 3);
+        if (tick == 3280) squidLane = static_cast<int>(r.roll(3)) + 1;
         const bool squidTick = (tick >= 3310 && tick <= 3430 && (tick - 3310) % 30 == 0) ||
                                (tick >= 3510 && tick <= 5350 && (tick - 3510) % 80 == 0);
         if (squidTick) {
             const int before = squidLane;
-            squidLane = r.Random(2) == 0 ? squidLane % 3 + 1 : (squidLane + 1) % 3 + 1;
+            squidLane = r.roll(2) == 0 ? squidLane % 3 + 1 : (squidLane + 1) % 3 + 1;
             ASSERT_NE(before, squidLane);
         }
         d.runTo(tick);
-        ASSERT_EQ(d.screen.top(Id::awa1), top[0]) << tick;
-        ASSERT_EQ(d.screen.left(Id::awa1), left[0]) << tick;
-        ASSERT_EQ(d.screen.left(Id::awa2), left[1]) << tick;
+        ASSERT_EQ(d.field.top(Item::bubble1), top[0]) << tick;
+        ASSERT_EQ(d.field.left(Item::bubble1), left[0]) << tick;
+        ASSERT_EQ(d.field.left(Item::bubble2), left[1]) << tick;
         ASSERT_EQ(d.st().Bubble2Rising == 1, rising[1]) << tick;
         if (tick == 2520 || tick == 2630) {
             ASSERT_EQ(d.st().EnemyLane, morayLane) << tick;
@@ -281,10 +281,10 @@ TEST(DiveTick, RandomDrawOrderMatchesAnIndependentReplay) {
             ASSERT_EQ(d.st().EnemyLane, squidLane) << tick;
         }
         if (tick == 3200 || tick == 5000) {
-            ASSERT_EQ(d.screen.top(Id::back), -3200);
+            ASSERT_EQ(d.field.top(Item::sea), -3200);
         }
     }
-    EXPECT_EQ(d.form.rng().seed(), r.seed());
+    EXPECT_EQ(d.game.dice().seed(), r.seed());
 }
 
 // Lane changes fire only while a creature is active and then draw nothing.
@@ -296,7 +296,7 @@ TEST(Timeline, GatedEventsAfterADefeatChangeAndDrawNothing) {
     d.st().OxygenMax = 30000;
     d.st().Oxygen = 30000;  // no breath drain: only contact costs life
     d.runTo(2230);
-    EXPECT_TRUE(d.shown(Id::utsu3));
+    EXPECT_TRUE(d.shown(Item::morayRed));
     d.st().SpearLane = 3;
     d.st().Striking = 1;
     d.st().EnemyLife = 3;
@@ -307,25 +307,25 @@ TEST(Timeline, GatedEventsAfterADefeatChangeAndDrawNothing) {
     EXPECT_EQ(d.st().Life, 1000 - 100 - 100 - 350 - 3 + 2400);
     d.st().Striking = 0;
     d.runTo(2519);
-    const int hidden = d.shown(Id::utsu) + d.shown(Id::utsu2) + d.shown(Id::utsu3);
+    const int hidden = d.shown(Item::morayWhite) + d.shown(Item::morayCyan) + d.shown(Item::morayRed);
     EXPECT_EQ(hidden, 0);
-    EXPECT_TRUE(d.shown(Id::LabelNM1));
-    EXPECT_EQ(d.text(Id::LbHP3), "0");
+    EXPECT_TRUE(d.shown(Item::creatureNameShadow));
+    EXPECT_EQ(d.text(Item::creatureLifeValue), "0");
     // Tick 2520 draws for the bubbles only: one draw each, and a second for
     // a rising bubble that reaches the top.
-    Lcg probe(d.form.rng().seed());
+    Dice probe(d.game.dice().seed());
     const int rise[2] = {3, 2};
-    const Id awa[2] = {Id::awa1, Id::awa2};
+    const Item bubbles[2] = {Item::bubble1, Item::bubble2};
     const uint8_t rising[2] = {d.st().Bubble1Rising, d.st().Bubble2Rising};
     for (int b = 0; b < 2; ++b) {
-        probe.Random(2);
-        if (rising[b] && d.screen.top(awa[b]) - rise[b] <= 0) probe.Random(2);
+        probe.roll(2);
+        if (rising[b] && d.field.top(bubbles[b]) - rise[b] <= 0) probe.roll(2);
     }
     d.runTo(2520);
-    EXPECT_EQ(d.form.rng().seed(), probe.seed());
-    EXPECT_EQ(d.shown(Id::utsu) + d.shown(Id::utsu2) + d.shown(Id::utsu3), 0);
+    EXPECT_EQ(d.game.dice().seed(), probe.seed());
+    EXPECT_EQ(d.shown(Item::morayWhite) + d.shown(Item::morayCyan) + d.shown(Item::morayRed), 0);
     d.runTo(2800);
-    EXPECT_FALSE(d.shown(Id::LabelNM1));
+    EXPECT_FALSE(d.shown(Item::creatureNameShadow));
 }
 
 }  // namespace

@@ -3,8 +3,8 @@
 // game's invariants checked after every tick.
 #include <gtest/gtest.h>
 
-#include "harness.h"
-#include "random_player.h"
+#include "headless/harness.h"
+#include "headless/random_player.h"
 
 namespace {
 
@@ -12,26 +12,26 @@ struct Invariants {
     std::vector<std::string> names;
     int16_t lastTick = 0;
 
-    explicit Invariants(const Screen& s) {
-        for (const Item& it : s.items()) names.emplace_back(it.name);
+    explicit Invariants(const Playfield& s) {
+        for (const ItemState& it : s.items()) names.emplace_back(it.name);
     }
 
-    static bool inClient(const Item& it) {
+    static bool inClient(const ItemState& it) {
         return it.visible && it.left < kClientW && it.top < kClientH && it.left + it.width > 0 &&
                it.top + it.height > 0;
     }
 
     void check(Dive& d) {
         const GameState& s = d.st();
-        const Screen& scr = d.screen;
-        for (Id v : {Id::LbHP1, Id::LbHP2, Id::LbOX1, Id::LbOX2, Id::LbBMB1, Id::LbBMB2, Id::LbHP3, Id::LbHP4})
+        const Playfield& scr = d.field;
+        for (Item v : {Item::lifeValue, Item::lifeValueShadow, Item::oxygenValue, Item::oxygenValueShadow, Item::tanksValue, Item::tanksValueShadow, Item::creatureLifeValue, Item::creatureLifeValueShadow})
             ASSERT_NE(scr[v].text[0], '-') << scr[v].name << " at tick " << s.DiveTick;
-        const Id sets[5][3] = {{Id::taco, Id::taco2, Id::taco3},   {Id::cani, Id::cani2, Id::cani3},
-                               {Id::utsu, Id::utsu2, Id::utsu3},   {Id::velmo, Id::velmo2, Id::velmo3},
-                               {Id::spear, Id::spear2, Id::spear3}};
+        const Item sets[5][3] = {{Item::octopusWhite, Item::octopusCyan, Item::octopusRed},   {Item::crabWhite, Item::crabCyan, Item::crabRed},
+                               {Item::morayWhite, Item::morayCyan, Item::morayRed},   {Item::squidWhite, Item::squidCyan, Item::squidRed},
+                               {Item::spearWhite, Item::spearCyan, Item::spearRed}};
         for (const auto& set : sets) {
             int seen = 0;
-            for (Id id : set) seen += inClient(scr[id]);
+            for (Item id : set) seen += inClient(scr[id]);
             ASSERT_LE(seen, 1) << scr[set[0]].name << " at tick " << s.DiveTick;
         }
         ASSERT_EQ(scr.items().size(), names.size());
@@ -58,15 +58,15 @@ struct Reach {
 void fuzzOneDive(uint32_t seed, Reach& reach) {
     Dive d(seed);
     RandomPlayer player(seed);
-    Invariants inv(d.screen);
+    Invariants inv(d.field);
     player.begin(d);
     for (int steps = 0; steps < 20000 && player.turn(d); ++steps) {
         inv.check(d);
         if (::testing::Test::HasFatalFailure()) return;
     }
-    d.form.FormDestroy();
+    d.game.shutDown();
     reach.deepest = std::max<int>(reach.deepest, d.st().DiveTick);
-    if (d.loop.phase() == Phase::None && d.st().DiveTick > 0) ++reach.endings;
+    if (d.game.phase() == Phase::None && d.st().DiveTick > 0) ++reach.endings;
 }
 
 // Forty dives under random streams; they must reach the whole script and the

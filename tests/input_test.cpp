@@ -1,7 +1,7 @@
 // The diver's hand: card rows, tank and spear swipes, and the strike.
 #include <gtest/gtest.h>
 
-#include "harness.h"
+#include "headless/harness.h"
 
 namespace {
 
@@ -21,46 +21,46 @@ TEST(Cards, EveryGiftOfEveryDeal) {
     enum G { Blank, Spear, Ring, Tanks, Oxygen };
     const G table[6][3] = {{Blank, Spear, Tanks}, {Blank, Tanks, Oxygen}, {Tanks, Blank, Blank},
                            {Ring, Oxygen, Tanks}, {Blank, Tanks, Blank},  {Blank, Blank, Tanks}};
-    const Id faces[5] = {Id::cardsk, Id::cardwp, Id::cardwp, Id::cardb, Id::cardox};
+    const Item faces[5] = {Item::blankCard, Item::weaponCard, Item::weaponCard, Item::tanksCard, Item::oxygenCard};
     for (int n = 1; n <= 6; ++n) {
         for (int slot = 0; slot < 3; ++slot) {
             Dive d;
             atDeal(d, n);
             const GameState before = d.st();
             const size_t sounds = d.sound.log.size();
-            const Id card = slot == 0 ? Id::card1 : slot == 1 ? Id::card2 : Id::card3;
+            const Item card = slot == 0 ? Item::cardSlot1 : slot == 1 ? Item::cardSlot2 : Item::cardSlot3;
             d.click(kCardX[slot], kCardY);
             d.settle();
             SCOPED_TRACE("deal " + std::to_string(n) + " card " + std::to_string(slot + 1));
             const G g = table[n - 1][slot];
             EXPECT_EQ(d.st().DealNo, 0);
-            EXPECT_EQ(d.screen.top(card), 65);
-            EXPECT_EQ(d.screen[card].pic, d.screen[faces[g]].pic);
+            EXPECT_EQ(d.field.top(card), 65);
+            EXPECT_EQ(d.field[card].picture, d.field[faces[g]].picture);
             EXPECT_EQ(std::vector<std::string>(d.sound.log.begin() + static_cast<long>(sounds), d.sound.log.end()),
                       (std::vector<std::string>{"stop se1", "close se1", "open \"dat/se3.wav\" alias se1",
                                                 "play se1 from 0 notify"}));
             EXPECT_EQ(d.st().SpearLane, g == Spear ? 1 : 0);
-            EXPECT_EQ(d.shown(Id::spear), g == Spear);
+            EXPECT_EQ(d.shown(Item::spearWhite), g == Spear);
             EXPECT_EQ(d.st().RingOn, g == Ring ? 1 : 0);
-            EXPECT_EQ(d.shown(Id::ring), g == Ring);
+            EXPECT_EQ(d.shown(Item::ring), g == Ring);
             EXPECT_EQ(d.st().Tanks, before.Tanks + (g == Tanks ? 3 : 0));
-            EXPECT_EQ(d.text(Id::LbBMB2), std::to_string(d.st().Tanks));
+            EXPECT_EQ(d.text(Item::tanksValueShadow), std::to_string(d.st().Tanks));
             EXPECT_EQ(d.st().Oxygen, before.Oxygen + (g == Oxygen ? 20 : 0));
             EXPECT_EQ(d.st().OxygenMax, before.OxygenMax + (g == Oxygen ? 20 : 0));
-            EXPECT_EQ(d.shown(Id::LabelUP1) && d.shown(Id::LabelUP2), g == Tanks || g == Oxygen);
+            EXPECT_EQ(d.shown(Item::upMarker) && d.shown(Item::upMarkerShadow), g == Tanks || g == Oxygen);
             if (g == Tanks) {
-                EXPECT_EQ(d.screen.left(Id::LabelUP1), 61);
+                EXPECT_EQ(d.field.left(Item::upMarker), 61);
             }
             if (g == Oxygen) {
-                EXPECT_EQ(d.screen.top(Id::LabelUP1), 179);
-                EXPECT_EQ(d.screen.left(Id::LabelUP2), 56);
+                EXPECT_EQ(d.field.top(Item::upMarker), 179);
+                EXPECT_EQ(d.field.left(Item::upMarkerShadow), 56);
             }
             // One card per deal: the other two stay face down, silently.
             const size_t after = d.sound.log.size();
             d.click(kCardX[(slot + 1) % 3], kCardY);
             d.settle();
             EXPECT_EQ(d.sound.log.size(), after);
-            EXPECT_EQ(d.screen.top(slot == 2 ? Id::card1 : slot == 0 ? Id::card2 : Id::card3), 75);
+            EXPECT_EQ(d.field.top(slot == 2 ? Item::cardSlot1 : slot == 0 ? Item::cardSlot2 : Item::cardSlot3), 75);
         }
     }
 }
@@ -85,8 +85,8 @@ TEST(Cards, OnlyTheLeftButtonTurnsAndTheNextDealIsFresh) {
     d.click(kCardX[2], kCardY);
     d.settle();
     d.runTo(430);
-    EXPECT_EQ(d.screen.top(Id::card3), 75);
-    EXPECT_EQ(d.screen[Id::card3].pic, d.screen[Id::card].pic);
+    EXPECT_EQ(d.field.top(Item::cardSlot3), 75);
+    EXPECT_EQ(d.field[Item::cardSlot3].picture, d.field[Item::faceDownCard].picture);
 }
 
 // A dying diver can still turn a card that the curtain has not covered.
@@ -95,13 +95,13 @@ TEST(Cards, ACardOnTheTableCanBeTurnedWhileDying) {
     atDeal(d, 1);
     d.st().Life = 0;
     d.runTo(95);
-    ASSERT_FALSE(d.shown(Id::LbHP1));
+    ASSERT_FALSE(d.shown(Item::lifeValue));
     d.click(kCardX[1], kCardY);
     d.settle();
     EXPECT_EQ(d.st().SpearLane, 1);
-    EXPECT_TRUE(d.shown(Id::spear));
+    EXPECT_TRUE(d.shown(Item::spearWhite));
     d.runTo(96);
-    EXPECT_FALSE(d.shown(Id::spear));  // the next dying tick hides it again
+    EXPECT_FALSE(d.shown(Item::spearWhite));  // the next dying tick hides it again
 }
 
 struct SwipeCase : ::testing::Test {
@@ -120,8 +120,8 @@ TEST_F(SwipeCase, VerticalSwipesUseATankEitherWayAndTiesAreVertical) {
     d.settle();
     EXPECT_EQ(d.st().Oxygen, 80);
     EXPECT_EQ(d.st().Tanks, 8);
-    EXPECT_EQ(d.text(Id::LbBMB1), "8");
-    EXPECT_EQ(d.text(Id::LbOX2), "80");
+    EXPECT_EQ(d.text(Item::tanksValue), "8");
+    EXPECT_EQ(d.text(Item::oxygenValueShadow), "80");
     EXPECT_EQ(d.sound.log[2], "open \"dat/se1.wav\" alias se1");
     d.swipe(100, 120, 100, 150);  // down, oxygen already full: a tank all the same
     d.swipe(50, 50, 80, 80);      // |dx| == |dy|: vertical
@@ -142,7 +142,7 @@ TEST_F(SwipeCase, VerticalSwipesUseATankEitherWayAndTiesAreVertical) {
 }
 
 TEST_F(SwipeCase, HorizontalSwipesCycleTheSpearBothWays) {
-    const Id spears[3] = {Id::spear, Id::spear2, Id::spear3};
+    const Item spears[3] = {Item::spearWhite, Item::spearCyan, Item::spearRed};
     auto shownLane = [&] {
         int lane = 0;
         for (int i = 0; i < 3; ++i)
@@ -179,12 +179,8 @@ TEST_F(SwipeCase, ReleasesFarAwayAndOtherButtons) {
     EXPECT_EQ(d.st().SpearLane, lane);
     // A press left of the screen's origin wraps to a large number; feed one
     // straight to the handlers, as a captured left drag would.
-    PlatformEvent ev;
-    ev.type = PlatformEvent::Mouse;
     d.press(Button::Left, 20, 20);
-    ev.mouse = {MouseKind::Up, Button::Right, -400, 10};
-    ev.pos = {kOriginX - 400, kOriginY + 10, kOriginX, kOriginY};
-    d.plat.queue.push_back(ev);
+    d.mouse(MouseKind::Up, Button::Right, -400, 10);
     d.settle();
     EXPECT_EQ(d.st().CursorPos & 0xFFFFu, static_cast<uint32_t>(kOriginX - 400) & 0xFFFFu);
     EXPECT_EQ(d.st().UpX, 65536 - 100 - kOriginX);
@@ -214,7 +210,7 @@ TEST(Swipes, NothingBeforeTheSpearAndNothingOnceLifeIsGone) {
     d.settle();
     EXPECT_EQ(d.st().SpearLane, 0);
     EXPECT_EQ(d.st().SwipeDX, 50);
-    EXPECT_FALSE(d.shown(Id::spear2));
+    EXPECT_FALSE(d.shown(Item::spearCyan));
     d.st().Life = 0;
     d.swipe(40, 150, 40, 100);
     d.settle();
@@ -230,7 +226,7 @@ TEST_F(SwipeCase, RestingOnTheSpearStrikesUntilThePointerReachesTheSea) {
     EXPECT_EQ(d.st().Striking, 1);
     d.runTo(201);
     EXPECT_EQ(d.st().EnemyLife, 89);
-    EXPECT_TRUE(d.shown(Id::LabelHT1));
+    EXPECT_TRUE(d.shown(Item::hitMarker));
     // Sliding onto the creature keeps the strike going.
     d.move(100, 100);
     d.settle();
@@ -240,7 +236,7 @@ TEST_F(SwipeCase, RestingOnTheSpearStrikesUntilThePointerReachesTheSea) {
     d.move(10, 140);
     d.settle();
     EXPECT_EQ(d.st().Striking, 0);
-    EXPECT_FALSE(d.shown(Id::LabelHT1));
+    EXPECT_FALSE(d.shown(Item::hitMarker));
     d.runTo(210);
     EXPECT_EQ(d.st().EnemyLife, 85);
     // A left press on the sea captures the pointer: moves over the spear
@@ -258,7 +254,7 @@ TEST_F(SwipeCase, RestingOnTheSpearStrikesUntilThePointerReachesTheSea) {
     d.settle();
     d.runTo(215);
     EXPECT_EQ(d.st().EnemyLife, 85);
-    EXPECT_FALSE(d.shown(Id::LabelHT1));
+    EXPECT_FALSE(d.shown(Item::hitMarker));
 }
 
 // The fewest strikes each creature takes, one per tick: 90, 200, 267, 725
@@ -286,8 +282,8 @@ TEST(Combat, StrikesNeededPerCreature) {
         }
         EXPECT_EQ(strikes, c.ticks) << c.kind;
         EXPECT_EQ(d.st().Life, lifeAtDefeat + c.reward) << c.kind;
-        EXPECT_EQ(d.screen.left(Id::LabelUP1), c.upLeft);
-        EXPECT_EQ(d.screen.left(Id::LabelUP2), c.upLeft + 1);
+        EXPECT_EQ(d.field.left(Item::upMarker), c.upLeft);
+        EXPECT_EQ(d.field.left(Item::upMarkerShadow), c.upLeft + 1);
         EXPECT_EQ(d.sound.log[d.sound.log.size() - 1], "play se1 from 0 notify");
         EXPECT_EQ(d.sound.log[d.sound.log.size() - 2], "open \"dat/se2.wav\" alias se1");
     }

@@ -5,63 +5,66 @@
 #include <set>
 #include <string>
 
-#include "screen/pictures.h"
+#include "screen/bitmaps.h"
 
 namespace {
 
-std::set<uint32_t> colours(const Picture& p) { return {p.px.begin(), p.px.end()}; }
+std::set<uint32_t> colours(const Bitmap& p) { return {p.px.begin(), p.px.end()}; }
 
-bool isTransparent(Pic p) {
+bool isTransparent(Picture p) {
     switch (p) {
-        case Pic::back: case Pic::waku: case Pic::ikayaki: case Pic::mes1: case Pic::mes2: case Pic::over:
+        case Picture::sea: case Picture::curtain: case Picture::grilledSquid: case Picture::biggestSquidMessage: case Picture::tastyMessage: case Picture::gameOver:
             return false;
         default:
             return true;
     }
 }
 
-Pic nth(Pic first, int k) { return static_cast<Pic>(static_cast<int>(first) + k); }
+Picture nth(Picture first, int k) { return static_cast<Picture>(static_cast<int>(first) + k); }
 
-double share(const Picture& p, uint32_t c) {
+double share(const Bitmap& p, uint32_t c) {
     return static_cast<double>(std::count(p.px.begin(), p.px.end(), c)) / static_cast<double>(p.px.size());
 }
 
 }  // namespace
 
-TEST(Pictures, SizesAndNames) {
+// The pixels are exactly as big as the rules take the pictures to be (the
+// routing and the layout depend on it), and those sizes are the designed ones.
+TEST(Pictures, SizesAreTheOnesTheRulesUse) {
     struct Want {
-        Pic p;
-        const char* name;
+        Picture p;
         int w, h;
     };
     const Want want[] = {
-        {Pic::card, "card", 50, 51},      {Pic::cardox, "cardox", 50, 51}, {Pic::cardb, "cardb", 50, 51},
-        {Pic::cardwp, "cardwp", 50, 51},  {Pic::cardsk, "cardsk", 50, 51}, {Pic::back, "back", 66, 1056},
-        {Pic::taco, "taco", 43, 49},      {Pic::taco2, "taco2", 43, 49},   {Pic::taco3, "taco3", 43, 49},
-        {Pic::cani, "cani", 106, 92},     {Pic::cani2, "cani2", 106, 92},  {Pic::cani3, "cani3", 106, 92},
-        {Pic::utsu, "utsu", 173, 119},    {Pic::utsu2, "utsu2", 173, 119}, {Pic::utsu3, "utsu3", 173, 119},
-        {Pic::velmo, "velmo", 200, 116},  {Pic::velmo2, "velmo2", 200, 116}, {Pic::velmo3, "velmo3", 200, 116},
-        {Pic::spear, "spear", 23, 23},    {Pic::spear2, "spear2", 23, 23}, {Pic::spear3, "spear3", 23, 23},
-        {Pic::ring, "ring", 19, 19},      {Pic::waku, "waku", 6, 6},       {Pic::ikayaki, "ikayaki", 136, 85},
-        {Pic::mes1, "mes1", 121, 44},     {Pic::mes2, "mes2", 98, 32},     {Pic::over, "over", 103, 17},
-        {Pic::awa, "awa", 4, 4},
+        {Picture::faceDownCard, 50, 51}, {Picture::oxygenCard, 50, 51},   {Picture::tanksCard, 50, 51},
+        {Picture::weaponCard, 50, 51},   {Picture::blankCard, 50, 51},    {Picture::sea, 66, 1056},
+        {Picture::octopusWhite, 43, 49}, {Picture::octopusCyan, 43, 49},  {Picture::octopusRed, 43, 49},
+        {Picture::crabWhite, 106, 92},   {Picture::crabCyan, 106, 92},    {Picture::crabRed, 106, 92},
+        {Picture::morayWhite, 173, 119}, {Picture::morayCyan, 173, 119},  {Picture::morayRed, 173, 119},
+        {Picture::squidWhite, 200, 116}, {Picture::squidCyan, 200, 116},  {Picture::squidRed, 200, 116},
+        {Picture::spearWhite, 23, 23},   {Picture::spearCyan, 23, 23},    {Picture::spearRed, 23, 23},
+        {Picture::ring, 19, 19},         {Picture::curtain, 6, 6},        {Picture::grilledSquid, 136, 85},
+        {Picture::biggestSquidMessage, 121, 44}, {Picture::tastyMessage, 98, 32}, {Picture::gameOver, 103, 17},
+        {Picture::bubble, 4, 4},
     };
-    static_assert(std::size(want) == static_cast<size_t>(Pic::Count));
+    static_assert(std::size(want) == static_cast<size_t>(Picture::Count));
     for (const Want& w : want) {
-        const Picture& p = picture(w.p);
-        EXPECT_STREQ(pictureName(w.p), w.name);
-        EXPECT_EQ(p.w, w.w) << w.name;
-        EXPECT_EQ(p.h, w.h) << w.name;
-        EXPECT_EQ(p.px.size(), static_cast<size_t>(w.w) * w.h) << w.name;
+        const Bitmap& p = bitmap(w.p);
+        const char* name = pictureName(w.p);
+        EXPECT_EQ(p.w, w.w) << name;
+        EXPECT_EQ(p.h, w.h) << name;
+        EXPECT_EQ(pictureSize(w.p).w, p.w) << name;
+        EXPECT_EQ(pictureSize(w.p).h, p.h) << name;
+        EXPECT_EQ(p.px.size(), static_cast<size_t>(w.w) * w.h) << name;
         // Built once and kept: the same picture every time.
-        EXPECT_EQ(&picture(w.p), &p) << w.name;
+        EXPECT_EQ(&bitmap(w.p), &p) << name;
     }
 }
 
 TEST(Pictures, KeyColourOnlyWhereTheSeaShowsThrough) {
-    for (int i = 0; i < static_cast<int>(Pic::Count); ++i) {
-        const Pic p = static_cast<Pic>(i);
-        const Picture& pic = picture(p);
+    for (int i = 0; i < static_cast<int>(Picture::Count); ++i) {
+        const Picture p = static_cast<Picture>(i);
+        const Bitmap& pic = bitmap(p);
         if (isTransparent(p)) {
             EXPECT_EQ(pic.key(), kKeyBlue) << pictureName(p);
         } else {
@@ -69,8 +72,8 @@ TEST(Pictures, KeyColourOnlyWhereTheSeaShowsThrough) {
         }
     }
     // A card is key blue only in its four rounded-off corners.
-    for (Pic c : {Pic::card, Pic::cardox, Pic::cardb, Pic::cardwp, Pic::cardsk}) {
-        const Picture& p = picture(c);
+    for (Picture c : {Picture::faceDownCard, Picture::oxygenCard, Picture::tanksCard, Picture::weaponCard, Picture::blankCard}) {
+        const Bitmap& p = bitmap(c);
         for (int y = 0; y < p.h; ++y)
             for (int x = 0; x < p.w; ++x) {
                 if (p.at(x, y) != kKeyBlue) continue;
@@ -82,19 +85,19 @@ TEST(Pictures, KeyColourOnlyWhereTheSeaShowsThrough) {
         EXPECT_EQ(p.at(p.w - 1, p.h - 1), kKeyBlue);
     }
     // The bubble: a hollow ring of eight white pixels.
-    const Picture& awa = picture(Pic::awa);
+    const Bitmap& bubble = bitmap(Picture::bubble);
     const char* rows[4] = {".oo.", "o..o", "o..o", ".oo."};
     for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 4; ++x) EXPECT_EQ(awa.at(x, y), rows[y][x] == 'o' ? kWhite : kKeyBlue) << x << "," << y;
+        for (int x = 0; x < 4; ++x) EXPECT_EQ(bubble.at(x, y), rows[y][x] == 'o' ? kWhite : kKeyBlue) << x << "," << y;
 }
 
 TEST(Pictures, LaneSetsAreOneDrawingInThreeColours) {
     const uint32_t lane[3] = {kWhite, kCyan, kRed};
-    for (Pic first : {Pic::taco, Pic::cani, Pic::utsu, Pic::velmo, Pic::spear}) {
-        const Picture& base = picture(first);
+    for (Picture first : {Picture::octopusWhite, Picture::crabWhite, Picture::morayWhite, Picture::squidWhite, Picture::spearWhite}) {
+        const Bitmap& base = bitmap(first);
         size_t lines = 0;
         for (int k = 0; k < 3; ++k) {
-            const Picture& p = picture(nth(first, k));
+            const Bitmap& p = bitmap(nth(first, k));
             EXPECT_EQ(colours(p), (std::set<uint32_t>{kKeyBlue, lane[k]})) << pictureName(nth(first, k));
             ASSERT_EQ(p.px.size(), base.px.size());
             for (size_t i = 0; i < p.px.size(); ++i)
@@ -108,7 +111,7 @@ TEST(Pictures, LaneSetsAreOneDrawingInThreeColours) {
 }
 
 TEST(Pictures, SpearSitsInASquareFrame) {
-    const Picture& s = picture(Pic::spear);
+    const Bitmap& s = bitmap(Picture::spearWhite);
     for (int i = 1; i <= 21; ++i) {
         EXPECT_EQ(s.at(i, 1), kWhite);
         EXPECT_EQ(s.at(i, 21), kWhite);
@@ -137,8 +140,8 @@ TEST(Pictures, SpearSitsInASquareFrame) {
 
 TEST(Pictures, CardsAreRedOnWhite) {
     std::set<std::vector<uint32_t>> faces;
-    for (Pic c : {Pic::card, Pic::cardox, Pic::cardb, Pic::cardwp, Pic::cardsk}) {
-        const Picture& p = picture(c);
+    for (Picture c : {Picture::faceDownCard, Picture::oxygenCard, Picture::tanksCard, Picture::weaponCard, Picture::blankCard}) {
+        const Bitmap& p = bitmap(c);
         EXPECT_EQ(colours(p), (std::set<uint32_t>{kWhite, kRed, kKeyBlue})) << pictureName(c);
         // The border runs one pixel inside the edge; the edge itself is white.
         EXPECT_EQ(p.at(25, 0), kWhite);
@@ -158,7 +161,7 @@ TEST(Pictures, CardsAreRedOnWhite) {
 }
 
 TEST(Pictures, RingAndEndPicturesUseTheirOwnColours) {
-    const Picture& ring = picture(Pic::ring);
+    const Bitmap& ring = bitmap(Picture::ring);
     EXPECT_EQ(colours(ring), (std::set<uint32_t>{kWhite, kRed, kKeyBlue}));
     // About ten pixels across, a little above and left of the middle.
     int x0 = 99, x1 = -1, y0 = 99, y1 = -1;
@@ -171,23 +174,23 @@ TEST(Pictures, RingAndEndPicturesUseTheirOwnColours) {
     EXPECT_LT(x0 + x1, ring.w - 1);
     EXPECT_LT(y0 + y1, ring.h - 1);
 
-    EXPECT_EQ(colours(picture(Pic::waku)), std::set<uint32_t>{kBlack});
-    EXPECT_EQ(colours(picture(Pic::ikayaki)), (std::set<uint32_t>{kBlack, kWhite, kRed, kYellow}));
-    for (Pic p : {Pic::mes1, Pic::mes2, Pic::over}) {
-        EXPECT_EQ(colours(picture(p)), (std::set<uint32_t>{kBlack, kWhite})) << pictureName(p);
-        const double white = share(picture(p), kWhite);
+    EXPECT_EQ(colours(bitmap(Picture::curtain)), std::set<uint32_t>{kBlack});
+    EXPECT_EQ(colours(bitmap(Picture::grilledSquid)), (std::set<uint32_t>{kBlack, kWhite, kRed, kYellow}));
+    for (Picture p : {Picture::biggestSquidMessage, Picture::tastyMessage, Picture::gameOver}) {
+        EXPECT_EQ(colours(bitmap(p)), (std::set<uint32_t>{kBlack, kWhite})) << pictureName(p);
+        const double white = share(bitmap(p), kWhite);
         EXPECT_GT(white, 0.1) << pictureName(p);
         EXPECT_LT(white, 0.6) << pictureName(p);
     }
 }
 
 TEST(Pictures, SquidIsAStreakedHideAroundAnOpenEye) {
-    for (Pic p : {Pic::velmo, Pic::velmo2, Pic::velmo3}) {
-        const double line = 1.0 - share(picture(p), kKeyBlue);
+    for (Picture p : {Picture::squidWhite, Picture::squidCyan, Picture::squidRed}) {
+        const double line = 1.0 - share(bitmap(p), kKeyBlue);
         EXPECT_GE(line, 0.35) << pictureName(p);
         EXPECT_LE(line, 0.45) << pictureName(p);
     }
-    const Picture& v = picture(Pic::velmo);
+    const Bitmap& v = bitmap(Picture::squidWhite);
     // The eye: a big disc at the lower left, cut by the left and bottom
     // edges, almost all key colour, with a few glints.
     int inEye = 0, keyInEye = 0;
@@ -220,7 +223,7 @@ TEST(Pictures, SquidIsAStreakedHideAroundAnOpenEye) {
 }
 
 TEST(Pictures, SeaDarkensFromVioletBlueToBlack) {
-    const Picture& b = picture(Pic::back);
+    const Bitmap& b = bitmap(Picture::sea);
     auto rowMean = [&](int y0, int y1, int x0, int x1, int shift) {
         double sum = 0;
         for (int y = y0; y < y1; ++y)

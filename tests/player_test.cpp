@@ -1,8 +1,8 @@
 // Whole dives played by scripted players through pointer events only.
 #include <gtest/gtest.h>
 
-#include "bots.h"
-#include "harness.h"
+#include "headless/bots.h"
+#include "headless/harness.h"
 
 namespace {
 
@@ -12,13 +12,13 @@ TEST(Player, AGoodDiverBeatsAllFourAndSeesTheClearCaption) {
         GoodDiver bot;
         d.start();
         d.play(bot, d);
-        ASSERT_EQ(d.loop.phase(), Phase::Clear) << seed;
+        ASSERT_EQ(d.game.phase(), Phase::Clear) << seed;
         EXPECT_EQ(d.st().Cleared, 1);
         EXPECT_GT(d.st().Life, 10000);
         d.runOut();
-        EXPECT_EQ(d.screen.caption(), "☆☆ クリア ☆☆");
-        EXPECT_TRUE(d.shown(Id::mes2));
-        EXPECT_FALSE(d.shown(Id::over));
+        EXPECT_EQ(d.field.caption(), "☆☆ クリア ☆☆");
+        EXPECT_TRUE(d.shown(Item::tastyMessage));
+        EXPECT_FALSE(d.shown(Item::gameOver));
     }
 }
 
@@ -27,10 +27,10 @@ TEST(Player, ADiverWithoutTheSpearDiesAndSeesGameOver) {
     CarelessDiver bot;
     d.start();
     d.play(bot, d);
-    EXPECT_EQ(d.loop.phase(), Phase::Over);
+    EXPECT_EQ(d.game.phase(), Phase::GameOver);
     d.runOut();
-    EXPECT_TRUE(d.shown(Id::over));
-    EXPECT_EQ(d.screen.caption(), "Torvenka");
+    EXPECT_TRUE(d.shown(Item::gameOver));
+    EXPECT_EQ(d.field.caption(), "Torvenka");
     EXPECT_EQ(d.st().SpearLane, 0);
 }
 

@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "bots.h"
-#include "replay.h"
+#include "headless/bots.h"
+#include "headless/replay.h"
 
 namespace fs = std::filesystem;
 

@@ -1,7 +1,7 @@
 // The loop's phases and gates, on a fake clock.
 #include <gtest/gtest.h>
 
-#include "harness.h"
+#include "headless/harness.h"
 
 namespace {
 
@@ -11,7 +11,7 @@ namespace {
 TEST(Scheduler, DiveStepsAreGatedFromTheEndOfThePreviousStep) {
     Dive d;
     d.start();
-    ASSERT_EQ(d.loop.phase(), Phase::Dive);
+    ASSERT_EQ(d.game.phase(), Phase::Dive);
     const int32_t t0 = d.st().LastTick;
     EXPECT_EQ(t0, d.plat.now);  // taken at the click
 
@@ -50,11 +50,7 @@ TEST(Scheduler, GateUsesSigned32BitElapsedAcrossTheWrap) {
     // A clock that reads earlier than LastTick (elapsed negative) never steps.
     d.st().LastTick = d.plat.now + 1000;
     const int before = d.st().DiveTick;
-    for (int i = 0; i < 20; ++i) {
-        bool done = true;
-        d.form.AppMain(done);
-        EXPECT_FALSE(done);
-    }
+    for (int i = 0; i < 20; ++i) EXPECT_FALSE(d.game.step());
     EXPECT_EQ(d.st().DiveTick, before);
 }
 
@@ -78,20 +74,20 @@ TEST(Scheduler, HandOverToGameOverSleepsTwiceAndWaitsItsGate) {
     d.start();
     d.st().Life = 0;
     d.runTo(109);  // 108 curtain moves, then the hand-over on the 109th
-    ASSERT_EQ(d.loop.phase(), Phase::Over);
-    EXPECT_EQ(d.screen.top(Id::waku), -1);
+    ASSERT_EQ(d.game.phase(), Phase::GameOver);
+    EXPECT_EQ(d.field.top(Item::curtain), -1);
     const int32_t handOverEnd = d.st().LastTick;
     const int sleepsAtHandOver = d.plat.sleeps;
-    EXPECT_FALSE(d.shown(Id::over));
+    EXPECT_FALSE(d.shown(Item::gameOver));
     // The picture does not come before 500 ms.
-    while (!d.shown(Id::over)) {
+    while (!d.shown(Item::gameOver)) {
         ASSERT_LT(elapsedMs(d.plat.now, handOverEnd), 500 + 1);
         d.loop.runOnce();
     }
     EXPECT_EQ(d.st().LastTick, handOverEnd + 501);
     EXPECT_EQ(d.plat.sleeps, sleepsAtHandOver + 1);
-    EXPECT_EQ(d.loop.phase(), Phase::None);
-    EXPECT_EQ(d.screen.caption(), "Torvenka");
+    EXPECT_EQ(d.game.phase(), Phase::None);
+    EXPECT_EQ(d.field.caption(), "Torvenka");
 }
 
 TEST(Scheduler, HandOverTickSleepsTwice) {
@@ -102,7 +98,7 @@ TEST(Scheduler, HandOverTickSleepsTwice) {
     const int s = d.plat.sleeps;
     d.runTo(109);
     EXPECT_EQ(d.plat.sleeps - s, 2);
-    EXPECT_EQ(d.loop.phase(), Phase::Over);
+    EXPECT_EQ(d.game.phase(), Phase::GameOver);
 }
 
 // Handling waiting events on demand runs their handlers, repaints, and does
@@ -114,10 +110,10 @@ TEST(Scheduler, ProcessMessagesRunsHandlersButNotTheStep) {
     d.move(90, 100);     // over the sea now: no title, but a move handler runs
     d.st().Striking = 1;
     const int presents = d.plat.presents;
-    d.screen.markDirty();
+    d.field.markDirty();
     d.loop.processMessages();
-    EXPECT_EQ(d.st().Striking, 0);      // backMouseMove ran
-    EXPECT_EQ(d.st().DiveTick, 0);      // AppMain did not
+    EXPECT_EQ(d.st().Striking, 0);      // moveOverSea ran
+    EXPECT_EQ(d.st().DiveTick, 0);      // diveStep did not
     EXPECT_EQ(d.plat.presents, presents + 1);
 }
 

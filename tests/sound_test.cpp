@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "game/form.h"
+#include "core/game.h"
 #include "screen/fixed_font.h"
 
 namespace {
@@ -22,7 +22,6 @@ struct Recorder : CommandSink, Host {
     }
     int32_t clock() override { return 0; }
     void sleep1() override {}
-    void install(Phase) override {}
     void processMessages() override {
         log.push_back("<messages>");
         if (throwInMessages) throw std::runtime_error("handler failed");
@@ -31,13 +30,12 @@ struct Recorder : CommandSink, Host {
 
 struct SoundTest : ::testing::Test {
     FixedFont font;
-    Screen screen{font};
     Recorder rec;
-    TForm1 form{screen, rec, rec};
+    Game game{font, rec, rec, 1};
     Lines playBGM(uint8_t n) {
         rec.log.clear();
-        form.state().BgmNo = n;
-        EXPECT_NO_THROW(form.PlayBGM());
+        game.state().BgmNo = n;
+        EXPECT_NO_THROW(game.playMusic());
         return rec.log;
     }
 };
@@ -64,16 +62,16 @@ TEST_F(SoundTest, ErrorWhileStartingMusicClosesTheMusicChannel) {
 TEST_F(SoundTest, EffectsStopsAndWindowDestruction) {
     for (uint8_t n : {1, 2, 3, 4, 12}) {
         rec.log.clear();
-        form.state().SeNo = n;
-        form.PlaySE();
+        game.state().SeNo = n;
+        game.playEffect();
         EXPECT_EQ(rec.log, (Lines{"open \"dat/se" + std::to_string(n) + ".wav\" alias se1", "play se1 from 0 notify"}));
     }
     rec.log.clear();
-    form.StopSE();
-    form.StopBGM();
+    game.stopEffect();
+    game.stopMusic();
     EXPECT_EQ(rec.log, (Lines{"stop se1", "close se1", "stop audio1", "close audio1"}));
     rec.log.clear();
-    form.FormDestroy();
+    game.shutDown();
     EXPECT_EQ(rec.log, (Lines{"stop se1", "close se1", "stop audio1", "close audio1"}));
 }
 

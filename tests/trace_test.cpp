@@ -9,10 +9,10 @@
 #include <filesystem>
 #include <functional>
 
-#include "bots.h"
-#include "random_player.h"
-#include "replay.h"
-#include "trace.h"
+#include "headless/bots.h"
+#include "headless/random_player.h"
+#include "headless/replay.h"
+#include "headless/trace.h"
 
 namespace fs = std::filesystem;
 
@@ -29,7 +29,7 @@ TraceRun record(uint32_t seed, const std::function<void(Dive&)>& play) {
     Dive d(seed);
     trace::Recorder rec(d);
     play(d);
-    d.form.FormDestroy();
+    d.game.shutDown();
     rec.finish();
     return {rec.lines(), rec.coverage()};
 }
@@ -44,7 +44,7 @@ void playReplayFile(Dive& d, const Replay& r) {
         d.settle();
     };
     queueFor(0);
-    while (d.loop.phase() == Phase::Dive) {
+    while (d.game.phase() == Phase::Dive) {
         const int t = d.st().DiveTick + 1;
         d.runTo(t);
         queueFor(t);
@@ -91,7 +91,7 @@ void playCorners(Dive& d) {
     d.swipe(50, 150, 50, 150);
     d.settle();
     CornerDiver bot;
-    while (d.loop.phase() == Phase::Dive) {
+    while (d.game.phase() == Phase::Dive) {
         d.runTo(d.st().DiveTick + 1);
         bot.afterTick(d);
         d.settle();

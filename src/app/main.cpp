@@ -1,10 +1,11 @@
 // Torvenka: one run of the program plays one dive.
 #include <cstdio>
 
+#include "app/bench_watch.h"
 #include "app/lock.h"
-#include "app/scheduler.h"
 #include "app/sdl_window.h"
-#include "game/form.h"
+#include "core/game.h"
+#include "loop/scheduler.h"
 #include "screen/sdl_font.h"
 #include "sound/sdl_mixer_sink.h"
 
@@ -25,13 +26,12 @@ int main() {
     }
     platform.setFont(*font);
     SdlMixerSink sound;  // silent, never failing, when there is no sound device
-    Screen screen(*font);
     Scheduler loop(platform);
-    TForm1 form(screen, sound, loop);
-    loop.attach(form, screen);
-    form.FormCreate(utcTimeOfDayMs());
+    Game game(*font, sound, loop, utcTimeOfDayMs());
+    loop.attach(game);
+    const std::unique_ptr<LoopObserver> bench = watchForBench(loop);
     platform.show();
     loop.run();
-    form.FormDestroy();
+    game.shutDown();
     return 0;
 }

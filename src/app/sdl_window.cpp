@@ -79,12 +79,8 @@ void SdlPlatform::sleepMs(int ms) {
 
 bool SdlPlatform::translate(const SDL_Event& e, PlatformEvent& ev) {
     auto mouse = [&](MouseKind k, Button b, int x, int y) {
-        ev.type = PlatformEvent::Mouse;
-        ev.mouse = {k, b, x, y};
-        ev.pos.originX = originX_;
-        ev.pos.originY = originY_;
-        ev.pos.screenX = originX_ + x;
-        ev.pos.screenY = originY_ + y;
+        ev.type = PlatformEvent::Pointer;
+        ev.pointer = {k, b, x, y, originX_ + x, originY_ + y, originX_, originY_};
         return true;
     };
     auto button = [](Uint8 b) {
@@ -148,7 +144,7 @@ bool SdlPlatform::wait(PlatformEvent& ev, std::optional<int32_t> deadline) {
     }
 }
 
-void SdlPlatform::present(const Screen& s) {
+void SdlPlatform::present(const Playfield& s) {
     if (s.caption() != caption_) {
         caption_ = s.caption();
         SDL_SetWindowTitle(win_, caption_.c_str());

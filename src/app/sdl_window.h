@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/scheduler.h"
+#include "core/clock.h"
+#include "loop/scheduler.h"
 #include "screen/compositor.h"
 
 // Monotonic milliseconds of our own: floor of CLOCK_MONOTONIC, wrapped to
@@ -34,7 +35,7 @@ public:
     void sleepMs(int ms) override;
     bool poll(PlatformEvent& ev) override;
     bool wait(PlatformEvent& ev, std::optional<int32_t> deadline) override;
-    void present(const Screen& s) override;
+    void present(const Playfield& s) override;
 
 private:
     bool translate(const SDL_Event& e, PlatformEvent& ev);

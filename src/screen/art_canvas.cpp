@@ -274,8 +274,8 @@ void merge(Grid& into, const Grid& from) {
 
 // ---- Pictures ----
 
-Picture lineArt(const Grid& mask, uint32_t colour) {
-    Picture p;
+Bitmap lineArt(const Grid& mask, uint32_t colour) {
+    Bitmap p;
     p.w = mask.w;
     p.h = mask.h;
     p.px.resize(mask.v.size());
@@ -283,9 +283,9 @@ Picture lineArt(const Grid& mask, uint32_t colour) {
     return p;
 }
 
-Picture paint(const Grid& g, std::initializer_list<uint32_t> palette) {
+Bitmap paint(const Grid& g, std::initializer_list<uint32_t> palette) {
     const std::vector<uint32_t> pal(palette);
-    Picture p;
+    Bitmap p;
     p.w = g.w;
     p.h = g.h;
     p.px.resize(g.v.size());
@@ -293,8 +293,8 @@ Picture paint(const Grid& g, std::initializer_list<uint32_t> palette) {
     return p;
 }
 
-Picture fromRows(const std::vector<const char*>& rows, std::initializer_list<Ink> legend) {
-    Picture p;
+Bitmap fromRows(const std::vector<const char*>& rows, std::initializer_list<Ink> legend) {
+    Bitmap p;
     p.h = static_cast<int>(rows.size());
     p.w = static_cast<int>(std::strlen(rows[0]));
     for (const char* r : rows)

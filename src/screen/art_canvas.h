@@ -10,7 +10,7 @@
 #include <initializer_list>
 #include <vector>
 
-#include "screen/pictures.h"
+#include "screen/bitmaps.h"
 
 namespace art {
 
@@ -93,16 +93,16 @@ void merge(Grid& into, const Grid& from);  // into |= from
 
 // ---- Turning grids into pictures ----
 // A line drawing in one colour on key blue (the bottom-left pixel must be 0).
-Picture lineArt(const Grid& mask, uint32_t colour);
+Bitmap lineArt(const Grid& mask, uint32_t colour);
 // Palette indices to colours.
-Picture paint(const Grid& g, std::initializer_list<uint32_t> palette);
+Bitmap paint(const Grid& g, std::initializer_list<uint32_t> palette);
 // A hand-drawn grid: one string per row, each character looked up in the
 // legend (pairs of character and colour).
 struct Ink {
     char ch;
     uint32_t rgb;
 };
-Picture fromRows(const std::vector<const char*>& rows, std::initializer_list<Ink> legend);
+Bitmap fromRows(const std::vector<const char*>& rows, std::initializer_list<Ink> legend);
 // The same for a grid: the character legend[i] stands for the value i.
 Grid gridRows(const std::vector<const char*>& rows, const char* legend);
 
@@ -121,20 +121,20 @@ struct Lettering {
 void letter(Grid& g, const Glyph& glyph, float x, float y, const Lettering& how, uint32_t wobble, uint8_t c);
 
 // ---- The pictures, one maker each (art_*.cpp) ----
-Picture makeCard(Pic p);
-Picture makeRing();
-Picture makeBubble();
-Picture makeCurtain();
-Picture makeSea();
+Bitmap makeCard(Picture p);
+Bitmap makeRing();
+Bitmap makeBubble();
+Bitmap makeCurtain();
+Bitmap makeSea();
 Grid drawOctopus();
 Grid drawCrab();
 Grid drawMoray();
 Grid drawSquid();
 Grid drawSpear();
-Picture makeGrilledSquid();
-Picture makeBiggestMessage();
-Picture makeTastyMessage();
-Picture makeGameOver();
+Bitmap makeGrilledSquid();
+Bitmap makeBiggestMessage();
+Bitmap makeTastyMessage();
+Bitmap makeGameOver();
 
 // The squid's eye: its centre and radius in the picture.
 constexpr float kSquidEyeX = 40.f, kSquidEyeY = 100.f, kSquidEyeR = 46.f;

@@ -66,7 +66,7 @@ void symbolSuka(Grid& g) {
 
 }  // namespace
 
-Picture makeCard(Pic p) {
+Bitmap makeCard(Picture p) {
     constexpr int w = 50, h = 51;
     constexpr float radius = 6;
     Grid g(w, h, kKey);
@@ -80,10 +80,10 @@ Picture makeCard(Pic p) {
     for (size_t i = 0; i < g.v.size(); ++i)
         if (edge.v[i]) g.v[i] = kInk;
     switch (p) {
-        case Pic::card: symbolBang(g); break;
-        case Pic::cardox: symbolOxy(g); break;
-        case Pic::cardb: symbolB(g); break;
-        case Pic::cardwp: symbolWp(g); break;
+        case Picture::faceDownCard: symbolBang(g); break;
+        case Picture::oxygenCard: symbolOxy(g); break;
+        case Picture::tanksCard: symbolB(g); break;
+        case Picture::weaponCard: symbolWp(g); break;
         default: symbolSuka(g); break;
     }
     return paint(g, {kKeyBlue, kWhite, kRed});
@@ -121,7 +121,7 @@ Grid drawSpear() {
 // A finger ring seen a little from above: a white band in outline, the
 // band's inner face showing red at the top of the hole and its outer face
 // red below the band.
-Picture makeRing() {
+Bitmap makeRing() {
     return fromRows({"...................",
                      "...................",
                      "...................",
@@ -144,7 +144,7 @@ Picture makeRing() {
                     {{'.', kKeyBlue}, {'W', kWhite}, {'R', kRed}});
 }
 
-Picture makeBubble() {
+Bitmap makeBubble() {
     return fromRows({".oo.",
                      "o..o",
                      "o..o",
@@ -152,8 +152,8 @@ Picture makeBubble() {
                     {{'.', kKeyBlue}, {'o', kWhite}});
 }
 
-Picture makeCurtain() {
-    Picture p;
+Bitmap makeCurtain() {
+    Bitmap p;
     p.w = p.h = 6;
     p.px.assign(36, kBlack);
     return p;

@@ -99,7 +99,7 @@ void write(Grid& g, const std::string& text, float x, float y, const Lettering& 
 
 }  // namespace
 
-Picture makeBiggestMessage() {
+Bitmap makeBiggestMessage() {
     Grid g(121, 44, kInkBlack);
     const Lettering how{15.5f, 0.95f, 0.05f};
     write(g, "世界一でかい", 5, 2, how, 18.5f, 10, {0, 0.5f, 0, 0.5f, 0, 0.5f});
@@ -107,7 +107,7 @@ Picture makeBiggestMessage() {
     return paint(g, {kBlack, kWhite});
 }
 
-Picture makeTastyMessage() {
+Bitmap makeTastyMessage() {
     Grid g(98, 32, kInkBlack);
     const Lettering how{24, 1.8f, 0.08f};
     write(g, "ウマイ!!", 2, 3.5f, how, 24, 30, {0, 1.5f, 0, 1, 0});
@@ -116,7 +116,7 @@ Picture makeTastyMessage() {
 
 // GAME OVER: bold block capitals, drawn upright and then slanted forwards
 // one pixel for every three rows.
-Picture makeGameOver() {
+Bitmap makeGameOver() {
     static const std::map<char, std::vector<const char*>> letters = {
         {'G', {".#########", "##########", "##########", "###.......", "###.......", "###.......", "###..#####",
                "###..#####", "###....###", "###....###", "###....###", "###....###", "##########", "##########",
@@ -161,7 +161,7 @@ Picture makeGameOver() {
 // lies body up to the right, tentacles hanging down to the left, over a red
 // fire with a yellow heart; at the lower right a tiny dot, an arrow and a
 // scrawled "you" show the diver to scale.
-Picture makeGrilledSquid() {
+Bitmap makeGrilledSquid() {
     constexpr int W = 136, H = 85;
     Grid g(W, H, kInkBlack);
     // The fire: tongues of flame along the bottom, each leaning a little
@@ -256,7 +256,7 @@ Picture makeGrilledSquid() {
     line(g, 126, 69, 115, 78, kInkWhite);
     line(g, 115, 78, 119, 78, kInkWhite);
     line(g, 115, 78, 116, 74, kInkWhite);
-    const Picture you = fromRows({"#.#..##..#..#",
+    const Bitmap you = fromRows({"#.#..##..#..#",
                                   "#.#.#..#.#..#",
                                   ".##.#..#.#..#",
                                   "..#..##...###",

@@ -227,7 +227,7 @@ void drawStrand(std::vector<uint8_t>& weed, const Strand& st) {
 
 }  // namespace
 
-Picture makeSea() {
+Bitmap makeSea() {
     const Walls walls = buildWalls();
     const std::vector<Boulder> bs = boulders(walls);
     std::vector<Rgb> img(static_cast<size_t>(kW) * kH);
@@ -258,7 +258,7 @@ Picture makeSea() {
             img[at] = weed[at] == 3 ? rim : scale(weed[at] == 1 ? rib : body, shade);
         }
 
-    Picture p;
+    Bitmap p;
     p.w = kW;
     p.h = kH;
     p.px.resize(img.size());

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "screen/bitmaps.h"
+
 namespace {
 
 // The part of a box that lies in the client area, in client pixels,
@@ -20,9 +22,9 @@ Span clip(int left, int top, int w, int h) {
 }
 
 uint32_t* rowAt(uint32_t* out, int pitch, int y) { return out + static_cast<ptrdiff_t>(y) * pitch; }
-const uint32_t* picRow(const Picture& p, int y) { return p.px.data() + static_cast<size_t>(y) * p.w; }
+const uint32_t* picRow(const Bitmap& p, int y) { return p.px.data() + static_cast<size_t>(y) * p.w; }
 
-void drawOpaque(const Picture& p, int left, int top, uint32_t* out, int pitch) {
+void drawOpaque(const Bitmap& p, int left, int top, uint32_t* out, int pitch) {
     const Span s = clip(left, top, p.w, p.h);
     if (s.empty()) return;
     const size_t bytes = static_cast<size_t>(s.x1 - s.x0) * sizeof(uint32_t);
@@ -31,7 +33,7 @@ void drawOpaque(const Picture& p, int left, int top, uint32_t* out, int pitch) {
 }
 
 // Every pixel but those of the key colour, the picture's bottom-left pixel.
-void drawKeyed(const Picture& p, int left, int top, uint32_t* out, int pitch) {
+void drawKeyed(const Bitmap& p, int left, int top, uint32_t* out, int pitch) {
     const Span s = clip(left, top, p.w, p.h);
     if (s.empty()) return;
     const uint32_t key = p.key();
@@ -48,7 +50,7 @@ void drawKeyed(const Picture& p, int left, int top, uint32_t* out, int pitch) {
 // picture pixel (dx * pw / w, dy * ph / h), rounded down. Only the rows and
 // columns in the client area are computed, so the 3200-row sea costs no
 // more than the 215 rows that show.
-void drawStretched(const Picture& p, int left, int top, int w, int h, uint32_t* out, int pitch) {
+void drawStretched(const Bitmap& p, int left, int top, int w, int h, uint32_t* out, int pitch) {
     if (w <= 0 || h <= 0) return;
     const Span s = clip(left, top, w, h);
     if (s.empty()) return;
@@ -75,7 +77,7 @@ void drawStretched(const Picture& p, int left, int top, int w, int h, uint32_t* 
 
 // The label's text in its colour, no background; partial coverage from an
 // anti-aliased face blends with what is already there.
-void drawText(const Item& it, TextRaster& font, uint32_t* out, int pitch) {
+void drawText(const ItemState& it, TextRaster& font, uint32_t* out, int pitch) {
     if (it.text.empty()) return;
     const TextMask m = font.raster(it.text);
     if (!m.cov || m.w <= 0 || m.h <= 0) return;
@@ -104,23 +106,27 @@ void drawText(const Item& it, TextRaster& font, uint32_t* out, int pitch) {
 
 }  // namespace
 
-void drawItem(const Item& it, TextRaster& font, uint32_t* out, int pitch) {
+void drawBitmap(const Bitmap& p, Draw mode, int left, int top, int w, int h, uint32_t* out, int pitch) {
+    if (p.w <= 0 || p.h <= 0 || p.px.size() < static_cast<size_t>(p.w) * p.h) return;
+    switch (mode) {
+        case Draw::Opaque: drawOpaque(p, left, top, out, pitch); break;
+        case Draw::Stretched: drawStretched(p, left, top, w, h, out, pitch); break;
+        case Draw::Keyed: drawKeyed(p, left, top, out, pitch); break;
+        case Draw::Text: break;
+    }
+}
+
+void drawItem(const ItemState& it, TextRaster& font, uint32_t* out, int pitch) {
     if (!it.visible) return;
     if (it.draw == Draw::Text) {
         drawText(it, font, out, pitch);
         return;
     }
-    const Picture* p = it.pic;
-    if (!p || p->w <= 0 || p->h <= 0 || p->px.size() < static_cast<size_t>(p->w) * p->h) return;
-    switch (it.draw) {
-        case Draw::Opaque: drawOpaque(*p, it.left, it.top, out, pitch); break;
-        case Draw::Stretched: drawStretched(*p, it.left, it.top, it.width, it.height, out, pitch); break;
-        case Draw::Key: drawKeyed(*p, it.left, it.top, out, pitch); break;
-        case Draw::Text: break;
-    }
+    if (it.picture == Picture::None) return;
+    drawBitmap(bitmap(it.picture), it.draw, it.left, it.top, it.width, it.height, out, pitch);
 }
 
-void compose(const Screen& s, TextRaster& font, uint32_t* out, int pitch) {
+void compose(const Playfield& s, TextRaster& font, uint32_t* out, int pitch) {
     for (int y = 0; y < kClientH; ++y) std::fill_n(rowAt(out, pitch, y), kClientW, kBlack);
-    for (const Item& it : s.items()) drawItem(it, font, out, pitch);
+    for (const ItemState& it : s.items()) drawItem(it, font, out, pitch);
 }

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "screen/items.h"
+#include "core/playfield.h"
 
 // An 8-bit coverage mask of one line of text, w x h, top row first.
 struct TextMask {
@@ -20,7 +20,10 @@ public:
 };
 
 // out: kClientW x kClientH pixels 0x00RRGGBB, pitch in pixels.
-void compose(const Screen& s, TextRaster& font, uint32_t* out, int pitch);
+void compose(const Playfield& s, TextRaster& font, uint32_t* out, int pitch);
 // One item as compose() draws it, over what out already holds, clipped to
 // the client area; nothing if it is hidden or has no picture.
-void drawItem(const Item& it, TextRaster& font, uint32_t* out, int pitch);
+void drawItem(const ItemState& it, TextRaster& font, uint32_t* out, int pitch);
+// A picture drawn as an item with that mode, box and position would be.
+struct Bitmap;
+void drawBitmap(const Bitmap& p, Draw mode, int left, int top, int w, int h, uint32_t* out, int pitch);

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "sound/command.h"
+#include "sound/commands.h"
 
 struct Mix_Chunk;
 struct _Mix_Music;

@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "screen/png_writer.h"
-#include "screen/pictures.h"
+#include "devkit/png_writer.h"
+#include "screen/bitmaps.h"
 
 namespace {
 
@@ -23,9 +23,9 @@ constexpr uint32_t kMidSea = 0x2E2482;   // the water halfway down
 constexpr uint32_t kSheetBg = 0x202024;  // between the pictures
 constexpr uint32_t kLabel = 0xC8C8D0;
 
-bool transparent(Pic p) {
+bool transparent(Picture p) {
     switch (p) {
-        case Pic::back: case Pic::waku: case Pic::ikayaki: case Pic::mes1: case Pic::mes2: case Pic::over:
+        case Picture::sea: case Picture::curtain: case Picture::grilledSquid: case Picture::biggestSquidMessage: case Picture::tastyMessage: case Picture::gameOver:
             return false;
         default:
             return true;
@@ -43,7 +43,7 @@ struct Image {
 
 // Blits picture p scaled by s at (x, y); key pixels become `under` (or are
 // skipped when under is ~0u).
-void blit(Image& img, const Picture& pic, bool keyed, int x, int y, int s, uint32_t under) {
+void blit(Image& img, const Bitmap& pic, bool keyed, int x, int y, int s, uint32_t under) {
     const uint32_t key = pic.key();
     for (int py = 0; py < pic.h; ++py)
         for (int px = 0; px < pic.w; ++px) {
@@ -89,7 +89,7 @@ void caption(Image& img, int x, int y, const std::string& s) {
 // The sea as the game shows it: `back` stretched to 194 x 3200, its top at
 // -tick after `tick` dive ticks; black below its bottom edge.
 Image seaAt(int tick) {
-    const Picture& back = picture(Pic::back);
+    const Bitmap& back = bitmap(Picture::sea);
     Image img(194, 215, kBlack);
     for (int y = 0; y < 215; ++y) {
         const int row = y + tick;
@@ -116,20 +116,20 @@ bool save(const std::string& path, const Image& img) {
 
 Image contactSheet() {
     constexpr int kWidth = 1240, kGap = 12, kScale = 2;
-    const Picture& back = picture(Pic::back);
+    const Bitmap& back = bitmap(Picture::sea);
     // The sea strip stands at the left at its own size; the rest flows
     // beside it at 2x, row by row.
     struct Placed {
-        Pic p;
+        Picture p;
         int x, y, s;
     };
     std::vector<Placed> placed;
-    placed.push_back({Pic::back, kGap, kGap + 8, 1});
+    placed.push_back({Picture::sea, kGap, kGap + 8, 1});
     int x = kGap * 2 + back.w, y = kGap, rowH = 0, bottom = kGap + 8 + back.h;
-    for (int i = 0; i < static_cast<int>(Pic::Count); ++i) {
-        const Pic p = static_cast<Pic>(i);
-        if (p == Pic::back) continue;
-        const Picture& pic = picture(p);
+    for (int i = 0; i < static_cast<int>(Picture::Count); ++i) {
+        const Picture p = static_cast<Picture>(i);
+        if (p == Picture::sea) continue;
+        const Bitmap& pic = bitmap(p);
         const int s = (pic.w < 20 ? 4 : kScale);
         const int w = std::max(pic.w * s, 4 * static_cast<int>(std::strlen(pictureName(p)) + 8));
         if (x + w > kWidth - kGap) {
@@ -144,7 +144,7 @@ Image contactSheet() {
     }
     Image img(kWidth, bottom + kGap, kSheetBg);
     for (const Placed& q : placed) {
-        const Picture& pic = picture(q.p);
+        const Bitmap& pic = bitmap(q.p);
         blit(img, pic, transparent(q.p), q.x, q.y, q.s, kMidSea);
         caption(img, q.x, q.y - 7,
                 std::string(pictureName(q.p)) + " " + std::to_string(pic.w) + "x" + std::to_string(pic.h));
@@ -156,15 +156,15 @@ Image contactSheet() {
 // during its visit.
 struct Meeting {
     const char* name;
-    Pic first;
+    Picture first;
     int left, top, tick;
 };
 const Meeting kMeetings[] = {
-    {"taco", Pic::taco, 88, 75, 260},
-    {"taco_again", Pic::taco, 88, 75, 640},
-    {"cani", Pic::cani, 48, 54, 1400},
-    {"utsu", Pic::utsu, 20, 41, 2400},
-    {"velmo", Pic::velmo, 0, 42, 3300},
+    {"octopus", Picture::octopusWhite, 88, 75, 260},
+    {"octopus_again", Picture::octopusWhite, 88, 75, 640},
+    {"crab", Picture::crabWhite, 48, 54, 1400},
+    {"moray", Picture::morayWhite, 20, 41, 2400},
+    {"squid", Picture::squidWhite, 0, 42, 3300},
 };
 
 // One creature in its three lanes side by side, each in the sea of its
@@ -174,14 +174,14 @@ Image seaScene(const Meeting& m) {
     Image out(3 * 194 + 2 * 4, 215, kSheetBg);
     for (int lane = 0; lane < 3; ++lane) {
         Image sea = seaAt(m.tick);
-        if (m.first == Pic::taco) {
+        if (m.first == Picture::octopusWhite) {
             // The first deal's cards would stand here; show them too.
-            blit(sea, picture(Pic::card), true, 10, 75, 1, ~0u);
+            blit(sea, bitmap(Picture::faceDownCard), true, 10, 75, 1, ~0u);
         }
-        blit(sea, picture(static_cast<Pic>(static_cast<int>(m.first) + lane)), true, m.left, m.top, 1, ~0u);
-        blit(sea, picture(static_cast<Pic>(static_cast<int>(Pic::spear) + lane)), true, 130, 182, 1, ~0u);
-        blit(sea, picture(Pic::ring), true, 155, 186, 1, ~0u);
-        blit(sea, picture(Pic::awa), true, 40, 150, 1, ~0u);
+        blit(sea, bitmap(static_cast<Picture>(static_cast<int>(m.first) + lane)), true, m.left, m.top, 1, ~0u);
+        blit(sea, bitmap(static_cast<Picture>(static_cast<int>(Picture::spearWhite) + lane)), true, 130, 182, 1, ~0u);
+        blit(sea, bitmap(Picture::ring), true, 155, 186, 1, ~0u);
+        blit(sea, bitmap(Picture::bubble), true, 40, 150, 1, ~0u);
         for (int y = 0; y < 215; ++y)
             for (int x = 0; x < 194; ++x) out.set(lane * 198 + x, y, sea.px[static_cast<size_t>(y) * 194 + x]);
     }
@@ -198,9 +198,9 @@ int main(int argc, char** argv) {
     }
     const std::string dir = argv[1];
     bool ok = true;
-    for (int i = 0; i < static_cast<int>(Pic::Count); ++i) {
-        const Pic p = static_cast<Pic>(i);
-        const Picture& pic = picture(p);
+    for (int i = 0; i < static_cast<int>(Picture::Count); ++i) {
+        const Picture p = static_cast<Picture>(i);
+        const Bitmap& pic = bitmap(p);
         Image img(pic.w * 4, pic.h * 4, 0);
         blit(img, pic, transparent(p), 0, 0, 4, kMidSea);
         ok &= save(dir + "/" + pictureName(p) + ".png", img);

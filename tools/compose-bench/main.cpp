@@ -14,7 +14,7 @@
 
 namespace {
 
-void pair(Screen& s, Id a, Id b, const std::string& t) {
+void pair(Playfield& s, Item a, Item b, const std::string& t) {
     s.setText(a, t);
     s.setText(b, t);
     s.show(a);
@@ -23,55 +23,55 @@ void pair(Screen& s, Id a, Id b, const std::string& t) {
 
 // A busy dive frame: sea, gauges, creature panel, a creature, cards, the
 // spear, the ring, both bubbles and both markers.
-void busy(Screen& s) {
-    s.hide(Id::Label1);
-    s.hide(Id::Label2);
-    s.show(Id::back);
-    s.setTop(Id::back, -1234);
-    pair(s, Id::LabelHP1, Id::LabelHP2, "命：");
-    pair(s, Id::LbHP1, Id::LbHP2, "200");
-    pair(s, Id::LabelOX1, Id::LabelOX2, "酸素：");
-    pair(s, Id::LbOX1, Id::LbOX2, "80");
-    pair(s, Id::LabelBMB1, Id::LabelBMB2, "ボンベ：");
-    pair(s, Id::LbBMB1, Id::LbBMB2, "9");
-    pair(s, Id::LabelNM1, Id::LabelNM2, "クラボス");
-    pair(s, Id::LabelHP3, Id::LabelHP4, "命：");
-    pair(s, Id::LbHP3, Id::LbHP4, "400");
-    pair(s, Id::LabelHT1, Id::LabelHT2, "!!");
-    pair(s, Id::LabelUP1, Id::LabelUP2, "UP !!");
-    for (Id c : {Id::card1, Id::card2, Id::card3}) {
-        s.copyPicture(c, Id::card);
+void busy(Playfield& s) {
+    s.hide(Item::titleWordShadow);
+    s.hide(Item::titleWord);
+    s.show(Item::sea);
+    s.setTop(Item::sea, -1234);
+    pair(s, Item::lifeCaptionShadow, Item::lifeCaption, "命：");
+    pair(s, Item::lifeValue, Item::lifeValueShadow, "200");
+    pair(s, Item::oxygenCaptionShadow, Item::oxygenCaption, "酸素：");
+    pair(s, Item::oxygenValue, Item::oxygenValueShadow, "80");
+    pair(s, Item::tanksCaptionShadow, Item::tanksCaption, "ボンベ：");
+    pair(s, Item::tanksValue, Item::tanksValueShadow, "9");
+    pair(s, Item::creatureNameShadow, Item::creatureName, "クラボス");
+    pair(s, Item::creatureLifeCaptionShadow, Item::creatureLifeCaption, "命：");
+    pair(s, Item::creatureLifeValue, Item::creatureLifeValueShadow, "400");
+    pair(s, Item::hitMarker, Item::hitMarkerShadow, "!!");
+    pair(s, Item::upMarker, Item::upMarkerShadow, "UP !!");
+    for (Item c : {Item::cardSlot1, Item::cardSlot2, Item::cardSlot3}) {
+        s.copyPicture(c, Item::faceDownCard);
         s.show(c);
     }
-    s.move(Id::cani2, 48, 54);
-    s.show(Id::cani2);
-    s.show(Id::spear3);
-    s.show(Id::ring);
-    s.show(Id::awa1);
-    s.show(Id::awa2);
+    s.move(Item::crabCyan, 48, 54);
+    s.show(Item::crabCyan);
+    s.show(Item::spearRed);
+    s.show(Item::ring);
+    s.show(Item::bubble1);
+    s.show(Item::bubble2);
 }
 
 // Everything that can be in view at once, each creature lane included.
-void everything(Screen& s) {
+void everything(Playfield& s) {
     busy(s);
-    const struct { Id ids[3]; int l, t; } sets[] = {
-        {{Id::taco, Id::taco2, Id::taco3}, 88, 75},
-        {{Id::cani, Id::cani2, Id::cani3}, 48, 54},
-        {{Id::utsu, Id::utsu2, Id::utsu3}, 20, 41},
-        {{Id::velmo, Id::velmo2, Id::velmo3}, 0, 42},
+    const struct { Item ids[3]; int l, t; } sets[] = {
+        {{Item::octopusWhite, Item::octopusCyan, Item::octopusRed}, 88, 75},
+        {{Item::crabWhite, Item::crabCyan, Item::crabRed}, 48, 54},
+        {{Item::morayWhite, Item::morayCyan, Item::morayRed}, 20, 41},
+        {{Item::squidWhite, Item::squidCyan, Item::squidRed}, 0, 42},
     };
     for (const auto& set : sets)
-        for (Id id : set.ids) {
+        for (Item id : set.ids) {
             s.move(id, set.l, set.t);
             s.show(id);
         }
-    s.show(Id::spear);
-    s.show(Id::spear2);
-    s.setTop(Id::waku, 120);
-    s.show(Id::over);
+    s.show(Item::spearWhite);
+    s.show(Item::spearCyan);
+    s.setTop(Item::curtain, 120);
+    s.show(Item::gameOver);
 }
 
-void time(const char* name, const Screen& s, TextRaster& font, int rounds) {
+void time(const char* name, const Playfield& s, TextRaster& font, int rounds) {
     std::vector<uint32_t> buf(static_cast<size_t>(kClientW) * kClientH);
     using clock = std::chrono::steady_clock;
     auto t0 = clock::now();
@@ -100,12 +100,12 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::printf("font %s, style %s\n", font->face().family.c_str(), textStyleName(font->style()));
-    Screen title(*font);
+    Playfield title(*font);
     time("title", title, *font, rounds);
-    Screen dive(*font);
+    Playfield dive(*font);
     busy(dive);
     time("dive", dive, *font, rounds);
-    Screen all(*font);
+    Playfield all(*font);
     everything(all);
     time("everything", all, *font, rounds);
     return 0;

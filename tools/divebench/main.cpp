@@ -17,8 +17,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "bots.h"
-#include "harness.h"
+#include "headless/bots.h"
+#include "headless/harness.h"
 #include "screen/compositor.h"
 
 namespace {
@@ -36,7 +36,7 @@ struct Runner {
         const int before = d.plat.presents;
         d.loop.runOnce();
         if (draw)
-            for (int i = before; i < d.plat.presents; ++i) compose(d.screen, d.font, frame.data(), kClientW);
+            for (int i = before; i < d.plat.presents; ++i) compose(d.field, d.font, frame.data(), kClientW);
     }
     void settle() {
         while (!d.plat.queue.empty()) once();
@@ -48,10 +48,10 @@ struct Runner {
     }
     void nextTick() {
         const int t = d.st().DiveTick + 1;
-        while (d.st().DiveTick < t && !d.loop.closed() && d.loop.phase() == Phase::Dive) once();
+        while (d.st().DiveTick < t && !d.loop.closed() && d.game.phase() == Phase::Dive) once();
     }
     void runOut() {
-        while (d.loop.phase() != Phase::None && !d.loop.closed()) once();
+        while (d.game.phase() != Phase::None && !d.loop.closed()) once();
         settle();
     }
 };
@@ -61,7 +61,7 @@ void playWell(Runner& r) {
     Dive& d = r.d;
     GoodDiver bot;
     r.start();
-    while (d.loop.phase() == Phase::Dive) {
+    while (d.game.phase() == Phase::Dive) {
         r.nextTick();
         bot.afterTick(d.st(), d);
         r.settle();
@@ -75,8 +75,8 @@ void leaveAlone(Runner& r) {
     r.runOut();
 }
 
-bool won(const Dive& d) { return d.screen.caption() == "☆☆ クリア ☆☆" && d.shown(Id::mes2); }
-bool lost(const Dive& d) { return d.shown(Id::over) && d.screen.caption() == "Torvenka"; }
+bool won(const Dive& d) { return d.field.caption() == "☆☆ クリア ☆☆" && d.shown(Item::tastyMessage); }
+bool lost(const Dive& d) { return d.shown(Item::gameOver) && d.field.caption() == "Torvenka"; }
 
 void bench(const char* name, void (*play)(Runner&), bool (*ended)(const Dive&), bool draw, int n) {
     std::vector<double> ms;

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "harness.h"
+#include "headless/harness.h"
 
 namespace {
 
@@ -16,19 +16,19 @@ void require(bool ok) {
 }
 
 void checkRules(const Dive& d, int16_t& lastTick) {
-    const GameState& s = d.form.state();
+    const GameState& s = d.game.state();
     require(s.Life >= 0 && s.Oxygen >= 0 && s.Tanks >= 0 && s.EnemyLife >= 0 && s.OxygenMax >= 80);
     require(s.DiveTick >= lastTick);
     lastTick = s.DiveTick;
     require(s.SpearLane <= 3 && s.EnemyLane <= 3);
-    for (Id v : {Id::LbHP1, Id::LbOX1, Id::LbBMB1, Id::LbHP3}) require(d.screen[v].text[0] != '-');
-    const Id sets[5][3] = {{Id::taco, Id::taco2, Id::taco3}, {Id::cani, Id::cani2, Id::cani3},
-                           {Id::utsu, Id::utsu2, Id::utsu3}, {Id::velmo, Id::velmo2, Id::velmo3},
-                           {Id::spear, Id::spear2, Id::spear3}};
+    for (Item v : {Item::lifeValue, Item::oxygenValue, Item::tanksValue, Item::creatureLifeValue}) require(d.field[v].text[0] != '-');
+    const Item sets[5][3] = {{Item::octopusWhite, Item::octopusCyan, Item::octopusRed}, {Item::crabWhite, Item::crabCyan, Item::crabRed},
+                           {Item::morayWhite, Item::morayCyan, Item::morayRed}, {Item::squidWhite, Item::squidCyan, Item::squidRed},
+                           {Item::spearWhite, Item::spearCyan, Item::spearRed}};
     for (const auto& set : sets) {
         int seen = 0;
-        for (Id id : set) {
-            const Item& it = d.screen[id];
+        for (Item id : set) {
+            const ItemState& it = d.field[id];
             seen += it.visible && it.left < kClientW && it.top < kClientH && it.left + it.width > 0 &&
                     it.top + it.height > 0;
         }
@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Dive d(size > 0 ? data[0] : 1);
     int16_t lastTick = 0;
     d.start();
-    for (size_t i = 1; i + 4 <= size && d.loop.phase() != Phase::None && !d.loop.closed(); i += 4) {
+    for (size_t i = 1; i + 4 <= size && d.game.phase() != Phase::None && !d.loop.closed(); i += 4) {
         const uint8_t op = data[i], a = data[i + 1], b = data[i + 2], c = data[i + 3];
         // Coordinates: mostly over the window, sometimes far away.
         const int x = (c & 0x80) ? (a - 128) * 600 : a - 30;
@@ -56,19 +56,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 for (int k = 0; k < 50; ++k) d.mouse(static_cast<MouseKind>(k % 3), button, x + k, y - k);
                 break;
             case 5:
-                if (op == 5) d.plat.queue.push_back(PlatformEvent{PlatformEvent::Quit, {}, {}});
+                if (op == 5) d.plat.queue.push_back(PlatformEvent{PlatformEvent::Quit, {}});
                 break;
             default: break;  // let time pass
         }
         d.settle();
-        if (d.loop.phase() == Phase::Dive) {
+        if (d.game.phase() == Phase::Dive) {
             // Skip ahead now and then, so the late script is reached.
-            d.runTo(d.form.state().DiveTick + 1 + (op >> 3) * (c & 0x20 ? 8 : 0));
-        } else if (d.loop.phase() != Phase::None) {
+            d.runTo(d.game.state().DiveTick + 1 + (op >> 3) * (c & 0x20 ? 8 : 0));
+        } else if (d.game.phase() != Phase::None) {
             d.loop.runOnce();
         }
         checkRules(d, lastTick);
     }
-    d.form.FormDestroy();
+    d.game.shutDown();
     return 0;
 }

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "screen/pictures.h"
+#include "screen/bitmaps.h"
 
 namespace {
 
@@ -34,8 +34,8 @@ struct Design {
 };
 
 Design draw() {
-    const Picture& sea = picture(Pic::back);
-    const Picture& octopus = picture(Pic::taco);
+    const Bitmap& sea = bitmap(Picture::sea);
+    const Bitmap& octopus = bitmap(Picture::octopusWhite);
     const size_t n = static_cast<size_t>(kIconDesign) * kIconDesign;
     Design d{std::vector<uint32_t>(n), std::vector<uint32_t>(n), std::vector<bool>(n)};
     for (int y = 0; y < kIconDesign; ++y)

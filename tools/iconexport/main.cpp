@@ -7,7 +7,7 @@
 #include <string>
 
 #include "icon.h"
-#include "screen/png_writer.h"
+#include "devkit/png_writer.h"
 
 static bool writeIcon(const std::string& path, const RgbaImage& img) {
     return writeRgbaPng(path, img.px.data(), img.w, img.h, img.w);

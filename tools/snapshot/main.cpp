@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "screen/compositor.h"
-#include "screen/png_writer.h"
+#include "devkit/png_writer.h"
 #include "screen/sdl_font.h"
 #include "states.h"
 
@@ -68,7 +68,7 @@ bool save(const Image& img, const std::string& dir, const std::string& name, int
 Image drawState(const SnapshotState& st, SdlFont& font) {
     Image img = sheet(st.variants, st.columns);
     for (int v = 0; v < st.variants; ++v) {
-        Screen s(font);
+        Playfield s(font);
         st.build(s, v);
         compose(s, font, panelAt(img, v, st.columns), img.w);
     }
@@ -79,8 +79,7 @@ Image drawState(const SnapshotState& st, SdlFont& font) {
 // below the front copy.
 void labelPair(SdlFont& font, uint32_t* out, int pitch, const std::string& text, int left, int top,
                uint32_t front) {
-    Item it{};
-    it.kind = Kind::Label;
+    ItemState it{};
     it.draw = Draw::Text;
     it.visible = true;
     it.text = text;

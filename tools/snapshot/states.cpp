@@ -1,112 +1,112 @@
 #include "states.h"
 
-#include "bots.h"
-#include "harness.h"
+#include "headless/bots.h"
+#include "headless/harness.h"
 
 namespace {
 
 // The sea at a given depth: the sea's top runs 0 .. -3200 over a dive.
-void sea(Screen& s, int top) {
-    s.show(Id::back);
-    s.setTop(Id::back, top);
+void sea(Playfield& s, int top) {
+    s.show(Item::sea);
+    s.setTop(Item::sea, top);
 }
 
-void pair(Screen& s, Id a, Id b, const std::string& text) {
+void pair(Playfield& s, Item a, Item b, const std::string& text) {
     s.setText(a, text);
     s.setText(b, text);
     s.show(a);
     s.show(b);
 }
 
-void gauges(Screen& s, int life, int oxygen, int tanks) {
-    pair(s, Id::LabelHP1, Id::LabelHP2, "命：");
-    pair(s, Id::LbHP1, Id::LbHP2, std::to_string(life));
-    pair(s, Id::LabelOX1, Id::LabelOX2, "酸素：");
-    pair(s, Id::LbOX1, Id::LbOX2, std::to_string(oxygen));
-    pair(s, Id::LabelBMB1, Id::LabelBMB2, "ボンベ：");
-    pair(s, Id::LbBMB1, Id::LbBMB2, std::to_string(tanks));
+void gauges(Playfield& s, int life, int oxygen, int tanks) {
+    pair(s, Item::lifeCaptionShadow, Item::lifeCaption, "命：");
+    pair(s, Item::lifeValue, Item::lifeValueShadow, std::to_string(life));
+    pair(s, Item::oxygenCaptionShadow, Item::oxygenCaption, "酸素：");
+    pair(s, Item::oxygenValue, Item::oxygenValueShadow, std::to_string(oxygen));
+    pair(s, Item::tanksCaptionShadow, Item::tanksCaption, "ボンベ：");
+    pair(s, Item::tanksValue, Item::tanksValueShadow, std::to_string(tanks));
 }
 
-void panel(Screen& s, const char* name, int life) {
-    pair(s, Id::LabelNM1, Id::LabelNM2, name);
-    pair(s, Id::LabelHP3, Id::LabelHP4, "命：");
-    pair(s, Id::LbHP3, Id::LbHP4, std::to_string(life));
+void panel(Playfield& s, const char* name, int life) {
+    pair(s, Item::creatureNameShadow, Item::creatureName, name);
+    pair(s, Item::creatureLifeCaptionShadow, Item::creatureLifeCaption, "命：");
+    pair(s, Item::creatureLifeValue, Item::creatureLifeValueShadow, std::to_string(life));
 }
 
 // The start click hides the title word; every dive state starts there.
-void leaveTitle(Screen& s) {
-    s.hide(Id::Label1);
-    s.hide(Id::Label2);
+void leaveTitle(Playfield& s) {
+    s.hide(Item::titleWordShadow);
+    s.hide(Item::titleWord);
 }
 
-void title(Screen&, int) {}
+void title(Playfield&, int) {}
 
-void dive(Screen& s, int) {
+void dive(Playfield& s, int) {
     leaveTitle(s);
     sea(s, -640);
     gauges(s, 200, 80, 9);
     panel(s, "オクトパス", 90);
-    s.move(Id::taco2, 88, 75);
-    s.show(Id::taco2);
-    s.show(Id::spear2);
-    s.show(Id::ring);
-    s.move(Id::awa1, 40, 120);
-    s.show(Id::awa1);
-    s.move(Id::awa2, 120, 170);
-    s.show(Id::awa2);
+    s.move(Item::octopusCyan, 88, 75);
+    s.show(Item::octopusCyan);
+    s.show(Item::spearCyan);
+    s.show(Item::ring);
+    s.move(Item::bubble1, 40, 120);
+    s.show(Item::bubble1);
+    s.move(Item::bubble2, 120, 170);
+    s.show(Item::bubble2);
 }
 
-void cards(Screen& s, int) {
+void cards(Playfield& s, int) {
     leaveTitle(s);
     sea(s, -90);
     gauges(s, 200, 37, 9);
-    for (Id c : {Id::card1, Id::card2, Id::card3}) {
-        s.copyPicture(c, Id::card);
+    for (Item c : {Item::cardSlot1, Item::cardSlot2, Item::cardSlot3}) {
+        s.copyPicture(c, Item::faceDownCard);
         s.show(c);
     }
 }
 
 // One panel per creature and lane: rows octopus, crab, moray, giant squid;
 // columns lanes 1, 2, 3.
-void creatures(Screen& s, int v) {
+void creatures(Playfield& s, int v) {
     struct Creature {
-        Id lanes[3];
+        Item lanes[3];
         int left, top, seaTop;
         const char* name;
         int life;
     };
     static const Creature kCreatures[] = {
-        {{Id::taco, Id::taco2, Id::taco3}, 88, 75, -200, "オクトパス", 90},
-        {{Id::cani, Id::cani2, Id::cani3}, 48, 54, -1280, "クラボス", 400},
-        {{Id::utsu, Id::utsu2, Id::utsu3}, 20, 41, -2230, "グルナレイム", 800},
-        {{Id::velmo, Id::velmo2, Id::velmo3}, 0, 42, -2986, "大王イカ", 2900},
+        {{Item::octopusWhite, Item::octopusCyan, Item::octopusRed}, 88, 75, -200, "オクトパス", 90},
+        {{Item::crabWhite, Item::crabCyan, Item::crabRed}, 48, 54, -1280, "クラボス", 400},
+        {{Item::morayWhite, Item::morayCyan, Item::morayRed}, 20, 41, -2230, "グルナレイム", 800},
+        {{Item::squidWhite, Item::squidCyan, Item::squidRed}, 0, 42, -2986, "大王イカ", 2900},
     };
     const Creature& c = kCreatures[v / 3];
     leaveTitle(s);
     sea(s, c.seaTop);
     gauges(s, 200, 80, 9);
     panel(s, c.name, c.life);
-    for (Id id : c.lanes) {
+    for (Item id : c.lanes) {
         s.move(id, c.left, c.top);
         s.hide(id);
     }
     s.show(c.lanes[v % 3]);
 }
 
-void gameover(Screen& s, int) {
+void gameover(Playfield& s, int) {
     leaveTitle(s);
     sea(s, -1500);
-    s.setTop(Id::waku, -1);
-    s.show(Id::over);
+    s.setTop(Item::curtain, -1);
+    s.show(Item::gameOver);
 }
 
-void clear(Screen& s, int) {
+void clear(Playfield& s, int) {
     leaveTitle(s);
     sea(s, -3200);
-    s.setTop(Id::waku, -1);
-    s.show(Id::ikayaki);
-    s.show(Id::mes1);
-    s.show(Id::mes2);
+    s.setTop(Item::curtain, -1);
+    s.show(Item::grilledSquid);
+    s.show(Item::biggestSquidMessage);
+    s.show(Item::tastyMessage);
 }
 
 }  // namespace
@@ -115,35 +115,35 @@ namespace {
 
 // Real dives, played headless by the test bots to a given tick: the screen
 // is taken over item by item, so labels are measured with the real font.
-void mirror(const Screen& from, Screen& to) {
+void mirror(const Playfield& from, Playfield& to) {
     for (int i = 0; i < kItemCount; ++i) {
-        const Id id = static_cast<Id>(i);
-        const Item& a = from[id];
+        const Item id = static_cast<Item>(i);
+        const ItemState& a = from[id];
         to.setVisible(id, a.visible);
         to.move(id, a.left, a.top);
-        if (a.kind == Kind::Label) {
+        if (a.draw == Draw::Text) {
             to.setText(id, a.text);
             to.setColor(id, a.color);
-        } else if (a.pic != to[id].pic) {
+        } else if (a.picture != to[id].picture) {
             // A card slot showing one of the faces its holders keep.
-            for (Id holder : {Id::card, Id::cardox, Id::cardb, Id::cardwp, Id::cardsk})
-                if (from[holder].pic == a.pic) to.copyPicture(id, holder);
+            for (Item holder : {Item::faceDownCard, Item::oxygenCard, Item::tanksCard, Item::weaponCard, Item::blankCard})
+                if (from[holder].picture == a.picture) to.copyPicture(id, holder);
         }
     }
     to.setCaption(from.caption());
 }
 
 template <class Bot>
-void playTo(Screen& s, uint32_t seed, int tick, bool toTheEnd) {
+void playTo(Playfield& s, uint32_t seed, int tick, bool toTheEnd) {
     Dive d(seed);
     Bot bot;
     d.start();
     d.play(bot, d, tick);
     if (toTheEnd) d.runOut();
-    mirror(d.screen, s);
+    mirror(d.field, s);
 }
 
-void played(Screen& s, int v) {
+void played(Playfield& s, int v) {
     // The first row just turned, each creature in its fight, the squid's
     // defeat with the curtain rising, and the end of the clear sequence.
     static const int ticks[] = {92, 240, 1330, 2300, 3330, 3700};
@@ -153,7 +153,7 @@ void played(Screen& s, int v) {
         playTo<GoodDiver>(s, 4242, 99999, true);
 }
 
-void lost(Screen& s, int v) {
+void lost(Playfield& s, int v) {
     // Dying with the curtain half way up, and the game-over picture.
     if (v == 0)
         playTo<CarelessDiver>(s, 777, 470, false);

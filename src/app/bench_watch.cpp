@@ -1,0 +1,58 @@
+// The bench build's watcher, for scripts/bench:
+//  - TORVENKA_BENCH_TRACE names a file that gets a line "S <µs> <phase>" for
+//    every step (its start on CLOCK_MONOTONIC; phase D dive, O game over,
+//    C clear) and one line "F <µs>" on CLOCK_REALTIME once the first frame
+//    has been put on the screen;
+//  - TORVENKA_BENCH_SPIN=1 makes the loop poll between steps instead of
+//    sleeping, to measure the cadence against a busy loop.
+#include "app/bench_watch.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+
+namespace {
+
+unsigned long long micros(clockid_t clock) {
+    timespec ts{};
+    clock_gettime(clock, &ts);
+    return static_cast<unsigned long long>(ts.tv_sec) * 1000000ull + static_cast<unsigned long long>(ts.tv_nsec) / 1000u;
+}
+
+char phaseLetter(Phase p) { return p == Phase::Dive ? 'D' : p == Phase::GameOver ? 'O' : 'C'; }
+
+class StepTrace : public LoopObserver {
+public:
+    explicit StepTrace(FILE* f) : f_(f) {}
+    ~StepTrace() override { std::fclose(f_); }
+    void beforeStep(Phase) override { start_ = micros(CLOCK_MONOTONIC); }
+    void afterStep(Phase p, bool ran) override {
+        if (ran) std::fprintf(f_, "S %llu %c\n", start_, phaseLetter(p));
+    }
+    void afterPresent() override {
+        if (framed_) return;
+        framed_ = true;
+        std::fprintf(f_, "F %llu\n", micros(CLOCK_REALTIME));
+        std::fflush(f_);
+    }
+
+private:
+    FILE* f_;
+    unsigned long long start_ = 0;
+    bool framed_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<LoopObserver> watchForBench(Scheduler& loop) {
+    if (const char* spin = std::getenv("TORVENKA_BENCH_SPIN"); spin && std::strcmp(spin, "1") == 0)
+        loop.setSpinning(true);
+    const char* path = std::getenv("TORVENKA_BENCH_TRACE");
+    if (!path || !*path) return nullptr;
+    FILE* f = std::fopen(path, "w");
+    if (!f) return nullptr;
+    auto trace = std::make_unique<StepTrace>(f);
+    loop.setObserver(trace.get());
+    return trace;
+}

@@ -1,0 +1,81 @@
+// The rows of cards: one card of each row may be turned, for the spear, the
+// ring, spare tanks, more oxygen, or nothing.
+#include "core/game.h"
+
+namespace {
+
+enum class Gift : uint8_t { Blank, Spear, Ring, Tanks, Oxygen };
+
+constexpr Gift kDeals[6][3] = {
+    {Gift::Blank, Gift::Spear, Gift::Tanks},
+    {Gift::Blank, Gift::Tanks, Gift::Oxygen},
+    {Gift::Tanks, Gift::Blank, Gift::Blank},
+    {Gift::Ring, Gift::Oxygen, Gift::Tanks},
+    {Gift::Blank, Gift::Tanks, Gift::Blank},
+    {Gift::Blank, Gift::Blank, Gift::Tanks},
+};
+
+Item faceOf(Gift g) {
+    switch (g) {
+        case Gift::Spear: case Gift::Ring: return Item::weaponCard;
+        case Gift::Tanks: return Item::tanksCard;
+        case Gift::Oxygen: return Item::oxygenCard;
+        case Gift::Blank: break;
+    }
+    return Item::blankCard;
+}
+
+constexpr Item kSlots[3] = {Item::cardSlot1, Item::cardSlot2, Item::cardSlot3};
+
+}  // namespace
+
+// The script lays a row of three face-down cards...
+void Game::deal(int n) {
+    state_.DealNo = static_cast<uint8_t>(n);
+    for (Item slot : kSlots) field_.setTop(slot, 75);
+    for (Item slot : kSlots) {
+        field_.copyPicture(slot, Item::faceDownCard);
+        field_.show(slot);
+    }
+}
+
+// ...and takes it away again, turned or not.
+void Game::takeRowAway() {
+    state_.DealNo = 0;
+    for (Item slot : kSlots) field_.hide(slot);
+}
+
+// A left press turns a card of the row on the table, one card a row: it
+// rises a little, shows its face and gives its gift. The row's number and the
+// card's place decide the gift; nothing is left to chance.
+void Game::turnCard(int slot, Button b) {
+    if (b != Button::Left || state_.DealNo == 0 || state_.DealNo > 6 || slot < 0 || slot > 2) return;
+    soundEffect(3);
+    const Item card = kSlots[slot];
+    field_.setTop(card, field_.top(card) - 10);
+    const Gift g = kDeals[state_.DealNo - 1][slot];
+    field_.copyPicture(card, faceOf(g));
+    switch (g) {
+        case Gift::Blank: break;
+        case Gift::Spear:
+            field_.show(Item::spearWhite);
+            state_.SpearLane = 1;
+            break;
+        case Gift::Ring:
+            state_.RingOn = 1;
+            field_.show(Item::ring);
+            break;
+        case Gift::Tanks:
+            showUpMarker(61, 194);  // beside the tank count
+            state_.Tanks = add16(state_.Tanks, 3);
+            writeTanks();
+            break;
+        case Gift::Oxygen:
+            showUpMarker(55, 179);  // beside the oxygen
+            state_.Oxygen = add16(state_.Oxygen, 20);
+            state_.OxygenMax = add16(state_.OxygenMax, 20);
+            writeOxygen();
+            break;
+    }
+    state_.DealNo = 0;
+}

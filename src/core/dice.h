@@ -1,0 +1,26 @@
+// The game's dice: a 32-bit linear congruential generator, seeded once from
+// the time of day. The bubbles, the moray's late lane changes and every lane
+// of the giant squid are rolled with it.
+#pragma once
+#include <cstdint>
+
+class Dice {
+public:
+    explicit Dice(uint32_t seed = 0) : seed_(seed) {}
+    void setSeed(uint32_t s) { seed_ = s; }
+    uint32_t seed() const { return seed_; }
+    // A whole number from 0 to n - 1: advance the seed, then take the high
+    // 32 bits of the 64-bit product seed * n.
+    uint32_t roll(uint32_t n) {
+        seed_ = seed_ * 134775813u + 1u;
+        return static_cast<uint32_t>((static_cast<uint64_t>(seed_) * n) >> 32);
+    }
+
+private:
+    uint32_t seed_;
+};
+
+// Seed from the UTC time of day: ((h * 60 + m) * 60 + s) * 1000 + ms.
+inline uint32_t seedFromTimeOfDay(int h, int m, int s, int ms) {
+    return static_cast<uint32_t>(((h * 60 + m) * 60 + s) * 1000 + ms);
+}

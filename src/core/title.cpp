@@ -1,0 +1,22 @@
+// The title screen: the word "潜行" lights up under the pointer, and a left
+// click on it starts the dive.
+#include "core/game.h"
+
+void Game::titleHover() { field_.setColor(Item::titleWord, kYellow); }
+
+void Game::startDive() {
+    state_.Diving = 1;
+    soundEffect(3);
+    field_.hide(Label::titleWord);
+    // Let the window catch up (and repaint the now empty title) before the
+    // sea comes in.
+    host_.processMessages();
+    field_.show(Item::sea);
+    for (Label l : {Label::lifeCaption, Label::oxygenCaption, Label::tanksCaption, Label::lifeValue,
+                    Label::oxygenValue, Label::tanksValue})
+        field_.show(l);
+    state_.LastTick = host_.clock();
+    phase_ = Phase::Dive;
+    state_.BgmNo = 1;
+    playMusic();
+}

@@ -1,0 +1,32 @@
+// Scripted players for whole dives. A bot looks at the state after each tick
+// and acts through anything with click(x, y), swipe(x0, y0, x1, y1) and
+// move(x, y): the harness's Dive itself, or a recorder writing a replay.
+#pragma once
+#include "core/state.h"
+
+// The good diver: turns the spear, the ring and every tank card, opens a tank
+// when the oxygen runs low, swings the spear to every lane change and keeps
+// the pointer resting on it.
+struct GoodDiver {
+    bool resting = false;
+
+    template <class Hand>
+    void afterTick(const GameState& s, Hand& hand) {
+        static const int kPick[6] = {1, 1, 0, 0, 1, 2};  // the card slot to turn in each deal
+        if (s.DealNo >= 1 && s.DealNo <= 6) hand.click(35 + 61 * kPick[s.DealNo - 1], 100);
+        if (s.Oxygen < 5 && s.Tanks > 0) hand.swipe(100, 170, 100, 140);
+        if (s.SpearLane != 0 && s.EnemyActive && s.SpearLane != s.EnemyLane) hand.swipe(40, 160, 100, 160);
+        if (s.SpearLane != 0 && !resting) {
+            hand.move(141, 193);  // the middle of the spear
+            resting = true;
+        }
+    }
+};
+
+// The careless diver turns no card and only keeps breathing.
+struct CarelessDiver {
+    template <class Hand>
+    void afterTick(const GameState& s, Hand& hand) {
+        if (s.Oxygen < 5 && s.Tanks > 0) hand.swipe(100, 170, 100, 140);
+    }
+};

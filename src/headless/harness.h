@@ -1,0 +1,129 @@
+// A whole dive without a window: the real game and loop, a fake clock that
+// jumps to each deadline, a stand-in font, a recording sound sink, and
+// pointer events handed in by the caller. The tests, the benchmarks, the
+// fuzzers and the snapshot tool all play through it.
+#pragma once
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/game.h"
+#include "loop/scheduler.h"
+#include "screen/fixed_font.h"
+
+class RecordingSink : public CommandSink {
+public:
+    int send(const std::string& c) override {
+        log.push_back(c);
+        if (onSend) onSend(c);
+        return 0;
+    }
+    std::vector<std::string> log;
+    // Lets a test act while a command is being carried out, as a player
+    // whose clicks pile up while a piece of music loads.
+    std::function<void(const std::string&)> onSend;
+};
+
+class FakePlatform : public Platform {
+public:
+    int32_t now = 5000;
+    int presents = 0;
+    int sleeps = 0;
+    std::deque<PlatformEvent> queue;
+    // Asked when nothing else can happen (no phase, nothing queued): true
+    // closes the window, which ends run().
+    std::function<bool()> closeWhenIdle = [] { return true; };
+
+    int32_t clock() override { return now; }
+    void sleepMs(int ms) override {
+        now += ms;
+        ++sleeps;
+    }
+    bool poll(PlatformEvent& ev) override {
+        if (queue.empty()) return false;
+        ev = queue.front();
+        queue.pop_front();
+        return true;
+    }
+    bool wait(PlatformEvent& ev, std::optional<int32_t> deadline) override {
+        if (poll(ev)) return true;
+        if (deadline) {
+            if (elapsedMs(*deadline, now) > 0) now = *deadline;
+            return false;
+        }
+        ev.type = PlatformEvent::Quit;
+        return closeWhenIdle();
+    }
+    void present(const Playfield&) override { ++presents; }
+};
+
+// The client area's top-left corner on the fake screen.
+constexpr int kOriginX = 300, kOriginY = 200;
+
+struct Dive {
+    FixedFont font;
+    RecordingSink sound;
+    FakePlatform plat;
+    Scheduler loop{plat};
+    Game game;
+    Playfield& field = game.playfield();
+
+    explicit Dive(uint32_t seed = 12345) : game(font, sound, loop, seed) { loop.attach(game); }
+    Dive(const Dive&) = delete;
+    Dive& operator=(const Dive&) = delete;
+
+    GameState& st() { return game.state(); }
+
+    // Queue a pointer event at client position (x, y).
+    void mouse(MouseKind k, Button b, int x, int y) {
+        PlatformEvent ev;
+        ev.type = PlatformEvent::Pointer;
+        ev.pointer = {k, b, x, y, kOriginX + x, kOriginY + y, kOriginX, kOriginY};
+        plat.queue.push_back(ev);
+    }
+    void move(int x, int y) { mouse(MouseKind::Move, Button::Left, x, y); }
+    void press(Button b, int x, int y) { mouse(MouseKind::Down, b, x, y); }
+    void release(Button b, int x, int y) { mouse(MouseKind::Up, b, x, y); }
+    void click(int x, int y) {
+        press(Button::Left, x, y);
+        release(Button::Left, x, y);
+    }
+    void swipe(int x0, int y0, int x1, int y1) {
+        press(Button::Right, x0, y0);
+        release(Button::Right, x1, y1);
+    }
+
+    // Handle everything queued (and repaint), as the loop would before the
+    // next step.
+    void settle() {
+        while (!plat.queue.empty()) loop.runOnce();
+    }
+    // Hover and click the title word.
+    void start() {
+        move(90, 100);
+        click(90, 100);
+        settle();
+    }
+    // Run the loop until the dive tick reaches t (the step of tick t done).
+    void runTo(int t) {
+        while (st().DiveTick < t && !loop.closed() && game.phase() == Phase::Dive) loop.runOnce();
+    }
+    // Let a bot play from here: after every tick it looks at the state and
+    // acts through hand; stops when the dive ends or tick `until` is done.
+    template <class Bot, class Hand>
+    void play(Bot& bot, Hand& hand, int until = 1 << 30) {
+        while (game.phase() == Phase::Dive && !loop.closed() && st().DiveTick < until) {
+            runTo(st().DiveTick + 1);
+            bot.afterTick(st(), hand);
+            settle();
+        }
+    }
+    // Run until no phase is left (or the window closes).
+    void runOut(int maxSteps = 10'000'000) {
+        while (game.phase() != Phase::None && !loop.closed() && maxSteps-- > 0) loop.runOnce();
+        settle();
+    }
+    bool shown(Item id) const { return field.visible(id); }
+    const std::string& text(Item id) const { return field[id].text; }
+};

@@ -1,0 +1,282 @@
+#include "headless/trace.h"
+
+#include <cstdio>
+#include <sstream>
+
+namespace trace {
+
+namespace {
+
+std::string hex(uint64_t v, int digits) {
+    char b[17];
+    std::snprintf(b, sizeof b, "%0*llx", digits, static_cast<unsigned long long>(v));
+    return b;
+}
+
+// FNV-1a, 64 bits.
+uint64_t hash64(const std::string& s) {
+    uint64_t h = 1469598103934665603ull;
+    for (unsigned char c : s) {
+        h ^= c;
+        h *= 1099511628211ull;
+    }
+    return h;
+}
+
+std::string shortHash(const std::string& line) { return hex(hash64(line) >> 16, 12); }
+
+// Every field of the state record, in its order.
+}  // namespace
+
+Fields stateFields(const GameState& s) {
+    Fields f;
+    auto add = [&](const char* n, long long v) { f.emplace_back(n, std::to_string(v)); };
+    add("LastTick", s.LastTick);
+    add("Oxygen", s.Oxygen);
+    add("Life", s.Life);
+    add("EnemyLife", s.EnemyLife);
+    add("Tanks", s.Tanks);
+    add("DiveTick", s.DiveTick);
+    add("OxygenMax", s.OxygenMax);
+    add("EndTick", s.EndTick);
+    add("SwipeDX", s.SwipeDX);
+    add("SwipeDY", s.SwipeDY);
+    add("DownX", s.DownX);
+    add("DownY", s.DownY);
+    add("UpX", s.UpX);
+    add("UpY", s.UpY);
+    add("CursorPos", s.CursorPos);
+    add("PointerX", s.PointerX);
+    add("PointerY", s.PointerY);
+    add("SeNo", s.SeNo);
+    add("HalfTick", s.HalfTick);
+    add("MouseButton", s.MouseButton);
+    add("EnemyKind", s.EnemyKind);
+    add("DealNo", s.DealNo);
+    add("UpTimer", s.UpTimer);
+    add("BgmNo", s.BgmNo);
+    add("Diving", s.Diving);
+    add("EnemyLane", s.EnemyLane);
+    add("SpearLane", s.SpearLane);
+    add("Bubble1Rising", s.Bubble1Rising);
+    add("Bubble2Rising", s.Bubble2Rising);
+    add("EnemyActive", s.EnemyActive);
+    add("UpShown", s.UpShown);
+    add("RingOn", s.RingOn);
+    add("Cleared", s.Cleared);
+    add("Striking", s.Striking);
+    return f;
+}
+
+namespace {
+
+// Pictures by their place in the list; -1 for none.
+int pictureIndex(Picture p) { return p == Picture::None ? -1 : static_cast<int>(p); }
+
+const char* phaseName(Phase p) {
+    switch (p) {
+        case Phase::Dive: return "D";
+        case Phase::GameOver: return "O";
+        case Phase::Clear: return "C";
+        case Phase::None: break;
+    }
+    return "N";
+}
+
+}  // namespace
+
+// A line is its fields joined by tabs (no value holds a tab).
+std::string join(const Fields& f) {
+    std::string s;
+    for (const auto& [n, v] : f) {
+        if (!s.empty()) s += '\t';
+        s += n + "=" + v;
+    }
+    return s;
+}
+
+Fields split(const std::string& line) {
+    Fields f;
+    std::istringstream in(line);
+    std::string tok;
+    while (std::getline(in, tok, '\t')) {
+        const size_t eq = tok.find('=');
+        f.emplace_back(tok.substr(0, eq), eq == std::string::npos ? "" : tok.substr(eq + 1));
+    }
+    return f;
+}
+
+// The first field in which two full lines differ, as "name: a -> b".
+std::string firstDifference(const std::string& expected, const std::string& actual) {
+    const Fields a = split(expected), b = split(actual);
+    for (size_t i = 0; i < a.size() || i < b.size(); ++i) {
+        const std::string na = i < a.size() ? a[i].first : "(none)", nb = i < b.size() ? b[i].first : "(none)";
+        const std::string va = i < a.size() ? a[i].second : "", vb = i < b.size() ? b[i].second : "";
+        if (na != nb) return "field " + std::to_string(i) + " is " + nb + ", expected " + na;
+        if (va != vb) return na + ": expected " + va + ", got " + vb;
+    }
+    return "";
+}
+
+Recorder::Recorder(Dive& d) : d_(d) {
+    d_.loop.setObserver(this);
+    sleeps_ = d_.plat.sleeps;
+    sent_ = d_.sound.log.size();
+}
+Recorder::~Recorder() { d_.loop.setObserver(nullptr); }
+void Recorder::beforeEvent(const PlatformEvent& ev) {
+    const bool nested = depth_ > 0 || inStep_;
+    ++depth_;
+    if (nested) {
+        ++nested_;
+        const GameState& s = d_.st();
+        if (!inStep_ && s.Diving == 1 && s.DiveTick == 0) cover_.eventsInsideStartClick = true;
+        if (inStep_ && s.DiveTick == 2160 && d_.game.phase() == Phase::Dive) cover_.eventsInsideMusicChange = true;
+    } else {
+        ++batch_;
+    }
+    before_ = d_.st();
+    (void)ev;
+}
+
+void Recorder::afterEvent(const PlatformEvent& ev) {
+    --depth_;
+    watchEvent(ev);
+}
+
+void Recorder::beforeStep(Phase) {
+flushEvents();
+inStep_ = true;
+nested_ = 0;
+}
+
+void Recorder::afterStep(Phase p, bool ran) {
+    inStep_ = false;
+    if (!ran) return;
+    const int n = ++steps_[static_cast<int>(p)];
+    std::string label = std::string(phaseName(p)) + std::to_string(n);
+    if (nested_) label += "+" + std::to_string(nested_);
+    nested_ = 0;
+    emit(label);
+    watchStep(p);
+}
+
+void Recorder::finish() {
+    flushEvents();
+    if (d_.sound.log.size() > sent_ || d_.plat.sleeps != sleeps_) emit("end");
+}
+
+void Recorder::flushEvents() {
+    if (batch_ == 0) return;
+    std::string label = "E" + std::to_string(batch_);
+    if (nested_) label += "+" + std::to_string(nested_);
+    batch_ = 0;
+    nested_ = 0;
+    emit(label);
+}
+
+void Recorder::emit(const std::string& label) {
+    Fields f;
+    f.reserve(128);
+    f.emplace_back("line", label);
+    f.emplace_back("clock", std::to_string(d_.plat.now));
+    f.emplace_back("sleeps", std::to_string(d_.plat.sleeps - sleeps_));
+    f.emplace_back("phase", phaseName(d_.game.phase()));
+    for (auto& kv : stateFields(d_.st())) f.push_back(kv);
+    f.emplace_back("seed", std::to_string(d_.game.dice().seed()));
+    f.emplace_back("caption", d_.field.caption());
+    const auto& items = d_.field.items();
+    for (size_t i = 0; i < items.size(); ++i) {
+        const ItemState& it = items[i];
+        f.emplace_back("item" + std::to_string(i),
+                       std::to_string(it.left) + "," + std::to_string(it.top) + "," + std::to_string(it.width) +
+                           "x" + std::to_string(it.height) + "," + (it.visible ? "1" : "0") + "," +
+                           std::to_string(pictureIndex(it.picture)) + "," + hex(it.color, 6) + "," + it.text);
+    }
+    std::string sound;
+    for (size_t i = sent_; i < d_.sound.log.size(); ++i) {
+        if (i > sent_) sound += ';';
+        sound += d_.sound.log[i];
+    }
+    f.emplace_back("sound", sound);
+    sent_ = d_.sound.log.size();
+    sleeps_ = d_.plat.sleeps;
+    lines_.push_back(join(f));
+}
+
+void Recorder::watchEvent(const PlatformEvent& ev) {
+    const GameState& s = d_.st();
+    const PointerEvent& m = ev.pointer;
+    if (m.button != Button::Right || m.kind == MouseKind::Move) return;
+    if (s.Cleared == 1 && s.Life > 0) cover_.swipeAfterSquid = true;
+    if (m.kind != MouseKind::Up || s.Diving != 1 || s.Life <= 0 || s.MouseButton != 2) return;
+    if (s.UpX > 999 || s.UpY > 999) cover_.releaseBeyond999 = true;
+    if (s.UpX == s.DownX && s.UpY == s.DownY && s.PointerX == s.UpX && before_.Tanks > 0 &&
+        s.Tanks == before_.Tanks)
+        cover_.rightClickInPlace = true;
+    if (s.Tanks < before_.Tanks && s.OxygenMax > 80 && s.Oxygen == s.OxygenMax) cover_.oxygenCardThenTank = true;
+}
+
+void Recorder::watchStep(Phase p) {
+    const GameState& s = d_.st();
+    const bool up = d_.field.visible(Item::upMarker);
+    if (p == Phase::Dive) {
+        if (up && !upWas_) upSince_ = s.DiveTick;
+        if (!up && upWas_ && s.DiveTick - upSince_ == 30) cover_.upMarkerThirtyTicks = true;
+        upWas_ = up;
+    }
+    if (p == Phase::Clear && s.EndTick == 165 && d_.game.phase() == Phase::None) cover_.clearSequenceToTheEnd = true;
+}
+
+
+namespace {
+constexpr int kFullEvery = 500;
+}
+
+// The golden file's text for a run.
+std::string goldenText(const std::string& title, const std::vector<std::string>& lines) {
+    std::string out = "# Torvenka whole-state trace: " + title +
+                      "\n# A line: label and hash; every 500th line and the last in full after '= '.\n"
+                      "# Re-record only with TORVENKA_UPDATE_TRACES=1, after a deliberate change of the game.\n";
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const std::string& l = lines[i];
+        out += l.substr(5, l.find('\t') - 5) + " " + shortHash(l) + "\n";
+        if ((i + 1) % kFullEvery == 0 || i + 1 == lines.size()) out += "= " + l + "\n";
+    }
+    return out;
+}
+
+// Compares a run with a golden file's text: empty if they agree, else where
+// the run first differs.
+std::string compareWithGolden(const std::string& golden, const std::vector<std::string>& lines) {
+    std::istringstream in(golden);
+    std::string g;
+    std::vector<std::string> hashes;
+    std::vector<std::pair<size_t, std::string>> full;  // line index -> full line
+    while (std::getline(in, g)) {
+        if (g.empty() || g[0] == '#') continue;
+        if (g.rfind("= ", 0) == 0) {
+            full.emplace_back(hashes.size() - 1, g.substr(2));
+            continue;
+        }
+        hashes.push_back(g);
+    }
+    for (size_t i = 0; i < hashes.size() || i < lines.size(); ++i) {
+        if (i >= lines.size()) return "the run ends after " + std::to_string(lines.size()) + " lines, the trace goes on";
+        const std::string& l = lines[i];
+        const std::string mine = l.substr(5, l.find('\t') - 5) + " " + shortHash(l);
+        if (i < hashes.size() && hashes[i] == mine) continue;
+        std::string where = "line " + std::to_string(i + 1) + " (" + (i < hashes.size() ? hashes[i] : "past the end") +
+                            ", the run has " + mine.substr(0, mine.find(' ')) + ")";
+        for (const auto& [at, text] : full)
+            if (at >= i && at < lines.size()) {
+                const std::string diff = firstDifference(text, lines[at]);
+                return where + "; at full line " + std::to_string(at + 1) + ": " +
+                       (diff.empty() ? "no field differs there" : diff);
+            }
+        return where;
+    }
+    return "";
+}
+
+}  // namespace trace

@@ -1,0 +1,91 @@
+// Whole-state traces of a dive: one line for every step of every phase and
+// for every batch of pointer events handled between steps, holding every
+// field of the state record, the random seed, every item of the playfield
+// (position, size, visibility, picture, colour, text), the caption, the loop's
+// clock and sleeps, and the sound commands sent since the line before.
+//
+// A golden trace file keeps a short hash of every line and every 500th line
+// (and the last) in full; comparing a run with it names the first line that
+// differs and, from the next full line, the first field.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "headless/harness.h"
+
+namespace trace {
+
+// The moments the golden traces must pass through between them.
+struct Coverage {
+    bool rightClickInPlace = false;     // a right press and release without moving, tanks left
+    bool releaseBeyond999 = false;      // a right release at a client x or y past 999
+    bool swipeAfterSquid = false;       // right-button events after the squid is beaten
+    bool oxygenCardThenTank = false;    // a tank opened after an oxygen card raised the top
+    bool upMarkerThirtyTicks = false;   // the UP marker shown on one tick, hidden 30 later
+    bool eventsInsideStartClick = false;
+    bool eventsInsideMusicChange = false;  // inside the step of tick 2160
+    bool clearSequenceToTheEnd = false;    // all 165 steps of the clear sequence
+};
+
+using Fields = std::vector<std::pair<std::string, std::string>>;
+
+// The pieces of a line, and the line itself: its fields joined by tabs (no
+// value holds a tab).
+std::string join(const Fields& f);
+Fields split(const std::string& line);
+// Every field of the state record, in its order.
+Fields stateFields(const GameState& s);
+// The first field in which two full lines differ, "name: expected a, got b";
+// empty if none does.
+std::string firstDifference(const std::string& expected, const std::string& actual);
+
+// Watches a dive through the loop and writes its trace.
+class Recorder : public LoopObserver {
+public:
+    explicit Recorder(Dive& d);
+    ~Recorder() override;
+    Recorder(const Recorder&) = delete;
+    Recorder& operator=(const Recorder&) = delete;
+
+    void beforeEvent(const PlatformEvent& ev) override;
+    void afterEvent(const PlatformEvent& ev) override;
+    void beforeStep(Phase) override;
+    void afterStep(Phase p, bool ran) override;
+
+    // Closes the trace: pending events, and whatever was sent after them
+    // (the window's destruction).
+    void finish();
+
+    const std::vector<std::string>& lines() const { return lines_; }
+    const Coverage& coverage() const { return cover_; }
+
+private:
+    void flushEvents();
+    void emit(const std::string& label);
+    void watchEvent(const PlatformEvent& ev);
+    void watchStep(Phase p);
+
+    Dive& d_;
+    std::vector<std::string> lines_;
+    int sleeps_ = 0;
+    size_t sent_ = 0;
+    int steps_[4] = {0, 0, 0, 0};
+    int depth_ = 0;
+    bool inStep_ = false;
+    int batch_ = 0;
+    int nested_ = 0;
+    GameState before_;
+    bool upWas_ = false;
+    int upSince_ = 0;
+    Coverage cover_;
+};
+
+// The golden file's text for a run: a short hash of every line, and every
+// 500th line and the last in full.
+std::string goldenText(const std::string& title, const std::vector<std::string>& lines);
+// Compares a run with a golden file's text: empty if they agree, else where
+// the run first differs (the line, and the first field at the next full line).
+std::string compareWithGolden(const std::string& golden, const std::vector<std::string>& lines);
+
+}  // namespace trace
