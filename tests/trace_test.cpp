@@ -34,24 +34,6 @@ TraceRun record(uint32_t seed, const std::function<void(Dive&)>& play) {
     return {rec.lines(), rec.coverage()};
 }
 
-void playReplayFile(Dive& d, const Replay& r) {
-    size_t next = 0;
-    auto queueFor = [&](int tick) {
-        while (next < r.events.size() && r.events[next].tick <= tick) {
-            const ReplayEvent& e = r.events[next++];
-            d.mouse(e.kind, e.button, e.x, e.y);
-        }
-        d.settle();
-    };
-    queueFor(0);
-    while (d.game.phase() == Phase::Dive) {
-        const int t = d.st().DiveTick + 1;
-        d.runTo(t);
-        queueFor(t);
-    }
-    d.runOut();
-}
-
 // A diver who goes looking for the corners: clicks that pile up behind the
 // start click and behind the boss music, a right click without moving, right
 // releases far outside the window, the oxygen card before a tank, and swipes
@@ -113,7 +95,7 @@ std::vector<Scenario> scenarios() {
         std::string err;
         if (!parseReplay(in, *r, err)) ADD_FAILURE() << name << ".replay: " << err;
         all.push_back({std::string("replay-") + name, std::string("the recorded replay ") + name + ".replay", r->seed,
-                       [r](Dive& d) { playReplayFile(d, *r); }});
+                       [r](Dive& d) { playReplayIn(d, *r, [](int) {}); }});
     }
     all.push_back({"left-alone", "the start click, then nothing until game over", 2718, [](Dive& d) {
                        d.start();

@@ -12,6 +12,7 @@
 // check lines compare the state after the step of their tick, before that
 // tick's events are handled.
 #pragma once
+#include <algorithm>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -75,6 +76,28 @@ inline bool parseReplay(std::istream& in, Replay& r, std::string& err) {
     return true;
 }
 
+// Plays a replay in a dive to its end: each tick's events are handled after
+// that tick's step, and afterStep(t) looks at the dive in between.
+template <class AfterStep>
+void playReplayIn(Dive& d, const Replay& r, AfterStep afterStep) {
+    size_t next = 0;
+    auto queueFor = [&](int tick) {
+        while (next < r.events.size() && r.events[next].tick <= tick) {
+            const ReplayEvent& e = r.events[next++];
+            d.mouse(e.kind, e.button, e.x, e.y);
+        }
+        d.settle();
+    };
+    queueFor(0);
+    while (d.game.phase() == Phase::Dive) {
+        const int t = d.st().DiveTick + 1;
+        d.runTo(t);
+        afterStep(t);
+        queueFor(t);
+    }
+    d.runOut();
+}
+
 // Plays a replay; returns the values seen at every check tick (and at every
 // tick in `recordAt`), and the ending reached.
 struct ReplayRun {
@@ -85,26 +108,10 @@ struct ReplayRun {
 inline ReplayRun playReplay(const Replay& r, const std::vector<int>& recordAt = {}) {
     ReplayRun out;
     Dive d(r.seed);
-    size_t next = 0;
-    auto queueFor = [&](int tick) {
-        while (next < r.events.size() && r.events[next].tick <= tick) {
-            const ReplayEvent& e = r.events[next++];
-            d.mouse(e.kind, e.button, e.x, e.y);
-        }
-        d.settle();
-    };
-    queueFor(0);
-    auto record = [&](int t) {
+    playReplayIn(d, r, [&](int t) {
         if (r.checks.count(t) || std::find(recordAt.begin(), recordAt.end(), t) != recordAt.end())
             out.seen[t] = checkLine(d.st());
-    };
-    while (d.game.phase() == Phase::Dive) {
-        const int t = d.st().DiveTick + 1;
-        d.runTo(t);
-        record(t);
-        queueFor(t);
-    }
-    d.runOut();
+    });
     out.end = d.field.caption() == "☆☆ クリア ☆☆" ? "clear" : d.shown(Item::gameOver) ? "over" : "none";
     return out;
 }
