@@ -1,40 +1,118 @@
-# Installation and packaging rules: the game, its sounds, a launcher, the
-# desktop entry, AppStream metadata and the icon, and a Debian package.
+# Installation rules laid out as Debian lays out a game, and a Debian package.
 #
 # Installed layout (prefix /usr for the package, /usr/local by default):
-#   bin/torvenka                      launcher: cds to share/torvenka, runs the game
-#   libexec/torvenka/torvenka         the game itself
-#   share/torvenka/dat/               its sound files
+#   games/torvenka                    launcher: cds to the data folder, runs the game
+#   libexec/torvenka/torvenka         the game itself, not meant to be run directly
+#   share/games/torvenka/dat/         its sound files
+#   share/man/man6/torvenka.6.gz      the manual page
 #   share/applications/torvenka.desktop
 #   share/metainfo/org.torvenka.torvenka.metainfo.xml
 #   share/icons/hicolor/NxN/apps/torvenka.png
-#   share/doc/torvenka/copyright
+#   share/doc/torvenka/copyright, changelog.gz
 # The game reads dat/ relative to its working directory, so build/torvenka
 # started from the source tree works without installing.
+#
+# Debian keeps a game's command in /usr/games and its data in
+# /usr/share/games/<game>. The game binary is only ever started by the
+# launcher, so it is an internal binary: FHS 3.0, which Debian policy
+# follows, gives those /usr/libexec/<program>. (lintian also takes
+# /usr/lib/games/<game>, but flags executables in /usr/lib and asks for
+# /usr/libexec.)
 include(GNUInstallDirs)
 
 set(TORVENKA_PACKAGING_DIR ${PROJECT_SOURCE_DIR}/packaging)
+set(TORVENKA_INSTALL_GAMESDIR games)
+set(TORVENKA_INSTALL_LIBEXECDIR ${CMAKE_INSTALL_LIBEXECDIR}/torvenka)
+set(TORVENKA_INSTALL_GAMEDATADIR ${CMAKE_INSTALL_DATADIR}/games/torvenka)
 
-# The game. Its launcher goes in bin/; the binary itself is not meant to be
-# started directly.
-install(TARGETS torvenka RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/torvenka)
+# Debian's hardening flags for the game and the libraries it is built from:
+# stack protector, fortified libc calls, relocations read-only and bound at
+# start. They add checks and change nothing in how the game plays. Not with
+# the sanitizers, which bring checks of their own; fortification needs the
+# optimiser, so not in Debug builds either.
+option(TORVENKA_HARDENING "Build the game with Debian's hardening flags" ON)
+if(TORVENKA_HARDENING AND NOT TORVENKA_SANITIZE)
+  set(game_targets torvenka)
+  set(pending torvenka)
+  while(pending)
+    list(POP_FRONT pending t)
+    get_target_property(deps ${t} LINK_LIBRARIES)
+    get_target_property(interface_deps ${t} INTERFACE_LINK_LIBRARIES)
+    foreach(d IN LISTS deps interface_deps)
+      if(TARGET ${d} AND NOT d IN_LIST game_targets)
+        get_target_property(imported ${d} IMPORTED)
+        get_target_property(type ${d} TYPE)
+        if(NOT imported AND type MATCHES "^(STATIC|OBJECT)_LIBRARY$")
+          list(APPEND game_targets ${d})
+          list(APPEND pending ${d})
+        endif()
+      endif()
+    endforeach()
+  endwhile()
+  foreach(t IN LISTS game_targets)
+    target_compile_options(${t} PRIVATE -fstack-protector-strong
+      $<$<NOT:$<CONFIG:Debug>>:-U_FORTIFY_SOURCE -D_FORTIFY_SOURCE=2>)
+  endforeach()
+  target_link_options(torvenka PRIVATE LINKER:-z,relro LINKER:-z,now)
+endif()
+
+# The game. Its launcher goes in games/, its data in share/games/.
+install(TARGETS torvenka RUNTIME DESTINATION ${TORVENKA_INSTALL_LIBEXECDIR})
 
 # The sound files: whatever is in dat/ when installing.
 if(EXISTS ${PROJECT_SOURCE_DIR}/dat)
   install(DIRECTORY ${PROJECT_SOURCE_DIR}/dat/
-    DESTINATION ${CMAKE_INSTALL_DATADIR}/torvenka/dat
+    DESTINATION ${TORVENKA_INSTALL_GAMEDATADIR}/dat
     PATTERN ".*" EXCLUDE)
 else()
   message(WARNING "No dat/ folder: the game will be installed without its sounds")
-  install(DIRECTORY DESTINATION ${CMAKE_INSTALL_DATADIR}/torvenka/dat)
+  install(DIRECTORY DESTINATION ${TORVENKA_INSTALL_GAMEDATADIR}/dat)
 endif()
 
-# The launcher and the desktop entry name absolute paths under the prefix,
-# which is only known when installing (cmake --install --prefix, CPack).
+# The changelog, newest release first, as Debian writes it. Its newest entry
+# gives the manual page its date.
+set(TORVENKA_CHANGELOG ${TORVENKA_PACKAGING_DIR}/changelog)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${TORVENKA_CHANGELOG})
+file(STRINGS ${TORVENKA_CHANGELOG} TORVENKA_CHANGELOG_HEAD LIMIT_COUNT 1
+  REGEX "^torvenka \\(")
+file(STRINGS ${TORVENKA_CHANGELOG} TORVENKA_CHANGELOG_DATE LIMIT_COUNT 1
+  REGEX "^ -- ")
+string(REGEX MATCH "^torvenka \\(([^)]+)\\)" _ "${TORVENKA_CHANGELOG_HEAD}")
+set(TORVENKA_CHANGELOG_VERSION "${CMAKE_MATCH_1}")
+string(REGEX MATCH ">  [A-Z][a-z][a-z], ([0-9][0-9]?) ([A-Z][a-z][a-z]) ([0-9][0-9][0-9][0-9]) "
+  _ "${TORVENKA_CHANGELOG_DATE}")
+set(day "${CMAKE_MATCH_1}")
+set(year "${CMAKE_MATCH_3}")
+set(months Jan Feb Mar Apr May Jun Jul Aug Sep Oct Nov Dec)
+list(FIND months "${CMAKE_MATCH_2}" month)
+if(NOT TORVENKA_CHANGELOG_VERSION OR month EQUAL -1)
+  message(FATAL_ERROR "${TORVENKA_CHANGELOG}: no 'torvenka (VERSION)' line "
+    "followed by a ' -- Name <address>  date' line")
+endif()
+math(EXPR month "${month} + 1")
+string(REGEX REPLACE "^([0-9])$" "0\\1" month "${month}")
+string(REGEX REPLACE "^([0-9])$" "0\\1" day "${day}")
+set(TORVENKA_RELEASE_DATE "${year}-${month}-${day}")
+if(NOT TORVENKA_CHANGELOG_VERSION STREQUAL PROJECT_VERSION)
+  message(WARNING "The newest entry of ${TORVENKA_CHANGELOG} is "
+    "${TORVENKA_CHANGELOG_VERSION}, the project is at ${PROJECT_VERSION}: "
+    "give the new release an entry")
+endif()
+
+# The launcher, the desktop entry and the manual page name absolute paths
+# under the prefix, which is only known when installing (cmake --install
+# --prefix, CPack); the manual page and the changelog are compressed then too.
+find_program(TORVENKA_GZIP gzip REQUIRED)
 install(CODE "
-  set(TORVENKA_BINDIR \"${CMAKE_INSTALL_BINDIR}\")
+  set(TORVENKA_GAMESDIR \"${TORVENKA_INSTALL_GAMESDIR}\")
+  set(TORVENKA_LIBEXECDIR \"${TORVENKA_INSTALL_LIBEXECDIR}\")
+  set(TORVENKA_GAMEDATADIR \"${TORVENKA_INSTALL_GAMEDATADIR}\")
   set(TORVENKA_DATADIR \"${CMAKE_INSTALL_DATADIR}\")
-  set(TORVENKA_LIBEXECDIR \"${CMAKE_INSTALL_LIBEXECDIR}\")
+  set(TORVENKA_MANDIR \"${CMAKE_INSTALL_MANDIR}\")
+  set(TORVENKA_DOCDIR \"${CMAKE_INSTALL_DOCDIR}\")
+  set(TORVENKA_VERSION \"${PROJECT_VERSION}\")
+  set(TORVENKA_RELEASE_DATE \"${TORVENKA_RELEASE_DATE}\")
+  set(TORVENKA_GZIP \"${TORVENKA_GZIP}\")
   set(TORVENKA_TEMPLATES \"${TORVENKA_PACKAGING_DIR}\")
   set(TORVENKA_WORKDIR \"${PROJECT_BINARY_DIR}/packaging\")
   include(\"${TORVENKA_PACKAGING_DIR}/install_generated.cmake\")
@@ -44,8 +122,25 @@ install(CODE "
 set(TORVENKA_APPSTREAM_ID org.torvenka.torvenka)
 install(FILES ${TORVENKA_PACKAGING_DIR}/torvenka.metainfo.xml
   DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo RENAME ${TORVENKA_APPSTREAM_ID}.metainfo.xml)
-install(FILES ${PROJECT_SOURCE_DIR}/LICENSE
-  DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME copyright)
+
+# The copyright file in Debian's machine-readable format, with the licence
+# text of LICENSE.
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/LICENSE)
+file(STRINGS ${PROJECT_SOURCE_DIR}/LICENSE TORVENKA_COPYRIGHT_LINE LIMIT_COUNT 1
+  REGEX "^Copyright ")
+if(NOT TORVENKA_COPYRIGHT_LINE)
+  message(FATAL_ERROR "LICENSE has no 'Copyright ...' line")
+endif()
+string(REGEX REPLACE "^Copyright (\\([cC]\\) )?" "" TORVENKA_COPYRIGHT "${TORVENKA_COPYRIGHT_LINE}")
+file(READ ${PROJECT_SOURCE_DIR}/LICENSE TORVENKA_LICENSE_TEXT)
+# The licence body starts after the copyright line; each of its lines is
+# indented by one space, and empty lines become " .".
+string(REGEX REPLACE "^.*\nCopyright [^\n]*\n+" "" TORVENKA_LICENSE_TEXT "${TORVENKA_LICENSE_TEXT}")
+string(STRIP "${TORVENKA_LICENSE_TEXT}" TORVENKA_LICENSE_TEXT)
+string(REGEX REPLACE "\n" "\n " TORVENKA_LICENSE_TEXT " ${TORVENKA_LICENSE_TEXT}")
+string(REGEX REPLACE "\n \n" "\n .\n" TORVENKA_LICENSE_TEXT "${TORVENKA_LICENSE_TEXT}")
+configure_file(${TORVENKA_PACKAGING_DIR}/copyright.in ${PROJECT_BINARY_DIR}/packaging/copyright @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/packaging/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 # The icon, drawn at build time by tools/iconexport from the game's own
 # pictures.
@@ -66,6 +161,8 @@ install(DIRECTORY ${TORVENKA_ICON_DIR}/hicolor DESTINATION ${CMAKE_INSTALL_DATAD
 set(TORVENKA_PACKAGE_MAINTAINER "Torvenka developers <torvenka@example.org>"
   CACHE STRING "Maintainer named in the Debian package")
 set(CPACK_PACKAGE_NAME torvenka)
+# A version without a Debian revision: the package is native, and its
+# changelog is changelog.gz.
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "Torvenka developers")
 set(CPACK_PACKAGE_CONTACT ${TORVENKA_PACKAGE_MAINTAINER})
@@ -97,8 +194,9 @@ list(JOIN TORVENKA_DEB_RUNTIME_DEPENDS ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
 set(CPACK_GENERATOR DEB)
 include(CPack)
 
-# Tests of the install, the Debian package and the installed launcher:
-# tests/packaging/*_test.sh, each given the build tree and the version.
+# Tests of the install, the Debian package (lintian included) and the
+# installed launcher: tests/packaging/*_test.sh, each given the build tree
+# and the version.
 enable_testing()
 file(GLOB TORVENKA_PACKAGING_TESTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/packaging/*_test.sh)
 foreach(t ${TORVENKA_PACKAGING_TESTS})

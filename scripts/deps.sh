@@ -12,7 +12,7 @@ TORVENKA_PACKAGES=(
 )
 TORVENKA_TEST_PACKAGES=(
   xvfb xauth xdotool x11-utils imagemagick sox python3
-  desktop-file-utils appstream dpkg-dev file
+  desktop-file-utils appstream dpkg-dev file lintian
 )
 
 torvenka_install() {

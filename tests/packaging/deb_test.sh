@@ -1,13 +1,11 @@
 # cpack -G DEB into a scratch folder: the package's name, control fields,
-# declared dependencies and file list.
+# declared dependencies and file list, and the files it installs.
 set -uo pipefail
 . "$(dirname "$0")/lib.sh" "$@"
 
 arch=$(dpkg --print-architecture)
-(cd "$SCRATCH" && cpack -G DEB --config "$BUILD_DIR/CPackConfig.cmake" -B "$SCRATCH/out") \
-  >"$SCRATCH/cpack.log" 2>&1 || { cat "$SCRATCH/cpack.log" >&2; fail "cpack"; finish; }
-deb=$SCRATCH/out/torvenka_${VERSION}_${arch}.deb
-[ -f "$deb" ] || { ls "$SCRATCH/out" >&2; fail "no $deb"; finish; }
+build_deb
+deb=$DEB
 
 field() { dpkg-deb -f "$deb" "$1"; }
 expect_eq Package torvenka "$(field Package)"
@@ -35,12 +33,20 @@ fi
 stray=$(dpkg-deb -c "$deb" | awk '{ print $6 }' | grep -v '^\./usr/' || true)
 [ -z "$stray" ] || fail "files outside /usr: $stray"
 
-# Launcher and desktop entry name the /usr paths, not the staging folder.
+# Launcher, desktop entry and manual page name the /usr paths, not the
+# staging folder.
 tree=$SCRATCH/tree
 dpkg-deb -x "$deb" "$tree"
-grep -qx 'cd "/usr/share/torvenka" || exit 1' "$tree/usr/bin/torvenka" || fail "packaged launcher: $(cat "$tree/usr/bin/torvenka")"
-grep -qx 'Path=/usr/share/torvenka' "$tree/usr/share/applications/torvenka.desktop" || fail "packaged desktop entry has the wrong Path"
+grep -qx 'cd "/usr/share/games/torvenka" || exit 1' "$tree/usr/games/torvenka" || fail "packaged launcher: $(cat "$tree/usr/games/torvenka")"
+grep -qx 'exec "/usr/libexec/torvenka/torvenka" "$@"' "$tree/usr/games/torvenka" || fail "packaged launcher: $(cat "$tree/usr/games/torvenka")"
+grep -qx 'Exec=/usr/games/torvenka' "$tree/usr/share/applications/torvenka.desktop" || fail "packaged desktop entry has the wrong Exec"
+grep -qx 'Path=/usr/share/games/torvenka' "$tree/usr/share/applications/torvenka.desktop" || fail "packaged desktop entry has the wrong Path"
+zgrep -q '^\.I /usr/share/games/torvenka/dat/$' "$tree/usr/share/man/man6/torvenka.6.gz" || fail "packaged manual page does not name /usr/share/games/torvenka/dat/"
 file -b "$tree/usr/libexec/torvenka/torvenka" | grep -q 'ELF.*stripped' || fail "game binary is not a stripped ELF"
 file -b "$tree/usr/libexec/torvenka/torvenka" | grep -q 'not stripped' && fail "game binary is not stripped"
+
+# The changelog's newest entry is this release: a version bump needs one.
+expect_eq "newest changelog entry" "$VERSION" \
+  "$(gzip -dc "$tree/usr/share/doc/torvenka/changelog.gz" | dpkg-parsechangelog -l - -S Version 2>&1)"
 
 finish

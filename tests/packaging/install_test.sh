@@ -1,5 +1,6 @@
 # cmake --install into a scratch prefix: the file list, the launcher, the
-# desktop entry and AppStream metadata (validated), and the icons.
+# desktop entry and AppStream metadata (validated), the manual page and the
+# changelog, and the icons.
 set -uo pipefail
 . "$(dirname "$0")/lib.sh" "$@"
 
@@ -14,10 +15,10 @@ if [ "$actual" != "$(expected_files)" ]; then
 fi
 
 # The launcher runs the installed game from the installed data folder.
-launcher=$PREFIX/bin/torvenka
+launcher=$PREFIX/games/torvenka
 [ -x "$launcher" ] || fail "launcher is not executable"
 [ -x "$PREFIX/libexec/torvenka/torvenka" ] || fail "game binary is not executable"
-grep -qx "cd \"$PREFIX/share/torvenka\" || exit 1" "$launcher" || fail "launcher does not cd to $PREFIX/share/torvenka"
+grep -qx "cd \"$PREFIX/share/games/torvenka\" || exit 1" "$launcher" || fail "launcher does not cd to $PREFIX/share/games/torvenka"
 grep -qx "exec \"$PREFIX/libexec/torvenka/torvenka\" \"\$@\"" "$launcher" || fail "launcher does not exec the installed binary"
 sh -n "$launcher" || fail "launcher is not valid sh"
 
@@ -29,9 +30,9 @@ fi
 key() { sed -n "s/^$1=//p" "$desktop"; }
 expect_eq Name Torvenka "$(key Name)"
 expect_eq 'Name[ja]' 潜行 "$(key 'Name\[ja\]')"
-expect_eq Exec torvenka "$(key Exec)"
+expect_eq Exec "$PREFIX/games/torvenka" "$(key Exec)"
 expect_eq Icon torvenka "$(key Icon)"
-expect_eq Path "$PREFIX/share/torvenka" "$(key Path)"
+expect_eq Path "$PREFIX/share/games/torvenka" "$(key Path)"
 expect_eq StartupWMClass VELMO "$(key StartupWMClass)"
 expect_eq Categories 'Game;ArcadeGame;' "$(key Categories)"
 
@@ -41,6 +42,19 @@ appstreamcli validate --no-net "$metainfo" >"$SCRATCH/as.log" 2>&1 || { cat "$SC
 appstreamcli validate-tree --no-net "$PREFIX" >"$SCRATCH/as.log" 2>&1 || { cat "$SCRATCH/as.log" >&2; fail "appstreamcli validate-tree"; }
 grep -q '<launchable type="desktop-id">torvenka.desktop</launchable>' "$metainfo" || fail "metainfo does not launch torvenka.desktop"
 grep -q '<release version="'"$VERSION"'"' "$metainfo" || fail "metainfo has no release $VERSION"
+
+# The manual page, with this prefix's paths and this version, and the
+# changelog, both compressed the way Debian wants. (lintian checks the
+# page's markup in the package.)
+manpage=$PREFIX/share/man/man6/torvenka.6.gz
+expect_gzip_9n "$manpage"
+expect_gzip_9n "$PREFIX/share/doc/torvenka/changelog.gz"
+page=$(gzip -dc "$manpage")
+grep -qx "\.I $PREFIX/share/games/torvenka/dat/" <<<"$page" || fail "manual page does not name $PREFIX/share/games/torvenka/dat/"
+grep -qx "\.I $PREFIX/libexec/torvenka/torvenka" <<<"$page" || fail "manual page does not name $PREFIX/libexec/torvenka/torvenka"
+grep -q '^\.TH TORVENKA 6 [0-9]\{4\}-[0-9][0-9]-[0-9][0-9] "Torvenka '"$VERSION"'" ' <<<"$page" \
+  || fail "manual page header: $(grep '^\.TH' <<<"$page")"
+grep -n '@[A-Z_]*@' <<<"$page" >&2 && fail "manual page has placeholders left"
 
 # The icons: the right size with alpha, see-through corners, an opaque
 # middle, and the white octopus on them.

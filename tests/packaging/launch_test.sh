@@ -1,5 +1,6 @@
-# The installed launcher, started from an unrelated folder, opens the game's
-# window with the game's working folder set to the installed data.
+# The installed launcher, started from an unrelated folder with arguments,
+# opens the game's window with the game's working folder set to the
+# installed data and the arguments passed on.
 set -uo pipefail
 . "$(dirname "$0")/lib.sh" "$@"
 
@@ -22,7 +23,7 @@ mkdir "$SCRATCH/elsewhere"
 # it cannot open a display and ends, and is simply started again.
 win=
 for attempt in 1 2 3; do
-  (cd "$SCRATCH/elsewhere" && exec "$PREFIX/bin/torvenka" >"$SCRATCH/game.log" 2>&1) &
+  (cd "$SCRATCH/elsewhere" && exec "$PREFIX/games/torvenka" --scale 1 >"$SCRATCH/game.log" 2>&1) &
   pid=$!
   CLEANUPS+=("kill $pid 2>/dev/null; wait $pid 2>/dev/null")
   # The launcher execs the game, so the window belongs to the same process.
@@ -41,7 +42,8 @@ if [ -z "$win" ]; then
 fi
 
 expect_eq "game binary" "$PREFIX/libexec/torvenka/torvenka" "$(readlink "/proc/$pid/exe")"
-expect_eq "working folder" "$PREFIX/share/torvenka" "$(readlink "/proc/$pid/cwd")"
+expect_eq "working folder" "$PREFIX/share/games/torvenka" "$(readlink "/proc/$pid/cwd")"
+expect_eq "arguments" "--scale 1" "$(tr '\0' '\n' <"/proc/$pid/cmdline" | tail -n +2 | paste -sd ' ')"
 expect_eq "window class" 'WM_CLASS(STRING) = "VELMO", "VELMO"' "$(xprop -id "$win" WM_CLASS)"
 
 # Closing: the game leaves promptly when told to.

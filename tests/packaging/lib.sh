@@ -63,12 +63,34 @@ dat_files() {
 # Every file the install puts under a prefix, relative to it.
 expected_files() {
   local s
-  { echo bin/torvenka
+  { echo games/torvenka
     echo libexec/torvenka/torvenka
     echo share/applications/torvenka.desktop
     echo share/metainfo/org.torvenka.torvenka.metainfo.xml
+    echo share/man/man6/torvenka.6.gz
     echo share/doc/torvenka/copyright
+    echo share/doc/torvenka/changelog.gz
     for s in 32 48 64 128; do echo "share/icons/hicolor/${s}x${s}/apps/torvenka.png"; done
-    dat_files | sed 's|^|share/torvenka/dat/|'
+    dat_files | sed 's|^|share/games/torvenka/dat/|'
   } | sort
+}
+
+# build_deb: cpack -G DEB into the scratch folder; sets DEB to the package.
+build_deb() {
+  local arch
+  arch=$(dpkg --print-architecture)
+  (cd "$SCRATCH" && cpack -G DEB --config "$BUILD_DIR/CPackConfig.cmake" -B "$SCRATCH/out") \
+    >"$SCRATCH/cpack.log" 2>&1 || { cat "$SCRATCH/cpack.log" >&2; echo "FAIL: cpack" >&2; exit 1; }
+  DEB=$SCRATCH/out/torvenka_${VERSION}_${arch}.deb
+  [ -f "$DEB" ] || { ls "$SCRATCH/out" >&2; echo "FAIL: no $DEB" >&2; exit 1; }
+}
+
+# expect_gzip_9n FILE: compressed as gzip -9n does it (best compression, no
+# name or time stamp in the header), so that rebuilds give the same bytes.
+expect_gzip_9n() {
+  if ! gzip -t "$1" 2>/dev/null; then
+    fail "$1 is not gzip-compressed"
+  elif ! cmp -s "$1" <(gzip -dc "$1" | gzip -9n); then
+    fail "$1 is not compressed with gzip -9n"
+  fi
 }
