@@ -207,3 +207,8 @@ foreach(t ${TORVENKA_PACKAGING_TESTS})
   set_tests_properties(packaging.${name} PROPERTIES TIMEOUT 120 SKIP_RETURN_CODE 77
     RESOURCE_LOCK torvenka_install_manifest)
 endforeach()
+# The launch test starts the game, and one user runs one copy at a time: it
+# must not meet the end-to-end tests' copies.
+if(TEST packaging.launch_test)
+  set_tests_properties(packaging.launch_test PROPERTIES RUN_SERIAL TRUE)
+endif()

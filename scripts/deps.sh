@@ -11,7 +11,7 @@ TORVENKA_PACKAGES=(
   timgm6mb-soundfont
 )
 TORVENKA_TEST_PACKAGES=(
-  xvfb xauth xdotool x11-utils imagemagick sox python3
+  xvfb xauth xdotool x11-utils x11-xserver-utils imagemagick sox python3
   desktop-file-utils appstream dpkg-dev file lintian
 )
 

@@ -1,11 +1,17 @@
 // The single-instance lock, across real processes.
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <signal.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstddef>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <string>
 
 #include "app/lock.h"
 
@@ -21,44 +27,84 @@ int inChild(F fn) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-TEST(SingleInstance, FirstWinsAndAKilledHolderFreesTheLock) {
-    const auto dir = std::filesystem::temp_directory_path() / ("torvenka-lock-" + std::to_string(getpid()));
-    std::filesystem::create_directories(dir);
-    std::filesystem::permissions(dir, std::filesystem::perms::owner_all);
-    setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
-
-    // A holder that keeps the lock until it is killed.
+// A child that runs fn, reports its answer through a pipe, and then keeps
+// whatever it holds until it is killed.
+template <class F>
+pid_t holder(F fn, char& answer) {
     int ready[2];
-    ASSERT_EQ(pipe(ready), 0);
-    const pid_t holder = fork();
-    if (holder == 0) {
-        const char ok = takeSingleInstanceLock("velmo") ? 1 : 0;
+    if (pipe(ready) != 0) return -1;
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const char ok = fn() ? 1 : 0;
         (void)!write(ready[1], &ok, 1);
         pause();
         _exit(0);
     }
-    char ok = 0;
-    ASSERT_EQ(read(ready[0], &ok, 1), 1);
-    EXPECT_EQ(ok, 1);
-    // A second copy cannot take it; another name can.
-    EXPECT_EQ(inChild([] { return takeSingleInstanceLock("velmo") ? 1 : 0; }), 0);
-    EXPECT_EQ(inChild([] { return takeSingleInstanceLock("other") ? 1 : 0; }), 1);
-    // The holder dies without any clean-up: the kernel frees the lock.
-    kill(holder, SIGKILL);
-    waitpid(holder, nullptr, 0);
-    EXPECT_EQ(inChild([] { return takeSingleInstanceLock("velmo") ? 1 : 0; }), 1);
-
-    // A directory another user owns or one that cannot be written: the
-    // copy ends quietly rather than playing without the lock.
-    std::filesystem::permissions(dir, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
-    if (geteuid() != 0) {
-        EXPECT_EQ(inChild([] { return takeSingleInstanceLock("velmo") ? 1 : 0; }), 0);
-    }
-    std::filesystem::permissions(dir, std::filesystem::perms::owner_all);
-    std::filesystem::remove_all(dir);
-    unsetenv("XDG_RUNTIME_DIR");
+    if (read(ready[0], &answer, 1) != 1) answer = -1;
     close(ready[0]);
     close(ready[1]);
+    return pid;
+}
+
+void killAndWait(pid_t pid) {
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+}
+
+TEST(SingleInstance, OneCopyPerUserWhateverTheEnvironment) {
+    const std::string name = "test-" + std::to_string(getpid());
+    char ok = 0;
+    const pid_t first = holder([&] { return takeSingleInstanceLock(name.c_str()); }, ok);
+    EXPECT_EQ(ok, 1);
+    // A second copy cannot take it, with or without a runtime folder and
+    // whatever HOME says; another name can.
+    EXPECT_EQ(inChild([&] { return takeSingleInstanceLock(name.c_str()) ? 1 : 0; }), 0);
+    EXPECT_EQ(inChild([&] {
+                  unsetenv("XDG_RUNTIME_DIR");
+                  setenv("HOME", "/nonexistent", 1);
+                  return takeSingleInstanceLock(name.c_str()) ? 1 : 0;
+              }),
+              0);
+    EXPECT_EQ(inChild([&] {
+                  clearenv();
+                  return takeSingleInstanceLock(name.c_str()) ? 1 : 0;
+              }),
+              0);
+    EXPECT_EQ(inChild([&] { return takeSingleInstanceLock((name + "-other").c_str()) ? 1 : 0; }), 1);
+    // The holder dies without any clean-up: the kernel frees the lock.
+    killAndWait(first);
+    EXPECT_EQ(inChild([&] { return takeSingleInstanceLock(name.c_str()) ? 1 : 0; }), 1);
+}
+
+// Another user who takes our lock's name first does not keep us out: the
+// game falls back to a lock file in our own home, and still one copy runs.
+// Needs root, to play the other user.
+TEST(SingleInstance, AnotherUserCannotKeepUsOut) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root to act as another user";
+    const passwd* nobody = getpwnam("nobody");
+    if (!nobody) GTEST_SKIP() << "no user nobody";
+    const std::string name = "test-squat-" + std::to_string(getpid());
+    const std::string abstractName = "torvenka." + name + "." + std::to_string(getuid());
+    char ok = 0;
+    const pid_t squatter = holder(
+        [&] {
+            if (setgid(nobody->pw_gid) != 0 || setuid(nobody->pw_uid) != 0) return false;
+            sockaddr_un a{};
+            a.sun_family = AF_UNIX;
+            std::memcpy(a.sun_path + 1, abstractName.data(), abstractName.size());
+            const auto len = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + abstractName.size());
+            const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+            return bind(fd, reinterpret_cast<sockaddr*>(&a), len) == 0 && listen(fd, 4) == 0;
+        },
+        ok);
+    ASSERT_EQ(ok, 1) << "the squatter could not take the name";
+    const pid_t first = holder([&] { return takeSingleInstanceLock(name.c_str()); }, ok);
+    EXPECT_EQ(ok, 1);
+    EXPECT_EQ(inChild([&] { return takeSingleInstanceLock(name.c_str()) ? 1 : 0; }), 0);
+    killAndWait(first);
+    killAndWait(squatter);
+    const passwd* me = getpwuid(getuid());
+    if (me && me->pw_dir) std::filesystem::remove(std::string(me->pw_dir) + "/.cache/torvenka/" + name + ".lock");
 }
 
 }  // namespace

@@ -1,7 +1,10 @@
 // Torvenka: one run of the program plays one dive.
+#include <SDL.h>
+
 #include <cstdio>
 
 #include "app/bench_watch.h"
+#include "app/command_line.h"
 #include "app/lock.h"
 #include "app/sdl_window.h"
 #include "core/game.h"
@@ -9,12 +12,30 @@
 #include "screen/sdl_font.h"
 #include "sound/sdl_mixer_sink.h"
 
-int main() {
+int main(int argc, char** argv) {
+    const CommandLine cl = parseCommandLine(argc, argv);
+    if (!cl.error.empty()) {
+        std::fprintf(stderr, "torvenka: %s\n%s\n", cl.error.c_str(), usageLine().c_str());
+        return 2;
+    }
+    if (cl.help) {
+        std::fputs(helpText().c_str(), stdout);
+        return 0;
+    }
+    if (cl.version) {
+        std::printf("torvenka %s\n", TORVENKA_VERSION);
+        return 0;
+    }
+
     // Only one copy plays at a time; a second one leaves without a word.
     if (!takeSingleInstanceLock("velmo")) return 0;
 
+    // The name the desktop's sound panel shows for the game's sound.
+    SDL_SetHint(SDL_HINT_APP_NAME, "Torvenka");
+    SDL_SetHint(SDL_HINT_AUDIO_DEVICE_STREAM_NAME, "Torvenka");
+
     SdlPlatform platform;
-    if (!platform.open("Torvenka")) {
+    if (!platform.open("Torvenka", cl.scale)) {
         std::fprintf(stderr, "torvenka: %s\n", platform.error().c_str());
         return 1;
     }

@@ -1,8 +1,13 @@
 #include "app/sdl_window.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
+
+#include "app/scaling.h"
+#include "screen/icon.h"
 
 int32_t monotonicMs() {
     timespec ts{};
@@ -38,7 +43,7 @@ SdlPlatform::~SdlPlatform() {
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
-bool SdlPlatform::open(const char* caption) {
+bool SdlPlatform::open(const char* caption, std::optional<int> scale) {
     // The desktop knows the game as "VELMO" (X11 class and name).
     setenv("SDL_VIDEO_X11_WMCLASS", "VELMO", 1);
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
@@ -55,15 +60,54 @@ bool SdlPlatform::open(const char* caption) {
         error_ = "cannot open a display: no X11 or Wayland desktop found (is DISPLAY set?)";
         return false;
     }
+    // Under Wayland the window is measured in the desktop's points and its
+    // surface in pixels; X11 has only pixels.
     win_ = SDL_CreateWindow(caption, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kClientW, kClientH,
-                            SDL_WINDOW_HIDDEN);
+                            SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI);
     if (!win_) {
         error_ = std::string("cannot create the window: ") + SDL_GetError();
         return false;
     }
+    int pw = kClientW, ph = kClientH;
+    SDL_GetWindowSizeInPixels(win_, &pw, &ph);
+    pixelsPerPoint_ = pw >= 2 * kClientW ? pw / kClientW : 1;
+    if (scale) {
+        scale_ = *scale;
+    } else {
+        // The desktop's own scale, but never a window larger than the screen.
+        scale_ = fitScale(desktopScale(), usableW_, usableH_, kClientW, kClientH);
+    }
+    if (scale_ != 1 || pixelsPerPoint_ != 1) {
+        // The window's size in points, so that its pixels hold whole blocks.
+        const int pointsW = (kClientW * scale_ + pixelsPerPoint_ - 1) / pixelsPerPoint_;
+        const int pointsH = (kClientH * scale_ + pixelsPerPoint_ - 1) / pixelsPerPoint_;
+        SDL_SetWindowSize(win_, pointsW, pointsH);
+        SDL_SetWindowPosition(win_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+    }
+    setIcon();
     caption_ = caption;
     frame_.assign(static_cast<size_t>(kClientW) * kClientH, 0);
     return true;
+}
+
+int SdlPlatform::desktopScale() {
+    SDL_Rect usable{0, 0, 1 << 16, 1 << 16};
+    if (SDL_GetDisplayUsableBounds(SDL_GetWindowDisplayIndex(win_), &usable) == 0) {
+        usableW_ = usable.w * pixelsPerPoint_;
+        usableH_ = usable.h * pixelsPerPoint_;
+    }
+    return desktopScaleOf(win_, pixelsPerPoint_);
+}
+
+// The octopus icon the desktop shows for the window (_NET_WM_ICON on X11),
+// the same drawing as the installed icons.
+void SdlPlatform::setIcon() {
+    const RgbaImage icon = iconAt(64);
+    SDL_Surface* s = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(icon.px.data()), icon.w, icon.h, 32,
+                                                        icon.w * 4, SDL_PIXELFORMAT_ARGB8888);
+    if (!s) return;
+    SDL_SetWindowIcon(win_, s);
+    SDL_FreeSurface(s);
 }
 
 void SdlPlatform::show() {
@@ -79,8 +123,12 @@ void SdlPlatform::sleepMs(int ms) {
 
 bool SdlPlatform::translate(const SDL_Event& e, PlatformEvent& ev) {
     auto mouse = [&](MouseKind k, Button b, int x, int y) {
+        // Back from the window's points to the game's own pixels, as if the
+        // window were drawn at scale 1 where it stands.
+        const int gx = floorDiv(x * pixelsPerPoint_, scale_);
+        const int gy = floorDiv(y * pixelsPerPoint_, scale_);
         ev.type = PlatformEvent::Pointer;
-        ev.pointer = {k, b, x, y, originX_ + x, originY_ + y, originX_, originY_};
+        ev.pointer = {k, b, gx, gy, originX_ + gx, originY_ + gy, originX_, originY_};
         return true;
     };
     auto button = [](Uint8 b) {
@@ -153,15 +201,16 @@ void SdlPlatform::present(const Playfield& s) {
     compose(s, *font_, frame_.data(), kClientW);
     SDL_Surface* surf = SDL_GetWindowSurface(win_);
     if (!surf) return;
-    const int w = surf->w < kClientW ? surf->w : kClientW;
-    const int h = surf->h < kClientH ? surf->h : kClientH;
+    // Whole blocks only: the largest block size that fits the surface.
+    const int n = std::max(1, std::min(surf->w / kClientW, surf->h / kClientH));
+    const int w = std::min(surf->w, kClientW * n), h = std::min(surf->h, kClientH * n);
     if (SDL_MUSTLOCK(surf)) SDL_LockSurface(surf);
-    if (surf->format->format == SDL_PIXELFORMAT_RGB888) {
-        for (int y = 0; y < h; ++y)
-            std::memcpy(static_cast<uint8_t*>(surf->pixels) + static_cast<size_t>(y) * surf->pitch,
-                        frame_.data() + static_cast<size_t>(y) * kClientW, static_cast<size_t>(w) * 4);
+    if (surf->format->format == SDL_PIXELFORMAT_RGB888 && w == kClientW * n && h == kClientH * n) {
+        scaleFrame(frame_.data(), kClientW, kClientH, n, static_cast<uint8_t*>(surf->pixels), surf->pitch);
     } else {
-        SDL_ConvertPixels(w, h, SDL_PIXELFORMAT_RGB888, frame_.data(), kClientW * 4, surf->format->format,
+        scaled_.resize(static_cast<size_t>(kClientW) * n * kClientH * n);
+        scaleFrame(frame_.data(), kClientW, kClientH, n, reinterpret_cast<uint8_t*>(scaled_.data()), kClientW * n * 4);
+        SDL_ConvertPixels(w, h, SDL_PIXELFORMAT_RGB888, scaled_.data(), kClientW * n * 4, surf->format->format,
                           surf->pixels, surf->pitch);
     }
     if (SDL_MUSTLOCK(surf)) SDL_UnlockSurface(surf);

@@ -9,7 +9,7 @@
 #
 # A test runs against $DISPLAY when that display answers; otherwise it starts
 # a private Xvfb of its own. Every test gets a private XDG_RUNTIME_DIR (the
-# single-instance lock lives there) and silent audio unless told otherwise.
+# runtime folder and silent audio unless told otherwise.
 
 set -euo pipefail
 
@@ -22,9 +22,15 @@ if [ ! -x "$GAME" ]; then
   exit 1
 fi
 
-# The client area the game asks for.
+# The client area the game asks for, in game pixels. With E2E_SCALE=N the
+# game is expected to draw every game pixel as an N x N block: pointer
+# positions and pixels read back are still given in game pixels, and every
+# snap checks that each block is one colour. E2E_GAME_ARGS are passed to the
+# game.
 CLIENT_W=194
 CLIENT_H=215
+E2E_SCALE=${E2E_SCALE:-1}
+E2E_GAME_ARGS=${E2E_GAME_ARGS:-}
 
 E2E_T0=$(date '+%s%N')
 E2E_T0=$((E2E_T0 / 1000000))
@@ -88,7 +94,8 @@ start_private_xvfb() {
   local n
   for n in $(seq 160 220); do
     if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
-      Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+      # -noreset: the resources a test loads with xrdb outlive the xrdb client.
+      Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 &
       E2E_XVFB_PID=$!
       export DISPLAY=":$n"
       local i
@@ -110,6 +117,12 @@ fi
 
 export XDG_RUNTIME_DIR="$E2E_TMP/run"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
+# One copy of the game per user: a game left running would turn the tests'
+# copies away.
+if pgrep -u "$(id -u)" -x torvenka >/dev/null 2>&1; then
+  echo "e2e: a copy of torvenka already runs for this user; close it first" >&2
+  exit 1
+fi
 export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
 # Only a real X display will do: without this, SDL falls back to its
 # invisible "offscreen" driver whenever it cannot reach the X server, and
@@ -141,7 +154,8 @@ start_game() {
   local dir=${1:-$PROJECT_DIR} try
   for try in 1 2 3 4 5; do
     GAME_ERR=$(mktemp "$E2E_TMP/stderr.XXXXXX")
-    (cd "$dir" && exec "$GAME") 2>"$GAME_ERR" &
+    # shellcheck disable=SC2086
+    (cd "$dir" && exec "$GAME" $E2E_GAME_ARGS) 2>"$GAME_ERR" &
     GAME_PID=$!
     E2E_PIDS+=("$GAME_PID")
     _connected_or_gone "$GAME_PID" && return 0
@@ -251,8 +265,9 @@ xdo() {
 pointer_to() {
   local X Y SCREEN WINDOW
   eval "$(xdo getmouselocation --shell)"
-  [ "$X" -eq $((WIN_X + $1)) ] && [ "$Y" -eq $((WIN_Y + $2)) ] && return 0
-  xdo mousemove --sync $((WIN_X + $1)) $((WIN_Y + $2))
+  local sx=$((WIN_X + $1 * E2E_SCALE + E2E_SCALE / 2)) sy=$((WIN_Y + $2 * E2E_SCALE + E2E_SCALE / 2))
+  [ "$X" -eq "$sx" ] && [ "$Y" -eq "$sy" ] && return 0
+  xdo mousemove --sync "$sx" "$sy"
 }
 left_click_at() {
   pointer_to "$1" "$2"
@@ -288,14 +303,30 @@ CYAN=0,255,255
 BLACK=0,0,0
 
 # snap [FILE]: copy the current client area from the screen into FILE
-# (default $E2E_TMP/snap.txt), one pixel a line as "r g b", row by row;
-# sets SNAP to the file.
+# (default $E2E_TMP/snap.txt), one game pixel a line as "r g b", row by row;
+# sets SNAP to the file. Scaled, a game pixel is its block's top-left pixel,
+# and SNAP_MIXED counts the blocks that are not one colour.
 snap() {
   SNAP=${1:-$E2E_TMP/snap.txt}
-  local i
+  local i s=$E2E_SCALE
   for i in 1 2 3 4 5; do
-    import -window root -crop "${CLIENT_W}x${CLIENT_H}+${WIN_X}+${WIN_Y}" +repage -depth 8 rgb:- 2>/dev/null |
-      od -An -tu1 -v -w3 >"$SNAP"
+    if [ "$s" -eq 1 ]; then
+      import -window root -crop "${CLIENT_W}x${CLIENT_H}+${WIN_X}+${WIN_Y}" +repage -depth 8 rgb:- 2>/dev/null |
+        od -An -tu1 -v -w3 >"$SNAP"
+      SNAP_MIXED=0
+    else
+      import -window root -crop "$((CLIENT_W * s))x$((CLIENT_H * s))+${WIN_X}+${WIN_Y}" +repage -depth 8 rgb:- \
+        2>/dev/null | od -An -tu1 -v -w3 |
+        awk -v W=$((CLIENT_W * s)) -v S="$s" -v out="$SNAP" -v mixedfile="$SNAP.mixed" '
+          { i = NR - 1; x = i % W; y = int(i / W); b = int(y / S) * W + int(x / S); c = $1 " " $2 " " $3 }
+          x % S == 0 && y % S == 0 { first[b] = c; order[++n] = b }
+          !(x % S == 0 && y % S == 0) && c != first[b] { bad[b] = 1 }
+          END {
+            for (k = 1; k <= n; k++) print first[order[k]] > out
+            m = 0; for (b in bad) m++; print m > mixedfile
+          }'
+      SNAP_MIXED=$(cat "$SNAP.mixed" 2>/dev/null || echo -1)
+    fi
     [ "$(wc -l <"$SNAP")" -eq $((CLIENT_W * CLIENT_H)) ] && return 0
     sleep 0.05
   done
@@ -343,7 +374,10 @@ colour_set() {
     END { print "" }' "$SNAP"
 }
 # save_png FILE: the current client area as a picture (for a failure report).
-save_png() { import -window root -crop "${CLIENT_W}x${CLIENT_H}+${WIN_X}+${WIN_Y}" +repage "$1" 2>/dev/null || true; }
+save_png() {
+  import -window root -crop "$((CLIENT_W * E2E_SCALE))x$((CLIENT_H * E2E_SCALE))+${WIN_X}+${WIN_Y}" +repage "$1" \
+    2>/dev/null || true
+}
 
 # --- the game's screens, as seen from outside ------------------------------
 

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <string>
 
-#include "icon.h"
+#include "screen/icon.h"
 #include "devkit/png_writer.h"
 
 static bool writeIcon(const std::string& path, const RgbaImage& img) {

@@ -1,4 +1,5 @@
-// The desktop icon, composed from the game's own pictures.
+// The icon of the game: on the window, and installed for the desktop (drawn
+// by tools/iconexport). Composed from the game's own pictures.
 #pragma once
 #include <cstdint>
 #include <vector>

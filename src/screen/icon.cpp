@@ -1,4 +1,4 @@
-#include "icon.h"
+#include "screen/icon.h"
 
 #include <algorithm>
 

@@ -1,0 +1,59 @@
+#include "app/command_line.h"
+
+#include <cstring>
+
+namespace {
+
+// A whole number from 1 to kMaxScale, digits only.
+std::optional<int> parseScale(const char* s) {
+    if (!s || !*s || std::strlen(s) > 2) return std::nullopt;
+    int v = 0;
+    for (const char* p = s; *p; ++p) {
+        if (*p < '0' || *p > '9') return std::nullopt;
+        v = v * 10 + (*p - '0');
+    }
+    if (v < 1 || v > kMaxScale) return std::nullopt;
+    return v;
+}
+
+}  // namespace
+
+std::string usageLine() { return "usage: torvenka [--scale N] | --help | --version"; }
+
+std::string helpText() {
+    return usageLine() +
+           "\n\n"
+           "Torvenka: sink through the sea as a diver, turn cards for oxygen, tanks,\n"
+           "a spear or a ring, and fight its creatures with the mouse.\n\n"
+           "  --scale N   draw every pixel of the game as an N x N block, N from 1 to 8\n"
+           "              (default: the desktop's own scale, 1 if it declares none)\n"
+           "  --help      show this help and exit\n"
+           "  --version   show the version and exit\n";
+}
+
+CommandLine parseCommandLine(int argc, const char* const* argv) {
+    CommandLine c;
+    for (int i = 1; i < argc; ++i) {
+        const char* a = argv[i];
+        if (std::strcmp(a, "--help") == 0 || std::strcmp(a, "-h") == 0) {
+            c.help = true;
+        } else if (std::strcmp(a, "--version") == 0) {
+            c.version = true;
+        } else if (std::strcmp(a, "--scale") == 0 || std::strncmp(a, "--scale=", 8) == 0) {
+            const char* value = a[7] == '=' ? a + 8 : (i + 1 < argc ? argv[++i] : nullptr);
+            if (!value) {
+                c.error = "--scale needs a value";
+                return c;
+            }
+            c.scale = parseScale(value);
+            if (!c.scale) {
+                c.error = std::string("--scale must be a whole number from 1 to 8, not '") + value + "'";
+                return c;
+            }
+        } else {
+            c.error = std::string(a[0] == '-' ? "unknown option '" : "unexpected argument '") + a + "'";
+            return c;
+        }
+    }
+    return c;
+}

@@ -1,0 +1,19 @@
+// The game's command line: torvenka [--scale N] | --help | --version.
+#pragma once
+#include <optional>
+#include <string>
+
+struct CommandLine {
+    bool help = false;
+    bool version = false;
+    std::optional<int> scale;  // 1 to 8; unset: the desktop's own scale
+    std::string error;         // non-empty: what is wrong with the line
+};
+
+constexpr int kMaxScale = 8;
+
+CommandLine parseCommandLine(int argc, const char* const* argv);
+
+// The usage line, the options and one line on the game, for --help.
+std::string helpText();
+std::string usageLine();

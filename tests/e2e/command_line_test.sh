@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# The command line: --help and --version answer without a display and
+# without the single-instance lock; a wrong option or value is one line of
+# what is wrong and the usage line on stderr, with exit code 2.
+. "$(dirname "$0")/lib.sh" "$1"
+
+USAGE='usage: torvenka [--scale N] | --help | --version'
+
+# run_cli NAME ARGS...: run the game without a display; sets OUT, ERR, CODE.
+run_cli() {
+  local name=$1
+  shift
+  OUT=$E2E_TMP/$name.out ERR=$E2E_TMP/$name.err
+  CODE=0
+  (unset DISPLAY WAYLAND_DISPLAY; exec timeout 5 "$GAME" "$@") >"$OUT" 2>"$ERR" || CODE=$?
+}
+
+log "--help: usage, the options and a line on the game, on stdout"
+run_cli help --help
+[ "$CODE" -eq 0 ] || fail "--help ended with $CODE"
+[ "$(head -1 "$OUT")" = "$USAGE" ] || fail "--help starts with '$(head -1 "$OUT")'"
+for opt in --scale --help --version; do grep -q -- "^  $opt" "$OUT" || fail "--help does not list $opt"; done
+grep -qi diver "$OUT" || fail "--help says nothing of the game"
+[ ! -s "$ERR" ] || fail "--help wrote to stderr: $(head -2 "$ERR")"
+
+log "--version: name and version"
+run_cli version --version
+[ "$CODE" -eq 0 ] || fail "--version ended with $CODE"
+grep -qxE 'torvenka [0-9]+\.[0-9]+\.[0-9]+' "$OUT" || fail "--version printed '$(cat "$OUT")'"
+
+log "wrong options and values: exit 2, what is wrong and the usage line"
+for args in "--scale 0" "--scale 9" "--scale two" "--scale" "--scale=" "--fullscreen" "dive"; do
+  # shellcheck disable=SC2086
+  run_cli bad $args
+  [ "$CODE" -eq 2 ] || fail "'$args' ended with $CODE, not 2"
+  [ "$(wc -l <"$ERR")" -eq 2 ] || fail "'$args': $(wc -l <"$ERR") lines on stderr, not 2"
+  [ "$(sed -n 2p "$ERR")" = "$USAGE" ] || fail "'$args': no usage line: $(cat "$ERR")"
+  grep -q "^torvenka: " "$ERR" || fail "'$args': the first line does not name the game"
+  [ ! -s "$OUT" ] || fail "'$args' wrote to stdout"
+done
+
+log "with a copy running, --version still answers: it takes no lock"
+start_game
+find_window "$GAME_PID"
+(exec timeout 5 "$GAME" --version) >"$E2E_TMP/v.out" 2>&1 || fail "--version failed beside a running copy"
+grep -qxE 'torvenka [0-9.]+' "$E2E_TMP/v.out" || fail "--version beside a running copy printed '$(cat "$E2E_TMP/v.out")'"
+close_and_expect_0 "$WIN" "$GAME_PID"
+log "ok"
