@@ -47,6 +47,29 @@ int fitScale(int wanted, int usableW, int usableH, int clientW, int clientH) {
     return n < 1 ? 1 : n;
 }
 
+namespace {
+
+// One row of the frame, each pixel n times over. The common scales get a
+// loop of their own, which the compiler unrolls.
+template <int N>
+void widen(const uint32_t* s, int w, uint32_t* d) {
+    for (int x = 0; x < w; ++x, d += N)
+        for (int k = 0; k < N; ++k) d[k] = s[x];
+}
+
+void widen(const uint32_t* s, int w, int n, uint32_t* d) {
+    switch (n) {
+        case 2: widen<2>(s, w, d); return;
+        case 3: widen<3>(s, w, d); return;
+        case 4: widen<4>(s, w, d); return;
+        default:
+            for (int x = 0; x < w; ++x)
+                for (int k = 0; k < n; ++k) *d++ = s[x];
+    }
+}
+
+}  // namespace
+
 void scaleFrame(const uint32_t* src, int w, int h, int n, uint8_t* dst, int dstPitch) {
     const size_t rowBytes = static_cast<size_t>(w) * static_cast<size_t>(n) * sizeof(uint32_t);
     for (int y = 0; y < h; ++y) {
@@ -57,9 +80,7 @@ void scaleFrame(const uint32_t* src, int w, int h, int n, uint8_t* dst, int dstP
             continue;
         }
         // Widen one row, then repeat it n - 1 times below.
-        uint32_t* d = reinterpret_cast<uint32_t*>(first);
-        for (int x = 0; x < w; ++x)
-            for (int k = 0; k < n; ++k) *d++ = s[x];
+        widen(s, w, n, reinterpret_cast<uint32_t*>(first));
         for (int k = 1; k < n; ++k) std::memcpy(first + static_cast<size_t>(k) * dstPitch, first, rowBytes);
     }
 }

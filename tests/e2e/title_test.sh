@@ -12,6 +12,16 @@ find_window "$GAME_PID"
 [ "$(caption "$WIN")" = "Torvenka" ] || fail "caption is '$(caption "$WIN")'"
 xprop -id "$WIN" WM_CLASS | grep -q '"VELMO"' || fail "window class is not VELMO"
 
+log "the window carries the octopus icon, pixel for pixel the installed 64 x 64 icon"
+ICON_PNG=$(dirname "$GAME")/icons/hicolor/64x64/apps/torvenka.png
+[ -f "$ICON_PNG" ] || fail "no installed icon at $ICON_PNG"
+x_retry xprop -id "$WIN" -notype -f _NET_WM_ICON 32c '=$0+\n' _NET_WM_ICON | sed 's/^_NET_WM_ICON=//' |
+  tr -d ' ' | tr ',' '\n' | sed '/^$/d' >"$E2E_TMP/icon.win"
+{ echo 64; echo 64; convert "$ICON_PNG" -depth 8 rgba:- | od -An -tu1 -v -w4 |
+  awk '{ printf "%.0f\n", $4 * 16777216 + $1 * 65536 + $2 * 256 + $3 }'; } >"$E2E_TMP/icon.png.txt"
+[ "$(wc -l <"$E2E_TMP/icon.win")" -eq 4098 ] || fail "the window's icon is not 64 x 64: $(head -c 80 "$E2E_TMP/icon.win")"
+cmp -s "$E2E_TMP/icon.win" "$E2E_TMP/icon.png.txt" || fail "the window's icon is not the installed icon"
+
 log "black window with the white title word and its red shadow"
 wait_until 5 title_in "$WHITE" || fail "title screen not drawn: $(count_not 0 0 194 215 "$BLACK") lit pixels"
 

@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# The desktop's sound panel lists the game's sound as "Torvenka", not under
+# SDL's generic name: played into a sound server of the test's own (a
+# PulseAudio with a null sink), the game's stream carries the game's name.
+. "$(dirname "$0")/lib.sh" "$1"
+
+command -v pulseaudio >/dev/null && command -v pactl >/dev/null || fail "needs pulseaudio and pactl"
+PA_DIR=$E2E_TMP/pulse
+mkdir -m 700 "$PA_DIR"
+export PULSE_SERVER=unix:$PA_DIR/native PULSE_RUNTIME_PATH=$PA_DIR
+pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no --disallow-exit \
+  -L "module-null-sink sink_name=quiet" \
+  -L "module-native-protocol-unix auth-anonymous=1 socket=$PA_DIR/native" >"$E2E_TMP/pulse.log" 2>&1 &
+E2E_PIDS+=("$!")
+wait_until 5 pactl info >/dev/null 2>&1 || fail "the test's sound server did not start: $(tail -2 "$E2E_TMP/pulse.log")"
+
+export SDL_AUDIODRIVER=pulseaudio
+start_game
+find_window "$GAME_PID"
+stream_named() { pactl list sink-inputs 2>/dev/null | grep -q 'application.name = "Torvenka"'; }
+wait_until 5 stream_named || fail "no stream named Torvenka: $(pactl list sink-inputs | grep -E 'name =')"
+pactl list sink-inputs | grep -q 'media.name = "Torvenka"' || fail "the stream's own name is not Torvenka"
+log "the sound panel shows: $(pactl list sink-inputs | grep -E 'application.name|media.name' | tr -s ' \t' ' ')"
+close_and_expect_0 "$WIN" "$GAME_PID"
+log "ok"
