@@ -12,10 +12,7 @@ fi
 PREFIX=$SCRATCH/prefix
 install_to "$PREFIX"
 
-# A runtime folder of its own, so the single-instance lock of a game that
-# another test runs at the same time does not stop this one.
-export XDG_RUNTIME_DIR=$SCRATCH/run
-mkdir -m 700 "$XDG_RUNTIME_DIR"
+# One user runs one copy at a time: this test runs alone (RUN_SERIAL).
 export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
 
 mkdir "$SCRATCH/elsewhere"
