@@ -11,15 +11,6 @@ namespace {
 
 std::set<uint32_t> colours(const Bitmap& p) { return {p.px.begin(), p.px.end()}; }
 
-bool isTransparent(Picture p) {
-    switch (p) {
-        case Picture::sea: case Picture::curtain: case Picture::grilledSquid: case Picture::biggestSquidMessage: case Picture::tastyMessage: case Picture::gameOver:
-            return false;
-        default:
-            return true;
-    }
-}
-
 Picture nth(Picture first, int k) { return static_cast<Picture>(static_cast<int>(first) + k); }
 
 double share(const Bitmap& p, uint32_t c) {
@@ -65,7 +56,7 @@ TEST(Pictures, KeyColourOnlyWhereTheSeaShowsThrough) {
     for (int i = 0; i < static_cast<int>(Picture::Count); ++i) {
         const Picture p = static_cast<Picture>(i);
         const Bitmap& pic = bitmap(p);
-        if (isTransparent(p)) {
+        if (isKeyed(p)) {
             EXPECT_EQ(pic.key(), kKeyBlue) << pictureName(p);
         } else {
             EXPECT_EQ(std::count(pic.px.begin(), pic.px.end(), kKeyBlue), 0) << pictureName(p);

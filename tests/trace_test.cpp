@@ -39,17 +39,10 @@ TraceRun record(uint32_t seed, const std::function<void(Dive&)>& play) {
 // releases far outside the window, the oxygen card before a tank, and swipes
 // after the giant squid is beaten.
 struct CornerDiver {
-    bool resting = false;
+    GoodDiver diver{{1, 2, 0, 0, 1, 2}};  // the oxygen card in the second deal
     void afterTick(Dive& d) {
+        diver.afterTick(d.st(), d);
         const GameState& s = d.st();
-        static const int kPick[6] = {1, 2, 0, 0, 1, 2};
-        if (s.DealNo >= 1 && s.DealNo <= 6) d.click(35 + 61 * kPick[s.DealNo - 1], 100);
-        if (s.Oxygen < 5 && s.Tanks > 0) d.swipe(100, 170, 100, 140);
-        if (s.SpearLane != 0 && s.EnemyActive && s.SpearLane != s.EnemyLane) d.swipe(40, 160, 100, 160);
-        if (s.SpearLane != 0 && !resting) {
-            d.move(141, 193);
-            resting = true;
-        }
         if (s.DiveTick == 300) d.swipe(100, 150, 100, 150);
         if (s.DiveTick == 320) d.swipe(100, 150, 1200, 150);
         if (s.DiveTick == 330) d.swipe(100, 150, 100, 70000);

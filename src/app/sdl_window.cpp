@@ -74,8 +74,7 @@ bool SdlPlatform::open(const char* caption, std::optional<int> scale) {
     if (scale) {
         scale_ = *scale;
     } else {
-        // The desktop's own scale, but never a window larger than the screen.
-        scale_ = fitScale(desktopScale(), usableW_, usableH_, kClientW, kClientH);
+        scale_ = desktopScale();
     }
     if (scale_ != 1 || pixelsPerPoint_ != 1) {
         // The window's size in points, so that its pixels hold whole blocks.
@@ -90,13 +89,12 @@ bool SdlPlatform::open(const char* caption, std::optional<int> scale) {
     return true;
 }
 
+// The desktop's own scale, but never a window larger than the screen.
 int SdlPlatform::desktopScale() {
-    SDL_Rect usable{0, 0, 1 << 16, 1 << 16};
-    if (SDL_GetDisplayUsableBounds(SDL_GetWindowDisplayIndex(win_), &usable) == 0) {
-        usableW_ = usable.w * pixelsPerPoint_;
-        usableH_ = usable.h * pixelsPerPoint_;
-    }
-    return desktopScaleOf(win_, pixelsPerPoint_);
+    const int wanted = desktopScaleOf(win_, pixelsPerPoint_);
+    SDL_Rect usable{};
+    if (SDL_GetDisplayUsableBounds(SDL_GetWindowDisplayIndex(win_), &usable) != 0) return wanted;
+    return fitScale(wanted, usable.w * pixelsPerPoint_, usable.h * pixelsPerPoint_, kClientW, kClientH);
 }
 
 // The octopus icon the desktop shows for the window (_NET_WM_ICON on X11),

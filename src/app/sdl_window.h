@@ -53,7 +53,6 @@ private:
     std::vector<uint32_t> scaled_;  // the blocks, when the window's format needs converting
     int scale_ = 1;                 // window pixels per game pixel
     int pixelsPerPoint_ = 1;        // window pixels per pointer unit (2 on a doubled Wayland output)
-    int usableW_ = 1 << 16, usableH_ = 1 << 16;
     std::string caption_;
     std::string error_;
     int originX_ = 0, originY_ = 0;

@@ -7,7 +7,6 @@
 class Dice {
 public:
     explicit Dice(uint32_t seed = 0) : seed_(seed) {}
-    void setSeed(uint32_t s) { seed_ = s; }
     uint32_t seed() const { return seed_; }
     // A whole number from 0 to n - 1: advance the seed, then take the high
     // 32 bits of the 64-bit product seed * n.

@@ -58,7 +58,6 @@ public:
     const GameState& state() const { return state_; }
     Playfield& playfield() { return field_; }
     const Playfield& playfield() const { return field_; }
-    Dice& dice() { return dice_; }
     const Dice& dice() const { return dice_; }
 
 private:

@@ -111,7 +111,6 @@ Playfield::Playfield(TextMeasure& font) : caption_("Torvenka"), font_(font) {
         it.color = r.color;
         if (r.draw == Draw::Text) setText(static_cast<Item>(i), r.text);
     }
-    dirty_ = true;
 }
 
 void Playfield::touch(Item i) {

@@ -2,18 +2,22 @@
 // and acts through anything with click(x, y), swipe(x0, y0, x1, y1) and
 // move(x, y): the harness's Dive itself, or a recorder writing a replay.
 #pragma once
+#include <array>
+
 #include "core/state.h"
 
 // The good diver: turns the spear, the ring and every tank card, opens a tank
 // when the oxygen runs low, swings the spear to every lane change and keeps
 // the pointer resting on it.
 struct GoodDiver {
+    // The card slot to turn in each deal: the spear, tanks, tanks, the ring,
+    // tanks, tanks.
+    std::array<int, 6> picks{1, 1, 0, 0, 1, 2};
     bool resting = false;
 
     template <class Hand>
     void afterTick(const GameState& s, Hand& hand) {
-        static const int kPick[6] = {1, 1, 0, 0, 1, 2};  // the card slot to turn in each deal
-        if (s.DealNo >= 1 && s.DealNo <= 6) hand.click(35 + 61 * kPick[s.DealNo - 1], 100);
+        if (s.DealNo >= 1 && s.DealNo <= 6) hand.click(35 + 61 * picks[s.DealNo - 1], 100);
         if (s.Oxygen < 5 && s.Tanks > 0) hand.swipe(100, 170, 100, 140);
         if (s.SpearLane != 0 && s.EnemyActive && s.SpearLane != s.EnemyLane) hand.swipe(40, 160, 100, 160);
         if (s.SpearLane != 0 && !resting) {

@@ -83,6 +83,18 @@ const char* phaseName(Phase p) {
     return "N";
 }
 
+// A line's label: its kind (a phase's letter, or E for events), how many
+// steps or events, and "+n" for the events handled inside them.
+std::string lineLabel(const char* kind, int count, int nested) {
+    std::string label(kind);
+    label += std::to_string(count);
+    if (nested) {
+        label += '+';
+        label += std::to_string(nested);
+    }
+    return label;
+}
+
 }  // namespace
 
 // A line is its fields joined by tabs (no value holds a tab).
@@ -154,10 +166,8 @@ void Recorder::afterStep(Phase p, bool ran) {
     inStep_ = false;
     if (!ran) return;
     const int n = ++steps_[static_cast<int>(p)];
-    std::string label = std::string(phaseName(p)) + std::to_string(n);
-    if (nested_) label += "+" + std::to_string(nested_);
+    emit(lineLabel(phaseName(p), n, nested_));
     nested_ = 0;
-    emit(label);
     watchStep(p);
 }
 
@@ -168,20 +178,18 @@ void Recorder::finish() {
 
 void Recorder::flushEvents() {
     if (batch_ == 0) return;
-    std::string label = "E" + std::to_string(batch_);
-    if (nested_) label += "+" + std::to_string(nested_);
+    const std::string label = lineLabel("E", batch_, nested_);
     batch_ = 0;
     nested_ = 0;
     emit(label);
 }
 
 void Recorder::emit(const std::string& label) {
-    Fields f;
+    Fields f = {{"line", label},
+                {"clock", std::to_string(d_.plat.now)},
+                {"sleeps", std::to_string(d_.plat.sleeps - sleeps_)},
+                {"phase", phaseName(d_.game.phase())}};
     f.reserve(128);
-    f.emplace_back("line", label);
-    f.emplace_back("clock", std::to_string(d_.plat.now));
-    f.emplace_back("sleeps", std::to_string(d_.plat.sleeps - sleeps_));
-    f.emplace_back("phase", phaseName(d_.game.phase()));
     for (auto& kv : stateFields(d_.st())) f.push_back(kv);
     f.emplace_back("seed", std::to_string(d_.game.dice().seed()));
     f.emplace_back("caption", d_.field.caption());

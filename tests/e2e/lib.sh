@@ -339,23 +339,18 @@ _AWK_PIXEL='{ i = NR - 1; x = i % W; y = int(i / W); c = $1 "," $2 "," $3; inbox
 
 # count_colour X Y W H COLOUR...: pixels of the box in the last snap that
 # have one of the colours.
-count_colour() {
-  local x=$1 y=$2 w=$3 h=$4
-  shift 4
-  awk -v W="$CLIENT_W" -v x0="$x" -v y0="$y" -v x1=$((x + w)) -v y1=$((y + h)) -v cols="$*" '
-    BEGIN { n = split(cols, cs, " "); for (j = 1; j <= n; j++) want[cs[j]] = 1 }
-    '"$_AWK_PIXEL"'
-    inbox && (c in want) { k++ }
-    END { print k + 0 }' "$SNAP"
-}
+count_colour() { _count_box 1 "$@"; }
 # count_not X Y W H COLOUR...: pixels of the box that have none of them.
-count_not() {
-  local x=$1 y=$2 w=$3 h=$4
-  shift 4
-  awk -v W="$CLIENT_W" -v x0="$x" -v y0="$y" -v x1=$((x + w)) -v y1=$((y + h)) -v cols="$*" '
+count_not() { _count_box 0 "$@"; }
+# _count_box IN X Y W H COLOUR...: pixels of the box whose colour is (IN=1)
+# or is not (IN=0) one of the colours.
+_count_box() {
+  local in=$1 x=$2 y=$3 w=$4 h=$5
+  shift 5
+  awk -v W="$CLIENT_W" -v x0="$x" -v y0="$y" -v x1=$((x + w)) -v y1=$((y + h)) -v cols="$*" -v in_="$in" '
     BEGIN { n = split(cols, cs, " "); for (j = 1; j <= n; j++) want[cs[j]] = 1 }
     '"$_AWK_PIXEL"'
-    inbox && !(c in want) { k++ }
+    inbox && ((c in want) == in_) { k++ }
     END { print k + 0 }' "$SNAP"
 }
 # box_dump X Y W H: the box's pixels of the last snap, "x y r,g,b" a line,

@@ -23,15 +23,6 @@ constexpr uint32_t kMidSea = 0x2E2482;   // the water halfway down
 constexpr uint32_t kSheetBg = 0x202024;  // between the pictures
 constexpr uint32_t kLabel = 0xC8C8D0;
 
-bool transparent(Picture p) {
-    switch (p) {
-        case Picture::sea: case Picture::curtain: case Picture::grilledSquid: case Picture::biggestSquidMessage: case Picture::tastyMessage: case Picture::gameOver:
-            return false;
-        default:
-            return true;
-    }
-}
-
 struct Image {
     int w, h;
     std::vector<uint32_t> px;
@@ -145,7 +136,7 @@ Image contactSheet() {
     Image img(kWidth, bottom + kGap, kSheetBg);
     for (const Placed& q : placed) {
         const Bitmap& pic = bitmap(q.p);
-        blit(img, pic, transparent(q.p), q.x, q.y, q.s, kMidSea);
+        blit(img, pic, isKeyed(q.p), q.x, q.y, q.s, kMidSea);
         caption(img, q.x, q.y - 7,
                 std::string(pictureName(q.p)) + " " + std::to_string(pic.w) + "x" + std::to_string(pic.h));
     }
@@ -202,7 +193,7 @@ int main(int argc, char** argv) {
         const Picture p = static_cast<Picture>(i);
         const Bitmap& pic = bitmap(p);
         Image img(pic.w * 4, pic.h * 4, 0);
-        blit(img, pic, transparent(p), 0, 0, 4, kMidSea);
+        blit(img, pic, isKeyed(p), 0, 0, 4, kMidSea);
         ok &= save(dir + "/" + pictureName(p) + ".png", img);
     }
     ok &= save(dir + "/sheet.png", contactSheet());

@@ -8,39 +8,11 @@
 #include <cstdlib>
 
 #include "headless/harness.h"
-
-namespace {
-
-void require(bool ok) {
-    if (!ok) std::abort();
-}
-
-void checkRules(const Dive& d, int16_t& lastTick) {
-    const GameState& s = d.game.state();
-    require(s.Life >= 0 && s.Oxygen >= 0 && s.Tanks >= 0 && s.EnemyLife >= 0 && s.OxygenMax >= 80);
-    require(s.DiveTick >= lastTick);
-    lastTick = s.DiveTick;
-    require(s.SpearLane <= 3 && s.EnemyLane <= 3);
-    for (Item v : {Item::lifeValue, Item::oxygenValue, Item::tanksValue, Item::creatureLifeValue}) require(d.field[v].text[0] != '-');
-    const Item sets[5][3] = {{Item::octopusWhite, Item::octopusCyan, Item::octopusRed}, {Item::crabWhite, Item::crabCyan, Item::crabRed},
-                           {Item::morayWhite, Item::morayCyan, Item::morayRed}, {Item::squidWhite, Item::squidCyan, Item::squidRed},
-                           {Item::spearWhite, Item::spearCyan, Item::spearRed}};
-    for (const auto& set : sets) {
-        int seen = 0;
-        for (Item id : set) {
-            const ItemState& it = d.field[id];
-            seen += it.visible && it.left < kClientW && it.top < kClientH && it.left + it.width > 0 &&
-                    it.top + it.height > 0;
-        }
-        require(seen <= 1);
-    }
-}
-
-}  // namespace
+#include "headless/rules.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Dive d(size > 0 ? data[0] : 1);
-    int16_t lastTick = 0;
+    RuleWatch rules(d.field);
     d.start();
     for (size_t i = 1; i + 4 <= size && d.game.phase() != Phase::None && !d.loop.closed(); i += 4) {
         const uint8_t op = data[i], a = data[i + 1], b = data[i + 2], c = data[i + 3];
@@ -67,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         } else if (d.game.phase() != Phase::None) {
             d.loop.runOnce();
         }
-        checkRules(d, lastTick);
+        if (!rules.broken(d).empty()) std::abort();
     }
     d.game.shutDown();
     return 0;

@@ -1,0 +1,43 @@
+#include "headless/rules.h"
+
+namespace {
+
+bool inClient(const ItemState& it) {
+    return it.visible && it.left < kClientW && it.top < kClientH && it.left + it.width > 0 && it.top + it.height > 0;
+}
+
+}  // namespace
+
+RuleWatch::RuleWatch(const Playfield& f) {
+    for (const ItemState& it : f.items()) names_.emplace_back(it.name);
+}
+
+std::string RuleWatch::broken(const Dive& d) {
+    const GameState& s = d.game.state();
+    const Playfield& f = d.field;
+    const std::string at = " at tick " + std::to_string(s.DiveTick);
+    for (Label l : {Label::lifeValue, Label::oxygenValue, Label::tanksValue, Label::creatureLifeValue})
+        for (Item i : {Playfield::front(l), Playfield::shadow(l)})
+            if (f[i].text.empty() || f[i].text[0] == '-') return std::string(f[i].name) + " reads '" + f[i].text + "'" + at;
+    // At most one colour of a creature or of the spear is in view.
+    const Item sets[5][3] = {{Item::octopusWhite, Item::octopusCyan, Item::octopusRed},
+                             {Item::crabWhite, Item::crabCyan, Item::crabRed},
+                             {Item::morayWhite, Item::morayCyan, Item::morayRed},
+                             {Item::squidWhite, Item::squidCyan, Item::squidRed},
+                             {Item::spearWhite, Item::spearCyan, Item::spearRed}};
+    for (const auto& set : sets) {
+        int seen = 0;
+        for (Item i : set) seen += inClient(f[i]);
+        if (seen > 1) return std::string(f[set[0]].name) + ": " + std::to_string(seen) + " colours in view" + at;
+    }
+    if (f.items().size() != names_.size()) return "the playfield's item count changed" + at;
+    for (size_t i = 0; i < names_.size(); ++i)
+        if (names_[i] != f.items()[i].name) return "the drawing order changed at item " + std::to_string(i) + at;
+    if (s.DiveTick < lastTick_) return "DiveTick went back" + at;
+    lastTick_ = s.DiveTick;
+    // No 16-bit field has wrapped round.
+    if (s.Life < 0 || s.Oxygen < 0 || s.Tanks < 0 || s.EnemyLife < 0 || s.EndTick < 0 || s.OxygenMax < 80)
+        return "a gauge went negative" + at;
+    if (s.SpearLane > 3 || s.EnemyLane > 3) return "a lane past 3" + at;
+    return "";
+}
