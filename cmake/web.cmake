@@ -1,0 +1,199 @@
+# The browser build beside the desktop one, from Debian's packages only.
+#
+#   cmake --build build --target wasm    the Emscripten build in build/wasm:
+#                                        the headless tests for node, and the
+#                                        page when src/web/ is there
+#   cmake --build build --target site    build/site/: index.html and the files
+#                                        it loads, a folder for any static host
+#
+# Neither is part of the default build. When em++ and node are installed,
+# ctest runs the headless tests under node as wasm.*; when Chromium,
+# chromedriver and Python's selenium are installed too, it runs the browser
+# tests tests/web/*_test.py as web.*. Otherwise configuring says in one line
+# what is missing.
+include(ExternalProject)
+include(ProcessorCount)
+
+find_program(TORVENKA_EMCMAKE emcmake)
+find_program(TORVENKA_NODE NAMES node nodejs)
+find_program(TORVENKA_FLUIDSYNTH fluidsynth)
+find_program(TORVENKA_OGGENC oggenc)
+find_program(TORVENKA_CHROMIUM NAMES chromium chromium-browser)
+find_program(TORVENKA_CHROMEDRIVER chromedriver)
+set(TORVENKA_WEB_SOUNDFONT /usr/share/sounds/sf2/TimGM6mb.sf2 CACHE FILEPATH
+  "The soundfont the themes are rendered with for the web page")
+
+# The browser tests need a python3 that has selenium: Debian's, which may not
+# be the first python3 on the PATH.
+set(web_python "")
+foreach(candidate /usr/bin/python3 python3)
+  find_program(python_path ${candidate} NO_CACHE)
+  if(python_path)
+    execute_process(COMMAND ${python_path} -c "import selenium"
+      RESULT_VARIABLE no_selenium OUTPUT_QUIET ERROR_QUIET)
+    if(no_selenium EQUAL 0)
+      set(web_python ${python_path})
+      break()
+    endif()
+  endif()
+  unset(python_path)
+endforeach()
+
+set(web_missing "")
+if(NOT TORVENKA_EMCMAKE)
+  list(APPEND web_missing "emscripten (em++)")
+endif()
+if(NOT TORVENKA_NODE)
+  list(APPEND web_missing "node")
+endif()
+set(wasm_ready FALSE)
+if(NOT web_missing)
+  set(wasm_ready TRUE)
+endif()
+if(NOT TORVENKA_FLUIDSYNTH)
+  list(APPEND web_missing "fluidsynth")
+endif()
+if(NOT TORVENKA_OGGENC)
+  list(APPEND web_missing "oggenc (vorbis-tools)")
+endif()
+if(NOT EXISTS ${TORVENKA_WEB_SOUNDFONT})
+  list(APPEND web_missing "${TORVENKA_WEB_SOUNDFONT} (timgm6mb-soundfont)")
+endif()
+set(site_ready FALSE)
+if(NOT web_missing)
+  set(site_ready TRUE)
+endif()
+if(NOT TORVENKA_CHROMIUM)
+  list(APPEND web_missing "chromium")
+endif()
+if(NOT TORVENKA_CHROMEDRIVER)
+  list(APPEND web_missing "chromedriver (chromium-driver)")
+endif()
+if(NOT web_python)
+  list(APPEND web_missing "python3 with selenium (python3-selenium)")
+endif()
+if(web_missing)
+  list(JOIN web_missing ", " missing_text)
+  if(NOT wasm_ready)
+    set(skipped "wasm.* and web.*")
+  else()
+    set(skipped "web.*")
+  endif()
+  message(STATUS "Browser build: ${skipped} tests not registered; missing: ${missing_text} (scripts/test installs them)")
+endif()
+if(NOT wasm_ready)
+  return()
+endif()
+
+# em++ runs node's JavaScript tools, which need Debian's acorn when the node on
+# the PATH is not Debian's.
+set(web_env ${CMAKE_COMMAND} -E env)
+if(EXISTS /usr/share/nodejs/acorn)
+  list(APPEND web_env NODE_PATH=/usr/share/nodejs)
+endif()
+
+ProcessorCount(cores)
+if(cores EQUAL 0)
+  set(cores 2)
+endif()
+
+set(TORVENKA_WASM_DIR ${PROJECT_BINARY_DIR}/wasm)
+set(wasm_targets torvenka_tests)
+if(EXISTS ${PROJECT_SOURCE_DIR}/src/web)
+  list(APPEND wasm_targets torvenka_page)
+endif()
+set(wasm_build_args)
+foreach(t ${wasm_targets})
+  list(APPEND wasm_build_args --target ${t})
+endforeach()
+ExternalProject_Add(wasm
+  SOURCE_DIR ${PROJECT_SOURCE_DIR}
+  BINARY_DIR ${TORVENKA_WASM_DIR}
+  PREFIX ${PROJECT_BINARY_DIR}/wasm-prefix
+  CONFIGURE_COMMAND ${web_env} ${TORVENKA_EMCMAKE} ${CMAKE_COMMAND} -S <SOURCE_DIR> -B <BINARY_DIR>
+    -DCMAKE_BUILD_TYPE=Release
+  BUILD_COMMAND ${web_env} ${CMAKE_COMMAND} --build <BINARY_DIR> --parallel ${cores} ${wasm_build_args}
+  INSTALL_COMMAND ""
+  BUILD_ALWAYS TRUE
+  EXCLUDE_FROM_ALL TRUE
+  USES_TERMINAL_CONFIGURE TRUE
+  USES_TERMINAL_BUILD TRUE)
+
+# The headless tests under node, in three parts: the golden traces, the
+# replays, and all the others. A part that runs no test fails.
+add_test(NAME wasm.build COMMAND ${CMAKE_COMMAND} --build ${PROJECT_BINARY_DIR} --target wasm)
+set_tests_properties(wasm.build PROPERTIES FIXTURES_SETUP wasm TIMEOUT 1800)
+set(wasm_tests ${TORVENKA_WASM_DIR}/tests/torvenka_tests.js)
+foreach(part "traces:Trace.*" "replays:Replays.*" "headless:-Trace.*:Replays.*")
+  string(REPLACE ":" ";" fields "${part}")
+  list(POP_FRONT fields name)
+  list(JOIN fields ":" filter)
+  add_test(NAME wasm.${name}
+    COMMAND ${TORVENKA_NODE} ${wasm_tests} --gtest_brief=1 --gtest_filter=${filter}
+    WORKING_DIRECTORY ${PROJECT_SOURCE_DIR})
+  set_tests_properties(wasm.${name} PROPERTIES FIXTURES_REQUIRED wasm TIMEOUT 600
+    FAIL_REGULAR_EXPRESSION "Running 0 tests")
+endforeach()
+
+if(NOT site_ready)
+  return()
+endif()
+
+# The two themes for the page: each dat/*.mid rendered by FluidSynth with the
+# TimGM6mb soundfont, at the gain SDL_mixer gives FluidSynth on the desktop
+# (1.2 at full music volume, six times FluidSynth's own default), then
+# encoded to Ogg Vorbis with a fixed stream serial each, so that two builds
+# give the same bytes. The effects go to the page as the WAV files they are.
+set(TORVENKA_SOUNDS_DIR ${PROJECT_BINARY_DIR}/web-sounds)
+file(GLOB THEMES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/dat/*.mid)
+list(SORT THEMES)
+set(theme_files)
+set(serial 1001)
+foreach(mid ${THEMES})
+  get_filename_component(name ${mid} NAME_WE)
+  set(ogg ${TORVENKA_SOUNDS_DIR}/${name}.ogg)
+  set(wav ${TORVENKA_SOUNDS_DIR}/${name}.render.wav)
+  add_custom_command(OUTPUT ${ogg}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${TORVENKA_SOUNDS_DIR}
+    COMMAND ${TORVENKA_FLUIDSYNTH} -n -i -q -g 1.2 -r 44100 -T wav -F ${wav} ${TORVENKA_WEB_SOUNDFONT} ${mid}
+    COMMAND ${TORVENKA_OGGENC} -Q -q 3 --serial ${serial} -o ${ogg} ${wav}
+    COMMAND ${CMAKE_COMMAND} -E rm -f ${wav}
+    DEPENDS ${mid} ${TORVENKA_WEB_SOUNDFONT}
+    COMMENT "Rendering ${name}.mid to Ogg Vorbis" VERBATIM)
+  list(APPEND theme_files ${ogg})
+  math(EXPR serial "${serial} + 1")
+endforeach()
+add_custom_target(web_sounds DEPENDS ${theme_files})
+
+# The site: emptied, then filled with the page and the sounds, so that nothing
+# stale stays in it. Without src/web/ it holds a placeholder page.
+set(TORVENKA_SITE_DIR ${PROJECT_BINARY_DIR}/site)
+add_custom_target(site
+  COMMAND ${CMAKE_COMMAND} -DSITE=${TORVENKA_SITE_DIR} -DPAGE=${TORVENKA_WASM_DIR}/page
+    -DSOUNDS=${TORVENKA_SOUNDS_DIR} -DDAT=${PROJECT_SOURCE_DIR}/dat
+    -P ${PROJECT_SOURCE_DIR}/cmake/assemble_site.cmake
+  DEPENDS wasm web_sounds
+  COMMENT "Putting the site together in ${TORVENKA_SITE_DIR}" VERBATIM)
+
+# The browser tests, each tests/web/*_test.py run by Debian's python3 with the
+# site folder as its argument (it serves the folder itself, on 127.0.0.1).
+if(NOT web_missing)
+  file(GLOB WEB_TESTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/web/*_test.py)
+  if(WEB_TESTS)
+    add_test(NAME web.site COMMAND ${CMAKE_COMMAND} --build ${PROJECT_BINARY_DIR} --target site)
+    set_tests_properties(web.site PROPERTIES FIXTURES_SETUP web_site FIXTURES_REQUIRED wasm TIMEOUT 1800)
+  endif()
+  set(web_test_env "CHROMIUM=${TORVENKA_CHROMIUM}" "CHROMEDRIVER=${TORVENKA_CHROMEDRIVER}"
+    "TORVENKA_BINARY_DIR=${PROJECT_BINARY_DIR}")
+  if(TARGET pagecheck)
+    # What the page must show, worked out by the desktop's own code.
+    list(APPEND web_test_env "TORVENKA_PAGECHECK=$<TARGET_FILE:pagecheck>")
+  endif()
+  foreach(t ${WEB_TESTS})
+    get_filename_component(name ${t} NAME_WE)
+    add_test(NAME web.${name} COMMAND ${web_python} ${t} ${TORVENKA_SITE_DIR}
+      WORKING_DIRECTORY ${PROJECT_SOURCE_DIR})
+    set_tests_properties(web.${name} PROPERTIES FIXTURES_REQUIRED web_site TIMEOUT 600 RUN_SERIAL TRUE
+      ENVIRONMENT "${web_test_env}")
+  endforeach()
+endif()
