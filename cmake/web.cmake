@@ -97,22 +97,32 @@ if(cores EQUAL 0)
   set(cores 2)
 endif()
 
+# scripts/web turns the tests off: it only wants the page.
+option(TORVENKA_WASM_TESTS "Build the headless tests with Emscripten and run them under node (wasm.*)" ON)
+
 set(TORVENKA_WASM_DIR ${PROJECT_BINARY_DIR}/wasm)
-set(wasm_targets torvenka_tests)
+set(wasm_targets)
+if(TORVENKA_WASM_TESTS)
+  list(APPEND wasm_targets torvenka_tests)
+endif()
 if(EXISTS ${PROJECT_SOURCE_DIR}/src/web)
   list(APPEND wasm_targets torvenka_page)
 endif()
-set(wasm_build_args)
-foreach(t ${wasm_targets})
-  list(APPEND wasm_build_args --target ${t})
-endforeach()
+if(wasm_targets)
+  set(wasm_build ${web_env} ${CMAKE_COMMAND} --build <BINARY_DIR> --parallel ${cores})
+  foreach(t ${wasm_targets})
+    list(APPEND wasm_build --target ${t})
+  endforeach()
+else()
+  set(wasm_build ${CMAKE_COMMAND} -E true)
+endif()
 ExternalProject_Add(wasm
   SOURCE_DIR ${PROJECT_SOURCE_DIR}
   BINARY_DIR ${TORVENKA_WASM_DIR}
   PREFIX ${PROJECT_BINARY_DIR}/wasm-prefix
   CONFIGURE_COMMAND ${web_env} ${TORVENKA_EMCMAKE} ${CMAKE_COMMAND} -S <SOURCE_DIR> -B <BINARY_DIR>
     -DCMAKE_BUILD_TYPE=Release
-  BUILD_COMMAND ${web_env} ${CMAKE_COMMAND} --build <BINARY_DIR> --parallel ${cores} ${wasm_build_args}
+  BUILD_COMMAND ${wasm_build}
   INSTALL_COMMAND ""
   BUILD_ALWAYS TRUE
   EXCLUDE_FROM_ALL TRUE
@@ -121,6 +131,7 @@ ExternalProject_Add(wasm
 
 # The headless tests under node, in three parts: the golden traces, the
 # replays, and all the others. A part that runs no test fails.
+if(TORVENKA_WASM_TESTS)
 add_test(NAME wasm.build COMMAND ${CMAKE_COMMAND} --build ${PROJECT_BINARY_DIR} --target wasm)
 set_tests_properties(wasm.build PROPERTIES FIXTURES_SETUP wasm TIMEOUT 1800)
 set(wasm_tests ${TORVENKA_WASM_DIR}/tests/torvenka_tests.js)
@@ -134,6 +145,7 @@ foreach(part "traces:Trace.*" "replays:Replays.*" "headless:-Trace.*:Replays.*")
   set_tests_properties(wasm.${name} PROPERTIES FIXTURES_REQUIRED wasm TIMEOUT 600
     FAIL_REGULAR_EXPRESSION "Running 0 tests")
 endforeach()
+endif()
 
 if(NOT site_ready)
   return()
@@ -181,7 +193,7 @@ if(NOT web_missing)
   file(GLOB WEB_TESTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/web/*_test.py)
   if(WEB_TESTS)
     add_test(NAME web.site COMMAND ${CMAKE_COMMAND} --build ${PROJECT_BINARY_DIR} --target site)
-    set_tests_properties(web.site PROPERTIES FIXTURES_SETUP web_site FIXTURES_REQUIRED wasm TIMEOUT 1800)
+    set_tests_properties(web.site PROPERTIES FIXTURES_SETUP web_site TIMEOUT 1800)
   endif()
   set(web_test_env "CHROMIUM=${TORVENKA_CHROMIUM}" "CHROMEDRIVER=${TORVENKA_CHROMEDRIVER}"
     "TORVENKA_BINARY_DIR=${PROJECT_BINARY_DIR}")

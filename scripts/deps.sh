@@ -10,6 +10,18 @@ TORVENKA_PACKAGES=(
   fonts-ipafont-gothic
   timgm6mb-soundfont
 )
+# The browser build: Emscripten (with its clang, binaryen and node), GoogleTest's
+# sources for the tests under node, and FluidSynth with the soundfont and
+# oggenc for the page's music. Emscripten's "ports" are never used: they would
+# download.
+TORVENKA_WEB_PACKAGES=(
+  emscripten googletest fluidsynth timgm6mb-soundfont vorbis-tools python3
+)
+# The browser tests: Debian's Chromium, driven through chromedriver by Debian's
+# python3 with selenium.
+TORVENKA_BROWSER_PACKAGES=(
+  chromium chromium-driver python3-selenium
+)
 TORVENKA_TEST_PACKAGES=(
   xvfb xauth xdotool x11-utils x11-xserver-utils imagemagick sox python3
   desktop-file-utils appstream dpkg-dev file pulseaudio pulseaudio-utils lintian
@@ -26,7 +38,8 @@ torvenka_install() {
   if [ ${#missing[@]} -eq 0 ]; then
     return 0
   fi
-  local cmd=(apt-get install -y --no-install-recommends "${missing[@]}")
+  # Another apt run may hold the lock for a while; wait for it.
+  local cmd=(apt-get install -y --no-install-recommends -o DPkg::Lock::Timeout=600 "${missing[@]}")
   if [ "$(id -u)" -eq 0 ]; then
     echo "Installing: ${missing[*]}"
     DEBIAN_FRONTEND=noninteractive apt-get update -qq || true
