@@ -1,7 +1,8 @@
 # Puts the web site together (run by the `site` target with cmake -P):
 #   SITE    the folder to fill; emptied first
 #   PAGE    the Emscripten build's page/ folder: index.html, torvenka.js,
-#           torvenka.wasm and the page's other scripts
+#           torvenka.wasm and the page's other scripts; empty when the
+#           source tree has no page
 #   SOUNDS  the rendered themes (*.ogg)
 #   DAT     the game's dat/ folder, whose effects (*.wav) go in as they are
 # The site is then index.html and the files it loads, nothing else:
@@ -15,7 +16,7 @@ endforeach()
 file(REMOVE_RECURSE ${SITE})
 file(MAKE_DIRECTORY ${SITE}/dat)
 
-if(EXISTS ${PAGE}/index.html)
+if(PAGE AND EXISTS ${PAGE}/index.html)
   file(GLOB page_files LIST_DIRECTORIES false ${PAGE}/*)
   file(COPY ${page_files} DESTINATION ${SITE})
 else()

@@ -180,8 +180,12 @@ add_custom_target(web_sounds DEPENDS ${theme_files})
 # The site: emptied, then filled with the page and the sounds, so that nothing
 # stale stays in it. Without src/web/ it holds a placeholder page.
 set(TORVENKA_SITE_DIR ${PROJECT_BINARY_DIR}/site)
+set(page_dir "")
+if(EXISTS ${PROJECT_SOURCE_DIR}/src/web)
+  set(page_dir ${TORVENKA_WASM_DIR}/page)
+endif()
 add_custom_target(site
-  COMMAND ${CMAKE_COMMAND} -DSITE=${TORVENKA_SITE_DIR} -DPAGE=${TORVENKA_WASM_DIR}/page
+  COMMAND ${CMAKE_COMMAND} -DSITE=${TORVENKA_SITE_DIR} -DPAGE=${page_dir}
     -DSOUNDS=${TORVENKA_SOUNDS_DIR} -DDAT=${PROJECT_SOURCE_DIR}/dat
     -P ${PROJECT_SOURCE_DIR}/cmake/assemble_site.cmake
   DEPENDS wasm web_sounds
