@@ -133,7 +133,8 @@ ExternalProject_Add(wasm
 # replays, and all the others. A part that runs no test fails.
 if(TORVENKA_WASM_TESTS)
 add_test(NAME wasm.build COMMAND ${CMAKE_COMMAND} --build ${PROJECT_BINARY_DIR} --target wasm)
-set_tests_properties(wasm.build PROPERTIES FIXTURES_SETUP wasm TIMEOUT 1800)
+# Two builds of this tree at once would trip over each other.
+set_tests_properties(wasm.build PROPERTIES FIXTURES_SETUP wasm TIMEOUT 1800 RESOURCE_LOCK build_tree)
 set(wasm_tests ${TORVENKA_WASM_DIR}/tests/torvenka_tests.js)
 foreach(part "traces:Trace.*" "replays:Replays.*" "headless:-Trace.*:Replays.*")
   string(REPLACE ":" ";" fields "${part}")
@@ -197,7 +198,7 @@ if(NOT web_missing)
   file(GLOB WEB_TESTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/web/*_test.py)
   if(WEB_TESTS)
     add_test(NAME web.site COMMAND ${CMAKE_COMMAND} --build ${PROJECT_BINARY_DIR} --target site)
-    set_tests_properties(web.site PROPERTIES FIXTURES_SETUP web_site TIMEOUT 1800)
+    set_tests_properties(web.site PROPERTIES FIXTURES_SETUP web_site TIMEOUT 1800 RESOURCE_LOCK build_tree)
   endif()
   set(web_test_env "CHROMIUM=${TORVENKA_CHROMIUM}" "CHROMEDRIVER=${TORVENKA_CHROMEDRIVER}"
     "TORVENKA_BINARY_DIR=${PROJECT_BINARY_DIR}")
