@@ -5,12 +5,14 @@
 
 #include "app/bench_watch.h"
 #include "app/command_line.h"
+#include "app/desktop_sound_files.h"
 #include "app/lock.h"
 #include "app/sdl_window.h"
 #include "core/game.h"
 #include "loop/scheduler.h"
 #include "screen/sdl_font.h"
-#include "sound/sdl_mixer_sink.h"
+#include "sound/command_player.h"
+#include "sound/sdl_mixer_back_end.h"
 
 int main(int argc, char** argv) {
     const CommandLine cl = parseCommandLine(argc, argv);
@@ -46,9 +48,11 @@ int main(int argc, char** argv) {
         return 1;
     }
     platform.setFont(*font);
-    SdlMixerSink sound;  // silent, never failing, when there is no sound device
+    DesktopSoundFiles soundFiles;
+    SdlMixerBackEnd mixer(soundFiles);  // silent, never failing, when there is no sound device
+    sound::CommandPlayer soundPlayer(mixer);  // a command that does not parse is not heard, like any failure
     Scheduler loop(platform);
-    Game game(*font, sound, loop, utcTimeOfDayMs());
+    Game game(*font, soundPlayer, loop, utcTimeOfDayMs());
     loop.attach(game);
     const std::unique_ptr<LoopObserver> bench = watchForBench(loop);
     platform.show();
