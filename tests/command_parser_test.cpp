@@ -75,8 +75,8 @@ TEST(CommandParser, AcceptsLooseSpellings) {
 TEST(CommandParser, RejectsWithAReason) {
     for (const char* bad : {"", "   ", "seek se1 to 0", "play se1", "play se1 from", "play se1 from -3",
                             "play se1 from +3", "play se1 from 1.5", "play se1 from 2147483648",
-                            "play se1 from 12345678901",
-                            "play se1 from 00000000001", "play se1 from 0 wait", "play se1 from 0 notify now",
+                            "play se1 from 12345678901", "play se1 from 00000000001", "play se1 from 0 wait",
+                            "play se1 from 0 notify now",
                             "play se1 at 0", "stop", "stop se1 now", "close", "close se1 now", "open",
                             "open \"\" alias a", "open x.wav alias", "open x.wav a", "open \"x.wav alias a",
                             "open \"x.wav\" as a", "open \"x.wav\"alias a", "open x\"y\".wav alias a",
@@ -98,14 +98,14 @@ TEST(CommandPlayer, HandsOperationsOnAndReportsOnlyWhenAsked) {
         }
     } backEnd;
     std::vector<std::string> reported;
-    CommandPlayer told(backEnd, [&](const std::string& c, const std::string& why) { reported.push_back(c + ": " + why); });
+    CommandPlayer told(backEnd,
+                       [&](const std::string& c, const std::string& why) { reported.push_back(c + ": " + why); });
     CommandPlayer silent(backEnd);
     EXPECT_EQ(told.send("open \"dat/se3.wav\" alias se1"), kOk);
     EXPECT_EQ(silent.send("play se1 from 0 notify"), kPlay);
     EXPECT_EQ(silent.send("rewind se1"), kSyntax);
     EXPECT_EQ(told.send("play se1 from soon"), kSyntax);
-    EXPECT_EQ(backEnd.operations,
-              (std::vector<Operation>{Open{"dat/se3.wav", "se1"}, Play{"se1", 0, true}}));
+    EXPECT_EQ(backEnd.operations, (std::vector<Operation>{Open{"dat/se3.wav", "se1"}, Play{"se1", 0, true}}));
     ASSERT_EQ(reported.size(), 1u);
     EXPECT_EQ(reported[0].rfind("play se1 from soon: ", 0), 0u) << reported[0];
 }

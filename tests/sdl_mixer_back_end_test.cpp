@@ -257,7 +257,8 @@ TEST_F(SinkTest, DiskDriverCarriesWaveAndMidi) {
         if (!Mix_EachSoundFont([](const char* p, void*) { return fs::is_regular_file(p) ? 1 : 0; }, nullptr))
             GTEST_SKIP() << "no General MIDI soundfont installed: MIDI cannot sound";
     }
-    const auto mid = record(files, dir / "mid.raw", {{open("notes.mid", "audio1"), 0}, {"play audio1 from 14 notify", 1.5}});
+    const auto mid =
+        record(files, dir / "mid.raw", {{open("notes.mid", "audio1"), 0}, {"play audio1 from 14 notify", 1.5}});
     EXPECT_EQ(mid.results, (std::vector<int>{0, 0})) << "a soundfont is installed, yet the MIDI file did not play";
     const double piano = loudest(mid.samples, mid.at.at(1));
     std::printf("[ sound    ] MIDI piano: loudest 50 ms RMS %.0f\n", piano);

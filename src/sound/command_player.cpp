@@ -9,16 +9,6 @@ CommandPlayer::CommandPlayer(BackEnd& backEnd, Unparsable onUnparsable)
     : backEnd_(backEnd), onUnparsable_(std::move(onUnparsable)) {}
 
 int CommandPlayer::send(const std::string& command) {
-    Parsed parsed;
-    try {
-        parsed = parseCommand(command);
-    } catch (const std::bad_alloc&) {
-        return kLoad;
-    }
-    if (!parsed) {
-        if (onUnparsable_) onUnparsable_(command, parsed.error);
-        return kSyntax;
-    }
     struct Dispatch {
         BackEnd& to;
         Result operator()(const Open& op) const { return to.open(op); }
@@ -27,9 +17,14 @@ int CommandPlayer::send(const std::string& command) {
         Result operator()(const Close& op) const { return to.close(op); }
     };
     try {
+        const Parsed parsed = parseCommand(command);
+        if (!parsed) {
+            if (onUnparsable_) onUnparsable_(command, parsed.error);
+            return kSyntax;
+        }
         return std::visit(Dispatch{backEnd_}, *parsed.operation);
     } catch (const std::bad_alloc&) {
-        // Reading a file into memory is what can run out of it.
+        // Reading a sound file into memory is what can run out of it.
         return kLoad;
     }
 }
