@@ -9,7 +9,7 @@
 #include "app/sdl_window.h"
 #include "core/game.h"
 #include "loop/scheduler.h"
-#include "screen/sdl_font.h"
+#include "ttf_font/sdl_font.h"
 #include "sound/sdl_mixer_sink.h"
 
 int main(int argc, char** argv) {
