@@ -14,7 +14,7 @@
 #include "screen/compositor.h"
 #include "screen/fixed_font.h"
 #include "devkit/png_writer.h"
-#include "screen/sdl_font.h"
+#include "ttf_font/sdl_font.h"
 
 namespace {
 

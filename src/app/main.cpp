@@ -10,9 +10,9 @@
 #include "app/sdl_window.h"
 #include "core/game.h"
 #include "loop/scheduler.h"
-#include "screen/sdl_font.h"
 #include "sound/command_player.h"
 #include "sound/sdl_mixer_back_end.h"
+#include "ttf_font/sdl_font.h"
 
 int main(int argc, char** argv) {
     const CommandLine cl = parseCommandLine(argc, argv);

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "screen/compositor.h"
-#include "screen/sdl_font.h"
+#include "ttf_font/sdl_font.h"
 
 namespace {
 
