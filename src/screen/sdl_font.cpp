@@ -15,9 +15,12 @@ const char* const kDesignedFamilies[] = {"ＭＳ Ｐゴシック", "MS PGothic"}
 // alias then brings the other Gothic faces before the Mincho ones.
 const char* const kFallbackFamilies[] = {"IPAPGothic", "IPA Pゴシック", "sans-serif"};
 
-// Every character the game writes: captions, creature names, digits, markers.
+}  // namespace
+
 const char* const kGameText =
-    "命：酸素ボンベ名前潜行オクトパスクラボスグルナレイム大王イカUP !0123456789";
+    "命：酸素ボンベ名前潜行オクトパスクラボスグルナレイム大王イカUP !-0123456789Torvenka☆クリア";
+
+namespace {
 
 std::vector<FcChar32> codepoints(const char* utf8) {
     std::vector<FcChar32> out;

@@ -30,6 +30,11 @@ struct FontFace {
     bool designed = false;  // true for the face the layout was designed with
 };
 
+// Every character the game writes: the labels, the creature names, the
+// values' digits and sign, and the window's captions. The game's face must
+// hold them all.
+extern const char* const kGameText;
+
 // The face the game uses, or nothing if no installed face can show the
 // game's Japanese texts.
 std::optional<FontFace> findGameFace();
