@@ -63,10 +63,13 @@ TEST_F(SoundTest, AnErrorWhileTheMusicStartsIsNotSwallowed) {
 }
 
 TEST_F(SoundTest, EffectsStopsAndWindowDestruction) {
-    for (Effect e : {Effect::Tank, Effect::Defeat, Effect::Card, Effect::Spear}) {
+    const std::pair<Effect, const char*> files[] = {
+        {Effect::Tank, "dat/se1.wav"}, {Effect::Defeat, "dat/se2.wav"}, {Effect::Card, "dat/se3.wav"},
+        {Effect::Spear, "dat/se4.wav"}};
+    for (const auto& [effect, file] : files) {
         rec.log.clear();
-        game.playEffect(e);
-        EXPECT_EQ(rec.log, (Lines{"open \"dat/se" + std::to_string(code(e)) + ".wav\" alias se1", "play se1 from 0 notify"}));
+        game.playEffect(effect);
+        EXPECT_EQ(rec.log, (Lines{"open \"" + std::string(file) + "\" alias se1", "play se1 from 0 notify"}));
     }
     rec.log.clear();
     game.stopEffect();

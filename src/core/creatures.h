@@ -66,5 +66,6 @@ static_assert(creaturesInKindOrder());
 
 // The row of a creature; nullptr for no creature.
 constexpr const Creature* creatureOf(CreatureKind k) {
-    return k == CreatureKind::None || code(k) > std::size(kCreatures) ? nullptr : &kCreatures[code(k) - 1];
+    if (k == CreatureKind::None || code(k) > std::size(kCreatures)) return nullptr;
+    return &kCreatures[code(k) - 1];
 }

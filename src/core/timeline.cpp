@@ -76,7 +76,8 @@ constexpr auto kScript = [] {
 }();
 // Every row filled, in order of the tick (the look-up relies on it).
 static_assert(kScript.back().tick == 5350 && kScript[32].tick == 3280 &&
-              std::is_sorted(kScript.begin(), kScript.end(), [](const Event& a, const Event& b) { return a.tick < b.tick; }));
+              std::is_sorted(kScript.begin(), kScript.end(),
+                             [](const Event& a, const Event& b) { return a.tick < b.tick; }));
 
 const Event* find(int16_t tick) {
     const auto it = std::lower_bound(kScript.begin(), kScript.end(), tick,
@@ -104,7 +105,9 @@ void Game::runScript() {
             if (active) laneChange(dice_.roll(2) == 1 ? Lane::Red : Lane::Cyan);
             break;
         case What::MorayWhiteOrSwap:
-            if (active) laneChange(dice_.roll(2) == 0 ? Lane::White : (state_.EnemyLane == Lane::Red ? Lane::Cyan : Lane::Red));
+            if (active)
+                laneChange(dice_.roll(2) == 0 ? Lane::White
+                                              : (state_.EnemyLane == Lane::Red ? Lane::Cyan : Lane::Red));
             break;
         case What::SquidShift:
             if (active) {
