@@ -108,11 +108,11 @@ TEST(Scheduler, ProcessMessagesRunsHandlersButNotTheStep) {
     d.start();
     d.plat.now += 1000;  // the gate is long open
     d.move(90, 100);     // over the sea now: no title, but a move handler runs
-    d.st().Striking = 1;
+    d.st().Striking = true;
     const int presents = d.plat.presents;
     d.field.markDirty();
     d.loop.processMessages();
-    EXPECT_EQ(d.st().Striking, 0);      // moveOverSea ran
+    EXPECT_FALSE(d.st().Striking);      // moveOverSea ran
     EXPECT_EQ(d.st().DiveTick, 0);      // diveStep did not
     EXPECT_EQ(d.plat.presents, presents + 1);
 }

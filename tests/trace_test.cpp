@@ -46,7 +46,7 @@ struct CornerDiver {
         if (s.DiveTick == 300) d.swipe(100, 150, 100, 150);
         if (s.DiveTick == 320) d.swipe(100, 150, 1200, 150);
         if (s.DiveTick == 330) d.swipe(100, 150, 100, 70000);
-        if (s.Cleared == 1 && s.DiveTick % 20 == 0) {
+        if (s.Cleared && s.DiveTick % 20 == 0) {
             d.swipe(100, 120, 100, 60);
             d.swipe(40, 120, 150, 120);
         }

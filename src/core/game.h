@@ -10,6 +10,7 @@
 #include <cstdint>
 
 #include "core/clock.h"
+#include "core/creatures.h"
 #include "core/dice.h"
 #include "core/host.h"
 #include "core/playfield.h"
@@ -48,10 +49,13 @@ public:
     void moveOverSpear();
     void turnCard(int slot, Button b);  // slot 0, 1, 2 from the left
 
-    // The two sound channels: the piece in BgmNo, the effect in SeNo.
-    void playMusic();
+    // The two sound channels: music on "audio1", effects on "se1". The
+    // callers set BgmNo or SeNo; the two places that start a piece (the
+    // start click and the boss music's tick) handle the waiting events
+    // right after it themselves.
+    void playMusic(Music piece);
     void stopMusic();
-    void playEffect();
+    void playEffect(Effect effect);
     void stopEffect();
 
     GameState& state() { return state_; }
@@ -76,25 +80,25 @@ private:
     void handOver(Phase next);
 
     // Inside a dive step.
-    void moveBubble(Item bubble, uint8_t& rising, int rise, uint32_t startRange);
+    void moveBubble(Item bubble, bool& rising, int rise, uint32_t odds);
     void hideBubblesUnderCurtain();
     void raiseCurtain();
     void strike();
     void timeUpMarker();
     void drain();
     void dyingTick();
-    void showUpMarker(int left, int top);
+    void showUpMarker(int left, Label beside);
 
     // The script and its creatures.
     void runScript();
     void deal(int n);
     void takeRowAway();
-    void spawn(int kind);
-    void laneChange(int lane);
-    void retreat(int kind);
+    void spawn(CreatureKind kind);
+    void laneChange(Lane lane);
+    void retreat(CreatureKind kind);
 
     // Sets SeNo and plays that effect, cutting off the one still sounding.
-    void soundEffect(uint8_t n);
+    void soundEffect(Effect effect);
 
     void writeLife() { field_.write(Label::lifeValue, state_.Life); }
     void writeOxygen() { field_.write(Label::oxygenValue, state_.Oxygen); }
@@ -110,7 +114,3 @@ private:
     Router router_;
     PointerEvent event_;  // the pointer event being handled
 };
-
-// The lanes in their colour order: white 1, cyan 2, red 3, round again.
-inline int nextLane(int lane) { return lane % 3 + 1; }
-inline int previousLane(int lane) { return (lane + 1) % 3 + 1; }

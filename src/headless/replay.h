@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "core/texts.h"
 #include "headless/harness.h"
 
 struct ReplayEvent {
@@ -112,6 +113,6 @@ inline ReplayRun playReplay(const Replay& r, const std::vector<int>& recordAt = 
         if (r.checks.count(t) || std::find(recordAt.begin(), recordAt.end(), t) != recordAt.end())
             out.seen[t] = checkLine(d.st());
     });
-    out.end = d.field.caption() == "☆☆ クリア ☆☆" ? "clear" : d.shown(Item::gameOver) ? "over" : "none";
+    out.end = d.field.caption() == kClearCaption ? "clear" : d.shown(Item::gameOver) ? "over" : "none";
     return out;
 }

@@ -48,16 +48,16 @@ Fields stateFields(const GameState& s) {
     add("CursorPos", s.CursorPos);
     add("PointerX", s.PointerX);
     add("PointerY", s.PointerY);
-    add("SeNo", s.SeNo);
+    add("SeNo", code(s.SeNo));
     add("HalfTick", s.HalfTick);
-    add("MouseButton", s.MouseButton);
-    add("EnemyKind", s.EnemyKind);
+    add("MouseButton", code(s.MouseButton));
+    add("EnemyKind", code(s.EnemyKind));
     add("DealNo", s.DealNo);
     add("UpTimer", s.UpTimer);
-    add("BgmNo", s.BgmNo);
+    add("BgmNo", code(s.BgmNo));
     add("Diving", s.Diving);
-    add("EnemyLane", s.EnemyLane);
-    add("SpearLane", s.SpearLane);
+    add("EnemyLane", code(s.EnemyLane));
+    add("SpearLane", code(s.SpearLane));
     add("Bubble1Rising", s.Bubble1Rising);
     add("Bubble2Rising", s.Bubble2Rising);
     add("EnemyActive", s.EnemyActive);
@@ -142,7 +142,7 @@ void Recorder::beforeEvent(const PlatformEvent& ev) {
     if (nested) {
         ++nested_;
         const GameState& s = d_.st();
-        if (!inStep_ && s.Diving == 1 && s.DiveTick == 0) cover_.eventsInsideStartClick = true;
+        if (!inStep_ && s.Diving && s.DiveTick == 0) cover_.eventsInsideStartClick = true;
         if (inStep_ && s.DiveTick == 2160 && d_.game.phase() == Phase::Dive) cover_.eventsInsideMusicChange = true;
     } else {
         ++batch_;
@@ -216,8 +216,8 @@ void Recorder::watchEvent(const PlatformEvent& ev) {
     const GameState& s = d_.st();
     const PointerEvent& m = ev.pointer;
     if (m.button != Button::Right || m.kind == MouseKind::Move) return;
-    if (s.Cleared == 1 && s.Life > 0) cover_.swipeAfterSquid = true;
-    if (m.kind != MouseKind::Up || s.Diving != 1 || s.Life <= 0 || s.MouseButton != 2) return;
+    if (s.Cleared && s.Life > 0) cover_.swipeAfterSquid = true;
+    if (m.kind != MouseKind::Up || !s.Diving || s.Life <= 0 || s.MouseButton != SwipeButton::Right) return;
     if (s.UpX > 999 || s.UpY > 999) cover_.releaseBeyond999 = true;
     if (s.UpX == s.DownX && s.UpY == s.DownY && s.PointerX == s.UpX && before_.Tanks > 0 &&
         s.Tanks == before_.Tanks)

@@ -95,9 +95,10 @@ FcPattern* request(const char* const* families, size_t n) {
 
 }  // namespace
 
-// Every character the game writes: captions, creature names, digits, markers.
+// Every character the game writes: the labels, the creature names, the
+// values' digits and sign, and the window's captions.
 const char* const kGameText =
-    "命：酸素ボンベ名前潜行オクトパスクラボスグルナレイム大王イカUP !0123456789";
+    "命：酸素ボンベ名前潜行オクトパスクラボスグルナレイム大王イカUP !-0123456789Torvenka☆クリア";
 
 const char* const kNoFontMessage =
     "no Japanese font found; install the package fonts-ipafont-gothic";

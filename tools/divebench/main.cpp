@@ -17,6 +17,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "core/texts.h"
 #include "headless/bots.h"
 #include "headless/harness.h"
 #include "screen/compositor.h"
@@ -75,7 +76,7 @@ void leaveAlone(Runner& r) {
     r.runOut();
 }
 
-bool won(const Dive& d) { return d.field.caption() == "☆☆ クリア ☆☆" && d.shown(Item::tastyMessage); }
+bool won(const Dive& d) { return d.field.caption() == kClearCaption && d.shown(Item::tastyMessage); }
 bool lost(const Dive& d) { return d.shown(Item::gameOver) && d.field.caption() == "Torvenka"; }
 
 void bench(const char* name, void (*play)(Runner&), bool (*ended)(const Dive&), bool draw, int n) {
