@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "core/game.h"
+#include "headless/test_access.h"
 #include "screen/fixed_font.h"
 
 namespace {
@@ -32,10 +33,11 @@ struct SoundTest : ::testing::Test {
     FixedFont font;
     Recorder rec;
     Game game{font, rec, rec, 1};
+    GameTestAccess rig{game};
     Lines playBGM(uint8_t n) {
         rec.log.clear();
-        game.state().BgmNo = n;
-        EXPECT_NO_THROW(game.playMusic());
+        rig.state().BgmNo = n;
+        EXPECT_NO_THROW(rig.playMusic());
         return rec.log;
     }
 };
@@ -62,13 +64,13 @@ TEST_F(SoundTest, ErrorWhileStartingMusicClosesTheMusicChannel) {
 TEST_F(SoundTest, EffectsStopsAndWindowDestruction) {
     for (uint8_t n : {1, 2, 3, 4, 12}) {
         rec.log.clear();
-        game.state().SeNo = n;
-        game.playEffect();
+        rig.state().SeNo = n;
+        rig.playEffect();
         EXPECT_EQ(rec.log, (Lines{"open \"dat/se" + std::to_string(n) + ".wav\" alias se1", "play se1 from 0 notify"}));
     }
     rec.log.clear();
-    game.stopEffect();
-    game.stopMusic();
+    rig.stopEffect();
+    rig.stopMusic();
     EXPECT_EQ(rec.log, (Lines{"stop se1", "close se1", "stop audio1", "close audio1"}));
     rec.log.clear();
     game.shutDown();
