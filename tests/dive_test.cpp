@@ -55,7 +55,7 @@ TEST(Title, HighlightFollowsThePointerAndOnlyALeftClickStarts) {
                                                "play audio1 from 14 notify"};
     EXPECT_EQ(d.sound.log, expected);
     // While diving, the background no longer touches the title colour.
-    d.field.setColor(Item::titleWord, kYellow);
+    d.rig.playfield().setColor(Item::titleWord, kYellow);
     d.move(10, 10);
     d.settle();
     EXPECT_EQ(d.field[Item::titleWord].color, kYellow);
@@ -79,7 +79,7 @@ TEST(DiveTick, SeaScrollsBubblesRiseAndTheScriptRunsOnTime) {
     EXPECT_EQ(d.st().DealNo, 0);
     EXPECT_FALSE(d.shown(Item::cardSlot2));
     d.runTo(200);
-    d.st().Life = 30000;  // keep the diver alive through the script
+    d.rig.state().Life = 30000;  // keep the diver alive through the script
     EXPECT_EQ(d.st().EnemyKind, CreatureKind::Octopus);
     EXPECT_EQ(d.st().EnemyLane, Lane::White);
     EXPECT_EQ(d.st().EnemyLife, 90);
@@ -137,17 +137,17 @@ TEST(DiveTick, DrainTakesOxygenThenLifeAndClampsAtZero) {
     // Deep water: 6 per breath and 10 more against the squid without the ring.
     Dive deep;
     deep.start();
-    deep.st().Life = 30000;
+    deep.rig.state().Life = 30000;
     deep.runTo(3279);
-    deep.st().Oxygen = 0;
-    deep.st().Life = 100;
+    deep.rig.state().Oxygen = 0;
+    deep.rig.state().Life = 100;
     deep.runTo(3280);
     EXPECT_EQ(deep.st().EnemyKind, CreatureKind::GiantSquid);
     EXPECT_EQ(deep.st().Life, 100 - 6 - 14);
-    deep.st().RingOn = true;
+    deep.rig.state().RingOn = true;
     deep.runTo(3282);
     EXPECT_EQ(deep.st().Life, 80 - 6 - 6);
-    deep.st().Life = 5;
+    deep.rig.state().Life = 5;
     deep.runTo(3284);
     EXPECT_EQ(deep.st().Life, 0);
     EXPECT_EQ(deep.text(Item::lifeValue), "0");
@@ -194,11 +194,11 @@ TEST(Endings, ADiverLeftAloneDies) {
 TEST(Endings, TheClearSequence) {
     Dive d;
     d.start();
-    d.st().Life = 20000;
+    d.rig.state().Life = 20000;
     d.runTo(3281);
-    d.st().SpearLane = d.st().EnemyLane;
-    d.st().Striking = true;
-    d.st().EnemyLife = 4;
+    d.rig.state().SpearLane = d.st().EnemyLane;
+    d.rig.state().Striking = true;
+    d.rig.state().EnemyLife = 4;
     d.runTo(3282);
     EXPECT_TRUE(d.st().Cleared);
     EXPECT_FALSE(d.st().Diving);
@@ -243,7 +243,7 @@ TEST(DiveTick, RandomDrawOrderMatchesAnIndependentReplay) {
     bool rising[2] = {false, false};
     int top[2] = {211, 211}, left[2] = {40, 120};
     int squidLane = 0, morayLane = 3;
-    d.st().Life = 30000;  // stay alive through the whole script
+    d.rig.state().Life = 30000;  // stay alive through the whole script
     for (int tick = 1; tick <= 5400; ++tick) {
         const uint32_t starts[2] = {50, 40};
         const int rise[2] = {3, 2};
@@ -285,28 +285,28 @@ TEST(DiveTick, RandomDrawOrderMatchesAnIndependentReplay) {
             ASSERT_EQ(d.field.top(Item::sea), -3200);
         }
     }
-    EXPECT_EQ(d.game.dice().seed(), r.seed());
+    EXPECT_EQ(d.game.view().dice.seed(), r.seed());
 }
 
 // Lane changes fire only while a creature is active and then draw nothing.
 TEST(Timeline, GatedEventsAfterADefeatChangeAndDrawNothing) {
     Dive d;
     d.start();
-    d.st().Life = 1000;
-    d.st().Tanks = 0;
-    d.st().OxygenMax = 30000;
-    d.st().Oxygen = 30000;  // no breath drain: only contact costs life
+    d.rig.state().Life = 1000;
+    d.rig.state().Tanks = 0;
+    d.rig.state().OxygenMax = 30000;
+    d.rig.state().Oxygen = 30000;  // no breath drain: only contact costs life
     d.runTo(2230);
     EXPECT_TRUE(d.shown(Item::morayRed));
-    d.st().SpearLane = Lane::Red;
-    d.st().Striking = true;
-    d.st().EnemyLife = 3;
+    d.rig.state().SpearLane = Lane::Red;
+    d.rig.state().Striking = true;
+    d.rig.state().EnemyLife = 3;
     d.runTo(2231);
     EXPECT_FALSE(d.st().EnemyActive);
     // Contact with the octopus twice (100 each), the crab (350) and the moray's
     // spawn tick (3); then the moray's reward.
     EXPECT_EQ(d.st().Life, 1000 - 100 - 100 - 350 - 3 + 2400);
-    d.st().Striking = false;
+    d.rig.state().Striking = false;
     d.runTo(2519);
     const int hidden = d.shown(Item::morayWhite) + d.shown(Item::morayCyan) + d.shown(Item::morayRed);
     EXPECT_EQ(hidden, 0);
@@ -314,7 +314,7 @@ TEST(Timeline, GatedEventsAfterADefeatChangeAndDrawNothing) {
     EXPECT_EQ(d.text(Item::creatureLifeValue), "0");
     // Tick 2520 draws for the bubbles only: one draw each, and a second for
     // a rising bubble that reaches the top.
-    Dice probe(d.game.dice().seed());
+    Dice probe(d.game.view().dice.seed());
     const int rise[2] = {3, 2};
     const Item bubbles[2] = {Item::bubble1, Item::bubble2};
     const bool rising[2] = {d.st().Bubble1Rising, d.st().Bubble2Rising};
@@ -323,7 +323,7 @@ TEST(Timeline, GatedEventsAfterADefeatChangeAndDrawNothing) {
         if (rising[b] && d.field.top(bubbles[b]) - rise[b] <= 0) probe.roll(2);
     }
     d.runTo(2520);
-    EXPECT_EQ(d.game.dice().seed(), probe.seed());
+    EXPECT_EQ(d.game.view().dice.seed(), probe.seed());
     EXPECT_EQ(d.shown(Item::morayWhite) + d.shown(Item::morayCyan) + d.shown(Item::morayRed), 0);
     d.runTo(2800);
     EXPECT_FALSE(d.shown(Item::creatureNameShadow));

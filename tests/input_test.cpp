@@ -12,7 +12,7 @@ constexpr int kCardY = 100;
 Dive& atDeal(Dive& d, int n) {
     static const int ticks[6] = {90, 430, 900, 1800, 2900, 3120};
     d.start();
-    d.st().Life = 30000;
+    d.rig.state().Life = 30000;
     d.runTo(ticks[n - 1]);
     return d;
 }
@@ -93,7 +93,7 @@ TEST(Cards, OnlyTheLeftButtonTurnsAndTheNextDealIsFresh) {
 TEST(Cards, ACardOnTheTableCanBeTurnedWhileDying) {
     Dive d;
     atDeal(d, 1);
-    d.st().Life = 0;
+    d.rig.state().Life = 0;
     d.runTo(95);
     ASSERT_FALSE(d.shown(Item::lifeValue));
     d.click(kCardX[1], kCardY);
@@ -115,7 +115,7 @@ struct SwipeCase : ::testing::Test {
 };
 
 TEST_F(SwipeCase, VerticalSwipesUseATankEitherWayAndTiesAreVertical) {
-    d.st().Oxygen = 3;
+    d.rig.state().Oxygen = 3;
     d.swipe(100, 150, 100, 120);  // up
     d.settle();
     EXPECT_EQ(d.st().Oxygen, 80);
@@ -131,7 +131,7 @@ TEST_F(SwipeCase, VerticalSwipesUseATankEitherWayAndTiesAreVertical) {
     EXPECT_EQ(d.st().SwipeDY, 30);
     EXPECT_EQ(d.st().SpearLane, Lane::White);
     // No tanks left: a vertical swipe does nothing and never changes lane.
-    d.st().Tanks = 0;
+    d.rig.state().Tanks = 0;
     d.sound.log.clear();
     d.swipe(50, 50, 60, 90);
     d.swipe(50, 50, 80, 80);
@@ -211,7 +211,7 @@ TEST(Swipes, NothingBeforeTheSpearAndNothingOnceLifeIsGone) {
     EXPECT_EQ(d.st().SpearLane, Lane::None);
     EXPECT_EQ(d.st().SwipeDX, 50);
     EXPECT_FALSE(d.shown(Item::spearCyan));
-    d.st().Life = 0;
+    d.rig.state().Life = 0;
     d.swipe(40, 150, 40, 100);
     d.settle();
     EXPECT_EQ(d.st().Tanks, 9);
@@ -265,16 +265,16 @@ TEST(Combat, StrikesNeededPerCreature) {
                       C{3280, 4, false, 725, 10000, 56}, C{3280, 4, true, 363, 10000, 56}}) {
         Dive d;
         d.start();
-        d.st().Life = 20000;
+        d.rig.state().Life = 20000;
         d.runTo(c.spawn);
-        d.st().RingOn = c.ring;
-        d.st().Oxygen = 30000;  // breathing costs no life here
+        d.rig.state().RingOn = c.ring;
+        d.rig.state().Oxygen = 30000;  // breathing costs no life here
         // Follow the creature's colour every tick with the pointer on the spear.
-        d.st().Striking = true;
+        d.rig.state().Striking = true;
         int strikes = 0;
         int16_t lifeAtDefeat = 0;
         while (d.st().EnemyActive) {
-            d.st().SpearLane = d.st().EnemyLane;
+            d.rig.state().SpearLane = d.st().EnemyLane;
             const int16_t life = d.st().Life;
             d.runTo(d.st().DiveTick + 1);
             ++strikes;

@@ -78,13 +78,13 @@ TEST(Catalogue, LabelsGrowToTheRight) {
 TEST(Routing, MovesReachOnlyTheHandlersTheirItemIsBoundTo) {
     Dive d;
     d.start();
-    d.st().Life = 30000;
+    d.rig.state().Life = 30000;
     d.runTo(200);  // the octopus at 88,75 (43 x 49), lane 1
-    d.st().SpearLane = Lane::White;
-    d.field.show(Item::spearWhite);
-    d.field.show(Item::ring);
+    d.rig.state().SpearLane = Lane::White;
+    d.rig.playfield().show(Item::spearWhite);
+    d.rig.playfield().show(Item::ring);
     auto strikingAfterMove = [&](int x, int y, bool before) {
-        d.st().Striking = before;
+        d.rig.state().Striking = before;
         d.move(x, y);
         d.settle();
         return d.st().Striking;
@@ -95,13 +95,13 @@ TEST(Routing, MovesReachOnlyTheHandlersTheirItemIsBoundTo) {
     // no move handler at all.
     EXPECT_TRUE(strikingAfterMove(88, 75, true));
     EXPECT_TRUE(strikingAfterMove(5, 166, true));     // "命："
-    d.field.show(Item::bubble1);
-    d.field.move(Item::bubble1, 20, 140);
+    d.rig.playfield().show(Item::bubble1);
+    d.rig.playfield().move(Item::bubble1, 20, 140);
     EXPECT_TRUE(strikingAfterMove(21, 141, true));    // a bubble
-    d.field.hide(Item::bubble1);
+    d.rig.playfield().hide(Item::bubble1);
     EXPECT_FALSE(strikingAfterMove(160, 190, true));   // the ring ends it
     EXPECT_FALSE(strikingAfterMove(10, 140, true));    // the sea ends it
-    d.field.setTop(Item::curtain, 100);
+    d.rig.playfield().setTop(Item::curtain, 100);
     EXPECT_TRUE(strikingAfterMove(10, 140, true));    // the curtain swallows it
 }
 

@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "core/game.h"
+#include "headless/test_access.h"
 #include "screen/fixed_font.h"
 
 namespace {
@@ -30,9 +31,10 @@ struct SoundTest : ::testing::Test {
     FixedFont font;
     Recorder rec;
     Game game{font, rec, rec, 1};
+    GameTestAccess rig{game};
     Lines playBGM(Music piece) {
         rec.log.clear();
-        game.playMusic(piece);
+        rig.playMusic(piece);
         return rec.log;
     }
 };
@@ -52,14 +54,17 @@ TEST_F(SoundTest, MusicOpensAndPlaysEachPiece) {
 // while the boss theme starts goes on out of the step, with the piece
 // already playing.
 TEST_F(SoundTest, AnErrorWhileTheMusicStartsIsNotSwallowed) {
-    game.startDive();
+    // The start click on the title word.
+    game.pointer({MouseKind::Down, Button::Left, 90, 100, 90, 100, 0, 0});
+    game.pointer({MouseKind::Up, Button::Left, 90, 100, 90, 100, 0, 0});
+    ASSERT_EQ(game.phase(), Phase::Dive);
     rec.log.clear();
     rec.throwInMessages = true;  // a mouse handler fails during the dispatch
-    game.state().DiveTick = 2159;
-    game.state().LastTick = -1000;  // the gate is long open
+    rig.state().DiveTick = 2159;
+    rig.state().LastTick = -1000;  // the gate is long open
     EXPECT_THROW(game.step(), std::runtime_error);
     EXPECT_EQ(rec.log, (Lines{"stop audio1", "close audio1", kOpen2, kPlay2, "<messages>"}));
-    EXPECT_EQ(game.state().BgmNo, Music::BossTheme);
+    EXPECT_EQ(game.view().state.BgmNo, Music::BossTheme);
 }
 
 TEST_F(SoundTest, EffectsStopsAndWindowDestruction) {
@@ -68,12 +73,12 @@ TEST_F(SoundTest, EffectsStopsAndWindowDestruction) {
         {Effect::Spear, "dat/se4.wav"}};
     for (const auto& [effect, file] : files) {
         rec.log.clear();
-        game.playEffect(effect);
+        rig.playEffect(effect);
         EXPECT_EQ(rec.log, (Lines{"open \"" + std::string(file) + "\" alias se1", "play se1 from 0 notify"}));
     }
     rec.log.clear();
-    game.stopEffect();
-    game.stopMusic();
+    rig.stopEffect();
+    rig.stopMusic();
     EXPECT_EQ(rec.log, (Lines{"stop se1", "close se1", "stop audio1", "close audio1"}));
     rec.log.clear();
     game.shutDown();

@@ -85,8 +85,7 @@ std::vector<Scenario> scenarios() {
     for (const char* name : {"win", "lose"}) {
         std::ifstream in(fs::path(TORVENKA_SOURCE_DIR) / "tests" / "replays" / (std::string(name) + ".replay"));
         auto r = std::make_shared<Replay>();
-        std::string err;
-        if (!parseReplay(in, *r, err)) ADD_FAILURE() << name << ".replay: " << err;
+        if (const auto err = parseReplay(in, *r)) ADD_FAILURE() << name << ".replay: " << err->describe();
         all.push_back({std::string("replay-") + name, std::string("the recorded replay ") + name + ".replay", r->seed,
                        [r](Dive& d) { playReplayIn(d, *r, [](int) {}); }});
     }

@@ -19,6 +19,15 @@
 #include "core/state.h"
 #include "sound/commands.h"
 
+// A read-only look at a dive. The references stay live: they follow the
+// game they were taken from.
+struct GameView {
+    const GameState& state;
+    const Playfield& playfield;
+    const Dice& dice;
+    const Phase& phase;
+};
+
 class Game {
 public:
     // The window's creation: seeds the dice and writes the start values into
@@ -37,6 +46,22 @@ public:
     Phase phase() const { return phase_; }
     // The window's destruction: both sound channels fall silent.
     void shutDown();
+
+    // Everything a dive is made of, to look at and never to change: the
+    // screen draws it, the tools and tests read it.
+    GameView view() const { return {state_, field_, dice_, phase_}; }
+
+    // The loop's side of the repaint: the window was uncovered and must be
+    // drawn again, or a repaint has just been put on the screen.
+    void markDirty() { field_.markDirty(); }
+    void presented() { field_.clearDirty(); }
+
+private:
+    // Tests and test players that must set up a situation the rules would
+    // take long to reach go through this one seam (headless/test_access.h).
+    friend class GameTestAccess;
+
+    void deliver(const Delivery& d);
 
     // The title word.
     void titleHover();
@@ -57,15 +82,6 @@ public:
     void stopMusic();
     void playEffect(Effect effect);
     void stopEffect();
-
-    GameState& state() { return state_; }
-    const GameState& state() const { return state_; }
-    Playfield& playfield() { return field_; }
-    const Playfield& playfield() const { return field_; }
-    const Dice& dice() const { return dice_; }
-
-private:
-    void deliver(const Delivery& d);
 
     // Swipes.
     void recordSwipeStart();

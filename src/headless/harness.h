@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/game.h"
+#include "headless/test_access.h"
 #include "loop/scheduler.h"
 #include "screen/fixed_font.h"
 
@@ -67,13 +68,15 @@ struct Dive {
     FakePlatform plat;
     Scheduler loop{plat};
     Game game;
-    Playfield& field = game.playfield();
+    const Playfield& field = game.view().playfield;
+    // Past the rules, to set up a situation: d.rig.state().Life = 3000.
+    GameTestAccess rig{game};
 
     explicit Dive(uint32_t seed = 12345) : game(font, sound, loop, seed) { loop.attach(game); }
     Dive(const Dive&) = delete;
     Dive& operator=(const Dive&) = delete;
 
-    GameState& st() { return game.state(); }
+    const GameState& st() const { return game.view().state; }
 
     // Queue a pointer event at client position (x, y).
     void mouse(MouseKind k, Button b, int x, int y) {

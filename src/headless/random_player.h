@@ -48,7 +48,7 @@ public:
             d.plat.queue.push_back(PlatformEvent{PlatformEvent::Quit, {}});
         if (d.game.phase() == Phase::Dive) {
             // Keep the diver alive at times, so the late script is reached too.
-            if (seed_ % 3 == 0 && d.st().Life < 50) d.st().Life = 3000;
+            if (seed_ % 3 == 0 && d.st().Life < 50) d.rig.state().Life = 3000;
             d.runTo(d.st().DiveTick + 1);
         } else if (d.game.phase() != Phase::None) {
             d.loop.runOnce();

@@ -13,7 +13,7 @@ RuleWatch::RuleWatch(const Playfield& f) {
 }
 
 std::string RuleWatch::broken(const Dive& d) {
-    const GameState& s = d.game.state();
+    const GameState& s = d.st();
     const Playfield& f = d.field;
     const std::string at = " at tick " + std::to_string(s.DiveTick);
     for (Label l : {Label::lifeValue, Label::oxygenValue, Label::tanksValue, Label::creatureLifeValue})

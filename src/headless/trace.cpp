@@ -191,7 +191,7 @@ void Recorder::emit(const std::string& label) {
                 {"phase", phaseName(d_.game.phase())}};
     f.reserve(128);
     for (auto& kv : stateFields(d_.st())) f.push_back(kv);
-    f.emplace_back("seed", std::to_string(d_.game.dice().seed()));
+    f.emplace_back("seed", std::to_string(d_.game.view().dice.seed()));
     f.emplace_back("caption", d_.field.caption());
     const auto& items = d_.field.items();
     for (size_t i = 0; i < items.size(); ++i) {

@@ -3,7 +3,7 @@
 void Scheduler::dispatch(const PlatformEvent& ev) {
     switch (ev.type) {
         case PlatformEvent::Quit: closed_ = true; break;
-        case PlatformEvent::Expose: game_->playfield().markDirty(); break;
+        case PlatformEvent::Expose: game_->markDirty(); break;
         case PlatformEvent::Pointer:
             if (closed_) break;  // the window is going away
             if (observer_) observer_->beforeEvent(ev);
@@ -14,9 +14,8 @@ void Scheduler::dispatch(const PlatformEvent& ev) {
 }
 
 void Scheduler::present() {
-    Playfield& f = game_->playfield();
-    p_.present(f);
-    f.clearDirty();
+    p_.present(game_->view().playfield);
+    game_->presented();
     if (observer_) observer_->afterPresent();
 }
 
@@ -30,7 +29,7 @@ void Scheduler::step() {
 void Scheduler::processMessages() {
     PlatformEvent ev;
     while (p_.poll(ev)) dispatch(ev);
-    if (game_->playfield().dirty()) present();
+    if (game_->view().playfield.dirty()) present();
 }
 
 void Scheduler::runOnce() {
@@ -39,7 +38,7 @@ void Scheduler::runOnce() {
         dispatch(ev);
         return;
     }
-    if (game_->playfield().dirty()) {
+    if (game_->view().playfield.dirty()) {
         present();
         return;
     }
