@@ -51,7 +51,7 @@ public:
             if (seed_ % 3 == 0 && d.st().Life < 50) d.st().Life = 3000;
             d.runTo(d.st().DiveTick + 1);
         } else if (d.game.phase() != Phase::None) {
-            d.loop.runOnce();
+            d.pass();
         }
         d.settle();
         return true;
