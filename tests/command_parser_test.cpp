@@ -23,19 +23,25 @@ struct LoudPlayer {
 // the window's destruction, parses, and writing its operation back gives
 // the very same text.
 TEST(CommandParser, ReadsEveryCommandOfADiveExactly) {
-    Dive d(4242);
-    GoodDiver bot;
-    d.start();
-    d.play(bot, d);
-    ASSERT_EQ(d.game.phase(), Phase::Clear);
-    d.runOut();
-    d.game.shutDown();
+    std::vector<std::string> log;
+    {
+        Dive d(4242);
+        GoodDiver bot;
+        d.start();
+        d.play(bot, d);
+        ASSERT_EQ(d.game.phase(), Phase::Clear);
+        d.runOut();
+        // The window's destruction sends the last commands.
+        d.sound.onSend = [&](const std::string& c) { log.push_back(c); };
+        log = d.sound.log;
+    }
+    ASSERT_EQ(log.back(), "close audio1");
 
     LoudPlayer loud;
-    for (const std::string& c : d.sound.log) EXPECT_EQ(loud.player.send(c), kOk) << c;
-    ASSERT_EQ(loud.backEnd.operations.size(), d.sound.log.size());
-    for (size_t i = 0; i < d.sound.log.size(); ++i)
-        EXPECT_EQ(formatCommand(loud.backEnd.operations[i]), d.sound.log[i]);
+    for (const std::string& c : log) EXPECT_EQ(loud.player.send(c), kOk) << c;
+    ASSERT_EQ(loud.backEnd.operations.size(), log.size());
+    for (size_t i = 0; i < log.size(); ++i)
+        EXPECT_EQ(formatCommand(loud.backEnd.operations[i]), log[i]);
     std::set<std::string> opened, aliases;
     for (const Operation& op : loud.backEnd.operations) {
         if (const auto* o = std::get_if<Open>(&op)) opened.insert(o->file + " on " + o->alias);

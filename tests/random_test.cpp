@@ -17,8 +17,9 @@ TEST(Random, FirstDrawsFromZeroSeed) {
     EXPECT_EQ(r.seed(), 3698175007u);
 }
 
-TEST(Random, SameSeedSameDrawsInRange) {
-    Dice a(45296789), b(45296789);  // 12:34:56.789 UTC
+TEST(Random, SameSeedSameRollsInRange) {
+    // The seed of a start at 12:34:56.789 UTC.
+    Dice a(45296789), b(45296789);
     for (int i = 0; i < 1000; ++i) {
         const uint32_t v = a.roll(50);
         ASSERT_LT(v, 50u);

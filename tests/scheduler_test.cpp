@@ -117,6 +117,32 @@ TEST(Scheduler, ProcessMessagesRunsHandlersButNotTheStep) {
     EXPECT_EQ(d.plat.presents, presents + 1);
 }
 
+// Turn by turn, the loop never waits and tells its host when to come back:
+// at the next event on the title, at the gate's deadline in the dive, never
+// once the window is closed.
+TEST(Scheduler, TurnsSayWhenToComeBack) {
+    Dive d(12345, Driver::TurnByTurn);
+    while (d.loop.turn().kind == NextTurn::Now) {  // the first repaint
+    }
+    EXPECT_EQ(d.loop.turn().kind, NextTurn::OnEvent);
+    d.start();
+    NextTurn next = d.loop.turn();
+    while (next.kind == NextTurn::Now) next = d.loop.turn();
+    ASSERT_EQ(next.kind, NextTurn::AtDeadline);
+    EXPECT_EQ(next.deadline, d.st().LastTick + 30);
+    // A host that calls early is told the same again; at the deadline the
+    // step runs, and its 1 ms sleep shows on the clock but not in `now`.
+    d.plat.now = next.deadline - 1;
+    EXPECT_EQ(d.loop.turn().deadline, next.deadline);
+    d.plat.now = next.deadline;
+    EXPECT_EQ(d.loop.turn().kind, NextTurn::Now);
+    EXPECT_EQ(d.st().DiveTick, 1);
+    EXPECT_EQ(d.st().LastTick, next.deadline + 1);
+    EXPECT_EQ(d.plat.now, next.deadline);
+    d.plat.queue.push_back(PlatformEvent{PlatformEvent::Quit, {}});
+    EXPECT_EQ(d.loop.turn().kind, NextTurn::Closed);
+}
+
 // With no phase the loop blocks for the next event: the fake platform is
 // asked to wait without a deadline, and a close ends the run.
 TEST(Scheduler, IdleTitleBlocksAndCloseEndsTheLoop) {

@@ -80,8 +80,9 @@ TEST_F(SoundTest, EffectsStopsAndWindowDestruction) {
     rig.stopEffect();
     rig.stopMusic();
     EXPECT_EQ(rec.log, (Lines{"stop se1", "close se1", "stop audio1", "close audio1"}));
+    // The window's destruction is the game's.
     rec.log.clear();
-    game.shutDown();
+    { Game closing{font, rec, rec, 2}; }
     EXPECT_EQ(rec.log, (Lines{"stop se1", "close se1", "stop audio1", "close audio1"}));
 }
 

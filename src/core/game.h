@@ -33,6 +33,10 @@ public:
     // The window's creation: seeds the dice and writes the start values into
     // the gauges. Nothing moves until the start click.
     Game(TextMeasure& font, CommandSink& sound, Host& host, uint32_t seed);
+    // The window's destruction: both sound channels fall silent.
+    ~Game();
+    Game(const Game&) = delete;
+    Game& operator=(const Game&) = delete;
 
     // A pointer event: routed to the item under the pointer (or the one the
     // left button holds) and handed to the rules that item is bound to.
@@ -44,8 +48,6 @@ public:
     // When the current phase's gate opens (meaningless with no phase).
     int32_t gateOpensAt() const { return laterMs(state_.LastTick, gateOf(phase_)); }
     Phase phase() const { return phase_; }
-    // The window's destruction: both sound channels fall silent.
-    void shutDown();
 
     // Everything a dive is made of, to look at and never to change: the
     // screen draws it, the tools and tests read it.

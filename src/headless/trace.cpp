@@ -135,7 +135,9 @@ Recorder::Recorder(Dive& d) : d_(d) {
     sleeps_ = d_.plat.sleeps;
     sent_ = d_.sound.log.size();
 }
-Recorder::~Recorder() { d_.loop.setObserver(nullptr); }
+Recorder::~Recorder() {
+    if (watching_) d_.loop.setObserver(nullptr);
+}
 void Recorder::beforeEvent(const PlatformEvent& ev) {
     const bool nested = depth_ > 0 || inStep_;
     ++depth_;
@@ -171,9 +173,22 @@ void Recorder::afterStep(Phase p, bool ran) {
     watchStep(p);
 }
 
-void Recorder::finish() {
-    flushEvents();
-    if (d_.sound.log.size() > sent_ || d_.plat.sleeps != sleeps_) emit("end");
+void Recorder::finish(const std::function<void()>& closeWindow) {
+    // The closing line is the line of the events still pending, or else an
+    // "end" line if anything was sent or slept since the line before: the
+    // dive's last picture, then the commands sent since the line before and
+    // those the game sends as it is destroyed.
+    const bool pending = batch_ > 0;
+    Fields f = picture(pending ? lineLabel("E", batch_, nested_) : "end");
+    std::string sound = soundSince();
+    const bool slept = d_.plat.sleeps != sleeps_;
+    d_.loop.setObserver(nullptr);
+    watching_ = false;
+    d_.sound.onSend = [&sound](const std::string& c) { sound += (sound.empty() ? "" : ";") + c; };
+    closeWindow();  // the dive is gone from here on
+    if (!pending && sound.empty() && !slept) return;
+    f.emplace_back("sound", sound);
+    lines_.push_back(join(f));
 }
 
 void Recorder::flushEvents() {
@@ -185,8 +200,16 @@ void Recorder::flushEvents() {
 }
 
 void Recorder::emit(const std::string& label) {
+    Fields f = picture(label);
+    f.emplace_back("sound", soundSince());
+    sleeps_ = d_.plat.sleeps;
+    lines_.push_back(join(f));
+}
+
+// Everything a line holds but the sound.
+Fields Recorder::picture(const std::string& label) {
     Fields f = {{"line", label},
-                {"clock", std::to_string(d_.plat.now)},
+                {"clock", std::to_string(d_.plat.clock())},
                 {"sleeps", std::to_string(d_.plat.sleeps - sleeps_)},
                 {"phase", phaseName(d_.game.phase())}};
     f.reserve(128);
@@ -201,15 +224,18 @@ void Recorder::emit(const std::string& label) {
                            "x" + std::to_string(it.height) + "," + (it.visible ? "1" : "0") + "," +
                            std::to_string(pictureIndex(it.picture)) + "," + hex(it.color, 6) + "," + it.text);
     }
+    return f;
+}
+
+// The commands sent since the line before, joined by ';'.
+std::string Recorder::soundSince() {
     std::string sound;
     for (size_t i = sent_; i < d_.sound.log.size(); ++i) {
         if (i > sent_) sound += ';';
         sound += d_.sound.log[i];
     }
-    f.emplace_back("sound", sound);
     sent_ = d_.sound.log.size();
-    sleeps_ = d_.plat.sleeps;
-    lines_.push_back(join(f));
+    return sound;
 }
 
 void Recorder::watchEvent(const PlatformEvent& ev) {
