@@ -14,7 +14,10 @@ file(GLOB WEB_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/web/*.cpp)
 file(GLOB WEB_SCRIPTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/web/*.js)
 add_executable(torvenka_web ${WEB_SOURCES})
 torvenka_headers(torvenka_web src/web)
-target_link_libraries(torvenka_web PRIVATE torvenka_loop torvenka_screen)
+target_link_libraries(torvenka_web PRIVATE torvenka_loop torvenka_screen torvenka_sound_parser)
+if(TARGET torvenka_glyphs)
+  target_link_libraries(torvenka_web PRIVATE torvenka_glyphs)
+endif()
 set_target_properties(torvenka_web PROPERTIES OUTPUT_NAME torvenka
   RUNTIME_OUTPUT_DIRECTORY ${TORVENKA_PAGE_DIR})
 target_link_options(torvenka_web PRIVATE
