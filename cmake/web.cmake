@@ -87,7 +87,9 @@ endif()
 
 # em++ runs node's JavaScript tools, which need Debian's acorn when the node on
 # the PATH is not Debian's.
-set(web_env ${CMAKE_COMMAND} -E env)
+# The Emscripten build runs its own make with its own -j, apart from this
+# build's job server.
+set(web_env ${CMAKE_COMMAND} -E env --unset=MAKEFLAGS)
 if(EXISTS /usr/share/nodejs/acorn)
   list(APPEND web_env NODE_PATH=/usr/share/nodejs)
 endif()
