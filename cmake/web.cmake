@@ -165,27 +165,30 @@ if(NOT site_ready)
 endif()
 
 # The two themes for the page: each dat/*.mid rendered by FluidSynth with the
-# TimGM6mb soundfont, at the gain SDL_mixer gives FluidSynth on the desktop
-# (1.2 at full music volume, six times FluidSynth's own default), then
-# encoded to Ogg Vorbis with a fixed stream serial each, so that two builds
-# give the same bytes. The effects go to the page as the WAV files they are.
+# TimGM6mb soundfont and encoded to Ogg Vorbis with a fixed stream serial
+# (cmake/render_theme.cmake), so that two builds give the same bytes. The
+# effects go to the page as the WAV files they are.
 set(TORVENKA_SOUNDS_DIR ${PROJECT_BINARY_DIR}/web-sounds)
 file(GLOB THEMES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/dat/*.mid)
 list(SORT THEMES)
 set(theme_files)
+set(theme_tests)
 set(serial 1001)
 foreach(mid ${THEMES})
   get_filename_component(name ${mid} NAME_WE)
   set(ogg ${TORVENKA_SOUNDS_DIR}/${name}.ogg)
-  set(wav ${TORVENKA_SOUNDS_DIR}/${name}.render.wav)
+  set(render ${CMAKE_COMMAND} -DMID=${mid} -DSERIAL=${serial} -DFLUIDSYNTH=${TORVENKA_FLUIDSYNTH}
+    -DOGGENC=${TORVENKA_OGGENC} -DSOUNDFONT=${TORVENKA_WEB_SOUNDFONT})
+  set(script ${PROJECT_SOURCE_DIR}/cmake/render_theme.cmake)
   add_custom_command(OUTPUT ${ogg}
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${TORVENKA_SOUNDS_DIR}
-    COMMAND ${TORVENKA_FLUIDSYNTH} -n -i -q -g 1.2 -r 44100 -T wav -F ${wav} ${TORVENKA_WEB_SOUNDFONT} ${mid}
-    COMMAND ${TORVENKA_OGGENC} -Q -q 3 --serial ${serial} -o ${ogg} ${wav}
-    COMMAND ${CMAKE_COMMAND} -E rm -f ${wav}
-    DEPENDS ${mid} ${TORVENKA_WEB_SOUNDFONT}
+    COMMAND ${render} -DOGG=${ogg} -P ${script}
+    DEPENDS ${mid} ${TORVENKA_WEB_SOUNDFONT} ${script}
     COMMENT "Rendering ${name}.mid to Ogg Vorbis" VERBATIM)
   list(APPEND theme_files ${ogg})
+  # The same render again must give the same bytes as the build's.
+  add_test(NAME web.theme_${name}_same_bytes
+    COMMAND ${render} -DOGG=${PROJECT_BINARY_DIR}/web-sounds-again/${name}.ogg -DSAME_AS=${ogg} -P ${script})
+  list(APPEND theme_tests web.theme_${name}_same_bytes)
   math(EXPR serial "${serial} + 1")
 endforeach()
 add_custom_target(web_sounds DEPENDS ${theme_files})
@@ -204,14 +207,14 @@ add_custom_target(site
   DEPENDS wasm web_sounds
   COMMENT "Putting the site together in ${TORVENKA_SITE_DIR}" VERBATIM)
 
+add_test(NAME web.site COMMAND ${CMAKE_COMMAND} --build ${PROJECT_BINARY_DIR} --target site)
+set_tests_properties(web.site PROPERTIES FIXTURES_SETUP web_site TIMEOUT 1800 RESOURCE_LOCK build_tree)
+set_tests_properties(${theme_tests} PROPERTIES FIXTURES_REQUIRED web_site TIMEOUT 300)
+
 # The browser tests, each tests/web/*_test.py run by Debian's python3 with the
 # site folder as its argument (it serves the folder itself, on 127.0.0.1).
 if(NOT web_missing)
   file(GLOB WEB_TESTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/web/*_test.py)
-  if(WEB_TESTS)
-    add_test(NAME web.site COMMAND ${CMAKE_COMMAND} --build ${PROJECT_BINARY_DIR} --target site)
-    set_tests_properties(web.site PROPERTIES FIXTURES_SETUP web_site TIMEOUT 1800 RESOURCE_LOCK build_tree)
-  endif()
   set(web_test_env "CHROMIUM=${TORVENKA_CHROMIUM}" "CHROMEDRIVER=${TORVENKA_CHROMEDRIVER}"
     "TORVENKA_BINARY_DIR=${PROJECT_BINARY_DIR}")
   if(TARGET pagecheck)
