@@ -7,10 +7,11 @@
 #                                        it loads, a folder for any static host
 #
 # Neither is part of the default build. When em++ and node are installed,
-# ctest runs the headless tests under node as wasm.*; when Chromium,
-# chromedriver and Python's selenium are installed too, it runs the browser
-# tests tests/web/*_test.py as web.*. Otherwise configuring says in one line
-# what is missing.
+# ctest runs the headless tests under node as wasm.*; with FluidSynth, oggenc
+# and the soundfont, it checks the rendered themes (web.theme_*); with
+# Chromium, chromedriver and Python's selenium too, it runs the browser tests
+# tests/web/*_test.py as web.*. Otherwise configuring says in one line what
+# is missing.
 include(ExternalProject)
 include(ProcessorCount)
 
@@ -75,20 +76,21 @@ endif()
 if(web_missing)
   list(JOIN web_missing ", " missing_text)
   if(NOT wasm_ready)
-    set(skipped "wasm.* and web.*")
+    set(skipped "no wasm.* or web.* tests")
+  elseif(NOT site_ready)
+    set(skipped "no site and no web.* tests")
   else()
-    set(skipped "web.*")
+    set(skipped "no browser tests")
   endif()
-  message(STATUS "Browser build: ${skipped} tests not registered; missing: ${missing_text} (scripts/test installs them)")
+  message(STATUS "Browser build: ${skipped}; missing: ${missing_text} (scripts/test installs them)")
 endif()
 if(NOT wasm_ready)
   return()
 endif()
 
-# em++ runs node's JavaScript tools, which need Debian's acorn when the node on
-# the PATH is not Debian's.
 # The Emscripten build runs its own make with its own -j, apart from this
-# build's job server.
+# build's job server. em++ runs node's JavaScript tools, which need Debian's
+# acorn when the node on the PATH is not Debian's.
 set(web_env ${CMAKE_COMMAND} -E env --unset=MAKEFLAGS)
 if(EXISTS /usr/share/nodejs/acorn)
   list(APPEND web_env NODE_PATH=/usr/share/nodejs)
