@@ -1,0 +1,54 @@
+#include "web/web_platform.h"
+
+#include <emscripten/emscripten.h>
+
+#include <cmath>
+#include <ctime>
+
+#include "core/clock.h"
+#include "web/page.h"
+
+int32_t pageClockMs() { return clockFromMs(static_cast<uint64_t>(std::floor(emscripten_get_now()))); }
+
+uint32_t pageUtcTimeOfDayMs() { return static_cast<uint32_t>(torvenka_utc_time_of_day_ms()); }
+
+WebPlatform::WebPlatform(TextRaster& font)
+    : font_(font),
+      frame_(static_cast<size_t>(kClientW) * kClientH, 0),
+      rgba_(static_cast<size_t>(kClientW) * kClientH * 4, 255) {}
+
+void WebPlatform::sleepMs(int ms) {
+    const double until = emscripten_get_now() + ms;
+    while (emscripten_get_now() < until) {
+    }
+}
+
+bool WebPlatform::poll(PlatformEvent& ev) {
+    if (queue_.empty()) return false;
+    ev = queue_.front();
+    queue_.pop_front();
+    return true;
+}
+
+bool WebPlatform::wait(PlatformEvent& ev, std::optional<int32_t> deadline) {
+    if (poll(ev)) return true;
+    wait_ = {true, deadline};
+    return false;
+}
+
+void WebPlatform::present(const Playfield& f) {
+    if (f.caption() != caption_) {
+        caption_ = f.caption();
+        emscripten_set_window_title(caption_.c_str());
+    }
+    compose(f, font_, frame_.data(), kClientW);
+    uint8_t* out = rgba_.data();
+    for (const uint32_t px : frame_) {
+        out[0] = static_cast<uint8_t>(px >> 16);
+        out[1] = static_cast<uint8_t>(px >> 8);
+        out[2] = static_cast<uint8_t>(px);
+        out[3] = 255;
+        out += 4;
+    }
+    torvenka_put_frame(rgba_.data(), kClientW, kClientH);
+}

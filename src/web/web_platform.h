@@ -1,0 +1,58 @@
+// The loop's platform in a web page, over Emscripten's html5 API: no SDL.
+// The browser calls us; we never block it. Pointer events arrive from the
+// page's callbacks and wait in a queue until the loop polls them, as SDL's
+// queue does on the desktop; the loop's wait does not block but leaves word
+// of how long it wanted to sleep, and the turn driver (web/turns.h) comes
+// back when that time is up or an event arrives.
+#pragma once
+#include <cstdint>
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "loop/scheduler.h"
+#include "screen/compositor.h"
+
+// The page's monotonic millisecond clock (performance.now), floored and
+// wrapped to the game's signed 32 bits.
+int32_t pageClockMs();
+// Seed for the dice: the UTC time of day in milliseconds (Date).
+uint32_t pageUtcTimeOfDayMs();
+
+class WebPlatform : public Platform {
+public:
+    explicit WebPlatform(TextRaster& font);
+
+    int32_t clock() override { return pageClockMs(); }
+    // The 1 ms that ends every step is kept exactly, on the clock: the step
+    // must not end before it has passed, so the page does not give the
+    // browser this millisecond (a timer could not come back in time).
+    void sleepMs(int ms) override;
+    bool poll(PlatformEvent& ev) override;
+    bool wait(PlatformEvent& ev, std::optional<int32_t> deadline) override;
+    void present(const Playfield& f) override;
+
+    // From the page's callbacks.
+    void queue(const PlatformEvent& ev) { queue_.push_back(ev); }
+
+    // What the last wait() asked for: nothing (the loop did not wait), an
+    // event (no deadline), or an event or the deadline.
+    struct WaitRequest {
+        bool asked = false;
+        std::optional<int32_t> deadline;
+    };
+    WaitRequest takeWaitRequest() {
+        const WaitRequest w = wait_;
+        wait_ = {};
+        return w;
+    }
+
+private:
+    TextRaster& font_;
+    std::deque<PlatformEvent> queue_;
+    WaitRequest wait_;
+    std::vector<uint32_t> frame_;  // 0x00RRGGBB, as the compositor draws
+    std::vector<uint8_t> rgba_;    // the same pixels as a canvas takes them
+    std::string caption_;
+};
