@@ -93,7 +93,7 @@ def site(argument=None):
         yield url
 
 
-def browser(width=900, height=800, scale_factor=1):
+def browser(width=900, height=1000, scale_factor=1):
     options = webdriver.ChromeOptions()
     options.binary_location = os.environ.get('CHROMIUM', '/usr/bin/chromium')
     for arg in ('--headless=new', '--no-sandbox', '--disable-dev-shm-usage', '--disable-gpu',

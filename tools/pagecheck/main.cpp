@@ -1,0 +1,61 @@
+// pagecheck: what the web page must show, worked out by the desktop's own
+// code (the game, the loop and the compositor, on the harness's fake clock),
+// for the browser tests to hold the page to.
+//
+//   pagecheck title FILE   the title screen as the compositor draws it, in
+//                          the font the page draws with, as a binary PPM
+//   pagecheck left-alone   a dive left alone from the start click: the last
+//                          dive tick, and the milliseconds on the game's
+//                          clock from the click to the GAME OVER picture
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "headless/harness.h"
+#include "screen/compositor.h"
+
+namespace {
+
+int title(const char* path) {
+    Dive dive;
+    std::vector<uint32_t> px(static_cast<size_t>(kClientW) * kClientH);
+    compose(dive.field, dive.font, px.data(), kClientW);
+    FILE* f = std::fopen(path, "wb");
+    if (!f) {
+        std::fprintf(stderr, "pagecheck: cannot write %s\n", path);
+        return 1;
+    }
+    std::fprintf(f, "P6\n%d %d\n255\n", kClientW, kClientH);
+    for (const uint32_t p : px) {
+        const unsigned char rgb[3] = {static_cast<unsigned char>(p >> 16), static_cast<unsigned char>(p >> 8),
+                                      static_cast<unsigned char>(p)};
+        std::fwrite(rgb, 1, 3, f);
+    }
+    return std::fclose(f) == 0 ? 0 : 1;
+}
+
+int leftAlone() {
+    Dive dive;
+    dive.start();
+    const int32_t clicked = dive.plat.now;
+    int lastDiveTick = 0;
+    while (dive.game.phase() != Phase::None) {
+        dive.loop.runOnce();
+        if (dive.game.phase() == Phase::Dive) lastDiveTick = dive.st().DiveTick;
+    }
+    if (!dive.shown(Item::gameOver)) {
+        std::fprintf(stderr, "pagecheck: the dive left alone did not end in GAME OVER\n");
+        return 1;
+    }
+    std::printf("last_dive_tick %d\ngame_over_ms %d\n", lastDiveTick, elapsedMs(dive.plat.now, clicked));
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 3 && std::strcmp(argv[1], "title") == 0) return title(argv[2]);
+    if (argc == 2 && std::strcmp(argv[1], "left-alone") == 0) return leftAlone();
+    std::fprintf(stderr, "usage: pagecheck title FILE | pagecheck left-alone\n");
+    return 2;
+}
