@@ -71,9 +71,10 @@ mergeInto(LibraryManager.library, {
   },
 
   torvenka_step_ran__deps: ['$TorvenkaPage'],
-  torvenka_step_ran: function(phase, diveTick) {
+  torvenka_step_ran: function(phase, diveTick, oxygen, tanks, spearLane) {
     var steps = TorvenkaPage.watch.steps;
-    if (steps.length < 200000) steps.push({t: performance.now(), phase: phase, tick: diveTick});
+    if (steps.length < 200000)
+      steps.push({t: performance.now(), phase: phase, tick: diveTick, oxygen: oxygen, tanks: tanks, lane: spearLane});
   },
 
   // Wake-ups. Chromium makes a timer that is set again and again wait at

@@ -19,11 +19,13 @@
 
 namespace {
 
-// Reports each dive step to the page's watchers.
+// Reports each step to the page's watchers.
 struct StepWatch : LoopObserver {
     const Game* game = nullptr;
     void afterStep(Phase phase, bool ran) override {
-        if (ran) torvenka_step_ran(static_cast<int>(phase), game->state().DiveTick);
+        if (!ran) return;
+        const GameState& s = game->state();
+        torvenka_step_ran(static_cast<int>(phase), s.DiveTick, s.Oxygen, s.Tanks, static_cast<int>(s.SpearLane));
     }
 };
 

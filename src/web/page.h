@@ -19,8 +19,9 @@ void torvenka_wake_cancel();
 void torvenka_fit_canvas(int w, int h);
 // The canvas's box on the page in CSS pixels (left, top, width, height).
 void torvenka_canvas_rect(double* out4);
-// A dive step has run (for the page's watchers: the tests and the bench).
-void torvenka_step_ran(int phase, int diveTick);
+// A step has run: its phase and the gauges after it, for the page's
+// watchers (the browser tests and the bench).
+void torvenka_step_ran(int phase, int diveTick, int oxygen, int tanks, int spearLane);
 
 // The two sound channels on WebAudio: the results of the sound commands.
 void torvenka_audio_preload(const char* file);
