@@ -38,16 +38,12 @@ int leftAlone() {
     Dive dive;
     dive.start();
     const int32_t clicked = dive.plat.now;
-    int lastDiveTick = 0;
-    while (dive.game.phase() != Phase::None) {
-        dive.loop.runOnce();
-        if (dive.game.phase() == Phase::Dive) lastDiveTick = dive.st().DiveTick;
-    }
+    while (dive.game.phase() != Phase::None) dive.loop.runOnce();
     if (!dive.shown(Item::gameOver)) {
         std::fprintf(stderr, "pagecheck: the dive left alone did not end in GAME OVER\n");
         return 1;
     }
-    std::printf("last_dive_tick %d\ngame_over_ms %d\n", lastDiveTick, elapsedMs(dive.plat.now, clicked));
+    std::printf("last_dive_tick %d\ngame_over_ms %d\n", static_cast<int>(dive.st().DiveTick), elapsedMs(dive.plat.now, clicked));
     return 0;
 }
 
