@@ -222,8 +222,8 @@ mergeInto(LibraryManager.library, {
     var A = TorvenkaAudio;
     A.paused = !!paused;
     if (!A.ctx || !A.unlocked) return;
-    if (A.paused) A.ctx.suspend();
-    else A.ctx.resume();
+    var done = A.paused ? A.ctx.suspend() : A.ctx.resume();
+    done.then(function() { A.log(A.paused ? 'hidden' : 'shown', '', A.ctx.state, 0); });
   },
 
   torvenka_audio_open__deps: ['$TorvenkaAudio'],

@@ -19,6 +19,12 @@ TITLE_BOX = (80, 92, 34, 20)
 SPEAR_BOX = (130, 182, 30, 33)
 
 
+def hidden_at(page):
+    """When the sound was last held for a hidden page."""
+    held = [s['t'] for s in page.sound() if s['op'] == 'hidden']
+    return held[-1] if held else float('inf')
+
+
 def test(driver, url):
     page = Page(driver, url)
     check(wait_until(15, page.started), 'the game did not start: "%s"' % page.status())
@@ -98,6 +104,22 @@ def test(driver, url):
     check(wait_until(2, lambda: page.steps()[-1]['lane'] == 2), 'the horizontal swipe did not move the spear')
     check(wait_until(1, lambda: page.count(CYAN, SPEAR_BOX) > 10), 'no cyan spear on the canvas')
     check('dat/se4.wav' in [s.get('url') for s in page.sound()], 'the spear made no sound')
+
+    log('a hidden tab holds the dive and its sound, and gives them back from the same tick')
+    first = driver.current_window_handle
+    driver.switch_to.new_window('tab')
+    driver.get('about:blank')
+    time.sleep(1.0)
+    driver.close()
+    driver.switch_to.window(first)
+    check(wait_until(2, lambda: page.steps()[-1]['t'] - hidden_at(page) > 100), 'the dive did not go on once shown')
+    steps = page.steps()
+    ticks = [s['tick'] for s in steps if s['phase'] == 1]
+    check(ticks == list(range(1, len(ticks) + 1)), 'the dive skipped or repeated ticks around the hidden time')
+    gap = max(b['t'] - a['t'] for a, b in zip(steps, steps[1:]))
+    check(gap >= 800, 'the dive went on while hidden: the longest pause between steps was %.0f ms' % gap)
+    states = [(s['op'], s['detail']) for s in page.sound() if s['op'] in ('hidden', 'shown')]
+    check(states[-2:] == [('hidden', 'suspended'), ('shown', 'running')], 'the sound was not held: %s' % states)
 
     menus = page.js('return menus;')
     check(menus and all(menus), 'a right-button press let the context menu open: %s' % menus)
