@@ -71,10 +71,11 @@ mergeInto(LibraryManager.library, {
   },
 
   torvenka_step_ran__deps: ['$TorvenkaPage'],
-  torvenka_step_ran: function(phase, diveTick, oxygen, tanks, spearLane) {
+  torvenka_step_ran: function(phase, diveTick, life, oxygen, tanks, spearLane, dealNo, enemyActive, enemyLane) {
     var steps = TorvenkaPage.watch.steps;
     if (steps.length < 200000)
-      steps.push({t: performance.now(), phase: phase, tick: diveTick, oxygen: oxygen, tanks: tanks, lane: spearLane});
+      steps.push({t: performance.now(), phase: phase, tick: diveTick, life: life, oxygen: oxygen, tanks: tanks,
+                  lane: spearLane, deal: dealNo, enemy: enemyActive, enemyLane: enemyLane});
   },
 
   // Wake-ups. Chromium makes a timer that is set again and again wait at

@@ -25,7 +25,8 @@ struct StepWatch : LoopObserver {
     void afterStep(Phase phase, bool ran) override {
         if (!ran) return;
         const GameState& s = game->state();
-        torvenka_step_ran(static_cast<int>(phase), s.DiveTick, s.Oxygen, s.Tanks, static_cast<int>(s.SpearLane));
+        torvenka_step_ran(static_cast<int>(phase), s.DiveTick, s.Life, s.Oxygen, s.Tanks, static_cast<int>(s.SpearLane),
+                          s.DealNo, static_cast<int>(s.EnemyActive), static_cast<int>(s.EnemyLane));
     }
 };
 
