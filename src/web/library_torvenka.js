@@ -78,15 +78,15 @@ mergeInto(LibraryManager.library, {
                   lane: spearLane, deal: dealNo, enemy: enemyActive, enemyLane: enemyLane});
   },
 
-  // Wake-ups. Chromium makes a timer that is set again and again wait at
-  // least 4 ms, and a step must start within its millisecond: a timer takes
-  // the page to a few milliseconds before the gate, then messages posted to
-  // itself (each round a millisecond or two) bring it to the gate itself.
+  // Wake-ups. A timer takes the page to the gate; browsers count its delay
+  // in whole milliseconds, rounded down, so it mostly comes back a fraction
+  // of a millisecond early, and messages the page posts to itself (each
+  // round a few microseconds) bridge the rest. Timers alone would not do:
+  // Chromium makes a short timer that is set again and again wait 4 ms.
   $TorvenkaWake: {
     generation: 0,
     target: 0,
     channel: null,
-    lead: 3,
     post: function() {
       if (!TorvenkaWake.channel) {
         TorvenkaWake.channel = new MessageChannel();
@@ -100,13 +100,13 @@ mergeInto(LibraryManager.library, {
       else TorvenkaWake.post();
     },
   },
-  torvenka_wake_in__deps: ['$TorvenkaWake', 'web_turns'],
-  torvenka_wake_in: function(ms) {
+  torvenka_wake_at__deps: ['$TorvenkaWake', 'web_turns'],
+  torvenka_wake_at: function(moment) {
     var W = TorvenkaWake;
     var generation = ++W.generation;
-    W.target = Math.floor(performance.now()) + ms;
-    var early = W.target - performance.now() - W.lead;
-    if (early >= 1) setTimeout(function() { W.check(generation); }, early);
+    W.target = moment;
+    var delay = moment - performance.now();
+    if (delay >= 1) setTimeout(function() { W.check(generation); }, delay);
     else W.post();
   },
   torvenka_wake_cancel__deps: ['$TorvenkaWake'],

@@ -8,10 +8,9 @@ extern "C" {
 double torvenka_utc_time_of_day_ms();
 // Puts a w x h frame of RGBA bytes on the canvas.
 void torvenka_put_frame(const uint8_t* rgba, int w, int h);
-// Calls web_turns() once the millisecond clock has moved on by `ms` from
-// the current millisecond (at once for 0); a later call replaces an earlier
-// one.
-void torvenka_wake_in(int ms);
+// Calls web_turns() once performance.now() has reached `moment` (soon, if
+// it has already); a later call replaces an earlier one.
+void torvenka_wake_at(double moment);
 // Forgets the wake-up asked for last.
 void torvenka_wake_cancel();
 // Sizes the canvas: every game pixel an N x N block of device pixels, N

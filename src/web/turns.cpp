@@ -1,6 +1,5 @@
 #include "web/turns.h"
 
-#include "core/clock.h"
 #include "web/page.h"
 
 void TurnDriver::pump() {
@@ -14,8 +13,7 @@ void TurnDriver::pump() {
             // Nothing to step: sleep until the next pointer event.
             torvenka_wake_cancel();
         } else {
-            const int32_t left = elapsedMs(*w.deadline, loop_.clock());
-            torvenka_wake_in(left > 0 ? left : 0);
+            torvenka_wake_at(platform_.momentOf(*w.deadline));
         }
         break;
     }

@@ -8,7 +8,7 @@
 #include "core/clock.h"
 #include "web/page.h"
 
-int32_t pageClockMs() { return clockFromMs(static_cast<uint64_t>(std::floor(emscripten_get_now()))); }
+#include <algorithm>
 
 uint32_t pageUtcTimeOfDayMs() { return static_cast<uint32_t>(torvenka_utc_time_of_day_ms()); }
 
@@ -17,10 +17,16 @@ WebPlatform::WebPlatform(TextRaster& font)
       frame_(static_cast<size_t>(kClientW) * kClientH, 0),
       rgba_(static_cast<size_t>(kClientW) * kClientH * 4, 255) {}
 
-void WebPlatform::sleepMs(int ms) {
-    const double until = emscripten_get_now() + ms;
-    while (emscripten_get_now() < until) {
-    }
+int32_t WebPlatform::clock() {
+    return clockFromMs(static_cast<uint64_t>(std::floor(std::max(emscripten_get_now(), sleptUntil_))));
+}
+
+void WebPlatform::sleepMs(int ms) { sleptUntil_ = std::max(emscripten_get_now(), sleptUntil_) + ms; }
+
+double WebPlatform::momentOf(int32_t deadline) const {
+    const double now = emscripten_get_now();
+    const int32_t realClock = clockFromMs(static_cast<uint64_t>(std::floor(now)));
+    return std::floor(now) + elapsedMs(deadline, realClock);
 }
 
 bool WebPlatform::poll(PlatformEvent& ev) {

@@ -14,9 +14,6 @@
 #include "loop/scheduler.h"
 #include "screen/compositor.h"
 
-// The page's monotonic millisecond clock (performance.now), floored and
-// wrapped to the game's signed 32 bits.
-int32_t pageClockMs();
 // Seed for the dice: the UTC time of day in milliseconds (Date).
 uint32_t pageUtcTimeOfDayMs();
 
@@ -24,11 +21,21 @@ class WebPlatform : public Platform {
 public:
     explicit WebPlatform(TextRaster& font);
 
-    int32_t clock() override { return pageClockMs(); }
-    // The 1 ms that ends every step is kept exactly, on the clock: the step
-    // must not end before it has passed, so the page does not give the
-    // browser this millisecond (a timer could not come back in time).
+    // The page's monotonic millisecond clock (performance.now), floored and
+    // wrapped to the game's signed 32 bits; during a sleep, the time the
+    // sleep ends.
+    int32_t clock() override;
+    // The sleep that ends every step. A page cannot sleep, and no timer could
+    // come back within a millisecond; but nothing can tell a sleep from its
+    // end but the clock, and nothing of the game can run while it lasts. So
+    // the sleep only moves the clock on: until the real clock catches up, the
+    // clock reads the moment the sleep ends, as it would on the desktop
+    // after the sleep. The step that follows therefore opens its gate 30 ms
+    // after the end of the sleep, 31 ms after the work, exactly as there, and
+    // the page spends the millisecond idle instead of spinning through it.
     void sleepMs(int ms) override;
+    // The moment (performance.now) at which clock() reaches `deadline`.
+    double momentOf(int32_t deadline) const;
     bool poll(PlatformEvent& ev) override;
     bool wait(PlatformEvent& ev, std::optional<int32_t> deadline) override;
     void present(const Playfield& f) override;
@@ -55,4 +62,5 @@ private:
     std::vector<uint32_t> frame_;  // 0x00RRGGBB, as the compositor draws
     std::vector<uint8_t> rgba_;    // the same pixels as a canvas takes them
     std::string caption_;
+    double sleptUntil_ = 0;  // performance.now() at the end of the last sleep
 };

@@ -11,9 +11,9 @@ About two minutes: the dive runs in real time.
 """
 import time
 
-from selenium.webdriver.common.actions.mouse_button import MouseButton
-
+# web_page first: it finds the python3 that has selenium.
 from web_page import Page, check, log, run, wait_until
+from selenium.webdriver.common.actions.mouse_button import MouseButton
 
 WHITE = (255, 255, 255)
 DIVE, CLEAR = 1, 3

@@ -9,10 +9,10 @@ lost; and no right-button press opens the browser's context menu.
 """
 import time
 
+# web_page first: it finds the python3 that has selenium.
+from web_page import Page, check, log, run, wait_until
 from selenium.webdriver.common.actions.action_builder import ActionBuilder
 from selenium.webdriver.common.actions.mouse_button import MouseButton
-
-from web_page import Page, check, log, run, wait_until
 
 WHITE, YELLOW, CYAN, BLACK = (255, 255, 255), (255, 255, 0), (0, 255, 255), (0, 0, 0)
 TITLE_BOX = (80, 92, 34, 20)

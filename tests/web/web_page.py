@@ -18,6 +18,15 @@ import sys
 import threading
 import time
 
+# Selenium comes from Debian (python3-selenium): under another python3 on
+# the PATH, run again with Debian's.
+try:
+    import selenium  # noqa: F401
+except ImportError:
+    if os.path.exists('/usr/bin/python3') and os.path.realpath(sys.executable) != os.path.realpath('/usr/bin/python3'):
+        os.execv('/usr/bin/python3', ['/usr/bin/python3'] + sys.argv)
+    raise
+
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.actions.action_builder import ActionBuilder
