@@ -26,11 +26,10 @@ public:
     // sleep ends.
     int32_t clock() override;
     // The sleep that ends every step. A page cannot sleep, and no timer could
-    // come back within a millisecond; but nothing can tell a sleep from its
-    // end but the clock, and nothing of the game can run while it lasts. So
-    // the sleep only moves the clock on: until the real clock catches up, the
-    // clock reads the moment the sleep ends, as it would on the desktop
-    // after the sleep. The step that follows therefore opens its gate 30 ms
+    // come back within a millisecond; but the game can tell a sleep from its
+    // end only by the clock. So the sleep only moves the clock on: until the
+    // real clock catches up, the clock reads the moment the sleep ends, as it
+    // would on the desktop after the sleep. The step that follows therefore opens its gate 30 ms
     // after the end of the sleep, 31 ms after the work, exactly as there, and
     // the page spends the millisecond idle instead of spinning through it.
     void sleepMs(int ms) override;
