@@ -61,6 +61,20 @@ mergeInto(LibraryManager.library, {
     TorvenkaPage.watch.scale = n;
   },
 
+  torvenka_set_icon: function(rgba, size) {
+    var c = document.createElement('canvas');
+    c.width = c.height = size;
+    var ctx = c.getContext('2d');
+    var image = ctx.createImageData(size, size);
+    image.data.set(HEAPU8.subarray(rgba, rgba + size * size * 4));
+    ctx.putImageData(image, 0, 0);
+    var link = document.querySelector('link[rel="icon"]') || document.createElement('link');
+    link.rel = 'icon';
+    link.type = 'image/png';
+    link.href = c.toDataURL('image/png');
+    document.head.appendChild(link);
+  },
+
   torvenka_canvas_rect__deps: ['$TorvenkaPage'],
   torvenka_canvas_rect: function(out) {
     var r = TorvenkaPage.canvas().getBoundingClientRect();

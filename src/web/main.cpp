@@ -7,11 +7,12 @@
 #include <emscripten/html5.h>
 
 #include <cmath>
-#include <memory>
+#include <vector>
 
 #include "core/game.h"
 #include "loop/scheduler.h"
 #include "screen/fixed_font.h"
+#include "screen/icon.h"
 #include "web/page.h"
 #include "web/turns.h"
 #include "web/web_platform.h"
@@ -140,6 +141,16 @@ EM_BOOL onResize(int, const EmscriptenUiEvent*, void*) {
     return EM_FALSE;
 }
 
+// The octopus the desktop shows for its window, as the page's icon.
+void setIcon() {
+    const RgbaImage icon = iconAt(kIconDesign);
+    std::vector<uint8_t> rgba;
+    rgba.reserve(icon.px.size() * 4);
+    for (const uint32_t p : icon.px)
+        for (const int shift : {16, 8, 0, 24}) rgba.push_back(static_cast<uint8_t>(p >> shift));
+    torvenka_set_icon(rgba.data(), icon.w);
+}
+
 }  // namespace
 
 extern "C" EMSCRIPTEN_KEEPALIVE void web_turns() {
@@ -148,6 +159,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE void web_turns() {
 
 int main() {
     torvenka_fit_canvas(kClientW, kClientH);
+    setIcon();
     WebSoundSink::preload();
     page = new Page;
     emscripten_set_mousedown_callback("#canvas", nullptr, EM_FALSE, onDown);

@@ -16,6 +16,8 @@ void torvenka_wake_cancel();
 // Sizes the canvas: every game pixel an N x N block of device pixels, N
 // the ?scale= of the address or the largest that fits the page.
 void torvenka_fit_canvas(int w, int h);
+// Makes a size x size picture of RGBA bytes the page's icon.
+void torvenka_set_icon(const uint8_t* rgba, int size);
 // The canvas's box on the page in CSS pixels (left, top, width, height).
 void torvenka_canvas_rect(double* out4);
 // A step has run: its phase and the gauges after it, for the page's

@@ -13,7 +13,7 @@ import subprocess
 import sys
 import tempfile
 
-from web_page import CLIENT_H, CLIENT_W, Page, check, fail, log, run, wait_until
+from web_page import CLIENT_H, CLIENT_W, Page, browser, check, fail, log, run, wait_until
 
 PROJECT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 
@@ -78,6 +78,35 @@ def screenshot_pixels(page):
     return rows
 
 
+def whole_blocks(page):
+    """Checks that each game pixel is an N x N block of device pixels, N the
+    largest whole factor that fits the page; returns N."""
+    inner_w, inner_h, dpr, line_h = page.js(
+        "return [innerWidth, innerHeight, devicePixelRatio,"
+        " document.getElementById('status').getBoundingClientRect().height];")
+    left, top, w, h = page.canvas_rect()
+    n = round(w * dpr / CLIENT_W)
+    check(abs(w * dpr - n * CLIENT_W) < 0.01 and abs(h * dpr - n * CLIENT_H) < 0.01,
+          'the canvas is %.2f x %.2f device pixels, not whole blocks' % (w * dpr, h * dpr))
+    check((n + 1) * CLIENT_W > inner_w * dpr or (n + 1) * CLIENT_H > (inner_h - line_h) * dpr,
+          'blocks of %d fit a %dx%d page at %s device pixels a CSS pixel, but a larger whole factor would too'
+          % (n, inner_w, inner_h, dpr))
+    log('each game pixel is a %dx%d block of device pixels on a %dx%d page at devicePixelRatio %s'
+        % (n, n, inner_w, inner_h, dpr))
+    return n
+
+
+def icon_size(page):
+    return page.d.execute_async_script("""
+        var link = document.querySelector('link[rel="icon"]');
+        var done = arguments[0];
+        if (!link || link.href.indexOf('data:image/png') !== 0) { done(null); return; }
+        var img = new Image();
+        img.onload = function () { done([img.naturalWidth, img.naturalHeight]); };
+        img.onerror = function () { done('broken'); };
+        img.src = link.href;""")
+
+
 def test(driver, url):
     want = expected_title()
 
@@ -93,19 +122,19 @@ def test(driver, url):
              % (len(diff), i % CLIENT_W, i // CLIENT_W, got[i], want[i]))
     log('the canvas equals the desktop\'s title, all %d game pixels' % len(want))
     check(page.title() == 'Torvenka', 'the page title is "%s", not the caption "Torvenka"' % page.title())
-
+    check(icon_size(page) == [64, 64], 'the page\'s icon is not the game\'s 64x64 octopus: %s' % icon_size(page))
     rendering = page.js("return getComputedStyle(document.getElementById('canvas')).imageRendering;")
     check(rendering == 'pixelated', 'the canvas is drawn with image-rendering "%s"' % rendering)
-    inner_w, inner_h, dpr, line_h = page.js(
-        "return [innerWidth, innerHeight, devicePixelRatio,"
-        " document.getElementById('status').getBoundingClientRect().height];")
-    left, top, w, h = page.canvas_rect()
-    n = round(w * dpr / CLIENT_W)
-    check(abs(w * dpr - n * CLIENT_W) < 0.01 and abs(h * dpr - n * CLIENT_H) < 0.01,
-          'the canvas is %.2f x %.2f device pixels, not whole blocks' % (w * dpr, h * dpr))
-    check((n + 1) * CLIENT_W > inner_w * dpr or (n + 1) * CLIENT_H > (inner_h - line_h) * dpr,
-          'blocks of %d fit a %dx%d page, but a larger whole factor would too' % (n, inner_w, inner_h))
-    log('each game pixel is a %dx%d block on a %dx%d page' % (n, n, inner_w, inner_h))
+    whole_blocks(page)
+
+    log('on a screen of 2 device pixels a CSS pixel')
+    dense = browser(scale_factor=2)
+    try:
+        page2 = Page(dense, url)
+        check(wait_until(15, page2.started), 'the game did not start at devicePixelRatio 2')
+        whole_blocks(page2)
+    finally:
+        dense.quit()
 
     log('?scale=3: blocks of 3 x 3 screen pixels, each one colour, the canvas\'s own')
     page = Page(driver, url + '?scale=3')
