@@ -13,6 +13,7 @@ TORVENKA_PACKAGES=(
 TORVENKA_TEST_PACKAGES=(
   xvfb xauth xdotool x11-utils x11-xserver-utils imagemagick sox python3
   desktop-file-utils appstream dpkg-dev file pulseaudio pulseaudio-utils lintian
+  clang libc++-dev libc++abi-dev googletest
 )
 
 torvenka_install() {

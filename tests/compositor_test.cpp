@@ -10,11 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "core/texts.h"
 #include "screen/bitmaps.h"
 #include "screen/compositor.h"
 #include "screen/fixed_font.h"
 #include "devkit/png_writer.h"
-#include "screen/sdl_font.h"
+#include "ttf_font/sdl_font.h"
 
 namespace {
 
@@ -306,6 +307,20 @@ TEST(SdlFontTest, DrawsTheTitleWordAtTwelvePixels) {
     EXPECT_LT(font->measure("iiii").first, font->measure("WWWW").first);
     EXPECT_GT(font->measure("200").first, font->measure("9").first);
     EXPECT_EQ(font->measure("").first, 0);
+}
+
+// The face is chosen for holding every character of kGameText: a character
+// the core writes that is missing there could come out as a box.
+TEST(SdlFontTest, TheFaceIsChosenForEveryCharacterTheGameWrites) {
+    const std::string held = kGameText;
+    for (const std::string& text : everyGameText())
+        for (size_t i = 0; i < text.size();) {
+            size_t n = 1;  // one UTF-8 character: a lead byte and its continuation bytes
+            while (i + n < text.size() && (static_cast<unsigned char>(text[i + n]) & 0xC0) == 0x80) ++n;
+            EXPECT_NE(held.find(text.substr(i, n)), std::string::npos)
+                << "\"" << text.substr(i, n) << "\" of \"" << text << "\"";
+            i += n;
+        }
 }
 
 TEST(SdlFontTest, NamesThePackageWhenNoJapaneseFaceIsInstalled) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "core/dice.h"
+#include "core/texts.h"
 #include "headless/harness.h"
 
 namespace {
@@ -37,11 +38,11 @@ TEST(Title, HighlightFollowsThePointerAndOnlyALeftClickStarts) {
     d.press(Button::Left, 90, 100);
     d.release(Button::Left, 10, 10);
     d.settle();
-    EXPECT_EQ(d.st().Diving, 0);
+    EXPECT_FALSE(d.st().Diving);
     EXPECT_TRUE(d.sound.log.empty());
 
     d.start();
-    EXPECT_EQ(d.st().Diving, 1);
+    EXPECT_TRUE(d.st().Diving);
     EXPECT_EQ(d.game.phase(), Phase::Dive);
     EXPECT_FALSE(d.shown(Item::titleWordShadow));
     EXPECT_FALSE(d.shown(Item::titleWord));
@@ -54,7 +55,7 @@ TEST(Title, HighlightFollowsThePointerAndOnlyALeftClickStarts) {
                                                "play audio1 from 14 notify"};
     EXPECT_EQ(d.sound.log, expected);
     // While diving, the background no longer touches the title colour.
-    d.field.setColor(Item::titleWord, kYellow);
+    d.rig.playfield().setColor(Item::titleWord, kYellow);
     d.move(10, 10);
     d.settle();
     EXPECT_EQ(d.field[Item::titleWord].color, kYellow);
@@ -78,9 +79,9 @@ TEST(DiveTick, SeaScrollsBubblesRiseAndTheScriptRunsOnTime) {
     EXPECT_EQ(d.st().DealNo, 0);
     EXPECT_FALSE(d.shown(Item::cardSlot2));
     d.runTo(200);
-    d.st().Life = 30000;  // keep the diver alive through the script
-    EXPECT_EQ(d.st().EnemyKind, 1);
-    EXPECT_EQ(d.st().EnemyLane, 1);
+    d.rig.state().Life = 30000;  // keep the diver alive through the script
+    EXPECT_EQ(d.st().EnemyKind, CreatureKind::Octopus);
+    EXPECT_EQ(d.st().EnemyLane, Lane::White);
     EXPECT_EQ(d.st().EnemyLife, 90);
     EXPECT_TRUE(d.shown(Item::octopusWhite));
     EXPECT_EQ(d.field.left(Item::octopusRed), 88);
@@ -91,8 +92,8 @@ TEST(DiveTick, SeaScrollsBubblesRiseAndTheScriptRunsOnTime) {
     EXPECT_FALSE(d.shown(Item::octopusWhite));
     EXPECT_TRUE(d.shown(Item::octopusCyan));
     d.runTo(400);
-    EXPECT_EQ(d.st().EnemyActive, 0);
-    EXPECT_EQ(d.st().EnemyLane, 0);
+    EXPECT_FALSE(d.st().EnemyActive);
+    EXPECT_EQ(d.st().EnemyLane, Lane::None);
     EXPECT_FALSE(d.shown(Item::octopusCyan));
     EXPECT_FALSE(d.shown(Item::creatureNameShadow));
     d.runTo(1280);
@@ -105,9 +106,9 @@ TEST(DiveTick, SeaScrollsBubblesRiseAndTheScriptRunsOnTime) {
     EXPECT_EQ(count(d.sound.log, "stop audio1"), 0);
     d.runTo(2130);
     EXPECT_EQ(d.sound.log.back(), "close audio1");
-    EXPECT_EQ(d.st().BgmNo, 0);
+    EXPECT_EQ(d.st().BgmNo, Music::None);
     d.runTo(2160);
-    EXPECT_EQ(d.st().BgmNo, 2);
+    EXPECT_EQ(d.st().BgmNo, Music::BossTheme);
     EXPECT_EQ(d.sound.log.back(), "play audio1 from 1 notify");
     EXPECT_EQ(d.sound.log[d.sound.log.size() - 2], "open \"dat/ravederu.mid\" alias audio1");
 }
@@ -136,17 +137,17 @@ TEST(DiveTick, DrainTakesOxygenThenLifeAndClampsAtZero) {
     // Deep water: 6 per breath and 10 more against the squid without the ring.
     Dive deep;
     deep.start();
-    deep.st().Life = 30000;
+    deep.rig.state().Life = 30000;
     deep.runTo(3279);
-    deep.st().Oxygen = 0;
-    deep.st().Life = 100;
+    deep.rig.state().Oxygen = 0;
+    deep.rig.state().Life = 100;
     deep.runTo(3280);
-    EXPECT_EQ(deep.st().EnemyKind, 4);
+    EXPECT_EQ(deep.st().EnemyKind, CreatureKind::GiantSquid);
     EXPECT_EQ(deep.st().Life, 100 - 6 - 14);
-    deep.st().RingOn = 1;
+    deep.rig.state().RingOn = true;
     deep.runTo(3282);
     EXPECT_EQ(deep.st().Life, 80 - 6 - 6);
-    deep.st().Life = 5;
+    deep.rig.state().Life = 5;
     deep.runTo(3284);
     EXPECT_EQ(deep.st().Life, 0);
     EXPECT_EQ(deep.text(Item::lifeValue), "0");
@@ -184,7 +185,7 @@ TEST(Endings, ADiverLeftAloneDies) {
     d.runOut();
     EXPECT_TRUE(d.shown(Item::gameOver));
     EXPECT_EQ(d.field.caption(), "Torvenka");
-    EXPECT_EQ(d.st().BgmNo, 1);  // the dive theme was never stopped
+    EXPECT_EQ(d.st().BgmNo, Music::DiveTheme);  // the dive theme was never stopped
     EXPECT_EQ(count(d.sound.log, "close audio1"), 0);
 }
 
@@ -193,14 +194,14 @@ TEST(Endings, ADiverLeftAloneDies) {
 TEST(Endings, TheClearSequence) {
     Dive d;
     d.start();
-    d.st().Life = 20000;
+    d.rig.state().Life = 20000;
     d.runTo(3281);
-    d.st().SpearLane = d.st().EnemyLane;
-    d.st().Striking = 1;
-    d.st().EnemyLife = 4;
+    d.rig.state().SpearLane = d.st().EnemyLane;
+    d.rig.state().Striking = true;
+    d.rig.state().EnemyLife = 4;
     d.runTo(3282);
-    EXPECT_EQ(d.st().Cleared, 1);
-    EXPECT_EQ(d.st().Diving, 0);
+    EXPECT_TRUE(d.st().Cleared);
+    EXPECT_FALSE(d.st().Diving);
     EXPECT_EQ(d.st().EnemyLife, 0);
     EXPECT_EQ(d.text(Item::creatureLifeValue), "0");
     EXPECT_EQ(d.field.left(Item::upMarker), 56);
@@ -220,11 +221,11 @@ TEST(Endings, TheClearSequence) {
         if (d.st().EndTick == before) continue;
         ++steps;
         const int e = d.st().EndTick;
-        EXPECT_EQ(d.st().BgmNo == 0, e >= 40) << e;
+        EXPECT_EQ(d.st().BgmNo == Music::None, e >= 40) << e;
         EXPECT_EQ(d.shown(Item::grilledSquid), e >= 90) << e;
         EXPECT_EQ(d.shown(Item::biggestSquidMessage), e >= 115) << e;
         EXPECT_EQ(d.shown(Item::tastyMessage), e >= 135) << e;
-        EXPECT_EQ(d.field.caption() == "☆☆ クリア ☆☆", e >= 165) << e;
+        EXPECT_EQ(d.field.caption() == kClearCaption, e >= 165) << e;
     }
     EXPECT_EQ(steps, 165);
     EXPECT_EQ(d.game.phase(), Phase::None);
@@ -242,7 +243,7 @@ TEST(DiveTick, RandomDrawOrderMatchesAnIndependentReplay) {
     bool rising[2] = {false, false};
     int top[2] = {211, 211}, left[2] = {40, 120};
     int squidLane = 0, morayLane = 3;
-    d.st().Life = 30000;  // stay alive through the whole script
+    d.rig.state().Life = 30000;  // stay alive through the whole script
     for (int tick = 1; tick <= 5400; ++tick) {
         const uint32_t starts[2] = {50, 40};
         const int rise[2] = {3, 2};
@@ -273,39 +274,39 @@ TEST(DiveTick, RandomDrawOrderMatchesAnIndependentReplay) {
         ASSERT_EQ(d.field.top(Item::bubble1), top[0]) << tick;
         ASSERT_EQ(d.field.left(Item::bubble1), left[0]) << tick;
         ASSERT_EQ(d.field.left(Item::bubble2), left[1]) << tick;
-        ASSERT_EQ(d.st().Bubble2Rising == 1, rising[1]) << tick;
+        ASSERT_EQ(d.st().Bubble2Rising, rising[1]) << tick;
         if (tick == 2520 || tick == 2630) {
-            ASSERT_EQ(d.st().EnemyLane, morayLane) << tick;
+            ASSERT_EQ(code(d.st().EnemyLane), morayLane) << tick;
         }
         if (tick >= 3280) {
-            ASSERT_EQ(d.st().EnemyLane, squidLane) << tick;
+            ASSERT_EQ(code(d.st().EnemyLane), squidLane) << tick;
         }
         if (tick == 3200 || tick == 5000) {
             ASSERT_EQ(d.field.top(Item::sea), -3200);
         }
     }
-    EXPECT_EQ(d.game.dice().seed(), r.seed());
+    EXPECT_EQ(d.game.view().dice.seed(), r.seed());
 }
 
 // Lane changes fire only while a creature is active and then draw nothing.
 TEST(Timeline, GatedEventsAfterADefeatChangeAndDrawNothing) {
     Dive d;
     d.start();
-    d.st().Life = 1000;
-    d.st().Tanks = 0;
-    d.st().OxygenMax = 30000;
-    d.st().Oxygen = 30000;  // no breath drain: only contact costs life
+    d.rig.state().Life = 1000;
+    d.rig.state().Tanks = 0;
+    d.rig.state().OxygenMax = 30000;
+    d.rig.state().Oxygen = 30000;  // no breath drain: only contact costs life
     d.runTo(2230);
     EXPECT_TRUE(d.shown(Item::morayRed));
-    d.st().SpearLane = 3;
-    d.st().Striking = 1;
-    d.st().EnemyLife = 3;
+    d.rig.state().SpearLane = Lane::Red;
+    d.rig.state().Striking = true;
+    d.rig.state().EnemyLife = 3;
     d.runTo(2231);
-    EXPECT_EQ(d.st().EnemyActive, 0);
+    EXPECT_FALSE(d.st().EnemyActive);
     // Contact with the octopus twice (100 each), the crab (350) and the moray's
     // spawn tick (3); then the moray's reward.
     EXPECT_EQ(d.st().Life, 1000 - 100 - 100 - 350 - 3 + 2400);
-    d.st().Striking = 0;
+    d.rig.state().Striking = false;
     d.runTo(2519);
     const int hidden = d.shown(Item::morayWhite) + d.shown(Item::morayCyan) + d.shown(Item::morayRed);
     EXPECT_EQ(hidden, 0);
@@ -313,16 +314,16 @@ TEST(Timeline, GatedEventsAfterADefeatChangeAndDrawNothing) {
     EXPECT_EQ(d.text(Item::creatureLifeValue), "0");
     // Tick 2520 draws for the bubbles only: one draw each, and a second for
     // a rising bubble that reaches the top.
-    Dice probe(d.game.dice().seed());
+    Dice probe(d.game.view().dice.seed());
     const int rise[2] = {3, 2};
     const Item bubbles[2] = {Item::bubble1, Item::bubble2};
-    const uint8_t rising[2] = {d.st().Bubble1Rising, d.st().Bubble2Rising};
+    const bool rising[2] = {d.st().Bubble1Rising, d.st().Bubble2Rising};
     for (int b = 0; b < 2; ++b) {
         probe.roll(2);
         if (rising[b] && d.field.top(bubbles[b]) - rise[b] <= 0) probe.roll(2);
     }
     d.runTo(2520);
-    EXPECT_EQ(d.game.dice().seed(), probe.seed());
+    EXPECT_EQ(d.game.view().dice.seed(), probe.seed());
     EXPECT_EQ(d.shown(Item::morayWhite) + d.shown(Item::morayCyan) + d.shown(Item::morayRed), 0);
     d.runTo(2800);
     EXPECT_FALSE(d.shown(Item::creatureNameShadow));

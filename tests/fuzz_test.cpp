@@ -22,7 +22,6 @@ void fuzzOneDive(uint32_t seed, Reach& reach) {
     for (int steps = 0; steps < 20000 && player.turn(d); ++steps) {
         ASSERT_EQ(rules.broken(d), "");
     }
-    d.game.shutDown();
     reach.deepest = std::max<int>(reach.deepest, d.st().DiveTick);
     if (d.game.phase() == Phase::None && d.st().DiveTick > 0) ++reach.endings;
 }

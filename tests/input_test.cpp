@@ -12,7 +12,7 @@ constexpr int kCardY = 100;
 Dive& atDeal(Dive& d, int n) {
     static const int ticks[6] = {90, 430, 900, 1800, 2900, 3120};
     d.start();
-    d.st().Life = 30000;
+    d.rig.state().Life = 30000;
     d.runTo(ticks[n - 1]);
     return d;
 }
@@ -39,9 +39,9 @@ TEST(Cards, EveryGiftOfEveryDeal) {
             EXPECT_EQ(std::vector<std::string>(d.sound.log.begin() + static_cast<long>(sounds), d.sound.log.end()),
                       (std::vector<std::string>{"stop se1", "close se1", "open \"dat/se3.wav\" alias se1",
                                                 "play se1 from 0 notify"}));
-            EXPECT_EQ(d.st().SpearLane, g == Spear ? 1 : 0);
+            EXPECT_EQ(d.st().SpearLane, g == Spear ? Lane::White : Lane::None);
             EXPECT_EQ(d.shown(Item::spearWhite), g == Spear);
-            EXPECT_EQ(d.st().RingOn, g == Ring ? 1 : 0);
+            EXPECT_EQ(d.st().RingOn, g == Ring);
             EXPECT_EQ(d.shown(Item::ring), g == Ring);
             EXPECT_EQ(d.st().Tanks, before.Tanks + (g == Tanks ? 3 : 0));
             EXPECT_EQ(d.text(Item::tanksValueShadow), std::to_string(d.st().Tanks));
@@ -74,7 +74,7 @@ TEST(Cards, OnlyTheLeftButtonTurnsAndTheNextDealIsFresh) {
     d.release(Button::Middle, kCardX[1], kCardY);
     d.settle();
     EXPECT_EQ(d.st().DealNo, 1);
-    EXPECT_EQ(d.st().SpearLane, 0);
+    EXPECT_EQ(d.st().SpearLane, Lane::None);
     // The card ignores them, but the releases reach the shared release
     // handler: measured from the last recorded start (0,0 here, nothing has
     // recorded one) they are two vertical swipes, each using a tank.
@@ -93,12 +93,12 @@ TEST(Cards, OnlyTheLeftButtonTurnsAndTheNextDealIsFresh) {
 TEST(Cards, ACardOnTheTableCanBeTurnedWhileDying) {
     Dive d;
     atDeal(d, 1);
-    d.st().Life = 0;
+    d.rig.state().Life = 0;
     d.runTo(95);
     ASSERT_FALSE(d.shown(Item::lifeValue));
     d.click(kCardX[1], kCardY);
     d.settle();
-    EXPECT_EQ(d.st().SpearLane, 1);
+    EXPECT_EQ(d.st().SpearLane, Lane::White);
     EXPECT_TRUE(d.shown(Item::spearWhite));
     d.runTo(96);
     EXPECT_FALSE(d.shown(Item::spearWhite));  // the next dying tick hides it again
@@ -115,7 +115,7 @@ struct SwipeCase : ::testing::Test {
 };
 
 TEST_F(SwipeCase, VerticalSwipesUseATankEitherWayAndTiesAreVertical) {
-    d.st().Oxygen = 3;
+    d.rig.state().Oxygen = 3;
     d.swipe(100, 150, 100, 120);  // up
     d.settle();
     EXPECT_EQ(d.st().Oxygen, 80);
@@ -129,16 +129,16 @@ TEST_F(SwipeCase, VerticalSwipesUseATankEitherWayAndTiesAreVertical) {
     EXPECT_EQ(d.st().Tanks, 6);
     EXPECT_EQ(d.st().SwipeDX, 30);
     EXPECT_EQ(d.st().SwipeDY, 30);
-    EXPECT_EQ(d.st().SpearLane, 1);
+    EXPECT_EQ(d.st().SpearLane, Lane::White);
     // No tanks left: a vertical swipe does nothing and never changes lane.
-    d.st().Tanks = 0;
+    d.rig.state().Tanks = 0;
     d.sound.log.clear();
     d.swipe(50, 50, 60, 90);
     d.swipe(50, 50, 80, 80);
     d.swipe(50, 50, 50, 50);  // no movement at all
     d.settle();
     EXPECT_TRUE(d.sound.log.empty());
-    EXPECT_EQ(d.st().SpearLane, 1);
+    EXPECT_EQ(d.st().SpearLane, Lane::White);
 }
 
 TEST_F(SwipeCase, HorizontalSwipesCycleTheSpearBothWays) {
@@ -153,14 +153,14 @@ TEST_F(SwipeCase, HorizontalSwipesCycleTheSpearBothWays) {
     for (int expect : right) {
         d.swipe(40, 150, 90, 160);
         d.settle();
-        EXPECT_EQ(d.st().SpearLane, expect);
+        EXPECT_EQ(code(d.st().SpearLane), expect);
         EXPECT_EQ(shownLane(), expect);
     }
     const int left[] = {1, 3, 2, 1};
     for (int expect : left) {
         d.swipe(90, 150, 40, 140);
         d.settle();
-        EXPECT_EQ(d.st().SpearLane, expect);
+        EXPECT_EQ(code(d.st().SpearLane), expect);
         EXPECT_EQ(shownLane(), expect);
     }
     EXPECT_EQ(d.sound.log[2], "open \"dat/se4.wav\" alias se1");
@@ -171,7 +171,7 @@ TEST_F(SwipeCase, ReleasesFarAwayAndOtherButtons) {
     d.swipe(40, 150, 90, 150);
     d.settle();
     ASSERT_EQ(d.st().SwipeDX, 50);
-    const uint8_t lane = d.st().SpearLane;
+    const Lane lane = d.st().SpearLane;
     // A right drag released outside the window never reaches the game.
     d.press(Button::Right, 40, 150);
     d.release(Button::Right, 1500, 150);
@@ -193,13 +193,13 @@ TEST_F(SwipeCase, ReleasesFarAwayAndOtherButtons) {
     d.release(Button::Middle, 150, 150);
     d.settle();
     EXPECT_EQ(d.st().SwipeDX, 50);
-    EXPECT_EQ(d.st().SpearLane, lane % 3 + 1);
+    EXPECT_EQ(d.st().SpearLane, nextLane(lane));
     // A left press moves the start point too, but a left release measures nothing.
     d.press(Button::Left, 10, 10);
     d.release(Button::Left, 10, 10);
     d.settle();
     EXPECT_EQ(d.st().DownX, 10);
-    EXPECT_EQ(d.st().MouseButton, 1);
+    EXPECT_EQ(d.st().MouseButton, SwipeButton::Left);
 }
 
 TEST(Swipes, NothingBeforeTheSpearAndNothingOnceLifeIsGone) {
@@ -208,10 +208,10 @@ TEST(Swipes, NothingBeforeTheSpearAndNothingOnceLifeIsGone) {
     d.runTo(10);
     d.swipe(40, 150, 90, 150);
     d.settle();
-    EXPECT_EQ(d.st().SpearLane, 0);
+    EXPECT_EQ(d.st().SpearLane, Lane::None);
     EXPECT_EQ(d.st().SwipeDX, 50);
     EXPECT_FALSE(d.shown(Item::spearCyan));
-    d.st().Life = 0;
+    d.rig.state().Life = 0;
     d.swipe(40, 150, 40, 100);
     d.settle();
     EXPECT_EQ(d.st().Tanks, 9);
@@ -223,7 +223,7 @@ TEST_F(SwipeCase, RestingOnTheSpearStrikesUntilThePointerReachesTheSea) {
     d.runTo(200);  // the octopus, lane 1 (white), and the spear is white
     d.move(141, 193);
     d.settle();
-    EXPECT_EQ(d.st().Striking, 1);
+    EXPECT_TRUE(d.st().Striking);
     d.runTo(201);
     EXPECT_EQ(d.st().EnemyLife, 89);
     EXPECT_TRUE(d.shown(Item::hitMarker));
@@ -235,7 +235,7 @@ TEST_F(SwipeCase, RestingOnTheSpearStrikesUntilThePointerReachesTheSea) {
     // A move over the sea ends it.
     d.move(10, 140);
     d.settle();
-    EXPECT_EQ(d.st().Striking, 0);
+    EXPECT_FALSE(d.st().Striking);
     EXPECT_FALSE(d.shown(Item::hitMarker));
     d.runTo(210);
     EXPECT_EQ(d.st().EnemyLife, 85);
@@ -244,11 +244,11 @@ TEST_F(SwipeCase, RestingOnTheSpearStrikesUntilThePointerReachesTheSea) {
     d.press(Button::Left, 10, 140);
     d.move(141, 193);
     d.settle();
-    EXPECT_EQ(d.st().Striking, 0);
+    EXPECT_FALSE(d.st().Striking);
     d.release(Button::Left, 141, 193);
     d.move(141, 194);
     d.settle();
-    EXPECT_EQ(d.st().Striking, 1);
+    EXPECT_TRUE(d.st().Striking);
     // The wrong colour: no strike, no marker.
     d.swipe(10, 10, 60, 10);  // the spear turns cyan; the octopus is white
     d.settle();
@@ -265,16 +265,16 @@ TEST(Combat, StrikesNeededPerCreature) {
                       C{3280, 4, false, 725, 10000, 56}, C{3280, 4, true, 363, 10000, 56}}) {
         Dive d;
         d.start();
-        d.st().Life = 20000;
+        d.rig.state().Life = 20000;
         d.runTo(c.spawn);
-        d.st().RingOn = c.ring;
-        d.st().Oxygen = 30000;  // breathing costs no life here
+        d.rig.state().RingOn = c.ring;
+        d.rig.state().Oxygen = 30000;  // breathing costs no life here
         // Follow the creature's colour every tick with the pointer on the spear.
-        d.st().Striking = 1;
+        d.rig.state().Striking = true;
         int strikes = 0;
         int16_t lifeAtDefeat = 0;
-        while (d.st().EnemyActive == 1) {
-            d.st().SpearLane = d.st().EnemyLane;
+        while (d.st().EnemyActive) {
+            d.rig.state().SpearLane = d.st().EnemyLane;
             const int16_t life = d.st().Life;
             d.runTo(d.st().DiveTick + 1);
             ++strikes;

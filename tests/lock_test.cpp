@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "app/lock.h"
@@ -54,26 +55,34 @@ void killAndWait(pid_t pid) {
 TEST(SingleInstance, OneCopyPerUserWhateverTheEnvironment) {
     const std::string name = "test-" + std::to_string(getpid());
     char ok = 0;
-    const pid_t first = holder([&] { return takeSingleInstanceLock(name.c_str()); }, ok);
+    std::optional<SingleInstanceLock> kept;  // the holder's, in the holder
+    const pid_t first = holder([&] { return kept.emplace(name.c_str()).held(); }, ok);
     EXPECT_EQ(ok, 1);
     // A second copy cannot take it, with or without a runtime folder and
     // whatever HOME says; another name can.
-    EXPECT_EQ(inChild([&] { return takeSingleInstanceLock(name.c_str()) ? 1 : 0; }), 0);
+    EXPECT_EQ(inChild([&] { return SingleInstanceLock(name.c_str()).held() ? 1 : 0; }), 0);
     EXPECT_EQ(inChild([&] {
                   unsetenv("XDG_RUNTIME_DIR");
                   setenv("HOME", "/nonexistent", 1);
-                  return takeSingleInstanceLock(name.c_str()) ? 1 : 0;
+                  return SingleInstanceLock(name.c_str()).held() ? 1 : 0;
               }),
               0);
     EXPECT_EQ(inChild([&] {
                   clearenv();
-                  return takeSingleInstanceLock(name.c_str()) ? 1 : 0;
+                  return SingleInstanceLock(name.c_str()).held() ? 1 : 0;
               }),
               0);
-    EXPECT_EQ(inChild([&] { return takeSingleInstanceLock((name + "-other").c_str()) ? 1 : 0; }), 1);
+    EXPECT_EQ(inChild([&] { return SingleInstanceLock((name + "-other").c_str()).held() ? 1 : 0; }), 1);
     // The holder dies without any clean-up: the kernel frees the lock.
     killAndWait(first);
-    EXPECT_EQ(inChild([&] { return takeSingleInstanceLock(name.c_str()) ? 1 : 0; }), 1);
+    EXPECT_EQ(inChild([&] { return SingleInstanceLock(name.c_str()).held() ? 1 : 0; }), 1);
+    // Within one process the lock is held exactly as long as its owner lives.
+    {
+        const SingleInstanceLock mine(name.c_str());
+        EXPECT_TRUE(mine.held());
+        EXPECT_FALSE(SingleInstanceLock(name.c_str()).held());
+    }
+    EXPECT_TRUE(SingleInstanceLock(name.c_str()).held());
 }
 
 // Another user who takes our lock's name first does not keep us out: the
@@ -98,9 +107,10 @@ TEST(SingleInstance, AnotherUserCannotKeepUsOut) {
         },
         ok);
     ASSERT_EQ(ok, 1) << "the squatter could not take the name";
-    const pid_t first = holder([&] { return takeSingleInstanceLock(name.c_str()); }, ok);
+    std::optional<SingleInstanceLock> kept;  // the holder's, in the holder
+    const pid_t first = holder([&] { return kept.emplace(name.c_str()).held(); }, ok);
     EXPECT_EQ(ok, 1);
-    EXPECT_EQ(inChild([&] { return takeSingleInstanceLock(name.c_str()) ? 1 : 0; }), 0);
+    EXPECT_EQ(inChild([&] { return SingleInstanceLock(name.c_str()).held() ? 1 : 0; }), 0);
     killAndWait(first);
     killAndWait(squatter);
     const passwd* me = getpwuid(getuid());

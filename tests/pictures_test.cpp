@@ -56,7 +56,7 @@ TEST(Pictures, KeyColourOnlyWhereTheSeaShowsThrough) {
     for (int i = 0; i < static_cast<int>(Picture::Count); ++i) {
         const Picture p = static_cast<Picture>(i);
         const Bitmap& pic = bitmap(p);
-        if (isKeyed(p)) {
+        if (pictureIsKeyed(p)) {
             EXPECT_EQ(pic.key(), kKeyBlue) << pictureName(p);
         } else {
             EXPECT_EQ(std::count(pic.px.begin(), pic.px.end(), kKeyBlue), 0) << pictureName(p);

@@ -1,6 +1,7 @@
 // Whole dives played by scripted players through pointer events only.
 #include <gtest/gtest.h>
 
+#include "core/texts.h"
 #include "headless/bots.h"
 #include "headless/harness.h"
 
@@ -13,10 +14,10 @@ TEST(Player, AGoodDiverBeatsAllFourAndSeesTheClearCaption) {
         d.start();
         d.play(bot, d);
         ASSERT_EQ(d.game.phase(), Phase::Clear) << seed;
-        EXPECT_EQ(d.st().Cleared, 1);
+        EXPECT_TRUE(d.st().Cleared);
         EXPECT_GT(d.st().Life, 10000);
         d.runOut();
-        EXPECT_EQ(d.field.caption(), "☆☆ クリア ☆☆");
+        EXPECT_EQ(d.field.caption(), kClearCaption);
         EXPECT_TRUE(d.shown(Item::tastyMessage));
         EXPECT_FALSE(d.shown(Item::gameOver));
     }
@@ -31,7 +32,7 @@ TEST(Player, ADiverWithoutTheSpearDiesAndSeesGameOver) {
     d.runOut();
     EXPECT_TRUE(d.shown(Item::gameOver));
     EXPECT_EQ(d.field.caption(), "Torvenka");
-    EXPECT_EQ(d.st().SpearLane, 0);
+    EXPECT_EQ(d.st().SpearLane, Lane::None);
 }
 
 }  // namespace

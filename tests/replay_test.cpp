@@ -77,9 +77,9 @@ void writeReplay(const fs::path& file, uint32_t seed, bool good) {
     r.seed = seed;
     std::ostringstream events;
     for (const std::string& l : good ? playBot<GoodDiver>(seed) : playBot<CarelessDiver>(seed)) events << l << "\n";
-    std::string err;
     std::istringstream in(events.str());
-    ASSERT_TRUE(parseReplay(in, r, err)) << err;
+    const auto err = parseReplay(in, r);
+    ASSERT_FALSE(err) << err->describe();
     std::vector<int> all(7000);
     for (int i = 0; i < 7000; ++i) all[static_cast<size_t>(i)] = i + 1;
     const ReplayRun full = playReplay(r, all);
@@ -105,8 +105,8 @@ TEST(Replays, RecordedDivesPlayBackTheSame) {
         SCOPED_TRACE(entry.path().filename().string());
         std::ifstream in(entry.path());
         Replay r;
-        std::string err;
-        ASSERT_TRUE(parseReplay(in, r, err)) << err;
+        const auto err = parseReplay(in, r);
+        ASSERT_FALSE(err) << err->describe();
         ASSERT_FALSE(r.checks.empty());
         const ReplayRun run = playReplay(r);
         for (const auto& [tick, expect] : r.checks) {
@@ -121,9 +121,9 @@ TEST(Replays, RecordedDivesPlayBackTheSame) {
 TEST(Replays, TheTwoRecordedEndings) {
     std::ifstream win(kDir / "win.replay"), lose(kDir / "lose.replay");
     Replay w, l;
-    std::string err;
-    ASSERT_TRUE(parseReplay(win, w, err)) << err;
-    ASSERT_TRUE(parseReplay(lose, l, err)) << err;
+    const auto winErr = parseReplay(win, w), loseErr = parseReplay(lose, l);
+    ASSERT_FALSE(winErr) << winErr->describe();
+    ASSERT_FALSE(loseErr) << loseErr->describe();
     EXPECT_EQ(w.end, "clear");
     EXPECT_EQ(l.end, "over");
     // The winning dive beats all five visits: five checks show a creature at 0.
@@ -135,6 +135,28 @@ TEST(Replays, TheTwoRecordedEndings) {
         prev = line;
     }
     EXPECT_EQ(beaten, 5);
+}
+
+// A line the reader does not understand is reported with its number and
+// what is wrong with it, not thrown.
+TEST(Replays, ABadLineIsReportedWithItsNumber) {
+    struct Case {
+        const char* bad;
+        const char* reason;
+    };
+    for (const Case c : {Case{"12 down left 10", "five words"}, Case{"x1 move - 90 100", "'x1' is not a tick"},
+                         Case{"3 hop left 1 2", "'hop' is not down, up or move"},
+                         Case{"3 down - 1 2", "'-' is not a button for down"},
+                         Case{"3 up right 1 2y", "is not a position"}, Case{"check 200", "a check line"},
+                         Case{"seed", "a seed line"}, Case{"end", "an end line"}}) {
+        SCOPED_TRACE(c.bad);
+        std::istringstream in(std::string("seed 7\n# a comment\n0 move - 90 100\n") + c.bad + "\nend over\n");
+        Replay r;
+        const auto err = parseReplay(in, r);
+        ASSERT_TRUE(err);
+        EXPECT_EQ(err->line, 4);
+        EXPECT_NE(err->reason.find(c.reason), std::string::npos) << err->reason;
+    }
 }
 
 }  // namespace

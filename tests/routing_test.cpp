@@ -78,31 +78,31 @@ TEST(Catalogue, LabelsGrowToTheRight) {
 TEST(Routing, MovesReachOnlyTheHandlersTheirItemIsBoundTo) {
     Dive d;
     d.start();
-    d.st().Life = 30000;
+    d.rig.state().Life = 30000;
     d.runTo(200);  // the octopus at 88,75 (43 x 49), lane 1
-    d.st().SpearLane = 1;
-    d.field.show(Item::spearWhite);
-    d.field.show(Item::ring);
-    auto strikingAfterMove = [&](int x, int y, uint8_t before) {
-        d.st().Striking = before;
+    d.rig.state().SpearLane = Lane::White;
+    d.rig.playfield().show(Item::spearWhite);
+    d.rig.playfield().show(Item::ring);
+    auto strikingAfterMove = [&](int x, int y, bool before) {
+        d.rig.state().Striking = before;
         d.move(x, y);
         d.settle();
         return d.st().Striking;
     };
     // Over the spear: moveOverSpear starts a strike.
-    EXPECT_EQ(strikingAfterMove(131, 183, 0), 1);
+    EXPECT_TRUE(strikingAfterMove(131, 183, false));
     // Over the creature (key-coloured corner included), a label, the curtain:
     // no move handler at all.
-    EXPECT_EQ(strikingAfterMove(88, 75, 1), 1);
-    EXPECT_EQ(strikingAfterMove(5, 166, 1), 1);     // "命："
-    d.field.show(Item::bubble1);
-    d.field.move(Item::bubble1, 20, 140);
-    EXPECT_EQ(strikingAfterMove(21, 141, 1), 1);    // a bubble
-    d.field.hide(Item::bubble1);
-    EXPECT_EQ(strikingAfterMove(160, 190, 1), 0);   // the ring ends it
-    EXPECT_EQ(strikingAfterMove(10, 140, 1), 0);    // the sea ends it
-    d.field.setTop(Item::curtain, 100);
-    EXPECT_EQ(strikingAfterMove(10, 140, 1), 1);    // the curtain swallows it
+    EXPECT_TRUE(strikingAfterMove(88, 75, true));
+    EXPECT_TRUE(strikingAfterMove(5, 166, true));     // "命："
+    d.rig.playfield().show(Item::bubble1);
+    d.rig.playfield().move(Item::bubble1, 20, 140);
+    EXPECT_TRUE(strikingAfterMove(21, 141, true));    // a bubble
+    d.rig.playfield().hide(Item::bubble1);
+    EXPECT_FALSE(strikingAfterMove(160, 190, true));   // the ring ends it
+    EXPECT_FALSE(strikingAfterMove(10, 140, true));    // the sea ends it
+    d.rig.playfield().setTop(Item::curtain, 100);
+    EXPECT_TRUE(strikingAfterMove(10, 140, true));    // the curtain swallows it
 }
 
 TEST(Routing, PressesCaptureAndClicks) {

@@ -48,7 +48,7 @@ TEST(Scheduler, GateUsesSigned32BitElapsedAcrossTheWrap) {
     EXPECT_EQ(d.st().DiveTick, 3);
     EXPECT_EQ(d.st().LastTick, static_cast<int32_t>(static_cast<uint32_t>(INT32_MAX) - 10u + 93u));
     // A clock that reads earlier than LastTick (elapsed negative) never steps.
-    d.st().LastTick = d.plat.now + 1000;
+    d.rig.state().LastTick = d.plat.now + 1000;
     const int before = d.st().DiveTick;
     for (int i = 0; i < 20; ++i) EXPECT_FALSE(d.game.step());
     EXPECT_EQ(d.st().DiveTick, before);
@@ -72,7 +72,7 @@ TEST(Scheduler, LateStepsAreNotCaughtUp) {
 TEST(Scheduler, HandOverToGameOverSleepsTwiceAndWaitsItsGate) {
     Dive d;
     d.start();
-    d.st().Life = 0;
+    d.rig.state().Life = 0;
     d.runTo(109);  // 108 curtain moves, then the hand-over on the 109th
     ASSERT_EQ(d.game.phase(), Phase::GameOver);
     EXPECT_EQ(d.field.top(Item::curtain), -1);
@@ -93,7 +93,7 @@ TEST(Scheduler, HandOverToGameOverSleepsTwiceAndWaitsItsGate) {
 TEST(Scheduler, HandOverTickSleepsTwice) {
     Dive d;
     d.start();
-    d.st().Life = 0;
+    d.rig.state().Life = 0;
     d.runTo(108);
     const int s = d.plat.sleeps;
     d.runTo(109);
@@ -108,13 +108,39 @@ TEST(Scheduler, ProcessMessagesRunsHandlersButNotTheStep) {
     d.start();
     d.plat.now += 1000;  // the gate is long open
     d.move(90, 100);     // over the sea now: no title, but a move handler runs
-    d.st().Striking = 1;
+    d.rig.state().Striking = true;
     const int presents = d.plat.presents;
-    d.field.markDirty();
+    d.game.markDirty();
     d.loop.processMessages();
-    EXPECT_EQ(d.st().Striking, 0);      // moveOverSea ran
+    EXPECT_FALSE(d.st().Striking);      // moveOverSea ran
     EXPECT_EQ(d.st().DiveTick, 0);      // diveStep did not
     EXPECT_EQ(d.plat.presents, presents + 1);
+}
+
+// Turn by turn, the loop never waits and tells its host when to come back:
+// at the next event on the title, at the gate's deadline in the dive, never
+// once the window is closed.
+TEST(Scheduler, TurnsSayWhenToComeBack) {
+    Dive d(12345, Driver::TurnByTurn);
+    while (d.loop.turn().kind == NextTurn::Now) {  // the first repaint
+    }
+    EXPECT_EQ(d.loop.turn().kind, NextTurn::OnEvent);
+    d.start();
+    NextTurn next = d.loop.turn();
+    while (next.kind == NextTurn::Now) next = d.loop.turn();
+    ASSERT_EQ(next.kind, NextTurn::AtDeadline);
+    EXPECT_EQ(next.deadline, d.st().LastTick + 30);
+    // A host that calls early is told the same again; at the deadline the
+    // step runs, and its 1 ms sleep shows on the clock but not in `now`.
+    d.plat.now = next.deadline - 1;
+    EXPECT_EQ(d.loop.turn().deadline, next.deadline);
+    d.plat.now = next.deadline;
+    EXPECT_EQ(d.loop.turn().kind, NextTurn::Now);
+    EXPECT_EQ(d.st().DiveTick, 1);
+    EXPECT_EQ(d.st().LastTick, next.deadline + 1);
+    EXPECT_EQ(d.plat.now, next.deadline);
+    d.plat.queue.push_back(PlatformEvent{PlatformEvent::Quit, {}});
+    EXPECT_EQ(d.loop.turn().kind, NextTurn::Closed);
 }
 
 // With no phase the loop blocks for the next event: the fake platform is

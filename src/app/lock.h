@@ -1,9 +1,22 @@
 // The single-instance lock: the first copy of the game a user starts wins,
 // later copies of the same user leave quietly; other users are not in the
 // way. The kernel holds the lock for the life of the process, so a crash
-// (or SIGKILL) never leaves the game unable to start.
+// (or SIGKILL) never leaves the game unable to start. One file per platform
+// implements it (linux_lock.cpp here).
 #pragma once
 
-// Takes the lock called name for this user; true if this process now holds
-// it. The lock is never released explicitly: it dies with the process.
-bool takeSingleInstanceLock(const char* name);
+class SingleInstanceLock {
+public:
+    // Tries to take the lock called name for this user.
+    explicit SingleInstanceLock(const char* name);
+    // Lets it go; the program keeps it until it ends.
+    ~SingleInstanceLock();
+    SingleInstanceLock(const SingleInstanceLock&) = delete;
+    SingleInstanceLock& operator=(const SingleInstanceLock&) = delete;
+
+    // True if this process now holds the lock.
+    bool held() const { return fd_ >= 0; }
+
+private:
+    int fd_ = -1;  // the descriptor whose life is the lock's
+};

@@ -5,12 +5,15 @@
 
 #include "app/bench_watch.h"
 #include "app/command_line.h"
+#include "app/desktop_names.h"
+#include "app/desktop_sound_files.h"
 #include "app/lock.h"
 #include "app/sdl_window.h"
-#include "core/game.h"
+#include "app/system_clock.h"
 #include "loop/scheduler.h"
-#include "screen/sdl_font.h"
-#include "sound/sdl_mixer_sink.h"
+#include "ttf_font/sdl_font.h"
+#include "sound/command_player.h"
+#include "sound/sdl_mixer_back_end.h"
 
 int main(int argc, char** argv) {
     const CommandLine cl = parseCommandLine(argc, argv);
@@ -27,32 +30,35 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    // Only one copy plays at a time; a second one leaves without a word.
-    if (!takeSingleInstanceLock("velmo")) return 0;
+    // Only one copy plays at a time; a second one leaves without a word. The
+    // lock is held until the program ends.
+    const SingleInstanceLock lock(kLockName);
+    if (!lock.held()) return 0;
 
     // The name the desktop's sound panel shows for the game's sound.
-    SDL_SetHint(SDL_HINT_APP_NAME, "Torvenka");
-    SDL_SetHint(SDL_HINT_AUDIO_DEVICE_STREAM_NAME, "Torvenka");
+    SDL_SetHint(SDL_HINT_APP_NAME, kAppName);
+    SDL_SetHint(SDL_HINT_AUDIO_DEVICE_STREAM_NAME, kAppName);
 
-    SdlPlatform platform;
-    if (!platform.open("Torvenka", cl.scale)) {
-        std::fprintf(stderr, "torvenka: %s\n", platform.error().c_str());
-        return 1;
-    }
+    // Each object gets what it needs when it is made, and they go in the
+    // reverse order: the game (inside the loop) silences both sound channels
+    // as it goes, before the sound device, the window and the font.
     std::string fontError;
-    std::unique_ptr<SdlFont> font = SdlFont::open(&fontError);
+    const std::unique_ptr<SdlFont> font = SdlFont::open(&fontError);
     if (!font) {
         std::fprintf(stderr, "torvenka: %s\n", fontError.c_str());
         return 1;
     }
-    platform.setFont(*font);
-    SdlMixerSink sound;  // silent, never failing, when there is no sound device
-    Scheduler loop(platform);
-    Game game(*font, sound, loop, utcTimeOfDayMs());
-    loop.attach(game);
+    SdlPlatform platform(*font);
+    if (!platform.open(cl.scale)) {
+        std::fprintf(stderr, "torvenka: %s\n", platform.error().c_str());
+        return 1;
+    }
+    DesktopSoundFiles soundFiles;
+    SdlMixerBackEnd mixer(soundFiles);  // silent, never failing, when there is no sound device
+    sound::CommandPlayer soundPlayer(mixer);  // a command that does not parse is not heard, like any failure
+    Scheduler loop(platform, *font, soundPlayer, utcTimeOfDayMs());
     const std::unique_ptr<LoopObserver> bench = watchForBench(loop);
     platform.show();
     loop.run();
-    game.shutDown();
     return 0;
 }

@@ -1,51 +1,20 @@
 #include "app/sdl_window.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 
+#include "app/desktop_names.h"
 #include "app/scaling.h"
 #include "screen/icon.h"
-
-int32_t monotonicMs() {
-    timespec ts{};
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return clockFromMs(static_cast<uint64_t>(ts.tv_sec) * 1000u + static_cast<uint64_t>(ts.tv_nsec) / 1000000u);
-}
-
-void sleepUntilMs(int32_t due) {
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    const int32_t remaining = elapsedMs(due, monotonicMs());
-    if (remaining <= 0) return;
-    // The instant the millisecond clock turns to `due`: the start of the
-    // current millisecond plus the whole milliseconds still to go.
-    const uint64_t nowNs = static_cast<uint64_t>(now.tv_sec) * 1000000000u + static_cast<uint64_t>(now.tv_nsec);
-    const uint64_t target = (nowNs / 1000000u + static_cast<uint64_t>(remaining)) * 1000000u;
-    timespec t{};
-    t.tv_sec = static_cast<time_t>(target / 1000000000u);
-    t.tv_nsec = static_cast<long>(target % 1000000000u);
-    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &t, nullptr) == EINTR) {
-    }
-}
-
-uint32_t utcTimeOfDayMs() {
-    timespec ts{};
-    clock_gettime(CLOCK_REALTIME, &ts);
-    const uint64_t secOfDay = static_cast<uint64_t>(ts.tv_sec) % 86400u;
-    return static_cast<uint32_t>(secOfDay * 1000u + static_cast<uint64_t>(ts.tv_nsec) / 1000000u);
-}
 
 SdlPlatform::~SdlPlatform() {
     if (win_) SDL_DestroyWindow(win_);
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
-bool SdlPlatform::open(const char* caption, std::optional<int> scale) {
-    // The desktop knows the game as "VELMO" (X11 class and name).
-    setenv("SDL_VIDEO_X11_WMCLASS", "VELMO", 1);
+bool SdlPlatform::open(std::optional<int> scale) {
+    setenv("SDL_VIDEO_X11_WMCLASS", kWindowClass, 1);
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
@@ -62,7 +31,7 @@ bool SdlPlatform::open(const char* caption, std::optional<int> scale) {
     }
     // Under Wayland the window is measured in the desktop's points and its
     // surface in pixels; X11 has only pixels.
-    win_ = SDL_CreateWindow(caption, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kClientW, kClientH,
+    win_ = SDL_CreateWindow(kAppName, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kClientW, kClientH,
                             SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI);
     if (!win_) {
         error_ = std::string("cannot create the window: ") + SDL_GetError();
@@ -84,7 +53,7 @@ bool SdlPlatform::open(const char* caption, std::optional<int> scale) {
         SDL_SetWindowPosition(win_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
     }
     setIcon();
-    caption_ = caption;
+    caption_ = kAppName;
     frame_.assign(static_cast<size_t>(kClientW) * kClientH, 0);
     return true;
 }
@@ -111,12 +80,6 @@ void SdlPlatform::setIcon() {
 void SdlPlatform::show() {
     SDL_ShowWindow(win_);
     SDL_GetWindowPosition(win_, &originX_, &originY_);
-}
-
-void SdlPlatform::sleepMs(int ms) {
-    timespec t{ms / 1000, (ms % 1000) * 1000000L};
-    while (nanosleep(&t, &t) == -1 && errno == EINTR) {
-    }
 }
 
 bool SdlPlatform::translate(const SDL_Event& e, PlatformEvent& ev) {
@@ -195,8 +158,7 @@ void SdlPlatform::present(const Playfield& s) {
         caption_ = s.caption();
         SDL_SetWindowTitle(win_, caption_.c_str());
     }
-    if (!font_) return;
-    compose(s, *font_, frame_.data(), kClientW);
+    compose(s, font_, frame_.data(), kClientW);
     SDL_Surface* surf = SDL_GetWindowSurface(win_);
     if (!surf) return;
     // Whole blocks only: the largest block size that fits the surface.

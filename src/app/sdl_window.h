@@ -9,38 +9,29 @@
 #include <string>
 #include <vector>
 
-#include "core/clock.h"
+#include "app/system_clock.h"
 #include "loop/scheduler.h"
 #include "screen/compositor.h"
 
-// Monotonic milliseconds of our own: floor of CLOCK_MONOTONIC, wrapped to
-// the game's signed 32-bit clock.
-int32_t monotonicMs();
-// Sleep until the monotonic millisecond clock reads `due`.
-void sleepUntilMs(int32_t due);
-// Seed for the dice: the UTC time of day in milliseconds.
-uint32_t utcTimeOfDayMs();
-
 class SdlPlatform : public Platform {
 public:
-    SdlPlatform() = default;
+    // font draws the playfield's texts; it must outlive the platform.
+    explicit SdlPlatform(TextRaster& font) : font_(font) {}
     ~SdlPlatform() override;
+    SdlPlatform(const SdlPlatform&) = delete;
+    SdlPlatform& operator=(const SdlPlatform&) = delete;
     // Opens the display and creates the (still hidden) window. On failure
     // returns false and leaves a one-line reason in error().
     // scale: every game pixel as an N x N block; unset, the desktop's own.
-    bool open(const char* caption, std::optional<int> scale = std::nullopt);
-    void setFont(TextRaster& font) { font_ = &font; }
+    bool open(std::optional<int> scale = std::nullopt);
     void show();
     const std::string& error() const { return error_; }
-    SDL_Window* window() const { return win_; }
 
     int32_t clock() override { return monotonicMs(); }
-    void sleepMs(int ms) override;
+    void sleepMs(int ms) override { sleepForMs(ms); }
     bool poll(PlatformEvent& ev) override;
     bool wait(PlatformEvent& ev, std::optional<int32_t> deadline) override;
     void present(const Playfield& s) override;
-
-    int scale() const { return scale_; }
 
 private:
     bool translate(const SDL_Event& e, PlatformEvent& ev);
@@ -48,7 +39,7 @@ private:
     void setIcon();
 
     SDL_Window* win_ = nullptr;
-    TextRaster* font_ = nullptr;
+    TextRaster& font_;
     std::vector<uint32_t> frame_;   // the game's own 194 x 215 pixels
     std::vector<uint32_t> scaled_;  // the blocks, when the window's format needs converting
     int scale_ = 1;                 // window pixels per game pixel

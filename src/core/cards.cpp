@@ -27,12 +27,20 @@ Item faceOf(Gift g) {
 
 constexpr Item kSlots[3] = {Item::cardSlot1, Item::cardSlot2, Item::cardSlot3};
 
+constexpr int kRowTop = 75;          // where a dealt row lies
+constexpr int kTurnedCardRise = 10;  // a turned card rises this many pixels
+constexpr int kTanksOnACard = 3;
+constexpr int kOxygenOnACard = 20;   // added to oxygen and to what a tank refills
+// Where "UP !!" stands on the row of the value a card raised.
+constexpr int kUpLeftOfTanks = 61;
+constexpr int kUpLeftOfOxygen = 55;
+
 }  // namespace
 
 // The script lays a row of three face-down cards...
 void Game::deal(int n) {
     state_.DealNo = static_cast<uint8_t>(n);
-    for (Item slot : kSlots) field_.setTop(slot, 75);
+    for (Item slot : kSlots) field_.setTop(slot, kRowTop);
     for (Item slot : kSlots) {
         field_.copyPicture(slot, Item::faceDownCard);
         field_.show(slot);
@@ -50,30 +58,30 @@ void Game::takeRowAway() {
 // card's place decide the gift; nothing is left to chance.
 void Game::turnCard(int slot, Button b) {
     if (b != Button::Left || state_.DealNo == 0 || state_.DealNo > 6 || slot < 0 || slot > 2) return;
-    soundEffect(3);
+    soundEffect(Effect::Card);
     const Item card = kSlots[slot];
-    field_.setTop(card, field_.top(card) - 10);
+    field_.setTop(card, field_.top(card) - kTurnedCardRise);
     const Gift g = kDeals[state_.DealNo - 1][slot];
     field_.copyPicture(card, faceOf(g));
     switch (g) {
         case Gift::Blank: break;
         case Gift::Spear:
-            field_.show(Item::spearWhite);
-            state_.SpearLane = 1;
+            field_.show(kSpear.in(Lane::White));
+            state_.SpearLane = Lane::White;
             break;
         case Gift::Ring:
-            state_.RingOn = 1;
+            state_.RingOn = true;
             field_.show(Item::ring);
             break;
         case Gift::Tanks:
-            showUpMarker(61, 194);  // beside the tank count
-            state_.Tanks = add16(state_.Tanks, 3);
+            showUpMarker(kUpLeftOfTanks, Label::tanksValue);
+            state_.Tanks = add16(state_.Tanks, kTanksOnACard);
             writeTanks();
             break;
         case Gift::Oxygen:
-            showUpMarker(55, 179);  // beside the oxygen
-            state_.Oxygen = add16(state_.Oxygen, 20);
-            state_.OxygenMax = add16(state_.OxygenMax, 20);
+            showUpMarker(kUpLeftOfOxygen, Label::oxygenValue);
+            state_.Oxygen = add16(state_.Oxygen, kOxygenOnACard);
+            state_.OxygenMax = add16(state_.OxygenMax, kOxygenOnACard);
             writeOxygen();
             break;
     }

@@ -18,8 +18,3 @@ public:
 private:
     uint32_t seed_;
 };
-
-// Seed from the UTC time of day: ((h * 60 + m) * 60 + s) * 1000 + ms.
-inline uint32_t seedFromTimeOfDay(int h, int m, int s, int ms) {
-    return static_cast<uint32_t>(((h * 60 + m) * 60 + s) * 1000 + ms);
-}

@@ -9,7 +9,7 @@ Game::Game(TextMeasure& font, CommandSink& sound, Host& host, uint32_t seed)
     writeTanks();
 }
 
-void Game::shutDown() {
+Game::~Game() {
     // Silence the effect channel first, then the music.
     sound_.send("stop se1");
     sound_.send("close se1");

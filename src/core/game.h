@@ -10,6 +10,7 @@
 #include <cstdint>
 
 #include "core/clock.h"
+#include "core/creatures.h"
 #include "core/dice.h"
 #include "core/host.h"
 #include "core/playfield.h"
@@ -18,11 +19,24 @@
 #include "core/state.h"
 #include "sound/commands.h"
 
+// A read-only look at a dive. The references stay live: they follow the
+// game they were taken from.
+struct GameView {
+    const GameState& state;
+    const Playfield& playfield;
+    const Dice& dice;
+    const Phase& phase;
+};
+
 class Game {
 public:
     // The window's creation: seeds the dice and writes the start values into
     // the gauges. Nothing moves until the start click.
     Game(TextMeasure& font, CommandSink& sound, Host& host, uint32_t seed);
+    // The window's destruction: both sound channels fall silent.
+    ~Game();
+    Game(const Game&) = delete;
+    Game& operator=(const Game&) = delete;
 
     // A pointer event: routed to the item under the pointer (or the one the
     // left button holds) and handed to the rules that item is bound to.
@@ -34,8 +48,22 @@ public:
     // When the current phase's gate opens (meaningless with no phase).
     int32_t gateOpensAt() const { return laterMs(state_.LastTick, gateOf(phase_)); }
     Phase phase() const { return phase_; }
-    // The window's destruction: both sound channels fall silent.
-    void shutDown();
+
+    // Everything a dive is made of, to look at and never to change: the
+    // screen draws it, the tools and tests read it.
+    GameView view() const { return {state_, field_, dice_, phase_}; }
+
+    // The loop's side of the repaint: the window was uncovered and must be
+    // drawn again, or a repaint has just been put on the screen.
+    void markDirty() { field_.markDirty(); }
+    void presented() { field_.clearDirty(); }
+
+private:
+    // Tests and test players that must set up a situation the rules would
+    // take long to reach go through this one seam (headless/test_access.h).
+    friend class GameTestAccess;
+
+    void deliver(const Delivery& d);
 
     // The title word.
     void titleHover();
@@ -48,20 +76,14 @@ public:
     void moveOverSpear();
     void turnCard(int slot, Button b);  // slot 0, 1, 2 from the left
 
-    // The two sound channels: the piece in BgmNo, the effect in SeNo.
-    void playMusic();
+    // The two sound channels: music on "audio1", effects on "se1". The
+    // callers set BgmNo or SeNo; the two places that start a piece (the
+    // start click and the boss music's tick) handle the waiting events
+    // right after it themselves.
+    void playMusic(Music piece);
     void stopMusic();
-    void playEffect();
+    void playEffect(Effect effect);
     void stopEffect();
-
-    GameState& state() { return state_; }
-    const GameState& state() const { return state_; }
-    Playfield& playfield() { return field_; }
-    const Playfield& playfield() const { return field_; }
-    const Dice& dice() const { return dice_; }
-
-private:
-    void deliver(const Delivery& d);
 
     // Swipes.
     void recordSwipeStart();
@@ -76,25 +98,25 @@ private:
     void handOver(Phase next);
 
     // Inside a dive step.
-    void moveBubble(Item bubble, uint8_t& rising, int rise, uint32_t startRange);
+    void moveBubble(Item bubble, bool& rising, int rise, uint32_t odds);
     void hideBubblesUnderCurtain();
     void raiseCurtain();
     void strike();
     void timeUpMarker();
     void drain();
     void dyingTick();
-    void showUpMarker(int left, int top);
+    void showUpMarker(int left, Label beside);
 
     // The script and its creatures.
     void runScript();
     void deal(int n);
     void takeRowAway();
-    void spawn(int kind);
-    void laneChange(int lane);
-    void retreat(int kind);
+    void spawn(CreatureKind kind);
+    void laneChange(Lane lane);
+    void retreat(CreatureKind kind);
 
     // Sets SeNo and plays that effect, cutting off the one still sounding.
-    void soundEffect(uint8_t n);
+    void soundEffect(Effect effect);
 
     void writeLife() { field_.write(Label::lifeValue, state_.Life); }
     void writeOxygen() { field_.write(Label::oxygenValue, state_.Oxygen); }
@@ -110,7 +132,3 @@ private:
     Router router_;
     PointerEvent event_;  // the pointer event being handled
 };
-
-// The lanes in their colour order: white 1, cyan 2, red 3, round again.
-inline int nextLane(int lane) { return lane % 3 + 1; }
-inline int previousLane(int lane) { return (lane + 1) % 3 + 1; }

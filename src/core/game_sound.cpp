@@ -1,19 +1,16 @@
 // Music and sound effects. The game has two channels, each an alias of the
 // sound layer's commands: "audio1" plays one MIDI piece at a time, "se1" one
-// WAV effect at a time. Callers put the piece or effect number into BgmNo or
-// SeNo first. No result of any command is looked at: a sound that cannot be
-// played is simply not heard.
-#include <filesystem>
+// WAV effect at a time. No result of any command is looked at: a sound that
+// cannot be played is simply not heard.
 #include <string>
 
 #include "core/game.h"
 
 namespace {
 
-// The sound files live in "dat" under the current directory.
-std::string datFile(const std::string& name) {
-    return std::string("dat") + static_cast<char>(std::filesystem::path::preferred_separator) + name;
-}
+// The sound files live in "dat" under the current directory; "/" separates
+// folders on every platform the game runs on.
+std::string datFile(const std::string& name) { return "dat/" + name; }
 
 std::string openCommand(const std::string& file, const char* alias) {
     return "open \"" + file + "\" alias " + alias;
@@ -21,24 +18,17 @@ std::string openCommand(const std::string& file, const char* alias) {
 
 }  // namespace
 
-void Game::playMusic() {
-    try {
-        if (state_.BgmNo == 1) {
-            // The dive theme.
+void Game::playMusic(Music piece) {
+    switch (piece) {
+        case Music::DiveTheme:
             sound_.send(openCommand(datFile("plomvex_s01.mid"), "audio1"));
             sound_.send("play audio1 from 14 notify");
-        } else if (state_.BgmNo == 2) {
-            // The boss theme.
+            break;
+        case Music::BossTheme:
             sound_.send(openCommand(datFile("ravederu.mid"), "audio1"));
             sound_.send("play audio1 from 1 notify");
-        }
-        // Mouse events that piled up while the piece was loading are handled
-        // here, even in the middle of a dive step.
-        host_.processMessages();
-    } catch (...) {
-        // Whatever went wrong while starting the music, the game goes on
-        // without it.
-        stopMusic();
+            break;
+        case Music::None: break;
     }
 }
 
@@ -47,8 +37,9 @@ void Game::stopMusic() {
     sound_.send("close audio1");
 }
 
-void Game::playEffect() {
-    const std::string file = datFile("se" + std::to_string(static_cast<unsigned>(state_.SeNo)) + ".wav");
+// Effect n is the file "se<n>.wav".
+void Game::playEffect(Effect effect) {
+    const std::string file = datFile("se" + std::to_string(code(effect)) + ".wav");
     sound_.send(openCommand(file, "se1"));
     sound_.send("play se1 from 0 notify");
 }
@@ -58,8 +49,8 @@ void Game::stopEffect() {
     sound_.send("close se1");
 }
 
-void Game::soundEffect(uint8_t n) {
-    state_.SeNo = n;
+void Game::soundEffect(Effect effect) {
+    state_.SeNo = effect;
     stopEffect();
-    playEffect();
+    playEffect(effect);
 }

@@ -45,6 +45,23 @@ constexpr Size pictureSize(Picture p) {
     return {0, 0};
 }
 
+// Whether a picture is drawn see-through where it has its key colour (its
+// bottom-left pixel's, pure blue). The sea, the curtain and the endings'
+// pictures are opaque; the catalogue's draw modes are checked against this.
+constexpr bool pictureIsKeyed(Picture p) {
+    switch (p) {
+        case Picture::sea: case Picture::curtain: case Picture::grilledSquid: case Picture::biggestSquidMessage:
+        case Picture::tastyMessage: case Picture::gameOver: case Picture::Count: case Picture::None: return false;
+        case Picture::faceDownCard: case Picture::oxygenCard: case Picture::tanksCard: case Picture::weaponCard:
+        case Picture::blankCard: case Picture::octopusWhite: case Picture::octopusCyan: case Picture::octopusRed:
+        case Picture::crabWhite: case Picture::crabCyan: case Picture::crabRed: case Picture::morayWhite:
+        case Picture::morayCyan: case Picture::morayRed: case Picture::squidWhite: case Picture::squidCyan:
+        case Picture::squidRed: case Picture::spearWhite: case Picture::spearCyan: case Picture::spearRed:
+        case Picture::ring: case Picture::bubble: return true;
+    }
+    return false;
+}
+
 const char* pictureName(Picture p);
 
 // The game's colours, 0xRRGGBB. Lanes are told apart by colour alone: lane 1

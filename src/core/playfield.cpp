@@ -1,8 +1,13 @@
 #include "core/playfield.h"
 
+#include <iterator>
+
+#include "core/keyed.h"
+
 namespace {
 
 struct Row {
+    Item item;
     const char* name;
     int left, top;
     bool visible;
@@ -16,88 +21,119 @@ struct Row {
 };
 
 // The catalogue, in drawing order: later rows are drawn over earlier ones.
-const Row kRows[kItemCount] = {
-    {"faceDownCard", 0, 215, false, Draw::Keyed, Binding::None, Picture::faceDownCard, "", 0, {}},
-    {"oxygenCard", 0, 215, false, Draw::Keyed, Binding::None, Picture::oxygenCard, "", 0, {}},
-    {"tanksCard", 0, 215, false, Draw::Keyed, Binding::None, Picture::tanksCard, "", 0, {}},
-    {"weaponCard", 0, 215, false, Draw::Keyed, Binding::None, Picture::weaponCard, "", 0, {}},
-    {"blankCard", 0, 215, false, Draw::Keyed, Binding::None, Picture::blankCard, "", 0, {}},
-    {"sea", 0, 0, false, Draw::Stretched, Binding::SwipesAndSea, Picture::sea, "", 0, {194, 3200}},
-    {"octopusWhite", 195, 0, false, Draw::Keyed, Binding::Swipes, Picture::octopusWhite, "", 0, {}},
-    {"crabWhite", 240, 0, false, Draw::Keyed, Binding::Swipes, Picture::crabWhite, "", 0, {}},
-    {"morayWhite", 195, 51, false, Draw::Keyed, Binding::Swipes, Picture::morayWhite, "", 0, {}},
-    {"squidWhite", 195, 175, true, Draw::Keyed, Binding::Swipes, Picture::squidWhite, "", 0, {}},
-    {"lifeCaptionShadow", 5, 165, false, Draw::Text, Binding::Swipes, Picture::None, "命：", kRed, {}},
-    {"lifeCaption", 4, 164, false, Draw::Text, Binding::Swipes, Picture::None, "命：", kWhite, {}},
-    {"oxygenCaptionShadow", 5, 180, false, Draw::Text, Binding::Swipes, Picture::None, "酸素：", kRed, {}},
-    {"oxygenCaption", 4, 179, false, Draw::Text, Binding::Swipes, Picture::None, "酸素：", kWhite, {}},
-    {"lifeValueShadow", 25, 165, false, Draw::Text, Binding::Swipes, Picture::None, "00", kRed, {}},
-    {"lifeValue", 24, 164, false, Draw::Text, Binding::Swipes, Picture::None, "00", kWhite, {}},
-    {"oxygenValueShadow", 36, 180, false, Draw::Text, Binding::Swipes, Picture::None, "00", kRed, {}},
-    {"oxygenValue", 35, 179, false, Draw::Text, Binding::Swipes, Picture::None, "00", kWhite, {}},
-    {"tanksCaptionShadow", 5, 195, false, Draw::Text, Binding::Swipes, Picture::None, "ボンベ：", kRed, {}},
-    {"tanksCaption", 4, 194, false, Draw::Text, Binding::Swipes, Picture::None, "ボンベ：", kWhite, {}},
-    {"tanksValueShadow", 44, 195, false, Draw::Text, Binding::Swipes, Picture::None, "00", kRed, {}},
-    {"tanksValue", 43, 194, false, Draw::Text, Binding::Swipes, Picture::None, "00", kWhite, {}},
-    {"creatureNameShadow", 115, 5, false, Draw::Text, Binding::Swipes, Picture::None, "名前", kRed, {}},
-    {"creatureName", 114, 4, false, Draw::Text, Binding::Swipes, Picture::None, "名前", kWhite, {}},
-    {"creatureLifeCaptionShadow", 120, 20, false, Draw::Text, Binding::Swipes, Picture::None, "命：", kRed, {}},
-    {"creatureLifeCaption", 119, 19, false, Draw::Text, Binding::Swipes, Picture::None, "命：", kWhite, {}},
-    {"creatureLifeValueShadow", 140, 20, false, Draw::Text, Binding::Swipes, Picture::None, "00", kRed, {}},
-    {"creatureLifeValue", 139, 19, false, Draw::Text, Binding::Swipes, Picture::None, "00", kWhite, {}},
-    {"spearWhite", 130, 182, false, Draw::Keyed, Binding::SwipesAndSpear, Picture::spearWhite, "", 0, {}},
-    {"cardSlot1", 10, 75, false, Draw::Keyed, Binding::Card1, Picture::None, "", 0, {50, 51}},
-    {"cardSlot2", 71, 75, false, Draw::Keyed, Binding::Card2, Picture::None, "", 0, {50, 51}},
-    {"cardSlot3", 132, 75, false, Draw::Keyed, Binding::Card3, Picture::None, "", 0, {50, 51}},
-    {"hitMarkerShadow", 140, 167, false, Draw::Text, Binding::Swipes, Picture::None, "!!", kRed, {}},
-    {"hitMarker", 139, 166, false, Draw::Text, Binding::Swipes, Picture::None, "!!", kWhite, {}},
-    {"upMarkerShadow", 62, 195, false, Draw::Text, Binding::Swipes, Picture::None, "UP !!", kRed, {}},
-    {"upMarker", 61, 194, false, Draw::Text, Binding::Swipes, Picture::None, "UP !!", kYellow, {}},
-    {"ring", 155, 186, false, Draw::Keyed, Binding::SwipesAndSea, Picture::ring, "", 0, {}},
-    {"titleWordShadow", 84, 96, true, Draw::Text, Binding::None, Picture::None, "潜行", kRed, {}},
-    {"titleWord", 83, 95, true, Draw::Text, Binding::TitleWord, Picture::None, "潜行", kWhite, {}},
-    {"crabCyan", 240, 0, false, Draw::Keyed, Binding::Swipes, Picture::crabCyan, "", 0, {}},
-    {"crabRed", 240, 0, false, Draw::Keyed, Binding::Swipes, Picture::crabRed, "", 0, {}},
-    {"octopusCyan", 195, 0, false, Draw::Keyed, Binding::Swipes, Picture::octopusCyan, "", 0, {}},
-    {"octopusRed", 195, 0, false, Draw::Keyed, Binding::Swipes, Picture::octopusRed, "", 0, {}},
-    {"morayCyan", 195, 51, false, Draw::Keyed, Binding::Swipes, Picture::morayCyan, "", 0, {}},
-    {"morayRed", 195, 51, false, Draw::Keyed, Binding::Swipes, Picture::morayRed, "", 0, {}},
-    {"squidCyan", 195, 173, true, Draw::Keyed, Binding::Swipes, Picture::squidCyan, "", 0, {}},
-    {"squidRed", 195, 173, true, Draw::Keyed, Binding::Swipes, Picture::squidRed, "", 0, {}},
-    {"spearCyan", 130, 182, false, Draw::Keyed, Binding::SwipesAndSpear, Picture::spearCyan, "", 0, {}},
-    {"spearRed", 130, 182, false, Draw::Keyed, Binding::SwipesAndSpear, Picture::spearRed, "", 0, {}},
-    {"curtain", 0, 215, true, Draw::Stretched, Binding::Swipes, Picture::curtain, "", 0, {200, 240}},
-    {"grilledSquid", 30, 35, false, Draw::Opaque, Binding::None, Picture::grilledSquid, "", 0, {}},
-    {"biggestSquidMessage", 35, 130, false, Draw::Opaque, Binding::None, Picture::biggestSquidMessage, "", 0, {}},
-    {"tastyMessage", 45, 175, false, Draw::Opaque, Binding::None, Picture::tastyMessage, "", 0, {}},
-    {"gameOver", 43, 92, false, Draw::Opaque, Binding::None, Picture::gameOver, "", 0, {}},
-    {"bubble1", 40, 211, false, Draw::Keyed, Binding::Swipes, Picture::bubble, "", 0, {}},
-    {"bubble2", 120, 211, false, Draw::Keyed, Binding::Swipes, Picture::bubble, "", 0, {}},};
+constexpr Row kRows[] = {
+    {Item::faceDownCard, "faceDownCard", 0, 215, false, Draw::Keyed, Binding::None, Picture::faceDownCard, "", 0, {}},
+    {Item::oxygenCard, "oxygenCard", 0, 215, false, Draw::Keyed, Binding::None, Picture::oxygenCard, "", 0, {}},
+    {Item::tanksCard, "tanksCard", 0, 215, false, Draw::Keyed, Binding::None, Picture::tanksCard, "", 0, {}},
+    {Item::weaponCard, "weaponCard", 0, 215, false, Draw::Keyed, Binding::None, Picture::weaponCard, "", 0, {}},
+    {Item::blankCard, "blankCard", 0, 215, false, Draw::Keyed, Binding::None, Picture::blankCard, "", 0, {}},
+    {Item::sea, "sea", 0, 0, false, Draw::Stretched, Binding::SwipesAndSea, Picture::sea, "", 0, {194, 3200}},
+    {Item::octopusWhite, "octopusWhite", 195, 0, false, Draw::Keyed, Binding::Swipes, Picture::octopusWhite, "", 0, {}},
+    {Item::crabWhite, "crabWhite", 240, 0, false, Draw::Keyed, Binding::Swipes, Picture::crabWhite, "", 0, {}},
+    {Item::morayWhite, "morayWhite", 195, 51, false, Draw::Keyed, Binding::Swipes, Picture::morayWhite, "", 0, {}},
+    {Item::squidWhite, "squidWhite", 195, 175, true, Draw::Keyed, Binding::Swipes, Picture::squidWhite, "", 0, {}},
+    {Item::lifeCaptionShadow, "lifeCaptionShadow", 5, 165, false, Draw::Text, Binding::Swipes, Picture::None, "命：", kRed, {}},
+    {Item::lifeCaption, "lifeCaption", 4, 164, false, Draw::Text, Binding::Swipes, Picture::None, "命：", kWhite, {}},
+    {Item::oxygenCaptionShadow, "oxygenCaptionShadow", 5, 180, false, Draw::Text, Binding::Swipes, Picture::None, "酸素：", kRed, {}},
+    {Item::oxygenCaption, "oxygenCaption", 4, 179, false, Draw::Text, Binding::Swipes, Picture::None, "酸素：", kWhite, {}},
+    {Item::lifeValueShadow, "lifeValueShadow", 25, 165, false, Draw::Text, Binding::Swipes, Picture::None, "00", kRed, {}},
+    {Item::lifeValue, "lifeValue", 24, 164, false, Draw::Text, Binding::Swipes, Picture::None, "00", kWhite, {}},
+    {Item::oxygenValueShadow, "oxygenValueShadow", 36, 180, false, Draw::Text, Binding::Swipes, Picture::None, "00", kRed, {}},
+    {Item::oxygenValue, "oxygenValue", 35, 179, false, Draw::Text, Binding::Swipes, Picture::None, "00", kWhite, {}},
+    {Item::tanksCaptionShadow, "tanksCaptionShadow", 5, 195, false, Draw::Text, Binding::Swipes, Picture::None, "ボンベ：", kRed, {}},
+    {Item::tanksCaption, "tanksCaption", 4, 194, false, Draw::Text, Binding::Swipes, Picture::None, "ボンベ：", kWhite, {}},
+    {Item::tanksValueShadow, "tanksValueShadow", 44, 195, false, Draw::Text, Binding::Swipes, Picture::None, "00", kRed, {}},
+    {Item::tanksValue, "tanksValue", 43, 194, false, Draw::Text, Binding::Swipes, Picture::None, "00", kWhite, {}},
+    {Item::creatureNameShadow, "creatureNameShadow", 115, 5, false, Draw::Text, Binding::Swipes, Picture::None, "名前", kRed, {}},
+    {Item::creatureName, "creatureName", 114, 4, false, Draw::Text, Binding::Swipes, Picture::None, "名前", kWhite, {}},
+    {Item::creatureLifeCaptionShadow, "creatureLifeCaptionShadow", 120, 20, false, Draw::Text, Binding::Swipes, Picture::None, "命：", kRed, {}},
+    {Item::creatureLifeCaption, "creatureLifeCaption", 119, 19, false, Draw::Text, Binding::Swipes, Picture::None, "命：", kWhite, {}},
+    {Item::creatureLifeValueShadow, "creatureLifeValueShadow", 140, 20, false, Draw::Text, Binding::Swipes, Picture::None, "00", kRed, {}},
+    {Item::creatureLifeValue, "creatureLifeValue", 139, 19, false, Draw::Text, Binding::Swipes, Picture::None, "00", kWhite, {}},
+    {Item::spearWhite, "spearWhite", 130, 182, false, Draw::Keyed, Binding::SwipesAndSpear, Picture::spearWhite, "", 0, {}},
+    {Item::cardSlot1, "cardSlot1", 10, 75, false, Draw::Keyed, Binding::Card1, Picture::None, "", 0, {50, 51}},
+    {Item::cardSlot2, "cardSlot2", 71, 75, false, Draw::Keyed, Binding::Card2, Picture::None, "", 0, {50, 51}},
+    {Item::cardSlot3, "cardSlot3", 132, 75, false, Draw::Keyed, Binding::Card3, Picture::None, "", 0, {50, 51}},
+    {Item::hitMarkerShadow, "hitMarkerShadow", 140, 167, false, Draw::Text, Binding::Swipes, Picture::None, "!!", kRed, {}},
+    {Item::hitMarker, "hitMarker", 139, 166, false, Draw::Text, Binding::Swipes, Picture::None, "!!", kWhite, {}},
+    {Item::upMarkerShadow, "upMarkerShadow", 62, 195, false, Draw::Text, Binding::Swipes, Picture::None, "UP !!", kRed, {}},
+    {Item::upMarker, "upMarker", 61, 194, false, Draw::Text, Binding::Swipes, Picture::None, "UP !!", kYellow, {}},
+    {Item::ring, "ring", 155, 186, false, Draw::Keyed, Binding::SwipesAndSea, Picture::ring, "", 0, {}},
+    {Item::titleWordShadow, "titleWordShadow", 84, 96, true, Draw::Text, Binding::None, Picture::None, "潜行", kRed, {}},
+    {Item::titleWord, "titleWord", 83, 95, true, Draw::Text, Binding::TitleWord, Picture::None, "潜行", kWhite, {}},
+    {Item::crabCyan, "crabCyan", 240, 0, false, Draw::Keyed, Binding::Swipes, Picture::crabCyan, "", 0, {}},
+    {Item::crabRed, "crabRed", 240, 0, false, Draw::Keyed, Binding::Swipes, Picture::crabRed, "", 0, {}},
+    {Item::octopusCyan, "octopusCyan", 195, 0, false, Draw::Keyed, Binding::Swipes, Picture::octopusCyan, "", 0, {}},
+    {Item::octopusRed, "octopusRed", 195, 0, false, Draw::Keyed, Binding::Swipes, Picture::octopusRed, "", 0, {}},
+    {Item::morayCyan, "morayCyan", 195, 51, false, Draw::Keyed, Binding::Swipes, Picture::morayCyan, "", 0, {}},
+    {Item::morayRed, "morayRed", 195, 51, false, Draw::Keyed, Binding::Swipes, Picture::morayRed, "", 0, {}},
+    {Item::squidCyan, "squidCyan", 195, 173, true, Draw::Keyed, Binding::Swipes, Picture::squidCyan, "", 0, {}},
+    {Item::squidRed, "squidRed", 195, 173, true, Draw::Keyed, Binding::Swipes, Picture::squidRed, "", 0, {}},
+    {Item::spearCyan, "spearCyan", 130, 182, false, Draw::Keyed, Binding::SwipesAndSpear, Picture::spearCyan, "", 0, {}},
+    {Item::spearRed, "spearRed", 130, 182, false, Draw::Keyed, Binding::SwipesAndSpear, Picture::spearRed, "", 0, {}},
+    {Item::curtain, "curtain", 0, 215, true, Draw::Stretched, Binding::Swipes, Picture::curtain, "", 0, {200, 240}},
+    {Item::grilledSquid, "grilledSquid", 30, 35, false, Draw::Opaque, Binding::None, Picture::grilledSquid, "", 0, {}},
+    {Item::biggestSquidMessage, "biggestSquidMessage", 35, 130, false, Draw::Opaque, Binding::None, Picture::biggestSquidMessage, "", 0, {}},
+    {Item::tastyMessage, "tastyMessage", 45, 175, false, Draw::Opaque, Binding::None, Picture::tastyMessage, "", 0, {}},
+    {Item::gameOver, "gameOver", 43, 92, false, Draw::Opaque, Binding::None, Picture::gameOver, "", 0, {}},
+    {Item::bubble1, "bubble1", 40, 211, false, Draw::Keyed, Binding::Swipes, Picture::bubble, "", 0, {}},
+    {Item::bubble2, "bubble2", 120, 211, false, Draw::Keyed, Binding::Swipes, Picture::bubble, "", 0, {}},
+};
+static_assert(std::size(kRows) == kItemCount && rowsInKeyOrder(kRows, &Row::item));
+
+// A picture's own property says whether it is drawn keyed; every row that
+// shows a picture draws it that way (stretched and opaque pictures are not
+// keyed). The card slots start empty and take the keyed card faces.
+constexpr bool drawModesAgreeWithPictures() {
+    for (const Row& r : kRows) {
+        if (r.picture == Picture::None) {
+            if (r.draw == Draw::Opaque || r.draw == Draw::Stretched) return false;
+        } else if ((r.draw == Draw::Keyed) != pictureIsKeyed(r.picture) || r.draw == Draw::Text) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(drawModesAgreeWithPictures());
 
 struct Pair {
+    Label label;
     Item front, shadow;
 };
-constexpr Pair kPairs[static_cast<int>(Label::Count)] = {
-    {Item::lifeCaption, Item::lifeCaptionShadow},
-    {Item::lifeValue, Item::lifeValueShadow},
-    {Item::oxygenCaption, Item::oxygenCaptionShadow},
-    {Item::oxygenValue, Item::oxygenValueShadow},
-    {Item::tanksCaption, Item::tanksCaptionShadow},
-    {Item::tanksValue, Item::tanksValueShadow},
-    {Item::creatureName, Item::creatureNameShadow},
-    {Item::creatureLifeCaption, Item::creatureLifeCaptionShadow},
-    {Item::creatureLifeValue, Item::creatureLifeValueShadow},
-    {Item::hitMarker, Item::hitMarkerShadow},
-    {Item::upMarker, Item::upMarkerShadow},
-    {Item::titleWord, Item::titleWordShadow},
+constexpr Pair kPairs[] = {
+    {Label::lifeCaption, Item::lifeCaption, Item::lifeCaptionShadow},
+    {Label::lifeValue, Item::lifeValue, Item::lifeValueShadow},
+    {Label::oxygenCaption, Item::oxygenCaption, Item::oxygenCaptionShadow},
+    {Label::oxygenValue, Item::oxygenValue, Item::oxygenValueShadow},
+    {Label::tanksCaption, Item::tanksCaption, Item::tanksCaptionShadow},
+    {Label::tanksValue, Item::tanksValue, Item::tanksValueShadow},
+    {Label::creatureName, Item::creatureName, Item::creatureNameShadow},
+    {Label::creatureLifeCaption, Item::creatureLifeCaption, Item::creatureLifeCaptionShadow},
+    {Label::creatureLifeValue, Item::creatureLifeValue, Item::creatureLifeValueShadow},
+    {Label::hitMarker, Item::hitMarker, Item::hitMarkerShadow},
+    {Label::upMarker, Item::upMarker, Item::upMarkerShadow},
+    {Label::titleWord, Item::titleWord, Item::titleWordShadow},
 };
+static_assert(std::size(kPairs) == static_cast<size_t>(Label::Count) && rowsInKeyOrder(kPairs, &Pair::label));
+
+// Both copies of a pair are texts, the shadow red and one pixel right of and
+// below its front copy.
+constexpr bool pairsAreShadowedTexts() {
+    for (const Pair& p : kPairs) {
+        const Row& f = kRows[static_cast<size_t>(p.front)];
+        const Row& s = kRows[static_cast<size_t>(p.shadow)];
+        if (f.draw != Draw::Text || s.draw != Draw::Text || s.color != kRed || s.left != f.left + 1 || s.top != f.top + 1)
+            return false;
+    }
+    return true;
+}
+static_assert(pairsAreShadowedTexts());
 
 }  // namespace
 
 Playfield::Playfield(TextMeasure& font) : caption_("Torvenka"), font_(font) {
-    for (int i = 0; i < kItemCount; ++i) {
-        const Row& r = kRows[i];
-        ItemState& it = items_[static_cast<size_t>(i)];
+    for (const Row& r : kRows) {
+        ItemState& it = items_[idx(r.item)];
         it.name = r.name;
         it.left = r.left;
         it.top = r.top;
@@ -109,7 +145,7 @@ Playfield::Playfield(TextMeasure& font) : caption_("Torvenka"), font_(font) {
         it.binding = r.binding;
         it.picture = r.picture;
         it.color = r.color;
-        if (r.draw == Draw::Text) setText(static_cast<Item>(i), r.text);
+        if (r.draw == Draw::Text) setText(r.item, r.text);
     }
 }
 

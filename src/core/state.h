@@ -2,6 +2,36 @@
 // and write it directly; the playfield's items hold the rest of a dive.
 #pragma once
 #include <cstdint>
+#include <type_traits>
+
+// The creature being fought. Its table is in core/creatures.h.
+enum class CreatureKind : uint8_t { None, Octopus, Crab, Moray, GiantSquid };
+
+// The three lanes a creature and the spear are drawn in, told apart by colour
+// alone, in their colour order.
+enum class Lane : uint8_t { None, White, Cyan, Red };
+
+// The effects of the effect channel; each is the file "dat/se<number>.wav".
+enum class Effect : uint8_t {
+    None,
+    Tank,    // a vertical swipe opens a tank
+    Defeat,  // a creature is beaten
+    Card,    // the start click, and a turned card
+    Spear,   // a horizontal swipe swings the spear
+};
+
+// The pieces of the music channel.
+enum class Music : uint8_t { None, DiveTheme, BossTheme };
+
+// The button of the last press or release on the playfield that swipes read;
+// the middle button leaves it as it was.
+enum class SwipeButton : uint8_t { None, Left, Right };
+
+// The number a code is stored as.
+template <class E>
+constexpr std::underlying_type_t<E> code(E e) {
+    return static_cast<std::underlying_type_t<E>>(e);
+}
 
 struct GameState {
     int32_t LastTick = 0;      // clock at the end of the last step that ran
@@ -18,24 +48,34 @@ struct GameState {
     int32_t UpX = 0, UpY = 0;      // where it ended (client)
     uint32_t CursorPos = 0;    // screen position of the event: x low 16, y high 16
     int32_t PointerX = 0, PointerY = 0;  // that position in client coordinates
-    uint8_t SeNo = 0;          // effect to play next: 1 tank, 2 defeat, 3 card/start, 4 spear
-    uint8_t HalfTick = 0;      // 1, 2: the drain runs when it reaches 2
-    uint8_t MouseButton = 0;   // 1 left, 2 right
-    uint8_t EnemyKind = 0;     // 0 none, 1 octopus, 2 crab, 3 moray, 4 giant squid
+    Effect SeNo = Effect::None;          // the effect played last
+    uint8_t HalfTick = 0;                // 1, 2: the drain runs when it reaches 2
+    SwipeButton MouseButton = SwipeButton::None;
+    CreatureKind EnemyKind = CreatureKind::None;
     uint8_t DealNo = 0;        // deal whose row can be turned, 0 if none
     uint8_t UpTimer = 0;       // ticks the "UP !!" marker has been up
-    uint8_t BgmNo = 0;         // 0 none, 1 dive theme, 2 boss theme
-    uint8_t Diving = 0;        // 1 from the start click until the squid is beaten
-    uint8_t EnemyLane = 0;     // 1 white, 2 cyan, 3 red; 0 when none
-    uint8_t SpearLane = 0;     // 0 until the spear card, else 1..3
-    uint8_t Bubble1Rising = 0;
-    uint8_t Bubble2Rising = 0;
-    uint8_t EnemyActive = 0;   // a creature is on screen and fighting
-    uint8_t UpShown = 0;       // the "UP !!" marker is being timed
-    uint8_t RingOn = 0;        // the ring card has been found
-    uint8_t Cleared = 0;       // the giant squid is beaten: the curtain rises
-    uint8_t Striking = 0;      // the pointer rests on the spear
+    Music BgmNo = Music::None; // the piece started last, None once stopped
+    bool Diving = false;       // from the start click until the squid is beaten
+    Lane EnemyLane = Lane::None;  // the creature's lane; None when none
+    Lane SpearLane = Lane::None;  // None until the spear card
+    bool Bubble1Rising = false;
+    bool Bubble2Rising = false;
+    bool EnemyActive = false;  // a creature is on screen and fighting
+    bool UpShown = false;      // the "UP !!" marker is being timed
+    bool RingOn = false;       // the ring card has been found
+    bool Cleared = false;      // the giant squid is beaten: the curtain rises
+    bool Striking = false;     // the pointer rests on the spear
 };
+
+// The record keeps the layout it has always had: every code and flag is one
+// byte, in the same place, and the whole record is 76 bytes.
+static_assert(sizeof(GameState::SeNo) == 1 && sizeof(GameState::MouseButton) == 1 &&
+              sizeof(GameState::EnemyKind) == 1 && sizeof(GameState::BgmNo) == 1 && sizeof(GameState::Diving) == 1 &&
+              sizeof(GameState::EnemyLane) == 1 && sizeof(GameState::SpearLane) == 1 &&
+              sizeof(GameState::Bubble1Rising) == 1 && sizeof(GameState::Bubble2Rising) == 1 &&
+              sizeof(GameState::EnemyActive) == 1 && sizeof(GameState::UpShown) == 1 &&
+              sizeof(GameState::RingOn) == 1 && sizeof(GameState::Cleared) == 1 && sizeof(GameState::Striking) == 1);
+static_assert(sizeof(GameState) == 76);
 
 // 16-bit game arithmetic: the sum is taken in int and wrapped back to 16 bits,
 // exactly as the signed 16-bit fields of the record behave.

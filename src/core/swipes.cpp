@@ -7,13 +7,15 @@
 
 namespace {
 
-constexpr Item kSpears[3] = {Item::spearWhite, Item::spearCyan, Item::spearRed};
+// A release farther right or lower than this, in client pixels, is far
+// outside the window and measures nothing.
+constexpr int32_t kFarthestRelease = 999;
 
-// The button of a press or release on the playfield: 1 left, 2 right; the
-// middle button leaves the last one standing.
+// The button of a press or release on the playfield; the middle button
+// leaves the last one standing.
 void takeButton(GameState& s, Button b) {
-    if (b == Button::Left) s.MouseButton = 1;
-    if (b == Button::Right) s.MouseButton = 2;
+    if (b == Button::Left) s.MouseButton = SwipeButton::Left;
+    if (b == Button::Right) s.MouseButton = SwipeButton::Right;
 }
 
 }  // namespace
@@ -47,7 +49,7 @@ void Game::takePointerPosition() {
 }
 
 void Game::recordSwipeStart() {
-    if (state_.Diving != 1) return;
+    if (!state_.Diving) return;
     takePointerPosition();
     state_.DownX = state_.PointerX;
     state_.DownY = state_.PointerY;
@@ -57,45 +59,45 @@ void Game::recordSwipeStart() {
 // tank, mostly horizontal swings the spear. Releases far outside the window
 // are ignored.
 void Game::measureSwipe() {
-    if (state_.Diving != 1 || state_.MouseButton != 2) return;
+    if (!state_.Diving || state_.MouseButton != SwipeButton::Right) return;
     takePointerPosition();
     state_.UpX = state_.PointerX;
     state_.UpY = state_.PointerY;
-    if (state_.UpX > 999 || state_.UpY > 999) return;
+    if (state_.UpX > kFarthestRelease || state_.UpY > kFarthestRelease) return;
     const int64_t dx = static_cast<int64_t>(state_.UpX) - state_.DownX;
     const int64_t dy = static_cast<int64_t>(state_.UpY) - state_.DownY;
     state_.SwipeDX = static_cast<int32_t>(std::llabs(dx));
     state_.SwipeDY = static_cast<int32_t>(std::llabs(dy));
     if (std::llabs(dy) >= std::llabs(dx) && dy != 0 && state_.Tanks > 0) {
         // A fresh tank: oxygen back to the top.
-        soundEffect(1);
+        soundEffect(Effect::Tank);
         state_.Oxygen = state_.OxygenMax;
         state_.Tanks = add16(state_.Tanks, -1);
         writeOxygen();
         writeTanks();
-    } else if (std::llabs(dx) > std::llabs(dy) && state_.SpearLane != 0) {
-        soundEffect(4);
-        const int lane = state_.SpearLane;
+    } else if (std::llabs(dx) > std::llabs(dy) && state_.SpearLane != Lane::None) {
+        soundEffect(Effect::Spear);
+        const Lane lane = state_.SpearLane;
         // Right: white -> cyan -> red -> white; left the other way round.
-        const int next = dx > 0 ? nextLane(lane) : previousLane(lane);
-        field_.hide(kSpears[lane - 1]);
-        field_.show(kSpears[next - 1]);
-        state_.SpearLane = static_cast<uint8_t>(next);
+        const Lane next = dx > 0 ? nextLane(lane) : previousLane(lane);
+        field_.hide(kSpear.in(lane));
+        field_.show(kSpear.in(next));
+        state_.SpearLane = next;
     }
 }
 
 void Game::moveOverSpear() {
-    if (state_.Striking != 0) return;
-    state_.Striking = 1;
+    if (state_.Striking) return;
+    state_.Striking = true;
     // The next tick shows the marker again if the blow lands.
-    if (state_.SpearLane != 0 && state_.SpearLane == state_.EnemyLane) field_.hide(Label::hitMarker);
+    if (state_.SpearLane != Lane::None && state_.SpearLane == state_.EnemyLane) field_.hide(Label::hitMarker);
 }
 
 // Off the spear: the strike ends; and on the title the word goes white again.
 void Game::moveOverSea() {
-    if (state_.Diving == 0) field_.setColor(Item::titleWord, kWhite);
-    if (state_.Striking == 1) {
-        state_.Striking = 0;
+    if (!state_.Diving) field_.setColor(Item::titleWord, kWhite);
+    if (state_.Striking) {
+        state_.Striking = false;
         field_.hide(Label::hitMarker);
     }
 }

@@ -18,54 +18,66 @@ enum class What : uint8_t {
 struct Event {
     int16_t tick;
     What what;
-    uint8_t arg;  // deal number, creature kind or lane
+    uint8_t deal = 0;                         // Deal: the deal's number, 1 to 6
+    CreatureKind kind = CreatureKind::None;  // Spawn, Retreat
+    Lane lane = Lane::None;                  // LaneChange
 };
 
 constexpr auto kScript = [] {
     std::array<Event, 62> s{};
     size_t n = 0;
-    auto add = [&](int tick, What what, int arg) { s[n++] = {static_cast<int16_t>(tick), what, static_cast<uint8_t>(arg)}; };
-    add(90, What::Deal, 1);
-    add(160, What::TakeRowAway, 0);
-    add(200, What::Spawn, 1);
-    add(280, What::LaneChange, 2);
-    add(400, What::Retreat, 1);
-    add(430, What::Deal, 2);
-    add(500, What::TakeRowAway, 0);
-    add(580, What::Spawn, 1);
-    add(660, What::LaneChange, 2);
-    add(780, What::Retreat, 1);
-    add(900, What::Deal, 3);
-    add(970, What::TakeRowAway, 0);
-    add(1280, What::Spawn, 2);
-    add(1350, What::LaneChange, 1);
-    add(1400, What::LaneChange, 3);
-    add(1480, What::LaneChange, 1);
-    add(1630, What::Retreat, 2);
-    add(1800, What::Deal, 4);
-    add(1850, What::TakeRowAway, 0);
-    add(2130, What::MusicOff, 0);
-    add(2160, What::BossMusic, 0);
-    add(2230, What::Spawn, 3);
-    add(2260, What::LaneChange, 2);
-    add(2390, What::LaneChange, 3);
-    add(2440, What::LaneChange, 1);
-    add(2520, What::MorayRedOrCyan, 0);
-    add(2630, What::MorayWhiteOrSwap, 0);
-    add(2800, What::Retreat, 3);
-    add(2900, What::Deal, 5);
-    add(2950, What::TakeRowAway, 0);
-    add(3120, What::Deal, 6);
-    add(3160, What::TakeRowAway, 0);
-    add(3280, What::Spawn, 4);
+    auto deal = [&](int tick, int number) {
+        s[n++] = {static_cast<int16_t>(tick), What::Deal, static_cast<uint8_t>(number)};
+    };
+    auto spawn = [&](int tick, CreatureKind k) { s[n++] = {static_cast<int16_t>(tick), What::Spawn, 0, k}; };
+    auto retreat = [&](int tick, CreatureKind k) { s[n++] = {static_cast<int16_t>(tick), What::Retreat, 0, k}; };
+    auto laneChange = [&](int tick, Lane l) {
+        s[n++] = {static_cast<int16_t>(tick), What::LaneChange, 0, CreatureKind::None, l};
+    };
+    auto add = [&](int tick, What what) { s[n++] = {static_cast<int16_t>(tick), what}; };
+    deal(90, 1);
+    add(160, What::TakeRowAway);
+    spawn(200, CreatureKind::Octopus);
+    laneChange(280, Lane::Cyan);
+    retreat(400, CreatureKind::Octopus);
+    deal(430, 2);
+    add(500, What::TakeRowAway);
+    spawn(580, CreatureKind::Octopus);
+    laneChange(660, Lane::Cyan);
+    retreat(780, CreatureKind::Octopus);
+    deal(900, 3);
+    add(970, What::TakeRowAway);
+    spawn(1280, CreatureKind::Crab);
+    laneChange(1350, Lane::White);
+    laneChange(1400, Lane::Red);
+    laneChange(1480, Lane::White);
+    retreat(1630, CreatureKind::Crab);
+    deal(1800, 4);
+    add(1850, What::TakeRowAway);
+    add(2130, What::MusicOff);
+    add(2160, What::BossMusic);
+    spawn(2230, CreatureKind::Moray);
+    laneChange(2260, Lane::Cyan);
+    laneChange(2390, Lane::Red);
+    laneChange(2440, Lane::White);
+    add(2520, What::MorayRedOrCyan);
+    add(2630, What::MorayWhiteOrSwap);
+    retreat(2800, CreatureKind::Moray);
+    deal(2900, 5);
+    add(2950, What::TakeRowAway);
+    deal(3120, 6);
+    add(3160, What::TakeRowAway);
+    spawn(3280, CreatureKind::GiantSquid);
     // The giant squid shifts five times in quick succession, then every 80
     // ticks until it settles after 5350.
-    for (int t = 3310; t <= 3430; t += 30) add(t, What::SquidShift, 0);
-    for (int t = 3510; t <= 5350; t += 80) add(t, What::SquidShift, 0);
+    for (int t = 3310; t <= 3430; t += 30) add(t, What::SquidShift);
+    for (int t = 3510; t <= 5350; t += 80) add(t, What::SquidShift);
     return s;
 }();
 // Every row filled, in order of the tick (the look-up relies on it).
-static_assert(kScript.back().tick == 5350 && kScript[32].tick == 3280);
+static_assert(kScript.back().tick == 5350 && kScript[32].tick == 3280 &&
+              std::is_sorted(kScript.begin(), kScript.end(),
+                             [](const Event& a, const Event& b) { return a.tick < b.tick; }));
 
 const Event* find(int16_t tick) {
     const auto it = std::lower_bound(kScript.begin(), kScript.end(), tick,
@@ -80,37 +92,40 @@ void Game::runScript() {
     if (!e) return;
     // Lane changes move only a creature that is still fighting; a beaten one
     // stays hidden and the coin is not tossed.
-    const bool active = state_.EnemyActive == 1;
+    const bool active = state_.EnemyActive;
     switch (e->what) {
-        case What::Deal: deal(e->arg); break;
+        case What::Deal: deal(e->deal); break;
         case What::TakeRowAway: takeRowAway(); break;
-        case What::Spawn: spawn(e->arg); break;
-        case What::Retreat: retreat(e->arg); break;
+        case What::Spawn: spawn(e->kind); break;
+        case What::Retreat: retreat(e->kind); break;
         case What::LaneChange:
-            if (active) laneChange(e->arg);
+            if (active) laneChange(e->lane);
             break;
         case What::MorayRedOrCyan:
-            if (active) laneChange(dice_.roll(2) == 1 ? 3 : 2);
+            if (active) laneChange(dice_.roll(2) == 1 ? Lane::Red : Lane::Cyan);
             break;
         case What::MorayWhiteOrSwap:
-            if (active) laneChange(dice_.roll(2) == 0 ? 1 : (state_.EnemyLane == 3 ? 2 : 3));
+            if (active)
+                laneChange(dice_.roll(2) == 0 ? Lane::White
+                                              : (state_.EnemyLane == Lane::Red ? Lane::Cyan : Lane::Red));
             break;
         case What::SquidShift:
             if (active) {
-                // 0: one lane on (1 -> 2 -> 3 -> 1); 1: one lane back.
+                // 0: one lane on (white -> cyan -> red -> white); 1: one lane back.
                 laneChange(dice_.roll(2) == 0 ? nextLane(state_.EnemyLane) : previousLane(state_.EnemyLane));
             }
             break;
         case What::MusicOff:
-            state_.BgmNo = 0;
+            state_.BgmNo = Music::None;
             stopMusic();
             break;
         case What::BossMusic:
-            // Mouse events that piled up while the piece loads are handled
-            // inside this tick.
-            state_.BgmNo = 2;
+            state_.BgmNo = Music::BossTheme;
             stopMusic();
-            playMusic();
+            playMusic(state_.BgmNo);
+            // Mouse events that piled up while the piece was loading are
+            // handled now, in the middle of this tick.
+            host_.processMessages();
             break;
     }
 }

@@ -5,11 +5,12 @@
 void Game::titleHover() { field_.setColor(Item::titleWord, kYellow); }
 
 void Game::startDive() {
-    state_.Diving = 1;
-    soundEffect(3);
+    state_.Diving = true;
+    soundEffect(Effect::Card);
     field_.hide(Label::titleWord);
     // Let the window catch up (and repaint the now empty title) before the
-    // sea comes in.
+    // sea comes in: the events that waited are handled here, inside the
+    // click.
     host_.processMessages();
     field_.show(Item::sea);
     for (Label l : {Label::lifeCaption, Label::oxygenCaption, Label::tanksCaption, Label::lifeValue,
@@ -17,6 +18,9 @@ void Game::startDive() {
         field_.show(l);
     state_.LastTick = host_.clock();
     phase_ = Phase::Dive;
-    state_.BgmNo = 1;
-    playMusic();
+    state_.BgmNo = Music::DiveTheme;
+    playMusic(state_.BgmNo);
+    // Mouse events that piled up while the piece was loading are handled
+    // now, before the first tick.
+    host_.processMessages();
 }

@@ -19,8 +19,8 @@ struct GoodDiver {
     void afterTick(const GameState& s, Hand& hand) {
         if (s.DealNo >= 1 && s.DealNo <= 6) hand.click(35 + 61 * picks[s.DealNo - 1], 100);
         if (s.Oxygen < 5 && s.Tanks > 0) hand.swipe(100, 170, 100, 140);
-        if (s.SpearLane != 0 && s.EnemyActive && s.SpearLane != s.EnemyLane) hand.swipe(40, 160, 100, 160);
-        if (s.SpearLane != 0 && !resting) {
+        if (s.SpearLane != Lane::None && s.EnemyActive && s.SpearLane != s.EnemyLane) hand.swipe(40, 160, 100, 160);
+        if (s.SpearLane != Lane::None && !resting) {
             hand.move(141, 193);  // the middle of the spear
             resting = true;
         }

@@ -5,11 +5,13 @@
 #pragma once
 #include <deque>
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "core/game.h"
 #include "loop/scheduler.h"
+#include "headless/test_access.h"
 #include "screen/fixed_font.h"
 
 class RecordingSink : public CommandSink {
@@ -34,11 +36,18 @@ public:
     // Asked when nothing else can happen (no phase, nothing queued): true
     // closes the window, which ends run().
     std::function<bool()> closeWhenIdle = [] { return true; };
+    // Like a browser, the platform cannot block: a sleep leaves `now` alone
+    // and only holds the clock back from reading earlier than its end, and
+    // the loop must never ask it to wait.
+    bool cannotBlock = false;
 
-    int32_t clock() override { return now; }
+    int32_t clock() override { return cannotBlock ? sleepless_.read(now) : now; }
     void sleepMs(int ms) override {
-        now += ms;
         ++sleeps;
+        if (cannotBlock)
+            sleepless_.sleep(now, ms);
+        else
+            now += ms;
     }
     bool poll(PlatformEvent& ev) override {
         if (queue.empty()) return false;
@@ -47,33 +56,69 @@ public:
         return true;
     }
     bool wait(PlatformEvent& ev, std::optional<int32_t> deadline) override {
+        if (cannotBlock) throw std::logic_error("the loop waited on a platform that cannot block");
         if (poll(ev)) return true;
         if (deadline) {
-            if (elapsedMs(*deadline, now) > 0) now = *deadline;
+            advanceTo(*deadline);
             return false;
         }
         ev.type = PlatformEvent::Quit;
         return closeWhenIdle();
     }
     void present(const Playfield&) override { ++presents; }
+    // Time passes to t (never backwards).
+    void advanceTo(int32_t t) {
+        if (elapsedMs(t, now) > 0) now = t;
+    }
+
+private:
+    SleeplessClock sleepless_;
 };
 
 // The client area's top-left corner on the fake screen.
 constexpr int kOriginX = 300, kOriginY = 200;
 
+// How the loop is driven: by its own blocking runOnce(), as on the desktop,
+// or turn by turn by a host that cannot block, as in a browser.
+enum class Driver { Blocking, TurnByTurn };
+
+// One window: the fake platform, the stand-in font and the recording sound
+// sink it stands on, and its loop with the game. The game lives as long as
+// the Dive; its destruction sends the last sound commands to `sound`.
 struct Dive {
     FixedFont font;
     RecordingSink sound;
     FakePlatform plat;
-    Scheduler loop{plat};
-    Game game;
-    Playfield& field = game.playfield();
+    Scheduler loop;
+    Game& game = loop.game();
+    const Playfield& field = game.view().playfield;
+    // Past the rules, to set up a situation: d.rig.state().Life = 3000.
+    GameTestAccess rig{game};
 
-    explicit Dive(uint32_t seed = 12345) : game(font, sound, loop, seed) { loop.attach(game); }
+    explicit Dive(uint32_t seed = 12345, Driver driver = Driver::Blocking) : loop(plat, font, sound, seed) {
+        plat.cannotBlock = driver == Driver::TurnByTurn;
+    }
     Dive(const Dive&) = delete;
     Dive& operator=(const Dive&) = delete;
 
-    GameState& st() { return game.state(); }
+    // One pass of the loop. Blocking, that is runOnce(). Turn by turn, it is
+    // one turn and what its host then does: a timer that fires at the
+    // deadline, or, with nothing to wait for but an event, the question
+    // whether the window is closed now.
+    void pass() {
+        if (!plat.cannotBlock) {
+            loop.runOnce();
+            return;
+        }
+        const NextTurn next = loop.turn();
+        if (next.kind == NextTurn::AtDeadline) {
+            plat.advanceTo(next.deadline);
+        } else if (next.kind == NextTurn::OnEvent && plat.closeWhenIdle()) {
+            plat.queue.push_back(PlatformEvent{PlatformEvent::Quit, {}});
+        }
+    }
+
+    const GameState& st() const { return game.view().state; }
 
     // Queue a pointer event at client position (x, y).
     void mouse(MouseKind k, Button b, int x, int y) {
@@ -97,7 +142,7 @@ struct Dive {
     // Handle everything queued (and repaint), as the loop would before the
     // next step.
     void settle() {
-        while (!plat.queue.empty()) loop.runOnce();
+        while (!plat.queue.empty()) pass();
     }
     // Hover and click the title word.
     void start() {
@@ -107,7 +152,7 @@ struct Dive {
     }
     // Run the loop until the dive tick reaches t (the step of tick t done).
     void runTo(int t) {
-        while (st().DiveTick < t && !loop.closed() && game.phase() == Phase::Dive) loop.runOnce();
+        while (st().DiveTick < t && !loop.closed() && game.phase() == Phase::Dive) pass();
     }
     // Let a bot play from here: after every tick it looks at the state and
     // acts through hand; stops when the dive ends or tick `until` is done.
@@ -121,7 +166,7 @@ struct Dive {
     }
     // Run until no phase is left (or the window closes).
     void runOut(int maxSteps = 10'000'000) {
-        while (game.phase() != Phase::None && !loop.closed() && maxSteps-- > 0) loop.runOnce();
+        while (game.phase() != Phase::None && !loop.closed() && maxSteps-- > 0) pass();
         settle();
     }
     bool shown(Item id) const { return field.visible(id); }

@@ -13,12 +13,15 @@
 // tick's events are handled.
 #pragma once
 #include <algorithm>
+#include <charconv>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "core/texts.h"
 #include "headless/harness.h"
 
 struct ReplayEvent {
@@ -40,40 +43,91 @@ inline std::string checkLine(const GameState& s) {
            " Tanks=" + std::to_string(s.Tanks) + " EnemyLife=" + std::to_string(s.EnemyLife);
 }
 
-inline bool parseReplay(std::istream& in, Replay& r, std::string& err) {
+// Why a replay could not be read: the first line (counted from 1) that is
+// not understood, and what is wrong with it.
+struct ReplayError {
+    int line = 0;
+    std::string reason;
+    std::string describe() const { return "line " + std::to_string(line) + ": " + reason; }
+};
+
+namespace replay_detail {
+
+// A whole word as a number, or nothing.
+template <class Int>
+std::optional<Int> number(const std::string& word) {
+    Int v{};
+    const char* end = word.data() + word.size();
+    const auto [p, ec] = std::from_chars(word.data(), end, v);
+    if (ec != std::errc() || p != end || word.empty()) return std::nullopt;
+    return v;
+}
+
+// The words of a line, split at spaces.
+inline std::vector<std::string> words(const std::string& line) {
+    std::istringstream ls(line);
+    std::vector<std::string> w;
+    for (std::string x; ls >> x;) w.push_back(x);
+    return w;
+}
+
+// One event line, "tick kind button x y"; the reason it is wrong, if it is.
+inline std::string event(const std::vector<std::string>& w, ReplayEvent& e) {
+    if (w.size() != 5) return "an event has five words: tick kind button x y";
+    const auto tick = number<int>(w[0]);
+    if (!tick || *tick < 0) return "'" + w[0] + "' is not a tick";
+    e.tick = *tick;
+    if (w[1] == "down") e.kind = MouseKind::Down;
+    else if (w[1] == "up") e.kind = MouseKind::Up;
+    else if (w[1] == "move") e.kind = MouseKind::Move;
+    else return "'" + w[1] + "' is not down, up or move";
+    // A move names no button.
+    if (e.kind == MouseKind::Move && w[2] == "-") e.button = Button::Left;
+    else if (e.kind != MouseKind::Move && w[2] == "left") e.button = Button::Left;
+    else if (e.kind != MouseKind::Move && w[2] == "right") e.button = Button::Right;
+    else if (e.kind != MouseKind::Move && w[2] == "middle") e.button = Button::Middle;
+    else return "'" + w[2] + "' is not a button for " + w[1];
+    const auto x = number<int>(w[3]), y = number<int>(w[4]);
+    if (!x || !y) return "'" + w[3] + " " + w[4] + "' is not a position";
+    e.x = *x;
+    e.y = *y;
+    return "";
+}
+
+}  // namespace replay_detail
+
+// Reads a replay into r; on a line it does not understand it stops and says
+// which and why.
+inline std::optional<ReplayError> parseReplay(std::istream& in, Replay& r) {
+    using namespace replay_detail;
     std::string line;
     int n = 0;
     while (std::getline(in, line)) {
         ++n;
         if (line.empty() || line[0] == '#') continue;
-        std::istringstream ls(line);
-        std::string first;
-        ls >> first;
-        if (first == "seed") {
-            ls >> r.seed;
-        } else if (first == "check") {
-            int tick;
-            ls >> tick;
-            std::string rest;
-            std::getline(ls, rest);
-            r.checks[tick] = rest.substr(rest.find_first_not_of(' '));
-        } else if (first == "end") {
-            ls >> r.end;
+        const std::vector<std::string> w = words(line);
+        if (w.empty()) continue;
+        if (w[0] == "seed") {
+            const auto seed = w.size() == 2 ? number<uint32_t>(w[1]) : std::nullopt;
+            if (!seed) return ReplayError{n, "a seed line is 'seed' and one number"};
+            r.seed = *seed;
+        } else if (w[0] == "check") {
+            const auto tick = w.size() > 2 ? number<int>(w[1]) : std::nullopt;
+            if (!tick) return ReplayError{n, "a check line is 'check', a tick and the values"};
+            std::string values;
+            for (size_t i = 2; i < w.size(); ++i) values += (i > 2 ? " " : "") + w[i];
+            r.checks[*tick] = values;
+        } else if (w[0] == "end") {
+            if (w.size() != 2) return ReplayError{n, "an end line is 'end' and one word"};
+            r.end = w[1];
         } else {
             ReplayEvent e{};
-            std::string kind, button;
-            e.tick = std::stoi(first);
-            ls >> kind >> button >> e.x >> e.y;
-            e.kind = kind == "down" ? MouseKind::Down : kind == "up" ? MouseKind::Up : MouseKind::Move;
-            e.button = button == "right" ? Button::Right : button == "middle" ? Button::Middle : Button::Left;
-            if (!ls || (kind != "down" && kind != "up" && kind != "move")) {
-                err = "line " + std::to_string(n) + ": " + line;
-                return false;
-            }
+            const std::string why = event(w, e);
+            if (!why.empty()) return ReplayError{n, why};
             r.events.push_back(e);
         }
     }
-    return true;
+    return std::nullopt;
 }
 
 // Plays a replay in a dive to its end: each tick's events are handled after
@@ -112,6 +166,6 @@ inline ReplayRun playReplay(const Replay& r, const std::vector<int>& recordAt = 
         if (r.checks.count(t) || std::find(recordAt.begin(), recordAt.end(), t) != recordAt.end())
             out.seen[t] = checkLine(d.st());
     });
-    out.end = d.field.caption() == "☆☆ クリア ☆☆" ? "clear" : d.shown(Item::gameOver) ? "over" : "none";
+    out.end = d.field.caption() == kClearCaption ? "clear" : d.shown(Item::gameOver) ? "over" : "none";
     return out;
 }

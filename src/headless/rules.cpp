@@ -13,7 +13,7 @@ RuleWatch::RuleWatch(const Playfield& f) {
 }
 
 std::string RuleWatch::broken(const Dive& d) {
-    const GameState& s = d.game.state();
+    const GameState& s = d.st();
     const Playfield& f = d.field;
     const std::string at = " at tick " + std::to_string(s.DiveTick);
     for (Label l : {Label::lifeValue, Label::oxygenValue, Label::tanksValue, Label::creatureLifeValue})
@@ -38,6 +38,6 @@ std::string RuleWatch::broken(const Dive& d) {
     // No 16-bit field has wrapped round.
     if (s.Life < 0 || s.Oxygen < 0 || s.Tanks < 0 || s.EnemyLife < 0 || s.EndTick < 0 || s.OxygenMax < 80)
         return "a gauge went negative" + at;
-    if (s.SpearLane > 3 || s.EnemyLane > 3) return "a lane past 3" + at;
+    if (code(s.SpearLane) > code(Lane::Red) || code(s.EnemyLane) > code(Lane::Red)) return "a lane past 3" + at;
     return "";
 }

@@ -48,16 +48,16 @@ Fields stateFields(const GameState& s) {
     add("CursorPos", s.CursorPos);
     add("PointerX", s.PointerX);
     add("PointerY", s.PointerY);
-    add("SeNo", s.SeNo);
+    add("SeNo", code(s.SeNo));
     add("HalfTick", s.HalfTick);
-    add("MouseButton", s.MouseButton);
-    add("EnemyKind", s.EnemyKind);
+    add("MouseButton", code(s.MouseButton));
+    add("EnemyKind", code(s.EnemyKind));
     add("DealNo", s.DealNo);
     add("UpTimer", s.UpTimer);
-    add("BgmNo", s.BgmNo);
+    add("BgmNo", code(s.BgmNo));
     add("Diving", s.Diving);
-    add("EnemyLane", s.EnemyLane);
-    add("SpearLane", s.SpearLane);
+    add("EnemyLane", code(s.EnemyLane));
+    add("SpearLane", code(s.SpearLane));
     add("Bubble1Rising", s.Bubble1Rising);
     add("Bubble2Rising", s.Bubble2Rising);
     add("EnemyActive", s.EnemyActive);
@@ -135,14 +135,16 @@ Recorder::Recorder(Dive& d) : d_(d) {
     sleeps_ = d_.plat.sleeps;
     sent_ = d_.sound.log.size();
 }
-Recorder::~Recorder() { d_.loop.setObserver(nullptr); }
+Recorder::~Recorder() {
+    if (watching_) d_.loop.setObserver(nullptr);
+}
 void Recorder::beforeEvent(const PlatformEvent& ev) {
     const bool nested = depth_ > 0 || inStep_;
     ++depth_;
     if (nested) {
         ++nested_;
         const GameState& s = d_.st();
-        if (!inStep_ && s.Diving == 1 && s.DiveTick == 0) cover_.eventsInsideStartClick = true;
+        if (!inStep_ && s.Diving && s.DiveTick == 0) cover_.eventsInsideStartClick = true;
         if (inStep_ && s.DiveTick == 2160 && d_.game.phase() == Phase::Dive) cover_.eventsInsideMusicChange = true;
     } else {
         ++batch_;
@@ -171,9 +173,22 @@ void Recorder::afterStep(Phase p, bool ran) {
     watchStep(p);
 }
 
-void Recorder::finish() {
-    flushEvents();
-    if (d_.sound.log.size() > sent_ || d_.plat.sleeps != sleeps_) emit("end");
+void Recorder::finish(const std::function<void()>& closeWindow) {
+    // The closing line is the line of the events still pending, or else an
+    // "end" line if anything was sent or slept since the line before: the
+    // dive's last picture, then the commands sent since the line before and
+    // those the game sends as it is destroyed.
+    const bool pending = batch_ > 0;
+    Fields f = picture(pending ? lineLabel("E", batch_, nested_) : "end");
+    std::string sound = soundSince();
+    const bool slept = d_.plat.sleeps != sleeps_;
+    d_.loop.setObserver(nullptr);
+    watching_ = false;
+    d_.sound.onSend = [&sound](const std::string& c) { sound += (sound.empty() ? "" : ";") + c; };
+    closeWindow();  // the dive is gone from here on
+    if (!pending && sound.empty() && !slept) return;
+    f.emplace_back("sound", sound);
+    lines_.push_back(join(f));
 }
 
 void Recorder::flushEvents() {
@@ -185,13 +200,21 @@ void Recorder::flushEvents() {
 }
 
 void Recorder::emit(const std::string& label) {
+    Fields f = picture(label);
+    f.emplace_back("sound", soundSince());
+    sleeps_ = d_.plat.sleeps;
+    lines_.push_back(join(f));
+}
+
+// Everything a line holds but the sound.
+Fields Recorder::picture(const std::string& label) {
     Fields f = {{"line", label},
-                {"clock", std::to_string(d_.plat.now)},
+                {"clock", std::to_string(d_.plat.clock())},
                 {"sleeps", std::to_string(d_.plat.sleeps - sleeps_)},
                 {"phase", phaseName(d_.game.phase())}};
     f.reserve(128);
     for (auto& kv : stateFields(d_.st())) f.push_back(kv);
-    f.emplace_back("seed", std::to_string(d_.game.dice().seed()));
+    f.emplace_back("seed", std::to_string(d_.game.view().dice.seed()));
     f.emplace_back("caption", d_.field.caption());
     const auto& items = d_.field.items();
     for (size_t i = 0; i < items.size(); ++i) {
@@ -201,23 +224,26 @@ void Recorder::emit(const std::string& label) {
                            "x" + std::to_string(it.height) + "," + (it.visible ? "1" : "0") + "," +
                            std::to_string(pictureIndex(it.picture)) + "," + hex(it.color, 6) + "," + it.text);
     }
+    return f;
+}
+
+// The commands sent since the line before, joined by ';'.
+std::string Recorder::soundSince() {
     std::string sound;
     for (size_t i = sent_; i < d_.sound.log.size(); ++i) {
         if (i > sent_) sound += ';';
         sound += d_.sound.log[i];
     }
-    f.emplace_back("sound", sound);
     sent_ = d_.sound.log.size();
-    sleeps_ = d_.plat.sleeps;
-    lines_.push_back(join(f));
+    return sound;
 }
 
 void Recorder::watchEvent(const PlatformEvent& ev) {
     const GameState& s = d_.st();
     const PointerEvent& m = ev.pointer;
     if (m.button != Button::Right || m.kind == MouseKind::Move) return;
-    if (s.Cleared == 1 && s.Life > 0) cover_.swipeAfterSquid = true;
-    if (m.kind != MouseKind::Up || s.Diving != 1 || s.Life <= 0 || s.MouseButton != 2) return;
+    if (s.Cleared && s.Life > 0) cover_.swipeAfterSquid = true;
+    if (m.kind != MouseKind::Up || !s.Diving || s.Life <= 0 || s.MouseButton != SwipeButton::Right) return;
     if (s.UpX > 999 || s.UpY > 999) cover_.releaseBeyond999 = true;
     if (s.UpX == s.DownX && s.UpY == s.DownY && s.PointerX == s.UpX && before_.Tanks > 0 &&
         s.Tanks == before_.Tanks)

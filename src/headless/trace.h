@@ -9,6 +9,7 @@
 // differs and, from the next full line, the first field.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -53,9 +54,11 @@ public:
     void beforeStep(Phase) override;
     void afterStep(Phase p, bool ran) override;
 
-    // Closes the trace: pending events, and whatever was sent after them
-    // (the window's destruction).
-    void finish();
+    // Closes the trace once the play is over: the line of the events still
+    // pending, then closeWindow() destroys the dive, and the closing line
+    // holds the dive's last state and the commands its game sent as it went
+    // (the window's destruction). The dive is not touched again.
+    void finish(const std::function<void()>& closeWindow);
 
     const std::vector<std::string>& lines() const { return lines_; }
     const Coverage& coverage() const { return cover_; }
@@ -63,10 +66,13 @@ public:
 private:
     void flushEvents();
     void emit(const std::string& label);
+    Fields picture(const std::string& label);
+    std::string soundSince();
     void watchEvent(const PlatformEvent& ev);
     void watchStep(Phase p);
 
     Dive& d_;
+    bool watching_ = true;
     std::vector<std::string> lines_;
     int sleeps_ = 0;
     size_t sent_ = 0;

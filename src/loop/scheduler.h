@@ -4,14 +4,21 @@
 // its next step once its gate has passed. Between steps the loop sleeps
 // until the gate opens or an event arrives, whichever comes first; with no
 // phase it blocks until the next event.
+//
+// The loop can be driven two ways, by the same rules: run() blocks in the
+// platform's wait between turns, as a desktop program does; a host that
+// cannot block (a browser calls back, it does not wait) calls turn() and is
+// told when to call again.
 #pragma once
 #include <cstdint>
 #include <optional>
 
+#include "core/clock.h"
 #include "core/game.h"
 #include "core/host.h"
 #include "core/playfield.h"
 #include "core/pointer.h"
+#include "sound/commands.h"
 
 struct PlatformEvent {
     enum Type : uint8_t { Pointer, Quit, Expose } type = Expose;
@@ -25,12 +32,38 @@ public:
     virtual ~Platform() = default;
     // The monotonic millisecond clock, wrapped to the game's signed 32 bits.
     virtual int32_t clock() = 0;
+    // The sleep that ends every step. A platform that cannot block keeps it
+    // with a SleeplessClock instead.
     virtual void sleepMs(int ms) = 0;
     virtual bool poll(PlatformEvent& ev) = 0;
     // Block until an event arrives (true) or, given a deadline, until the
-    // clock reads the deadline (false).
+    // clock reads the deadline (false). Only run() and runOnce() call it; a
+    // platform driven through turn() is never asked to wait.
     virtual bool wait(PlatformEvent& ev, std::optional<int32_t> deadline) = 0;
     virtual void present(const Playfield& f) = 0;
+};
+
+// The 1 ms sleep for a platform that cannot block. sleep() returns at once
+// and marks the instant the sleep would have ended; read() never gives an
+// earlier time than that mark. The step's LastTick, taken right after the
+// sleep, gets the same value as after a real sleep, and the next gate counts
+// from it: the dive keeps its 30 + 1 ms cadence.
+class SleeplessClock {
+public:
+    // The platform's own clock reading, held back from going below the mark.
+    int32_t read(int32_t raw) {
+        if (marked_ && elapsedMs(raw, mark_) < 0) return mark_;
+        marked_ = false;  // the real clock has caught up
+        return raw;
+    }
+    void sleep(int32_t raw, int ms) {
+        mark_ = laterMs(read(raw), ms);
+        marked_ = true;
+    }
+
+private:
+    int32_t mark_ = 0;
+    bool marked_ = false;
 };
 
 // Watches the loop from outside: the benchmarks and the whole-state traces
@@ -46,19 +79,41 @@ public:
     virtual void afterPresent() {}
 };
 
+// When a host that cannot block should call turn() again.
+struct NextTurn {
+    enum Kind : uint8_t {
+        Now,         // at once: the turn handled an event, repainted or stepped
+        AtDeadline,  // when the clock reads `deadline`, or at the next event if that comes first
+        OnEvent,     // at the next event: no phase runs, nothing to do until then
+        Closed,      // never: the window is closed
+    } kind = Now;
+    int32_t deadline = 0;  // with AtDeadline: when the phase's gate opens
+};
+
+// The window's loop and the game it runs. The game is made here, with the
+// loop as its host, and lives exactly as long as the loop: the window's
+// destruction is the game's, which silences both sound channels.
 class Scheduler : public Host {
 public:
-    explicit Scheduler(Platform& p) : p_(p) {}
-    void attach(Game& game) { game_ = &game; }
+    // font, sound and the platform must outlive the loop.
+    Scheduler(Platform& p, TextMeasure& font, CommandSink& sound, uint32_t seed);
+    Scheduler(const Scheduler&) = delete;
+    Scheduler& operator=(const Scheduler&) = delete;
+
+    Game& game() { return game_; }
+    const Game& game() const { return game_; }
 
     int32_t clock() override { return p_.clock(); }
     void sleep1() override { p_.sleepMs(1); }
     void processMessages() override;
 
+    // One turn of the loop, never waiting: an event, else a repaint, else
+    // the phase's step if its gate has passed; and when to come back.
+    NextTurn turn();
+    // One turn, then the wait it asks for, in the platform's wait.
+    void runOnce();
     // Runs the loop until the window is closed.
     void run();
-    // One pass of the loop: an event, a repaint, a step or a wait.
-    void runOnce();
 
     bool closed() const { return closed_; }
     // When set, the loop polls the clock between steps instead of sleeping:
@@ -73,7 +128,7 @@ private:
     void step();
 
     Platform& p_;
-    Game* game_ = nullptr;
+    Game game_;
     bool closed_ = false;
     bool spinning_ = false;
     LoopObserver* observer_ = nullptr;

@@ -17,14 +17,3 @@ struct Bitmap {
 
 // Built once on first use and kept for the life of the program.
 const Bitmap& bitmap(Picture p);
-
-// Whether a picture is drawn see-through where it has its key colour (its
-// bottom-left pixel's, pure blue). The sea, the curtain and the endings'
-// pictures are opaque.
-constexpr bool isKeyed(Picture p) {
-    switch (p) {
-        case Picture::sea: case Picture::curtain: case Picture::grilledSquid: case Picture::biggestSquidMessage:
-        case Picture::tastyMessage: case Picture::gameOver: return false;
-        default: return true;
-    }
-}

@@ -136,7 +136,7 @@ Image contactSheet() {
     Image img(kWidth, bottom + kGap, kSheetBg);
     for (const Placed& q : placed) {
         const Bitmap& pic = bitmap(q.p);
-        blit(img, pic, isKeyed(q.p), q.x, q.y, q.s, kMidSea);
+        blit(img, pic, pictureIsKeyed(q.p), q.x, q.y, q.s, kMidSea);
         caption(img, q.x, q.y - 7,
                 std::string(pictureName(q.p)) + " " + std::to_string(pic.w) + "x" + std::to_string(pic.h));
     }
@@ -193,7 +193,7 @@ int main(int argc, char** argv) {
         const Picture p = static_cast<Picture>(i);
         const Bitmap& pic = bitmap(p);
         Image img(pic.w * 4, pic.h * 4, 0);
-        blit(img, pic, isKeyed(p), 0, 0, 4, kMidSea);
+        blit(img, pic, pictureIsKeyed(p), 0, 0, 4, kMidSea);
         ok &= save(dir + "/" + pictureName(p) + ".png", img);
     }
     ok &= save(dir + "/sheet.png", contactSheet());

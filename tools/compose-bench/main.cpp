@@ -9,8 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "core/creatures.h"
 #include "screen/compositor.h"
-#include "screen/sdl_font.h"
+#include "ttf_font/sdl_font.h"
 
 namespace {
 
@@ -34,17 +35,18 @@ void busy(Playfield& s) {
     pair(s, Item::oxygenValue, Item::oxygenValueShadow, "80");
     pair(s, Item::tanksCaptionShadow, Item::tanksCaption, "ボンベ：");
     pair(s, Item::tanksValue, Item::tanksValueShadow, "9");
-    pair(s, Item::creatureNameShadow, Item::creatureName, "クラボス");
+    const Creature& crab = *creatureOf(CreatureKind::Crab);
+    pair(s, Item::creatureNameShadow, Item::creatureName, crab.name);
     pair(s, Item::creatureLifeCaptionShadow, Item::creatureLifeCaption, "命：");
-    pair(s, Item::creatureLifeValue, Item::creatureLifeValueShadow, "400");
+    pair(s, Item::creatureLifeValue, Item::creatureLifeValueShadow, std::to_string(crab.life));
     pair(s, Item::hitMarker, Item::hitMarkerShadow, "!!");
     pair(s, Item::upMarker, Item::upMarkerShadow, "UP !!");
     for (Item c : {Item::cardSlot1, Item::cardSlot2, Item::cardSlot3}) {
         s.copyPicture(c, Item::faceDownCard);
         s.show(c);
     }
-    s.move(Item::crabCyan, 48, 54);
-    s.show(Item::crabCyan);
+    s.move(crab.sprites.cyan, crab.left, crab.top);
+    s.show(crab.sprites.cyan);
     s.show(Item::spearRed);
     s.show(Item::ring);
     s.show(Item::bubble1);
@@ -54,16 +56,10 @@ void busy(Playfield& s) {
 // Everything that can be in view at once, each creature lane included.
 void everything(Playfield& s) {
     busy(s);
-    const struct { Item ids[3]; int l, t; } sets[] = {
-        {{Item::octopusWhite, Item::octopusCyan, Item::octopusRed}, 88, 75},
-        {{Item::crabWhite, Item::crabCyan, Item::crabRed}, 48, 54},
-        {{Item::morayWhite, Item::morayCyan, Item::morayRed}, 20, 41},
-        {{Item::squidWhite, Item::squidCyan, Item::squidRed}, 0, 42},
-    };
-    for (const auto& set : sets)
-        for (Item id : set.ids) {
-            s.move(id, set.l, set.t);
-            s.show(id);
+    for (const Creature& c : kCreatures)
+        for (Lane l : kLanes) {
+            s.move(c.sprites.in(l), c.left, c.top);
+            s.show(c.sprites.in(l));
         }
     s.show(Item::spearWhite);
     s.show(Item::spearCyan);

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdio>
+#include <vector>
 
 #include <zlib.h>
 
@@ -100,8 +101,6 @@ bool save(const std::string& path, const std::vector<uint8_t>& data) {
 }
 
 }  // namespace
-
-std::vector<uint8_t> encodePng(const uint32_t* px, int w, int h, int pitch) { return encode(px, w, h, pitch, false); }
 
 bool writePng(const std::string& path, const uint32_t* px, int w, int h, int pitch) {
     return save(path, encode(px, w, h, pitch, false));

@@ -2,12 +2,11 @@
 // 8-bit RGB or RGBA, packed with zlib.
 #pragma once
 #include <cstdint>
+#include <cstddef>
 #include <string>
-#include <vector>
 
+// Writes a picture to a PNG file; false if the file cannot be written.
 // px: w x h pixels 0x00RRGGBB, top row first, pitch in pixels.
-std::vector<uint8_t> encodePng(const uint32_t* px, int w, int h, int pitch);
-// Writes the encoded picture to a file; false if the file cannot be written.
 bool writePng(const std::string& path, const uint32_t* px, int w, int h, int pitch);
 // The same with the alpha channel taken from the top byte (0xAARRGGBB).
 bool writeRgbaPng(const std::string& path, const uint32_t* px, int w, int h, int pitch);

@@ -17,76 +17,52 @@
 #include <cstdlib>
 #include <vector>
 
+#include "core/texts.h"
 #include "headless/bots.h"
 #include "headless/harness.h"
 #include "screen/compositor.h"
 
 namespace {
 
-constexpr int kClientW = 194, kClientH = 215;
+// Composes every frame the loop puts on the screen, as the window would (in
+// memory, with the stand-in font).
+class FrameDrawer : public LoopObserver {
+public:
+    explicit FrameDrawer(Dive& d) : d_(d) {}
+    void afterPresent() override { compose(d_.field, d_.font, frame_.data(), kClientW); }
 
-// Drives a Dive like the harness does, optionally composing each frame that
-// the loop presents.
-struct Runner {
-    Dive& d;
-    bool draw;
-    std::vector<uint32_t> frame = std::vector<uint32_t>(static_cast<size_t>(kClientW) * kClientH);
-
-    void once() {
-        const int before = d.plat.presents;
-        d.loop.runOnce();
-        if (draw)
-            for (int i = before; i < d.plat.presents; ++i) compose(d.field, d.font, frame.data(), kClientW);
-    }
-    void settle() {
-        while (!d.plat.queue.empty()) once();
-    }
-    void start() {
-        d.move(90, 100);
-        d.click(90, 100);
-        settle();
-    }
-    void nextTick() {
-        const int t = d.st().DiveTick + 1;
-        while (d.st().DiveTick < t && !d.loop.closed() && d.game.phase() == Phase::Dive) once();
-    }
-    void runOut() {
-        while (d.game.phase() != Phase::None && !d.loop.closed()) once();
-        settle();
-    }
+private:
+    Dive& d_;
+    std::vector<uint32_t> frame_ = std::vector<uint32_t>(static_cast<size_t>(kClientW) * kClientH);
 };
 
 // The good diver of the tests, to the end of the clear sequence.
-void playWell(Runner& r) {
-    Dive& d = r.d;
+void playWell(Dive& d) {
     GoodDiver bot;
-    r.start();
-    while (d.game.phase() == Phase::Dive) {
-        r.nextTick();
-        bot.afterTick(d.st(), d);
-        r.settle();
-    }
-    r.runOut();
+    d.start();
+    d.play(bot, d);
+    d.runOut();
 }
 
 // Clicks the title word and does nothing more.
-void leaveAlone(Runner& r) {
-    r.start();
-    r.runOut();
+void leaveAlone(Dive& d) {
+    d.start();
+    d.runOut();
 }
 
-bool won(const Dive& d) { return d.field.caption() == "☆☆ クリア ☆☆" && d.shown(Item::tastyMessage); }
+bool won(const Dive& d) { return d.field.caption() == kClearCaption && d.shown(Item::tastyMessage); }
 bool lost(const Dive& d) { return d.shown(Item::gameOver) && d.field.caption() == "Torvenka"; }
 
-void bench(const char* name, void (*play)(Runner&), bool (*ended)(const Dive&), bool draw, int n) {
+void bench(const char* name, void (*play)(Dive&), bool (*ended)(const Dive&), bool draw, int n) {
     std::vector<double> ms;
     int ticks = 0, frames = 0, bad = 0;
     for (int i = 0; i < n; ++i) {
         const uint32_t seed = 1000u + 7919u * static_cast<uint32_t>(i);
         const auto t0 = std::chrono::steady_clock::now();
         Dive d(seed);
-        Runner r{d, draw};
-        play(r);
+        FrameDrawer drawer(d);
+        if (draw) d.loop.setObserver(&drawer);
+        play(d);
         const auto t1 = std::chrono::steady_clock::now();
         ms.push_back(std::chrono::duration<double, std::milli>(t1 - t0).count());
         ticks = std::max<int>(ticks, d.st().DiveTick);

@@ -35,12 +35,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         d.settle();
         if (d.game.phase() == Phase::Dive) {
             // Skip ahead now and then, so the late script is reached.
-            d.runTo(d.game.state().DiveTick + 1 + (op >> 3) * (c & 0x20 ? 8 : 0));
+            d.runTo(d.st().DiveTick + 1 + (op >> 3) * (c & 0x20 ? 8 : 0));
         } else if (d.game.phase() != Phase::None) {
             d.loop.runOnce();
         }
         if (!rules.broken(d).empty()) std::abort();
     }
-    d.game.shutDown();
     return 0;
 }

@@ -20,7 +20,7 @@
 
 #include "screen/compositor.h"
 #include "devkit/png_writer.h"
-#include "screen/sdl_font.h"
+#include "ttf_font/sdl_font.h"
 #include "states.h"
 
 namespace {

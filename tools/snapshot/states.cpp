@@ -1,5 +1,6 @@
 #include "states.h"
 
+#include "core/creatures.h"
 #include "headless/bots.h"
 #include "headless/harness.h"
 
@@ -27,10 +28,11 @@ void gauges(Playfield& s, int life, int oxygen, int tanks) {
     pair(s, Item::tanksValue, Item::tanksValueShadow, std::to_string(tanks));
 }
 
-void panel(Playfield& s, const char* name, int life) {
-    pair(s, Item::creatureNameShadow, Item::creatureName, name);
+// The creature panel as a spawn fills it.
+void panel(Playfield& s, const Creature& c) {
+    pair(s, Item::creatureNameShadow, Item::creatureName, c.name);
     pair(s, Item::creatureLifeCaptionShadow, Item::creatureLifeCaption, "命：");
-    pair(s, Item::creatureLifeValue, Item::creatureLifeValueShadow, std::to_string(life));
+    pair(s, Item::creatureLifeValue, Item::creatureLifeValueShadow, std::to_string(c.life));
 }
 
 // The start click hides the title word; every dive state starts there.
@@ -45,9 +47,10 @@ void dive(Playfield& s, int) {
     leaveTitle(s);
     sea(s, -640);
     gauges(s, 200, 80, 9);
-    panel(s, "オクトパス", 90);
-    s.move(Item::octopusCyan, 88, 75);
-    s.show(Item::octopusCyan);
+    const Creature& octopus = *creatureOf(CreatureKind::Octopus);
+    panel(s, octopus);
+    s.move(octopus.sprites.cyan, octopus.left, octopus.top);
+    s.show(octopus.sprites.cyan);
     s.show(Item::spearCyan);
     s.show(Item::ring);
     s.move(Item::bubble1, 40, 120);
@@ -69,28 +72,18 @@ void cards(Playfield& s, int) {
 // One panel per creature and lane: rows octopus, crab, moray, giant squid;
 // columns lanes 1, 2, 3.
 void creatures(Playfield& s, int v) {
-    struct Creature {
-        Item lanes[3];
-        int left, top, seaTop;
-        const char* name;
-        int life;
-    };
-    static const Creature kCreatures[] = {
-        {{Item::octopusWhite, Item::octopusCyan, Item::octopusRed}, 88, 75, -200, "オクトパス", 90},
-        {{Item::crabWhite, Item::crabCyan, Item::crabRed}, 48, 54, -1280, "クラボス", 400},
-        {{Item::morayWhite, Item::morayCyan, Item::morayRed}, 20, 41, -2230, "グルナレイム", 800},
-        {{Item::squidWhite, Item::squidCyan, Item::squidRed}, 0, 42, -2986, "大王イカ", 2900},
-    };
+    // The sea's top where each is met, in the order of the table.
+    static const int kSeaTops[] = {-200, -1280, -2230, -2986};
     const Creature& c = kCreatures[v / 3];
     leaveTitle(s);
-    sea(s, c.seaTop);
+    sea(s, kSeaTops[v / 3]);
     gauges(s, 200, 80, 9);
-    panel(s, c.name, c.life);
-    for (Item id : c.lanes) {
-        s.move(id, c.left, c.top);
-        s.hide(id);
+    panel(s, c);
+    for (Lane l : kLanes) {
+        s.move(c.sprites.in(l), c.left, c.top);
+        s.hide(c.sprites.in(l));
     }
-    s.show(c.lanes[v % 3]);
+    s.show(c.sprites.in(kLanes[v % 3]));
 }
 
 void gameover(Playfield& s, int) {

@@ -34,6 +34,10 @@ struct FontFace {
 // game's Japanese texts.
 std::optional<FontFace> findGameFace();
 
+// Every character the game writes, in one string: a face must hold them all
+// to be chosen, and the glyph table is baked from them.
+extern const char* const kGameText;
+
 // What to tell the player when findGameFace() finds nothing (the caller
 // puts the program name in front).
 extern const char* const kNoFontMessage;

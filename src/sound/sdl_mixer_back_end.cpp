@@ -1,64 +1,31 @@
-#include "sound/sdl_mixer_sink.h"
+#include "sound/sdl_mixer_back_end.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
 #include <dlfcn.h>
 
-#include <algorithm>
 #include <atomic>
-#include <cctype>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <limits>
+#include <optional>
+
+#include "sound/sound_font.h"
+
+using namespace sound;
 
 namespace {
 
-// Only one sink drives the mixer at a time.
+// Only one back end drives the mixer at a time.
 std::atomic<bool> g_mixerHeld{false};
 
-std::string lower(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return s;
-}
+char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
-// Splits a command into words; a word in double quotes may hold spaces.
-// Returns false for an unterminated quote or a quote inside a word.
-bool splitWords(const std::string& s, std::vector<std::string>& out) {
-    size_t i = 0;
-    while (i < s.size()) {
-        const unsigned char c = static_cast<unsigned char>(s[i]);
-        if (std::isspace(c)) {
-            ++i;
-        } else if (c == '"') {
-            const size_t end = s.find('"', i + 1);
-            if (end == std::string::npos) return false;
-            if (end + 1 < s.size() && !std::isspace(static_cast<unsigned char>(s[end + 1]))) return false;
-            out.push_back(s.substr(i + 1, end - i - 1));
-            i = end + 1;
-        } else {
-            size_t end = i;
-            while (end < s.size() && !std::isspace(static_cast<unsigned char>(s[end]))) {
-                if (s[end] == '"') return false;
-                ++end;
-            }
-            out.push_back(s.substr(i, end - i));
-            i = end;
-        }
-    }
-    return true;
-}
-
-// A position in milliseconds: decimal digits only.
-bool parsePosition(const std::string& w, uint32_t& ms) {
-    if (w.empty() || w.size() > 10) return false;
-    uint64_t v = 0;
-    for (char c : w) {
-        if (c < '0' || c > '9') return false;
-        v = v * 10 + static_cast<uint64_t>(c - '0');
-    }
-    if (v > std::numeric_limits<int32_t>::max()) return false;
-    ms = static_cast<uint32_t>(v);
+bool sameIgnoringCase(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
     return true;
 }
 
@@ -105,8 +72,8 @@ bool looksLikeWave(const std::vector<uint8_t>& b) {
     return b.size() >= 12 && std::memcmp(b.data(), "RIFF", 4) == 0 && std::memcmp(b.data() + 8, "WAVE", 4) == 0;
 }
 
-bool hasExtension(const std::string& path, const char* ext) {
-    return lower(std::filesystem::path(path).extension().string()) == ext;
+bool hasExtension(const std::string& path, const std::string& ext) {
+    return sameIgnoringCase(std::filesystem::path(path).extension().string(), ext);
 }
 
 int soundFontExists(const char* path, void*) {
@@ -143,7 +110,7 @@ void silenceAlsa() {
 
 }  // namespace
 
-SdlMixerSink::SdlMixerSink() {
+SdlMixerBackEnd::SdlMixerBackEnd(const SoundFiles& files) : files_(files) {
     bool expected = false;
     if (!g_mixerHeld.compare_exchange_strong(expected, true)) return;
     // SDL_SOUNDFONTS, when set, names the soundfonts to use even where the
@@ -165,14 +132,16 @@ SdlMixerSink::SdlMixerSink() {
     Uint16 format = 0;
     Mix_QuerySpec(&freq_, &format, &channels);
     frameBytes_ = channels * static_cast<int>(SDL_AUDIO_BITSIZE(format) / 8);
-    if (!Mix_EachSoundFont(soundFontExists, nullptr) && soundFontExists(kFallbackSoundFont, nullptr))
-        Mix_SetSoundFonts(kFallbackSoundFont);
+    const std::optional<std::string> font = soundFontToSet(
+        SDL_getenv("SDL_SOUNDFONTS"), [] { return Mix_EachSoundFont(soundFontExists, nullptr) != 0; },
+        [](const char* path) { return soundFontExists(path, nullptr) != 0; });
+    if (font) Mix_SetSoundFonts(font->c_str());
     silenceFluidSynth();
     channelInUse_.assign(static_cast<size_t>(Mix_AllocateChannels(-1)), false);
     ready_ = true;
 }
 
-SdlMixerSink::~SdlMixerSink() {
+SdlMixerBackEnd::~SdlMixerBackEnd() {
     if (!ready_) return;
     Mix_HaltMusic();
     Mix_HaltChannel(-1);
@@ -184,54 +153,22 @@ SdlMixerSink::~SdlMixerSink() {
     g_mixerHeld = false;
 }
 
-bool SdlMixerSink::isOpen(const std::string& alias) const {
-    try {
-        return devices_.count(lower(alias)) != 0;
-    } catch (...) {
-        return false;
-    }
+bool SdlMixerBackEnd::isOpen(const std::string& alias) const {
+    for (const auto& [name, d] : devices_)
+        if (sameIgnoringCase(name, alias)) return true;
+    return false;
 }
 
-int SdlMixerSink::send(const std::string& command) {
-    try {
-        return run(command);
-    } catch (...) {
-        return kLoad;  // out of memory while reading a file
-    }
-}
-
-int SdlMixerSink::run(const std::string& command) {
+Result SdlMixerBackEnd::open(const Open& op) {
     if (!ready_) return kNoAudio;
-    std::vector<std::string> w;
-    if (!splitWords(command, w) || w.empty()) return kSyntax;
-    const std::string verb = lower(w[0]);
-    if (verb == "open") {
-        // open "<path>" alias <name>
-        if (w.size() != 4 || lower(w[2]) != "alias" || w[1].empty()) return kSyntax;
-        return open(w[1], lower(w[3]));
-    }
-    if (verb == "play") {
-        // play <alias> from <ms> [notify]
-        uint32_t ms = 0;
-        if (w.size() < 4 || w.size() > 5 || lower(w[2]) != "from" || !parsePosition(w[3], ms)) return kSyntax;
-        if (w.size() == 5 && lower(w[4]) != "notify") return kSyntax;
-        return play(lower(w[1]), ms);
-    }
-    if (verb == "stop" || verb == "close") {
-        if (w.size() != 2) return kSyntax;
-        return verb == "stop" ? stop(lower(w[1])) : close(lower(w[1]));
-    }
-    return kSyntax;
-}
-
-int SdlMixerSink::open(const std::string& path, const std::string& alias) {
-    if (devices_.count(alias)) return kAlias;
-    const bool music = hasExtension(path, ".mid");
-    if (!music && !hasExtension(path, ".wav")) return kLoad;
+    if (devices_.count(op.alias)) return kAlias;
+    // The kind of device follows the file's extension, as the game names it.
+    const bool music = hasExtension(op.file, ".mid");
+    if (!music && !hasExtension(op.file, ".wav")) return kLoad;
     Device d;
     d.music = music;
     std::vector<uint8_t> bytes;
-    if (!readFile(path, bytes)) return kLoad;
+    if (!readFile(files_.locate(op.file), bytes)) return kLoad;
     if (music) {
         if (!looksLikeMidi(bytes)) return kLoad;
         d.bytes = std::move(bytes);
@@ -251,11 +188,11 @@ int SdlMixerSink::open(const std::string& path, const std::string& alias) {
             return kLoad;
         }
     }
-    devices_.emplace(alias, std::move(d));
+    devices_.emplace(op.alias, std::move(d));
     return kOk;
 }
 
-int SdlMixerSink::takeChannel() {
+int SdlMixerBackEnd::takeChannel() {
     for (size_t i = 0; i < channelInUse_.size(); ++i) {
         if (!channelInUse_[i]) {
             channelInUse_[i] = true;
@@ -268,28 +205,30 @@ int SdlMixerSink::takeChannel() {
     return n;
 }
 
-int SdlMixerSink::play(const std::string& alias, uint32_t fromMs) {
-    auto it = devices_.find(alias);
+Result SdlMixerBackEnd::play(const Play& op) {
+    if (!ready_) return kNoAudio;
+    auto it = devices_.find(op.alias);
     if (it == devices_.end()) return kAlias;
     Device& d = it->second;
+    // `notify` is not looked at: nobody receives the report.
     if (d.music) {
         if (Mix_PlayMusic(d.mus, 0) != 0) return kPlay;
-        musicOwner_ = alias;
+        musicOwner_ = op.alias;
         // Where the decoder can seek, start later; the MIDI decoder cannot
         // and starts at the beginning.
-        if (fromMs > 0) Mix_SetMusicPosition(fromMs / 1000.0);
+        if (op.fromMs > 0) Mix_SetMusicPosition(op.fromMs / 1000.0);
         return kOk;
     }
-    const uint64_t offset =
-        static_cast<uint64_t>(fromMs) * static_cast<uint64_t>(freq_) / 1000u * static_cast<uint64_t>(frameBytes_);
-    if (fromMs > 0 && offset >= d.chunk->alen) return kPlay;
+    const uint64_t offset = static_cast<uint64_t>(op.fromMs) * static_cast<uint64_t>(freq_) / 1000u *
+                            static_cast<uint64_t>(frameBytes_);
+    if (op.fromMs > 0 && offset >= d.chunk->alen) return kPlay;
     Mix_HaltChannel(d.channel);
     if (d.tail) {
         Mix_FreeChunk(d.tail);
         d.tail = nullptr;
     }
     Mix_Chunk* what = d.chunk;
-    if (fromMs > 0) {
+    if (op.fromMs > 0) {
         d.tail = Mix_QuickLoad_RAW(d.chunk->abuf + offset, static_cast<Uint32>(d.chunk->alen - offset));
         if (!d.tail) return kPlay;
         what = d.tail;
@@ -297,12 +236,13 @@ int SdlMixerSink::play(const std::string& alias, uint32_t fromMs) {
     return Mix_PlayChannel(d.channel, what, 0) == d.channel ? kOk : kPlay;
 }
 
-int SdlMixerSink::stop(const std::string& alias) {
-    auto it = devices_.find(alias);
+Result SdlMixerBackEnd::stop(const Stop& op) {
+    if (!ready_) return kNoAudio;
+    auto it = devices_.find(op.alias);
     if (it == devices_.end()) return kAlias;
     Device& d = it->second;
     if (d.music) {
-        if (musicOwner_ == alias) {
+        if (musicOwner_ == op.alias) {
             Mix_HaltMusic();
             musicOwner_.clear();
         }
@@ -312,16 +252,17 @@ int SdlMixerSink::stop(const std::string& alias) {
     return kOk;
 }
 
-int SdlMixerSink::close(const std::string& alias) {
-    auto it = devices_.find(alias);
+Result SdlMixerBackEnd::close(const Close& op) {
+    if (!ready_) return kNoAudio;
+    auto it = devices_.find(op.alias);
     if (it == devices_.end()) return kAlias;
-    if (musicOwner_ == alias) musicOwner_.clear();
+    if (musicOwner_ == op.alias) musicOwner_.clear();
     release(it->second);
     devices_.erase(it);
     return kOk;
 }
 
-void SdlMixerSink::release(Device& d) {
+void SdlMixerBackEnd::release(Device& d) {
     if (d.mus) Mix_FreeMusic(d.mus);  // halts it first if it is playing
     d.mus = nullptr;
     if (d.channel >= 0) {

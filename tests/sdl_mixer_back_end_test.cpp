@@ -12,10 +12,11 @@
 #include <optional>
 #include <thread>
 
-#include "sound/sdl_mixer_sink.h"
+#include "sound/command_player.h"
+#include "sound/sdl_mixer_back_end.h"
+#include "sound/sound_font.h"
 
 namespace fs = std::filesystem;
-using Sink = SdlMixerSink;
 
 namespace {
 
@@ -41,14 +42,32 @@ std::string midi(const std::string& track) {
     return "MThd" + be32(6) + std::string{0, 0, 0, 1, 0, 96} + "MTrk" + be32(uint32_t(track.size())) + track;
 }
 
+// The files a test writes are found as the game's are, by the name in the
+// command: here inside the test's own folder.
+struct FolderFiles : sound::SoundFiles {
+    fs::path dir;
+    std::string locate(const std::string& name) const override { return (dir / name).string(); }
+};
+
+// The SDL back end behind the command player, as the game drives it.
+struct Sink {
+    SdlMixerBackEnd mixer;
+    sound::CommandPlayer player{mixer};
+    explicit Sink(const sound::SoundFiles& files) : mixer(files) {}
+    int send(const std::string& command) { return player.send(command); }
+    bool ready() const { return mixer.ready(); }
+    bool isOpen(const std::string& alias) const { return mixer.isOpen(alias); }
+};
+
 const double kSineRms = 16384 / std::sqrt(2.0);
 
 struct SinkTest : ::testing::Test {
     fs::path dir;
+    FolderFiles files;
     void SetUp() override {
         std::string t = (fs::temp_directory_path() / "torvenka-sound-XXXXXX").string();
         ASSERT_TRUE(mkdtemp(t.data()));
-        dir = t;
+        dir = files.dir = t;
         // Two seconds of a 440 Hz sine at half scale, 22.05 kHz mono 16-bit.
         std::string pcm;
         for (int i = 0; i < 44100; ++i) pcm += le(uint16_t(int16_t(16384 * std::sin(2 * M_PI * 440 * i / 22050.0))), 2);
@@ -61,45 +80,45 @@ struct SinkTest : ::testing::Test {
         writeFile(dir / "notes.mid", midi(ev + std::string{0, char(0xFF), 0x2F, 0}));
     }
     void TearDown() override { fs::remove_all(dir); }
-    std::string open(const std::string& file, const std::string& alias) {
-        return "open \"" + (dir / file).string() + "\" alias " + alias;
+    static std::string open(const std::string& file, const std::string& alias) {
+        return "open \"" + file + "\" alias " + alias;
     }
 };
 
 TEST_F(SinkTest, AliasRulesAndSyntax) {
     ScopedEnv drv("SDL_AUDIODRIVER", "dummy");
-    Sink sink;
+    Sink sink(files);
     ASSERT_TRUE(sink.ready()) << SDL_GetError();
-    Sink second;  // the mixer is taken
-    EXPECT_EQ(second.send(open("sine.wav", "se1")), Sink::kNoAudio);
+    Sink second(files);  // the mixer is taken
+    EXPECT_EQ(second.send(open("sine.wav", "se1")), sound::kNoAudio);
 
-    EXPECT_EQ(sink.send(open("sine.wav", "se1")), Sink::kOk);
-    EXPECT_EQ(sink.send(open("sine.wav", "SE1")), Sink::kAlias);
-    EXPECT_EQ(sink.send(open("sine.wav", "se2")), Sink::kOk);
-    EXPECT_EQ(sink.send("play se1 from 0 notify"), Sink::kOk);
-    EXPECT_EQ(sink.send("play se2 from 500"), Sink::kOk);
+    EXPECT_EQ(sink.send(open("sine.wav", "se1")), sound::kOk);
+    EXPECT_EQ(sink.send(open("sine.wav", "SE1")), sound::kAlias);
+    EXPECT_EQ(sink.send(open("sine.wav", "se2")), sound::kOk);
+    EXPECT_EQ(sink.send("play se1 from 0 notify"), sound::kOk);
+    EXPECT_EQ(sink.send("play se2 from 500"), sound::kOk);
     EXPECT_EQ(Mix_Playing(-1), 2);  // each alias on a channel of its own
-    EXPECT_EQ(sink.send("play se2 from 2000"), Sink::kPlay);  // the end of the sound
-    EXPECT_EQ(sink.send("play audio1 from 0 notify"), Sink::kAlias);
-    EXPECT_EQ(sink.send("stop se1"), Sink::kOk);
-    EXPECT_EQ(sink.send("close se1"), Sink::kOk);
-    EXPECT_EQ(sink.send("stop se1"), Sink::kAlias);
-    EXPECT_EQ(sink.send("close se1"), Sink::kAlias);
-    EXPECT_EQ(sink.send(open("sine.wav", "se1")), Sink::kOk);
+    EXPECT_EQ(sink.send("play se2 from 2000"), sound::kPlay);  // the end of the sound
+    EXPECT_EQ(sink.send("play audio1 from 0 notify"), sound::kAlias);
+    EXPECT_EQ(sink.send("stop se1"), sound::kOk);
+    EXPECT_EQ(sink.send("close se1"), sound::kOk);
+    EXPECT_EQ(sink.send("stop se1"), sound::kAlias);
+    EXPECT_EQ(sink.send("close se1"), sound::kAlias);
+    EXPECT_EQ(sink.send(open("sine.wav", "se1")), sound::kOk);
     for (const char* bad : {"", "seek se1 to 0", "play se1", "play se1 from -3", "play se1 from 0 wait", "stop",
                             "close se1 now", "open \"x.wav alias a", "open \"x.wav\" as a", "open \"x.wav\"alias a"})
-        EXPECT_EQ(sink.send(bad), Sink::kSyntax) << bad;
+        EXPECT_EQ(sink.send(bad), sound::kSyntax) << bad;
 }
 
 TEST_F(SinkTest, MissingAndBrokenFilesFailQuietly) {
     {
         ScopedEnv drv("SDL_AUDIODRIVER", "no-such-driver");  // no sound device
-        Sink none;
+        Sink none(files);
         EXPECT_FALSE(none.ready());
-        EXPECT_EQ(none.send(open("sine.wav", "se1")), Sink::kNoAudio);
+        EXPECT_EQ(none.send(open("sine.wav", "se1")), sound::kNoAudio);
     }
     ScopedEnv drv("SDL_AUDIODRIVER", "dummy");
-    Sink sink;
+    Sink sink(files);
     ASSERT_TRUE(sink.ready());
     std::string junk(3000, '\0');
     for (size_t i = 0; i < junk.size(); ++i) junk[i] = char(i * 2654435761u >> 13);
@@ -109,17 +128,17 @@ TEST_F(SinkTest, MissingAndBrokenFilesFailQuietly) {
     writeFile(dir / "notes.txt", midi(""));
     for (const char* f : {"nodat/se1.wav", "nodat/ravederu.mid", "zero.wav", "zero.mid", "junk.wav", "junk.mid",
                           "cut.mid", "notes.txt"}) {
-        EXPECT_EQ(sink.send(open(f, "a")), Sink::kLoad) << f;
+        EXPECT_EQ(sink.send(open(f, "a")), sound::kLoad) << f;
         EXPECT_FALSE(sink.isOpen("a")) << f;
     }
     // A well-formed MIDI file whose track is noise: nothing breaks, nothing
     // is printed.
     writeFile(dir / "noise.mid", midi(junk));
     ::testing::internal::CaptureStderr();
-    if (sink.send(open("noise.mid", "audio1")) == Sink::kOk) {
+    if (sink.send(open("noise.mid", "audio1")) == sound::kOk) {
         sink.send("play audio1 from 0");
         SDL_Delay(100);
-        EXPECT_EQ(sink.send("close audio1"), Sink::kOk);
+        EXPECT_EQ(sink.send("close audio1"), sound::kOk);
     }
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
 }
@@ -128,14 +147,40 @@ TEST_F(SinkTest, SoundFontSettings) {
     ScopedEnv drv("SDL_AUDIODRIVER", "dummy");
     {
         ScopedEnv sf("SDL_SOUNDFONTS", "/nowhere/a.sf2");  // the environment wins
-        Sink sink;
+        Sink sink(files);
         EXPECT_STREQ(Mix_GetSoundFonts(), "/nowhere/a.sf2");
     }
     ScopedEnv sf("SDL_SOUNDFONTS", nullptr);
-    Mix_SetSoundFonts("/nowhere/b.sf2");  // names nothing: the system default takes over
-    Sink sink;
-    const bool fallback = fs::exists(Sink::kFallbackSoundFont);
-    EXPECT_STREQ(Mix_GetSoundFonts(), fallback ? Sink::kFallbackSoundFont : "/nowhere/b.sf2");
+    Mix_SetSoundFonts("/nowhere/b.sf2");  // names nothing: the game's own choice takes over
+    Sink sink(files);
+    const char* expected = fs::exists(sound::kTimGM6mb)    ? sound::kTimGM6mb
+                           : fs::exists(sound::kDefaultGM) ? sound::kDefaultGM
+                                                           : "/nowhere/b.sf2";
+    EXPECT_STREQ(Mix_GetSoundFonts(), expected);
+}
+
+// The order in which a soundfont is chosen, on made-up installations.
+TEST(SoundFont, EnvironmentThenTimGM6mbThenMixerThenDefaultGM) {
+    const std::string timgm = sound::kTimGM6mb, defaultGM = sound::kDefaultGM;
+    struct Case {
+        const char* environment;
+        bool timgm, mixer, defaultGM;
+        std::optional<std::string> chosen;
+    } cases[] = {
+        {"/mine.sf2", true, true, true, std::nullopt},  // SDL_SOUNDFONTS stays in force
+        {"", true, false, true, timgm},                 // set but empty counts as unset
+        {nullptr, true, true, true, timgm},             // TimGM6mb even over SDL_mixer's own setting
+        {nullptr, false, true, true, std::nullopt},     // SDL_mixer's own setting
+        {nullptr, false, false, true, defaultGM},
+        {nullptr, false, false, false, std::nullopt},   // no soundfont at all: MIDI stays silent
+    };
+    for (const Case& c : cases) {
+        const auto exists = [&](const char* path) {
+            return (path == timgm && c.timgm) || (path == defaultGM && c.defaultGM);
+        };
+        EXPECT_EQ(sound::soundFontToSet(c.environment, [&] { return c.mixer; }, exists), c.chosen)
+            << (c.environment ? c.environment : "unset") << " " << c.timgm << c.mixer << c.defaultGM;
+    }
 }
 
 // Plays through SDL's disk driver. After each command the test waits until
@@ -147,12 +192,13 @@ struct Recording {
     std::vector<size_t> at, after;
     std::vector<int> results;
 };
-Recording record(const fs::path& raw, const std::vector<std::pair<std::string, double>>& steps) {
+Recording record(const sound::SoundFiles& files, const fs::path& raw,
+                 const std::vector<std::pair<std::string, double>>& steps) {
     ScopedEnv drv("SDL_AUDIODRIVER", "disk"), file("SDL_DISKAUDIOFILE", raw.c_str());
     ScopedEnv delay("SDL_DISKAUDIODELAY", "2");  // about ten times real time
     Recording r;
     {
-        Sink sink;
+        Sink sink(files);
         int freq = 0, channels = 0;
         Uint16 format = 0;
         if (!sink.ready() || !Mix_QuerySpec(&freq, &format, &channels) || freq * channels != 88200 ||
@@ -188,13 +234,13 @@ double loudest(const std::vector<int16_t>& s, size_t from = 0, size_t to = SIZE_
 }
 
 TEST_F(SinkTest, DiskDriverCarriesWaveAndMidi) {
-    const auto quiet = record(dir / "quiet.raw", {{"", 0.5}});
+    const auto quiet = record(files, dir / "quiet.raw", {{"", 0.5}});
     ASSERT_GT(quiet.samples.size(), 40000u) << "the disk driver wrote nothing";
     EXPECT_EQ(loudest(quiet.samples), 0.0);
 
     // The sine at full level until it is stopped, then silence (after two
     // mixer buffers already mixed).
-    const auto wav = record(dir / "wav.raw",
+    const auto wav = record(files, dir / "wav.raw",
                             {{open("sine.wav", "se1"), 0}, {"play se1 from 0 notify", 0.6}, {"stop se1", 0.4}});
     EXPECT_EQ(wav.results, (std::vector<int>{0, 0, 0}));
     ASSERT_EQ(wav.at.size(), 3u);
@@ -207,11 +253,12 @@ TEST_F(SinkTest, DiskDriverCarriesWaveAndMidi) {
 
     {
         ScopedEnv drv("SDL_AUDIODRIVER", "dummy");
-        Sink probe;
+        Sink probe(files);
         if (!Mix_EachSoundFont([](const char* p, void*) { return fs::is_regular_file(p) ? 1 : 0; }, nullptr))
             GTEST_SKIP() << "no General MIDI soundfont installed: MIDI cannot sound";
     }
-    const auto mid = record(dir / "mid.raw", {{open("notes.mid", "audio1"), 0}, {"play audio1 from 14 notify", 1.5}});
+    const auto mid =
+        record(files, dir / "mid.raw", {{open("notes.mid", "audio1"), 0}, {"play audio1 from 14 notify", 1.5}});
     EXPECT_EQ(mid.results, (std::vector<int>{0, 0})) << "a soundfont is installed, yet the MIDI file did not play";
     const double piano = loudest(mid.samples, mid.at.at(1));
     std::printf("[ sound    ] MIDI piano: loudest 50 ms RMS %.0f\n", piano);

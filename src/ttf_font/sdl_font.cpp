@@ -1,4 +1,4 @@
-#include "screen/sdl_font.h"
+#include "ttf_font/sdl_font.h"
 
 #include <SDL.h>
 #include <SDL_ttf.h>
@@ -14,10 +14,6 @@ const char* const kDesignedFamilies[] = {"ＭＳ Ｐゴシック", "MS PGothic"}
 // Asked for first when the designed face is missing; fontconfig's sans-serif
 // alias then brings the other Gothic faces before the Mincho ones.
 const char* const kFallbackFamilies[] = {"IPAPGothic", "IPA Pゴシック", "sans-serif"};
-
-// Every character the game writes: captions, creature names, digits, markers.
-const char* const kGameText =
-    "命：酸素ボンベ名前潜行オクトパスクラボスグルナレイム大王イカUP !0123456789";
 
 std::vector<FcChar32> codepoints(const char* utf8) {
     std::vector<FcChar32> out;
@@ -98,6 +94,11 @@ FcPattern* request(const char* const* families, size_t n) {
 }
 
 }  // namespace
+
+// Every character the game writes: the labels, the creature names, the
+// values' digits and sign, and the window's captions.
+const char* const kGameText =
+    "命：酸素ボンベ名前潜行オクトパスクラボスグルナレイム大王イカUP !-0123456789Torvenka☆クリア";
 
 const char* const kNoFontMessage =
     "no Japanese font found; install the package fonts-ipafont-gothic";

@@ -62,15 +62,18 @@ bool heldByThisUser(const sockaddr_un& a, socklen_t len) {
     return ours;
 }
 
-Abstract takeAbstract(const std::string& name) {
+// On Taken, fd is the listening socket that holds the name.
+Abstract takeAbstract(const std::string& name, int& held) {
     socklen_t len = 0;
     const sockaddr_un a = abstractAddress(name, len);
     const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0) return Abstract::Unusable;
     if (bind(fd, reinterpret_cast<const sockaddr*>(&a), len) == 0) {
-        // Listening lets a later copy ask who we are. The socket stays open
-        // for the life of the process.
-        if (listen(fd, 64) == 0) return Abstract::Taken;
+        // Listening lets a later copy ask who we are.
+        if (listen(fd, 64) == 0) {
+            held = fd;
+            return Abstract::Taken;
+        }
         close(fd);
         return Abstract::Unusable;
     }
@@ -81,34 +84,39 @@ Abstract takeAbstract(const std::string& name) {
 }
 
 // The fallback: flock on a file in ~/.cache/torvenka, the home directory
-// taken from the password database, not from HOME.
-bool takeFileLock(const std::string& name) {
+// taken from the password database, not from HOME. The locked descriptor, or
+// -1.
+int takeFileLock(const std::string& name) {
     const passwd* pw = getpwuid(getuid());
     const std::string home = pw && pw->pw_dir ? pw->pw_dir : "";
-    if (home.empty() || home[0] != '/') return false;
+    if (home.empty() || home[0] != '/') return -1;
     std::string dir = home + "/.cache";
     mkdir(dir.c_str(), 0700);
     dir += "/torvenka";
     mkdir(dir.c_str(), 0700);
     struct stat st {};
-    if (stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != getuid()) return false;
+    if (stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != getuid()) return -1;
     const std::string path = dir + "/" + name + ".lock";
     const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-    if (fd < 0) return false;
+    if (fd < 0) return -1;
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
         close(fd);
-        return false;
+        return -1;
     }
-    return true;  // fd stays open: the lock lives as long as the process
+    return fd;
 }
 
 }  // namespace
 
-bool takeSingleInstanceLock(const char* name) {
-    switch (takeAbstract("torvenka." + std::string(name) + "." + std::to_string(getuid()))) {
-        case Abstract::Taken: return true;
-        case Abstract::HeldByUs: return false;
+SingleInstanceLock::SingleInstanceLock(const char* name) {
+    switch (takeAbstract("torvenka." + std::string(name) + "." + std::to_string(getuid()), fd_)) {
+        case Abstract::Taken:
+        case Abstract::HeldByUs: return;
         case Abstract::Unusable: break;
     }
-    return takeFileLock(name);
+    fd_ = takeFileLock(name);
+}
+
+SingleInstanceLock::~SingleInstanceLock() {
+    if (fd_ >= 0) close(fd_);
 }

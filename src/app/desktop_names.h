@@ -1,0 +1,11 @@
+// The names the desktop knows the game by, in one place.
+#pragma once
+
+// The application's title: the X11 class and instance name of the window
+// (the desktop file's StartupWMClass says the same).
+inline constexpr const char* kWindowClass = "VELMO";
+// The window's caption until the game writes its own, and the name under
+// which the desktop's sound panel lists the game's sound.
+inline constexpr const char* kAppName = "Torvenka";
+// The single-instance lock: one copy per user plays at a time.
+inline constexpr const char* kLockName = "velmo";

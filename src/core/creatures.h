@@ -1,0 +1,71 @@
+// The four creatures of a dive, and the three lanes they and the spear are
+// drawn in. The rules, the snapshot tool and the benchmarks all read this one
+// table.
+#pragma once
+#include <cstdint>
+#include <iterator>
+
+#include "core/playfield.h"
+#include "core/state.h"
+
+// The lanes in their colour order.
+constexpr Lane kLanes[] = {Lane::White, Lane::Cyan, Lane::Red};
+
+// One lane on: white -> cyan -> red -> white.
+constexpr Lane nextLane(Lane l) { return static_cast<Lane>(code(l) % 3 + 1); }
+// One lane back: white -> red -> cyan -> white.
+constexpr Lane previousLane(Lane l) { return static_cast<Lane>((code(l) + 1) % 3 + 1); }
+
+// One drawing in the three lane colours: three sprites on one spot, of which
+// at most one is seen.
+struct LaneSprites {
+    Item white, cyan, red;
+    // The sprite of a lane; no lane has no sprite, and nobody asks for one.
+    constexpr Item in(Lane l) const {
+        switch (l) {
+            case Lane::Cyan: return cyan;
+            case Lane::Red: return red;
+            case Lane::White: case Lane::None: break;
+        }
+        return white;
+    }
+};
+
+constexpr LaneSprites kSpear = {Item::spearWhite, Item::spearCyan, Item::spearRed};
+
+struct Creature {
+    CreatureKind kind;
+    const char* name;     // shown in the creature panel
+    LaneSprites sprites;
+    int left, top;        // where its sprites stand while it is met
+    int16_t life;         // its life at every spawn
+    Lane spawnLane;       // None: the giant squid's lane is rolled
+    int16_t strength;     // a strike's damage to it, and its contact damage to the diver
+    int16_t reward;       // added to the diver's life when it is beaten
+    int upLeft;           // where the "UP !!" marker stands on the life row then
+};
+
+constexpr Creature kCreatures[] = {
+    {CreatureKind::Octopus, "オクトパス", {Item::octopusWhite, Item::octopusCyan, Item::octopusRed}, 88, 75, 90,
+     Lane::White, 1, 120, 46},
+    {CreatureKind::Crab, "クラボス", {Item::crabWhite, Item::crabCyan, Item::crabRed}, 48, 54, 400, Lane::Cyan, 2,
+     600, 46},
+    {CreatureKind::Moray, "グルナレイム", {Item::morayWhite, Item::morayCyan, Item::morayRed}, 20, 41, 800, Lane::Red,
+     3, 2400, 51},
+    {CreatureKind::GiantSquid, "大王イカ", {Item::squidWhite, Item::squidCyan, Item::squidRed}, 0, 42, 2900,
+     Lane::None, 4, 10000, 56},
+};
+
+// Each row stands at its kind's place (the look-up below relies on it).
+constexpr bool creaturesInKindOrder() {
+    for (size_t i = 0; i < std::size(kCreatures); ++i)
+        if (code(kCreatures[i].kind) != i + 1) return false;
+    return true;
+}
+static_assert(creaturesInKindOrder());
+
+// The row of a creature; nullptr for no creature.
+constexpr const Creature* creatureOf(CreatureKind k) {
+    if (k == CreatureKind::None || code(k) > std::size(kCreatures)) return nullptr;
+    return &kCreatures[code(k) - 1];
+}

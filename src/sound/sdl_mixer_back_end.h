@@ -1,0 +1,62 @@
+// The game's sound played through SDL2_mixer: the SDL back end of the sound
+// commands (sound/command_player.h parses them). It keeps one device per
+// alias: a ".mid" file becomes SDL_mixer's music stream, a ".wav" file a
+// sample on a mixer channel of its own. See docs/sound-layer.md.
+//
+// Nothing here throws (but std::bad_alloc, which the command player turns
+// into kLoad), prints or shows anything. Every failure is only a non-zero
+// result, which the game ignores.
+#pragma once
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "sound/back_end.h"
+
+struct Mix_Chunk;
+struct _Mix_Music;
+
+class SdlMixerBackEnd : public sound::BackEnd {
+public:
+    // Opens SDL's audio subsystem and the mixer (44.1 kHz, 16-bit stereo);
+    // `files` says where the files the game names lie, and must outlive the
+    // back end. Only one back end can hold the mixer at a time; a second
+    // one, or one whose audio could not be opened, fails every operation
+    // with kNoAudio.
+    explicit SdlMixerBackEnd(const sound::SoundFiles& files);
+    ~SdlMixerBackEnd() override;
+    SdlMixerBackEnd(const SdlMixerBackEnd&) = delete;
+    SdlMixerBackEnd& operator=(const SdlMixerBackEnd&) = delete;
+
+    sound::Result open(const sound::Open& op) override;
+    sound::Result play(const sound::Play& op) override;
+    sound::Result stop(const sound::Stop& op) override;
+    sound::Result close(const sound::Close& op) override;
+
+    // True when the mixer is open and commands can make sound.
+    bool ready() const { return ready_; }
+    // Whether an alias is open (names are compared without regard to case).
+    bool isOpen(const std::string& alias) const;
+
+private:
+    struct Device {
+        bool music = false;
+        _Mix_Music* mus = nullptr;     // music: the loaded piece
+        std::vector<uint8_t> bytes;    // music: the file, kept while the piece lives
+        Mix_Chunk* chunk = nullptr;    // sample: the whole sound
+        Mix_Chunk* tail = nullptr;     // sample: a view from a later start position
+        int channel = -1;              // sample: the mixer channel of this alias
+    };
+
+    void release(Device& d);
+    int takeChannel();
+
+    const sound::SoundFiles& files_;
+    bool ready_ = false;
+    std::map<std::string, Device> devices_;  // by alias, in lower case
+    std::vector<bool> channelInUse_;
+    std::string musicOwner_;                 // alias whose piece was last started
+    int freq_ = 0;
+    int frameBytes_ = 0;
+};
