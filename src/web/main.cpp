@@ -11,40 +11,40 @@
 
 #include "core/game.h"
 #include "loop/scheduler.h"
-#include "screen/fixed_font.h"
+#include "screen/glyph_font.h"
+#include "screen/glyph_table.h"
 #include "screen/icon.h"
+#include "sound/command_player.h"
 #include "web/page.h"
 #include "web/turns.h"
+#include "web/web_audio_back_end.h"
 #include "web/web_platform.h"
-#include "web/web_sound.h"
 
 namespace {
 
 // Reports each step to the page's watchers.
 struct StepWatch : LoopObserver {
-    const Game* game = nullptr;
+    explicit StepWatch(const Game& g) : game(g) {}
     void afterStep(Phase phase, bool ran) override {
         if (!ran) return;
-        const GameState& s = game->state();
-        torvenka_step_ran(static_cast<int>(phase), s.DiveTick, s.Life, s.Oxygen, s.Tanks, static_cast<int>(s.SpearLane),
-                          s.DealNo, static_cast<int>(s.EnemyActive), static_cast<int>(s.EnemyLane));
+        const GameState& s = game.view().state;
+        torvenka_step_ran(static_cast<int>(phase), s.DiveTick, s.Life, s.Oxygen, s.Tanks, code(s.SpearLane),
+                          s.DealNo, s.EnemyActive ? 1 : 0, code(s.EnemyLane));
     }
+    const Game& game;
 };
 
+// Everything the page plays with, made once and kept for the page's life.
 struct Page {
-    FixedFont font;
-    WebSoundSink sound;
+    GlyphFont font{kBakedGlyphs};
+    WebAudioBackEnd audio;
+    sound::CommandPlayer sound{audio};
     WebPlatform platform{font};
-    Scheduler loop{platform};
-    StepWatch watch;
-    Game game{font, sound, loop, pageUtcTimeOfDayMs()};
+    Scheduler loop{platform, font, sound, pageUtcTimeOfDayMs()};
+    StepWatch watch{loop.game()};
     TurnDriver turns{loop, platform};
 
-    Page() {
-        loop.attach(game);
-        watch.game = &game;
-        loop.setObserver(&watch);
-    }
+    Page() { loop.setObserver(&watch); }
 };
 
 Page* page = nullptr;
@@ -160,7 +160,6 @@ extern "C" EMSCRIPTEN_KEEPALIVE void web_turns() {
 int main() {
     torvenka_fit_canvas(kClientW, kClientH);
     setIcon();
-    WebSoundSink::preload();
     page = new Page;
     emscripten_set_mousedown_callback("#canvas", nullptr, EM_FALSE, onDown);
     emscripten_set_mouseup_callback(EMSCRIPTEN_EVENT_TARGET_DOCUMENT, nullptr, EM_FALSE, onUp);

@@ -30,7 +30,7 @@ void torvenka_audio_preload(const char* file);
 void torvenka_audio_unlock();
 void torvenka_audio_pause(int paused);
 int torvenka_audio_open(const char* file, const char* alias);
-int torvenka_audio_play(const char* alias, int fromMs);
+int torvenka_audio_play(const char* alias, double fromMs);
 int torvenka_audio_stop(const char* alias);
 int torvenka_audio_close(const char* alias);
 }

@@ -3,21 +3,16 @@
 #include "web/page.h"
 
 void TurnDriver::pump() {
-    if (paused_ || pumping_) return;
-    pumping_ = true;
+    if (paused_) return;
     for (;;) {
-        loop_.runOnce();
-        const WebPlatform::WaitRequest w = platform_.takeWaitRequest();
-        if (!w.asked) continue;  // an event, a repaint or a step: take the next turn
-        if (!w.deadline) {
-            // Nothing to step: sleep until the next pointer event.
-            torvenka_wake_cancel();
-        } else {
-            torvenka_wake_at(platform_.momentOf(*w.deadline));
+        const NextTurn next = loop_.turn();
+        switch (next.kind) {
+            case NextTurn::Now: continue;  // an event, a repaint or a step: the next turn
+            case NextTurn::AtDeadline: torvenka_wake_at(platform_.momentOf(next.deadline)); return;
+            case NextTurn::OnEvent:  // nothing to step: only a pointer event calls again
+            case NextTurn::Closed: torvenka_wake_cancel(); return;
         }
-        break;
     }
-    pumping_ = false;
 }
 
 void TurnDriver::setPaused(bool paused) {

@@ -1,10 +1,10 @@
 // Drives the game's loop in a page, which cannot block: the browser calls
-// pump() (from a timer, a message or a pointer callback), the loop runs one
-// turn after another until it would wait, and the driver then asks the page
-// to call again when the gate opens. A pointer event calls at once, as an
-// event ends the desktop's wait at once. Everything inside a turn (a step's
-// 1 ms sleep, the handling of waiting events inside a step) runs exactly as
-// on the desktop.
+// pump() (from a timer, a message or a pointer callback), the loop takes one
+// turn after another until it has nothing to do at once, and the driver then
+// asks the page to call again when the gate opens; a pointer event calls at
+// once, as an event ends the desktop's wait at once. Everything inside a
+// turn (the handling of waiting events inside a step, the step's 1 ms
+// sleep, kept by the platform's clock) runs exactly as on the desktop.
 #pragma once
 #include "loop/scheduler.h"
 #include "web/web_platform.h"
@@ -20,5 +20,4 @@ private:
     Scheduler& loop_;
     WebPlatform& platform_;
     bool paused_ = false;
-    bool pumping_ = false;
 };

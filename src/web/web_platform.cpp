@@ -3,12 +3,15 @@
 #include <emscripten/emscripten.h>
 
 #include <cmath>
-#include <ctime>
 
 #include "core/clock.h"
 #include "web/page.h"
 
-#include <algorithm>
+namespace {
+
+int32_t realClock() { return clockFromMs(static_cast<uint64_t>(std::floor(emscripten_get_now()))); }
+
+}  // namespace
 
 uint32_t pageUtcTimeOfDayMs() { return static_cast<uint32_t>(torvenka_utc_time_of_day_ms()); }
 
@@ -17,17 +20,9 @@ WebPlatform::WebPlatform(TextRaster& font)
       frame_(static_cast<size_t>(kClientW) * kClientH, 0),
       rgba_(static_cast<size_t>(kClientW) * kClientH * 4, 255) {}
 
-int32_t WebPlatform::clock() {
-    return clockFromMs(static_cast<uint64_t>(std::floor(std::max(emscripten_get_now(), sleptUntil_))));
-}
+int32_t WebPlatform::clock() { return sleepless_.read(realClock()); }
 
-void WebPlatform::sleepMs(int ms) { sleptUntil_ = std::max(emscripten_get_now(), sleptUntil_) + ms; }
-
-double WebPlatform::momentOf(int32_t deadline) const {
-    const double now = emscripten_get_now();
-    const int32_t realClock = clockFromMs(static_cast<uint64_t>(std::floor(now)));
-    return std::floor(now) + elapsedMs(deadline, realClock);
-}
+void WebPlatform::sleepMs(int ms) { sleepless_.sleep(realClock(), ms); }
 
 bool WebPlatform::poll(PlatformEvent& ev) {
     if (queue_.empty()) return false;
@@ -36,10 +31,11 @@ bool WebPlatform::poll(PlatformEvent& ev) {
     return true;
 }
 
-bool WebPlatform::wait(PlatformEvent& ev, std::optional<int32_t> deadline) {
-    if (poll(ev)) return true;
-    wait_ = {true, deadline};
-    return false;
+bool WebPlatform::wait(PlatformEvent& ev, std::optional<int32_t>) { return poll(ev); }
+
+double WebPlatform::momentOf(int32_t deadline) const {
+    const double now = emscripten_get_now();
+    return std::floor(now) + elapsedMs(deadline, realClock());
 }
 
 void WebPlatform::present(const Playfield& f) {
