@@ -116,7 +116,7 @@ EM_BOOL onUp(int, const EmscriptenMouseEvent* e, void*) {
     PointerEvent p;
     toGame(*e, MouseKind::Up, gameButton(e->button), p);
     deliver(p);
-    return EM_FALSE;
+    return EM_TRUE;  // the game's release: the browser's back and forward buttons do not leave the page
 }
 
 EM_BOOL onMove(int, const EmscriptenMouseEvent* e, void*) {
