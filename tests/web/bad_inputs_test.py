@@ -1,8 +1,8 @@
 #!/usr/bin/python3
 """What the page says when it cannot play as it should: opened from a file
-on disk, in a browser without WebAssembly, in a browser without audio, with
-a sound file missing from the site, and in a second tab while the first one
-plays. Each gives one line on the page, or plays on; none leaves a blank
+on disk, in a browser without WebAssembly, without the game's own code, in
+a browser without audio, with a sound file missing from the site, and in a
+second tab while the first one plays. Each gives one line on the page, or plays on; none leaves a blank
 page without a word.
 
     bad_inputs_test.py SITE
@@ -59,6 +59,11 @@ def test(driver, url):
     log('a browser without WebAssembly')
     page = fresh(driver, url, ['delete window.WebAssembly;'])
     check(says(page, 'cannot run WebAssembly'), 'without WebAssembly the page says "%s"' % page.status())
+    log('  "%s"' % page.status())
+
+    log('the game\'s own code missing from the site')
+    page = fresh(driver, url, blocked=['*torvenka.wasm'])
+    check(says(page, 'could not start'), 'without torvenka.wasm the page says "%s"' % page.status())
     log('  "%s"' % page.status())
 
     log('a browser without audio: one line, and the dive plays silent')
