@@ -1,20 +1,13 @@
-// The four creatures of a dive, and the three lanes they and the spear are
-// drawn in. The rules, the snapshot tool and the benchmarks all read this one
-// table.
+// The four creatures of a dive, and the spear, each drawn in the three lane
+// colours (core/lane.h). The rules, the snapshot tool and the benchmarks all
+// read this one table.
 #pragma once
 #include <cstdint>
 #include <iterator>
 
+#include "core/lane.h"
 #include "core/playfield.h"
 #include "core/state.h"
-
-// The lanes in their colour order.
-constexpr Lane kLanes[] = {Lane::White, Lane::Cyan, Lane::Red};
-
-// One lane on: white -> cyan -> red -> white.
-constexpr Lane nextLane(Lane l) { return static_cast<Lane>(code(l) % 3 + 1); }
-// One lane back: white -> red -> cyan -> white.
-constexpr Lane previousLane(Lane l) { return static_cast<Lane>((code(l) + 1) % 3 + 1); }
 
 // One drawing in the three lane colours: three sprites on one spot, of which
 // at most one is seen.

@@ -27,3 +27,11 @@ static_assert(rowsInKeyOrder(kColours, &LaneColour::lane, Lane::White));
 constexpr uint32_t laneColour(Lane l) {
     return l == Lane::None ? kBlack : lanes::kColours[static_cast<int>(l) - static_cast<int>(Lane::White)].rgb;
 }
+
+// The lanes in their colour order.
+constexpr Lane kLanes[] = {Lane::White, Lane::Cyan, Lane::Red};
+
+// One lane on: white -> cyan -> red -> white.
+constexpr Lane nextLane(Lane l) { return static_cast<Lane>(code(l) % 3 + 1); }
+// One lane back: white -> red -> cyan -> white.
+constexpr Lane previousLane(Lane l) { return static_cast<Lane>((code(l) + 1) % 3 + 1); }

@@ -124,8 +124,15 @@ void Game::runScript() {
             stopMusic();
             playMusic(state_.BgmNo);
             // Mouse events that piled up while the piece was loading are
-            // handled now, in the middle of this tick.
-            host_.processMessages();
+            // handled now, in the middle of this tick. A handler that fails
+            // here takes the music with it: the channel is closed, and the
+            // error goes on out of the step.
+            try {
+                host_.processMessages();
+            } catch (...) {
+                stopMusic();
+                throw;
+            }
             break;
     }
 }

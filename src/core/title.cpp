@@ -21,6 +21,12 @@ void Game::startDive() {
     state_.BgmNo = Music::DiveTheme;
     playMusic(state_.BgmNo);
     // Mouse events that piled up while the piece was loading are handled
-    // now, before the first tick.
-    host_.processMessages();
+    // now, before the first tick. A handler that fails here takes the music
+    // with it: the channel is closed, and the error goes on out of the click.
+    try {
+        host_.processMessages();
+    } catch (...) {
+        stopMusic();
+        throw;
+    }
 }
