@@ -1,0 +1,23 @@
+// Drives the game's loop in a page, which cannot block: the browser calls
+// pump() (from a timer, a message or a pointer callback), the loop takes one
+// turn after another until it has nothing to do at once, and the driver then
+// asks the page to call again when the gate opens; a pointer event calls at
+// once, as an event ends the desktop's wait at once. Everything inside a
+// turn (the handling of waiting events inside a step, the step's 1 ms
+// sleep, kept by the platform's clock) runs exactly as on the desktop.
+#pragma once
+#include "loop/scheduler.h"
+#include "web/web_platform.h"
+
+class TurnDriver {
+public:
+    TurnDriver(Scheduler& loop, WebPlatform& platform) : loop_(loop), platform_(platform) {}
+    void pump();
+    // A hidden page takes no turns: the dive waits where it is.
+    void setPaused(bool paused);
+
+private:
+    Scheduler& loop_;
+    WebPlatform& platform_;
+    bool paused_ = false;
+};
