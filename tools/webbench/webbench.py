@@ -13,8 +13,8 @@ so nothing is cached) driven through chromedriver:
     of every process under chromedriver (the browser, its renderers, GPU and
     utility processes), over wall time; and of the page's main thread, the
     main thread of the renderer (not Chromium's own WebUI) that worked most
-    meanwhile. The
-    game's dive is started by a click on the title word and kept alive by a
+    meanwhile, and Chromium's figure split by kind of process. The game's
+    dive is started by a click on the title word and kept alive by a
     vertical right-button swipe every 4 s (a tank), as scripts/bench does on
     the desktop; the minimal page just runs its loop;
   - the cadence of the dive's steps (the minimal page: of its frames) over
@@ -25,6 +25,7 @@ web server that compresses would send them.
 import gzip
 import os
 import statistics
+import subprocess
 import sys
 import time
 
@@ -142,8 +143,7 @@ class Window:
         self.kinds = {}
         for pid, t in procs1.items():
             k = process_kind(pid)
-            self.kinds[k] = self.kinds.get(k, 0) + 100.0 * (t - self.procs0.get(pid, 0)) / CLK_TCK / (
-                time.monotonic() - self.t0)
+            self.kinds[k] = self.kinds.get(k, 0) + 100.0 * (t - self.procs0.get(pid, 0)) / CLK_TCK / wall
         main = max((t - self.threads0.get(key, 0) for key, t in threads1.items()), default=0)
         self.all_cpu = 100.0 * used / CLK_TCK / wall
         self.main_cpu = 100.0 * main / CLK_TCK / wall
@@ -308,7 +308,6 @@ def main(argv):
 
 
 def chromium_version():
-    import subprocess
     try:
         out = subprocess.run([os.environ.get('CHROMIUM', '/usr/bin/chromium'), '--version'],
                              capture_output=True, text=True, timeout=20).stdout.split()
