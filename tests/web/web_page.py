@@ -102,12 +102,12 @@ def site(argument=None):
         yield url
 
 
-def browser(width=900, height=1000, scale_factor=1):
+def browser(width=900, height=1000, scale_factor=1, extra=()):
     options = webdriver.ChromeOptions()
     options.binary_location = os.environ.get('CHROMIUM', '/usr/bin/chromium')
     for arg in ('--headless=new', '--no-sandbox', '--disable-dev-shm-usage', '--disable-gpu',
                 '--window-size=%d,%d' % (width, height), '--force-device-scale-factor=%s' % scale_factor,
-                '--no-first-run', '--mute-audio'):
+                '--no-first-run', '--mute-audio') + tuple(extra):
         options.add_argument(arg)
     options.set_capability('goog:loggingPrefs', {'browser': 'ALL'})
     service = Service(os.environ.get('CHROMEDRIVER', '/usr/bin/chromedriver'))
