@@ -8,6 +8,8 @@
 // creatures.cpp, swipes.cpp, cards.cpp, endings.cpp and game_sound.cpp.
 #pragma once
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "core/clock.h"
 #include "core/creatures.h"
@@ -132,3 +134,8 @@ private:
     Router router_;
     PointerEvent event_;  // the pointer event being handled
 };
+
+// Every sound file the game opens, named as it names them to the sound
+// layer ("dat/se1.wav"): a front end that fetches its files ahead of time
+// asks for these.
+std::vector<std::string> everySoundFile();

@@ -16,16 +16,30 @@ std::string openCommand(const std::string& file, const char* alias) {
     return "open \"" + file + "\" alias " + alias;
 }
 
+const char* const kDiveThemeFile = "plomvex_s01.mid";
+const char* const kBossThemeFile = "ravederu.mid";
+
+// Effect n is the file "se<n>.wav".
+std::string effectFile(Effect effect) { return datFile("se" + std::to_string(code(effect)) + ".wav"); }
+
 }  // namespace
+
+std::vector<std::string> everySoundFile() {
+    std::vector<std::string> files;
+    for (Effect e : {Effect::Tank, Effect::Defeat, Effect::Card, Effect::Spear}) files.push_back(effectFile(e));
+    files.push_back(datFile(kDiveThemeFile));
+    files.push_back(datFile(kBossThemeFile));
+    return files;
+}
 
 void Game::playMusic(Music piece) {
     switch (piece) {
         case Music::DiveTheme:
-            sound_.send(openCommand(datFile("plomvex_s01.mid"), "audio1"));
+            sound_.send(openCommand(datFile(kDiveThemeFile), "audio1"));
             sound_.send("play audio1 from 14 notify");
             break;
         case Music::BossTheme:
-            sound_.send(openCommand(datFile("ravederu.mid"), "audio1"));
+            sound_.send(openCommand(datFile(kBossThemeFile), "audio1"));
             sound_.send("play audio1 from 1 notify");
             break;
         case Music::None: break;
@@ -37,10 +51,8 @@ void Game::stopMusic() {
     sound_.send("close audio1");
 }
 
-// Effect n is the file "se<n>.wav".
 void Game::playEffect(Effect effect) {
-    const std::string file = datFile("se" + std::to_string(code(effect)) + ".wav");
-    sound_.send(openCommand(file, "se1"));
+    sound_.send(openCommand(effectFile(effect), "se1"));
     sound_.send("play se1 from 0 notify");
 }
 

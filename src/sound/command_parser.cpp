@@ -17,13 +17,6 @@ std::string lower(std::string_view s) {
     return out;
 }
 
-bool isKeyword(std::string_view word, std::string_view keyword) {
-    if (word.size() != keyword.size()) return false;
-    for (size_t i = 0; i < word.size(); ++i)
-        if (lowerAscii(word[i]) != keyword[i]) return false;
-    return true;
-}
-
 // Splits a command into words; a word in double quotes may hold spaces and
 // must be followed by a space or the end. Gives the reason when the quoting
 // is broken.
@@ -74,27 +67,35 @@ std::string word(const std::string& w) {
 
 }  // namespace
 
+bool equalIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
+    return true;
+}
+
 Parsed parseCommand(std::string_view command) {
     std::vector<std::string_view> w;
     if (std::string why = splitWords(command, w); !why.empty()) return failure(std::move(why));
     if (w.empty()) return failure("the command is empty");
     const std::string_view verb = w[0];
-    if (isKeyword(verb, "open")) {
-        if (w.size() != 4 || !isKeyword(w[2], "alias")) return failure("open wants: open <file> alias <alias>");
+    if (equalIgnoringCase(verb, "open")) {
+        if (w.size() != 4 || !equalIgnoringCase(w[2], "alias")) return failure("open wants: open <file> alias <alias>");
         if (w[1].empty()) return failure("open names no file");
         return {Open{std::string(w[1]), lower(w[3])}, {}};
     }
-    if (isKeyword(verb, "play")) {
-        if (w.size() < 4 || w.size() > 5 || !isKeyword(w[2], "from"))
+    if (equalIgnoringCase(verb, "play")) {
+        if (w.size() < 4 || w.size() > 5 || !equalIgnoringCase(w[2], "from"))
             return failure("play wants: play <alias> from <ms> [notify]");
         const std::optional<uint32_t> from = parsePosition(w[3]);
         if (!from) return failure("the position is not a whole number of milliseconds up to 2147483647");
-        if (w.size() == 5 && !isKeyword(w[4], "notify")) return failure("play ends with a word other than notify");
+        if (w.size() == 5 && !equalIgnoringCase(w[4], "notify"))
+            return failure("play ends with a word other than notify");
         return {Play{lower(w[1]), *from, w.size() == 5}, {}};
     }
-    if (isKeyword(verb, "stop") || isKeyword(verb, "close")) {
+    if (equalIgnoringCase(verb, "stop") || equalIgnoringCase(verb, "close")) {
         if (w.size() != 2) return failure(std::string(verb) + " wants exactly one alias");
-        if (isKeyword(verb, "stop")) return {Stop{lower(w[1])}, {}};
+        if (equalIgnoringCase(verb, "stop")) return {Stop{lower(w[1])}, {}};
         return {Close{lower(w[1])}, {}};
     }
     return failure("unknown command \"" + std::string(verb) + "\"");

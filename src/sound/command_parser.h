@@ -68,4 +68,8 @@ Parsed parseCommand(std::string_view command);
 // text gives the operation back.
 std::string formatCommand(const Operation& operation);
 
+// Whether two words are the same but for the case of their ASCII letters:
+// keywords and aliases are read that way.
+bool equalIgnoringCase(std::string_view a, std::string_view b);
+
 }  // namespace sound

@@ -20,15 +20,6 @@ namespace {
 // Only one back end drives the mixer at a time.
 std::atomic<bool> g_mixerHeld{false};
 
-char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool sameIgnoringCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
-    return true;
-}
-
 bool readFile(const std::string& path, std::vector<uint8_t>& out) {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec)) return false;
@@ -73,7 +64,7 @@ bool looksLikeWave(const std::vector<uint8_t>& b) {
 }
 
 bool hasExtension(const std::string& path, const std::string& ext) {
-    return sameIgnoringCase(std::filesystem::path(path).extension().string(), ext);
+    return equalIgnoringCase(std::filesystem::path(path).extension().string(), ext);
 }
 
 int soundFontExists(const char* path, void*) {
@@ -155,7 +146,7 @@ SdlMixerBackEnd::~SdlMixerBackEnd() {
 
 bool SdlMixerBackEnd::isOpen(const std::string& alias) const {
     for (const auto& [name, d] : devices_)
-        if (sameIgnoringCase(name, alias)) return true;
+        if (equalIgnoringCase(name, alias)) return true;
     return false;
 }
 

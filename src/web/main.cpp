@@ -37,7 +37,7 @@ struct StepWatch : LoopObserver {
 // Everything the page plays with, made once and kept for the page's life.
 struct Page {
     GlyphFont font{kBakedGlyphs};
-    WebAudioBackEnd audio;
+    WebAudioBackEnd audio{everySoundFile()};
     sound::CommandPlayer sound{audio};
     WebPlatform platform{font};
     Scheduler loop{platform, font, sound, pageUtcTimeOfDayMs()};

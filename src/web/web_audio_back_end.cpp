@@ -2,10 +2,8 @@
 
 #include "web/page.h"
 
-WebAudioBackEnd::WebAudioBackEnd() {
-    for (const char* f : {"dat/se1.wav", "dat/se2.wav", "dat/se3.wav", "dat/se4.wav", "dat/plomvex_s01.mid",
-                          "dat/ravederu.mid"})
-        torvenka_audio_preload(f);
+WebAudioBackEnd::WebAudioBackEnd(const std::vector<std::string>& files) {
+    for (const std::string& f : files) torvenka_audio_preload(f.c_str());
 }
 
 sound::Result WebAudioBackEnd::open(const sound::Open& op) {
