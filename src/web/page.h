@@ -1,5 +1,5 @@
 // What the C++ side of the page calls in the page's JavaScript
-// (web/library_torvenka.js, linked with --js-library).
+// (web/library_torvenka.js and web/library_audio.js, linked with --js-library).
 #pragma once
 #include <cstdint>
 

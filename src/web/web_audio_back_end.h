@@ -1,5 +1,5 @@
 // The sound back end of the page: the parsed sound commands carried out on
-// WebAudio by the page's two channels (web/library_torvenka.js), with the
+// WebAudio by the page's two channels (web/library_audio.js), with the
 // desktop's results. The themes are played from the .ogg files the build
 // renders beside each .mid file; the effects are the .wav files as they are.
 #pragma once
