@@ -177,16 +177,20 @@ TEST_F(SwipeCase, ReleasesFarAwayAndOtherButtons) {
     d.release(Button::Right, 1500, 150);
     d.settle();
     EXPECT_EQ(d.st().SpearLane, lane);
-    // A press left of the screen's origin wraps to a large number; feed one
-    // straight to the handlers, as a captured left drag would.
+    // A release left of the screen's origin is packed into 16 bits and read
+    // back signed: it measures where it really is. Fed straight to the
+    // handlers, as a captured left drag would.
     d.press(Button::Left, 20, 20);
     d.mouse(MouseKind::Up, Button::Right, -400, 10);
     d.settle();
     EXPECT_EQ(d.st().CursorPos & 0xFFFFu, static_cast<uint32_t>(kOriginX - 400) & 0xFFFFu);
-    EXPECT_EQ(d.st().UpX, 65536 - 100 - kOriginX);
-    EXPECT_EQ(d.st().SwipeDX, 50);
-    EXPECT_EQ(d.st().SpearLane, lane);
+    EXPECT_EQ(d.st().UpX, -400);
+    EXPECT_EQ(d.st().SwipeDX, 420);
+    EXPECT_EQ(d.st().SpearLane, previousLane(lane));
     d.release(Button::Left, 20, 20);
+    d.swipe(40, 150, 90, 150);  // back to where it was
+    d.settle();
+    ASSERT_EQ(d.st().SpearLane, lane);
     // A middle release while the last button was the right one is a swipe.
     d.press(Button::Right, 40, 150);
     d.press(Button::Middle, 100, 150);  // moves the start point
@@ -200,6 +204,39 @@ TEST_F(SwipeCase, ReleasesFarAwayAndOtherButtons) {
     d.settle();
     EXPECT_EQ(d.st().DownX, 10);
     EXPECT_EQ(d.st().MouseButton, SwipeButton::Left);
+}
+
+// A window on a monitor left of and above the main one: every screen
+// position is negative, and swipes work as anywhere else.
+TEST(Swipes, AWindowAtNegativeScreenCoordinatesSwipesAsAnywhere) {
+    for (const auto& [ox, oy] : {std::pair{-1920, -1080}, std::pair{-200, 40}, std::pair{500, -30000}}) {
+        SCOPED_TRACE(testing::Message() << "origin " << ox << "," << oy);
+        Dive d;
+        d.originX = ox;
+        d.originY = oy;
+        atDeal(d, 1);
+        d.click(kCardX[1], kCardY);  // the spear
+        d.settle();
+        d.rig.state().Oxygen = 3;
+        d.swipe(100, 150, 100, 120);  // up: a tank
+        d.settle();
+        EXPECT_EQ(d.st().UpX, 100);
+        EXPECT_EQ(d.st().UpY, 120);
+        EXPECT_EQ(d.st().Tanks, 8);
+        EXPECT_EQ(d.st().Oxygen, 80);
+        d.swipe(40, 150, 90, 160);  // right: white to cyan
+        d.settle();
+        EXPECT_EQ(d.st().SwipeDX, 50);
+        EXPECT_EQ(d.st().SpearLane, Lane::Cyan);
+        // A release far below the window still measures nothing.
+        d.press(Button::Left, 20, 20);
+        d.mouse(MouseKind::Up, Button::Right, 90, 1500);
+        d.settle();
+        EXPECT_EQ(d.st().UpY, 1500);
+        EXPECT_EQ(d.st().SpearLane, Lane::Cyan);
+        EXPECT_EQ(d.st().SwipeDX, 50);
+        d.release(Button::Left, 20, 20);
+    }
 }
 
 TEST(Swipes, NothingBeforeTheSpearAndNothingOnceLifeIsGone) {

@@ -37,13 +37,15 @@ void Game::swipeEnd(Button b) {
 
 // Swipes are measured on the screen, from the event's own position, whatever
 // the press and the release landed on. The position comes packed as the
-// system gives it, so one left of or above the screen's origin reads as a
-// large number.
+// system gives it, 16 bits a coordinate; each half is read back as a signed
+// number, as the windowing system's own macros read it, so that a window on
+// a monitor left of or above the main one (negative screen coordinates)
+// measures its swipes like any other.
 void Game::takePointerPosition() {
     state_.CursorPos = (static_cast<uint32_t>(event_.screenX) & 0xFFFFu) |
                        ((static_cast<uint32_t>(event_.screenY) & 0xFFFFu) << 16);
-    const int32_t x = static_cast<int32_t>(state_.CursorPos & 0xFFFFu);
-    const int32_t y = static_cast<int32_t>(state_.CursorPos >> 16);
+    const int32_t x = static_cast<int16_t>(static_cast<uint16_t>(state_.CursorPos & 0xFFFFu));
+    const int32_t y = static_cast<int16_t>(static_cast<uint16_t>(state_.CursorPos >> 16));
     state_.PointerX = x - event_.originX;
     state_.PointerY = y - event_.originY;
 }

@@ -94,6 +94,8 @@ struct Dive {
     const Playfield& field = game.view().playfield;
     // Past the rules, to set up a situation: d.rig.state().Life = 3000.
     GameTestAccess rig{game};
+    // Where the window's client area lies on the screen.
+    int32_t originX = kOriginX, originY = kOriginY;
 
     explicit Dive(uint32_t seed = 12345, Driver driver = Driver::Blocking) : loop(plat, font, sound, seed) {
         plat.cannotBlock = driver == Driver::TurnByTurn;
@@ -124,7 +126,7 @@ struct Dive {
     void mouse(MouseKind k, Button b, int x, int y) {
         PlatformEvent ev;
         ev.type = PlatformEvent::Pointer;
-        ev.pointer = {k, b, x, y, kOriginX + x, kOriginY + y, kOriginX, kOriginY};
+        ev.pointer = {k, b, x, y, originX + x, originY + y, originX, originY};
         plat.queue.push_back(ev);
     }
     void move(int x, int y) { mouse(MouseKind::Move, Button::Left, x, y); }
