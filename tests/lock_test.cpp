@@ -1,5 +1,6 @@
 // The single-instance lock, across real processes.
 #include <gtest/gtest.h>
+#include <grp.h>
 #include <pwd.h>
 #include <signal.h>
 #include <sys/socket.h>
@@ -28,15 +29,15 @@ int inChild(F fn) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-// A child that runs fn, reports its answer through a pipe, and then keeps
-// whatever it holds until it is killed.
+// A child that runs fn, reports its answer (a small number) through a pipe,
+// and then keeps whatever it holds until it is killed.
 template <class F>
 pid_t holder(F fn, char& answer) {
     int ready[2];
     if (pipe(ready) != 0) return -1;
     const pid_t pid = fork();
     if (pid == 0) {
-        const char ok = fn() ? 1 : 0;
+        const char ok = static_cast<char>(fn());
         (void)!write(ready[1], &ok, 1);
         pause();
         _exit(0);
@@ -50,6 +51,43 @@ pid_t holder(F fn, char& answer) {
 void killAndWait(pid_t pid) {
     kill(pid, SIGKILL);
     waitpid(pid, nullptr, 0);
+}
+
+// The address in the abstract namespace the lock called name binds for the
+// user running the test.
+sockaddr_un lockAddress(const std::string& name, socklen_t& len) {
+    const std::string abstractName = "torvenka." + name + "." + std::to_string(getuid());
+    sockaddr_un a{};
+    a.sun_family = AF_UNIX;
+    std::memcpy(a.sun_path + 1, abstractName.data(), abstractName.size());
+    len = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + abstractName.size());
+    return a;
+}
+
+// The errno of a connect to the address that does not wait, or 0.
+int connectError(const sockaddr_un& a, socklen_t len) {
+    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0);
+    const int err = connect(fd, reinterpret_cast<const sockaddr*>(&a), len) == 0 ? 0 : errno;
+    close(fd);
+    return err;
+}
+
+int connectError(const std::string& name) {
+    socklen_t len = 0;
+    const sockaddr_un a = lockAddress(name, len);
+    return connectError(a, len);
+}
+
+// The lock files of the lock called name (one a machine), left behind by
+// every run of a test.
+void removeLockFile(const std::string& name) {
+    const passwd* me = getpwuid(getuid());
+    if (!me || !me->pw_dir) return;
+    std::error_code ec;
+    for (const auto& e : std::filesystem::directory_iterator(std::string(me->pw_dir) + "/.cache/torvenka", ec)) {
+        const std::string file = e.path().filename().string();
+        if (file.starts_with(name + ".") && file.ends_with(".lock")) std::filesystem::remove(e.path(), ec);
+    }
 }
 
 TEST(SingleInstance, OneCopyPerUserWhateverTheEnvironment) {
@@ -83,38 +121,83 @@ TEST(SingleInstance, OneCopyPerUserWhateverTheEnvironment) {
         EXPECT_FALSE(SingleInstanceLock(name.c_str()).held());
     }
     EXPECT_TRUE(SingleInstanceLock(name.c_str()).held());
+    removeLockFile(name);
+    removeLockFile(name + "-other");
+}
+
+// The holder never accepts, so every copy that came and went is still in its
+// queue; once that is full a new copy cannot ask who holds the name, and
+// must still be kept out.
+TEST(SingleInstance, OneCopyAfterManyCameAndWent) {
+    const std::string name = "test-many-" + std::to_string(getpid());
+    char ok = 0;
+    std::optional<SingleInstanceLock> kept;
+    const pid_t first = holder([&] { return kept.emplace(name.c_str()).held(); }, ok);
+    EXPECT_EQ(ok, 1);
+    int running = 0;
+    for (int i = 0; i < 100; ++i) running += SingleInstanceLock(name.c_str()).held() ? 1 : 0;
+    EXPECT_EQ(running, 0) << "of 100 later copies";
+    EXPECT_EQ(connectError(name), EAGAIN) << "the holder's queue never filled";
+    killAndWait(first);
+    removeLockFile(name);
 }
 
 // Another user who takes our lock's name first does not keep us out: the
-// game falls back to a lock file in our own home, and still one copy runs.
-// Needs root, to play the other user.
-TEST(SingleInstance, AnotherUserCannotKeepUsOut) {
+// game falls back to a lock file in our own home, and still one copy runs,
+// whether the squatter lets us ask who it is or has filled its queue so that
+// no connection gets through. Needs root, to play the other user.
+void anotherUserCannotKeepUsOut(bool fullQueue) {
     if (geteuid() != 0) GTEST_SKIP() << "needs root to act as another user";
     const passwd* nobody = getpwnam("nobody");
-    if (!nobody) GTEST_SKIP() << "no user nobody";
-    const std::string name = "test-squat-" + std::to_string(getpid());
-    const std::string abstractName = "torvenka." + name + "." + std::to_string(getuid());
+    if (!nobody) GTEST_SKIP() << "no user nobody to act as";
+    const uid_t otherUid = nobody->pw_uid;
+    const gid_t otherGid = nobody->pw_gid;
+    const std::string name = std::string(fullQueue ? "test-squat-full-" : "test-squat-") + std::to_string(getpid());
+    enum : char { Squatting = 1, NoOtherUser = 2 };
+    socklen_t len = 0;
+    const sockaddr_un a = lockAddress(name, len);  // ours, not nobody's
     char ok = 0;
     const pid_t squatter = holder(
-        [&] {
-            if (setgid(nobody->pw_gid) != 0 || setuid(nobody->pw_uid) != 0) return false;
-            sockaddr_un a{};
-            a.sun_family = AF_UNIX;
-            std::memcpy(a.sun_path + 1, abstractName.data(), abstractName.size());
-            const auto len = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + abstractName.size());
+        [&]() -> int {
+            if (setgroups(0, nullptr) != 0 || setgid(otherGid) != 0 || setuid(otherUid) != 0 || getuid() != otherUid)
+                return NoOtherUser;
             const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-            return bind(fd, reinterpret_cast<sockaddr*>(&a), len) == 0 && listen(fd, 4) == 0;
+            if (bind(fd, reinterpret_cast<const sockaddr*>(&a), len) != 0 || listen(fd, fullQueue ? 0 : 16) != 0) return 0;
+            if (fullQueue) {
+                // One connection, never accepted, fills a queue of 0.
+                const int filler = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0);
+                if (connect(filler, reinterpret_cast<const sockaddr*>(&a), len) != 0) return 0;
+                if (connectError(a, len) != EAGAIN) return 0;
+            }
+            return Squatting;
         },
         ok);
-    ASSERT_EQ(ok, 1) << "the squatter could not take the name";
+    if (ok == NoOtherUser) {
+        killAndWait(squatter);
+        GTEST_SKIP() << "cannot change to the uid of nobody";
+    }
+    ASSERT_EQ(ok, Squatting) << "the squatter could not take the name";
+    EXPECT_EQ(connectError(name), fullQueue ? EAGAIN : 0);
+
     std::optional<SingleInstanceLock> kept;  // the holder's, in the holder
     const pid_t first = holder([&] { return kept.emplace(name.c_str()).held(); }, ok);
-    EXPECT_EQ(ok, 1);
+    EXPECT_EQ(ok, 1) << "the first copy was kept out";
+    EXPECT_EQ(inChild([&] { return SingleInstanceLock(name.c_str()).held() ? 1 : 0; }), 0);
+    EXPECT_EQ(inChild([&] {
+                  clearenv();
+                  return SingleInstanceLock(name.c_str()).held() ? 1 : 0;
+              }),
+              0);
+    // The squatter leaves the name free, but the first copy still runs.
+    killAndWait(squatter);
     EXPECT_EQ(inChild([&] { return SingleInstanceLock(name.c_str()).held() ? 1 : 0; }), 0);
     killAndWait(first);
-    killAndWait(squatter);
-    const passwd* me = getpwuid(getuid());
-    if (me && me->pw_dir) std::filesystem::remove(std::string(me->pw_dir) + "/.cache/torvenka/" + name + ".lock");
+    EXPECT_EQ(inChild([&] { return SingleInstanceLock(name.c_str()).held() ? 1 : 0; }), 1);
+    removeLockFile(name);
 }
+
+TEST(SingleInstance, AnotherUserCannotKeepUsOut) { anotherUserCannotKeepUsOut(false); }
+
+TEST(SingleInstance, AnotherUserWithAFullQueueCannotKeepUsOut) { anotherUserCannotKeepUsOut(true); }
 
 }  // namespace

@@ -1,14 +1,29 @@
 // The lock is a name in the kernel's abstract socket namespace, made of the
-// lock's name and the user id: nothing on disk, nothing that depends on the
-// environment (HOME, XDG_RUNTIME_DIR, a bare `env -i`, an ssh session), the
-// same for every copy the same user starts on this machine, and gone the
-// moment its holder dies.
+// lock's name and the user id, and, where this user's home allows it, an
+// flock on a file there named for the lock and this machine. Both are the kernel's: they go the moment their
+// holder dies.
 //
-// Anyone may bind any abstract name, so another user could take ours first
-// to keep us out. A copy that finds the name taken therefore asks the kernel
-// who holds it; if that is not this user, it falls back to a lock file in the
-// home directory the password database gives (a folder only this user can
-// write), which every copy of this user then uses alike.
+// The name needs nothing on disk and nothing from the environment (HOME,
+// XDG_RUNTIME_DIR, a bare `env -i`, an ssh session): it is the same for
+// every copy the same user starts on this machine. A copy that finds it
+// taken connects and asks the kernel who holds it (SO_PEERCRED); if that is
+// this user, the copy leaves.
+//
+// Anyone may bind any abstract name, though, so another user can take ours
+// first, and one that listens and never accepts can fill its queue so that
+// nobody can even ask. Any answer but "this user" -- another user, a full
+// queue, a refused or failed connect -- therefore sends the copy to the lock
+// file in the home directory the password database gives (a folder only
+// this user can write): it runs if it gets that lock and leaves if not.
+//
+// The copy that binds the name takes the file lock as well, and gives the
+// name up and leaves if another copy already has the file. That keeps one
+// copy when the holder cannot be asked even though it is ours: our holder
+// never accepts either, so once some 65 copies have come and gone its queue
+// is full and the next copy gets no answer; that copy then finds the file
+// locked. It also keeps out a copy that starts after a squatter has gone
+// while one that fell back to the file still runs. Without a usable home
+// the name alone is the lock.
 #include "app/lock.h"
 
 #include <fcntl.h>
@@ -20,6 +35,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstddef>
 #include <cstring>
@@ -27,7 +43,14 @@
 
 namespace {
 
-enum class Abstract { Taken, HeldByUs, Unusable };
+// What became of the abstract name: this process took it; a copy of this
+// user is known to hold it; or neither could be said (another user holds it,
+// its holder could not be asked, no socket could be made).
+enum class Abstract { Taken, HeldByUs, NotKnownOurs };
+
+// What became of the lock file: this process locked it; another process
+// holds the lock; or there is no file to lock (no home, not ours, no flock).
+enum class File { Taken, Held, Unusable };
 
 sockaddr_un abstractAddress(const std::string& name, socklen_t& len) {
     sockaddr_un a{};
@@ -39,7 +62,9 @@ sockaddr_un abstractAddress(const std::string& name, socklen_t& len) {
     return a;
 }
 
-// True if the process listening on the address runs as this user.
+// True only if the process listening on the address is known to run as this
+// user. A holder that cannot be asked (a full queue, or any other failed
+// connect) is not known to be ours.
 bool heldByThisUser(const sockaddr_un& a, socklen_t len) {
     const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (fd < 0) return false;
@@ -52,22 +77,18 @@ bool heldByThisUser(const sockaddr_un& a, socklen_t len) {
     if (rc == 0) {
         ucred peer{};
         socklen_t pl = sizeof peer;
-        ours = getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &pl) == 0 && peer.uid == getuid();
-    } else {
-        // A holder that has never taken a connection has a long queue; a
-        // full one means many copies came and went: ours.
-        ours = errno == EAGAIN;
+        ours = getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &pl) == 0 && pl == sizeof peer && peer.uid == getuid();
     }
     close(fd);
     return ours;
 }
 
-// On Taken, fd is the listening socket that holds the name.
+// On Taken, held is the listening socket that holds the name.
 Abstract takeAbstract(const std::string& name, int& held) {
     socklen_t len = 0;
     const sockaddr_un a = abstractAddress(name, len);
     const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0) return Abstract::Unusable;
+    if (fd < 0) return Abstract::NotKnownOurs;
     if (bind(fd, reinterpret_cast<const sockaddr*>(&a), len) == 0) {
         // Listening lets a later copy ask who we are.
         if (listen(fd, 64) == 0) {
@@ -75,48 +96,72 @@ Abstract takeAbstract(const std::string& name, int& held) {
             return Abstract::Taken;
         }
         close(fd);
-        return Abstract::Unusable;
+        return Abstract::NotKnownOurs;
     }
     const int err = errno;
     close(fd);
-    if (err == EADDRINUSE) return heldByThisUser(a, len) ? Abstract::HeldByUs : Abstract::Unusable;
-    return Abstract::Unusable;
+    if (err == EADDRINUSE && heldByThisUser(a, len)) return Abstract::HeldByUs;
+    return Abstract::NotKnownOurs;
 }
 
-// The fallback: flock on a file in ~/.cache/torvenka, the home directory
-// taken from the password database, not from HOME. The locked descriptor, or
-// -1.
-int takeFileLock(const std::string& name) {
+// This machine's name, as a file name may hold it. A home shared between
+// machines (NFS) would otherwise let a copy on one keep out a copy on
+// another, which the abstract name, one per machine, does not.
+std::string hostPart() {
+    char host[256] = {};
+    if (gethostname(host, sizeof host - 1) != 0) return "";
+    std::string part = host;
+    for (char& c : part)
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '-' && c != '_') c = '_';
+    return part;
+}
+
+// flock on a file in ~/.cache/torvenka, the home directory taken from the
+// password database, not from HOME, named for the lock and this machine. On
+// Taken, held is the locked descriptor.
+File takeFileLock(const std::string& name, int& held) {
     const passwd* pw = getpwuid(getuid());
     const std::string home = pw && pw->pw_dir ? pw->pw_dir : "";
-    if (home.empty() || home[0] != '/') return -1;
+    if (home.empty() || home[0] != '/') return File::Unusable;
     std::string dir = home + "/.cache";
     mkdir(dir.c_str(), 0700);
     dir += "/torvenka";
     mkdir(dir.c_str(), 0700);
     struct stat st {};
-    if (stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != getuid()) return -1;
-    const std::string path = dir + "/" + name + ".lock";
+    if (stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != getuid()) return File::Unusable;
+    const std::string path = dir + "/" + name + "." + hostPart() + ".lock";
     const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-    if (fd < 0) return -1;
+    if (fd < 0) return File::Unusable;
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int err = errno;
         close(fd);
-        return -1;
+        return err == EWOULDBLOCK ? File::Held : File::Unusable;
     }
-    return fd;
+    held = fd;
+    return File::Taken;
 }
 
 }  // namespace
 
 SingleInstanceLock::SingleInstanceLock(const char* name) {
-    switch (takeAbstract("torvenka." + std::string(name) + "." + std::to_string(getuid()), fd_)) {
-        case Abstract::Taken:
+    int sock = -1;
+    switch (takeAbstract("torvenka." + std::string(name) + "." + std::to_string(getuid()), sock)) {
         case Abstract::HeldByUs: return;
-        case Abstract::Unusable: break;
+        case Abstract::Taken:
+            switch (takeFileLock(name, file_)) {
+                case File::Taken:
+                case File::Unusable: socket_ = sock; return;
+                case File::Held: close(sock); return;
+            }
+            return;
+        case Abstract::NotKnownOurs:
+            // Without the file there is no lock that no other user can take.
+            takeFileLock(name, file_);
+            return;
     }
-    fd_ = takeFileLock(name);
 }
 
 SingleInstanceLock::~SingleInstanceLock() {
-    if (fd_ >= 0) close(fd_);
+    if (socket_ >= 0) close(socket_);
+    if (file_ >= 0) close(file_);
 }

@@ -15,8 +15,11 @@ public:
     SingleInstanceLock& operator=(const SingleInstanceLock&) = delete;
 
     // True if this process now holds the lock.
-    bool held() const { return fd_ >= 0; }
+    bool held() const { return socket_ >= 0 || file_ >= 0; }
 
 private:
-    int fd_ = -1;  // the descriptor whose life is the lock's
+    // The descriptors whose life is the lock's (linux_lock.cpp: the socket
+    // bound to the lock's name and the locked file), -1 where not held.
+    int socket_ = -1;
+    int file_ = -1;
 };
