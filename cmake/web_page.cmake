@@ -11,17 +11,18 @@
 set(TORVENKA_PAGE_DIR ${PROJECT_BINARY_DIR}/page)
 
 file(GLOB WEB_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/web/*.cpp)
+list(REMOVE_ITEM WEB_SOURCES ${PROJECT_SOURCE_DIR}/src/web/pointer_input.cpp)  # torvenka_web_input
 file(GLOB WEB_SCRIPTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/web/*.js)
 add_executable(torvenka_web ${WEB_SOURCES})
 torvenka_headers(torvenka_web src/web)
-target_link_libraries(torvenka_web PRIVATE torvenka_loop torvenka_screen torvenka_sound_parser)
+target_link_libraries(torvenka_web PRIVATE torvenka_loop torvenka_screen torvenka_sound_parser torvenka_web_input)
 if(TARGET torvenka_glyphs)
   target_link_libraries(torvenka_web PRIVATE torvenka_glyphs)
 endif()
 set_target_properties(torvenka_web PROPERTIES OUTPUT_NAME torvenka
   RUNTIME_OUTPUT_DIRECTORY ${TORVENKA_PAGE_DIR})
 target_link_options(torvenka_web PRIVATE
-  -sENVIRONMENT=web -sALLOW_MEMORY_GROWTH=1 -sEXPORTED_FUNCTIONS=_main,_web_turns)
+  -sENVIRONMENT=web -sALLOW_MEMORY_GROWTH=1 -sEXPORTED_FUNCTIONS=_main,_web_turns,_web_pointer)
 
 set(page_files ${PROJECT_SOURCE_DIR}/src/web/index.html)
 foreach(script ${WEB_SCRIPTS})

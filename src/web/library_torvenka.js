@@ -45,23 +45,39 @@ mergeInto(LibraryManager.library, {
 
   // The canvas holds the game's own pixels; its size on the page makes each
   // of them an N x N block of device pixels, drawn without smoothing
-  // (image-rendering: pixelated in the page's style).
+  // (image-rendering: pixelated in the page's style). N is the largest whole
+  // number that fits the visible area left by the page's padding (which
+  // keeps clear of a phone's notch and rounded corners) and the status line
+  // below; an N asked for with ?scale=N is taken when it fits too. A turned
+  // phone or a resized window fits the game again.
   torvenka_fit_canvas__deps: ['$TorvenkaPage'],
   torvenka_fit_canvas: function(w, h) {
-    var c = TorvenkaPage.canvas();
-    var dpr = window.devicePixelRatio || 1;
-    var asked = /[?&]scale=(\d+)/.exec(location.search);
-    var n = asked ? parseInt(asked[1], 10) : 0;
-    if (!(n >= 1)) {
-      var line = document.getElementById('status');
-      var room = line ? line.getBoundingClientRect().height + 8 : 0;
-      n = Math.floor(Math.min(window.innerWidth * dpr / w, (window.innerHeight - room) * dpr / h));
-      if (!(n >= 1)) n = 1;
+    var P = TorvenkaPage;
+    if (!P.refitting) {
+      P.refitting = true;
+      var refit = function() { _torvenka_fit_canvas(w, h); };
+      window.addEventListener('orientationchange', refit);
+      if (window.visualViewport) window.visualViewport.addEventListener('resize', refit);
     }
+    var c = P.canvas();
+    var dpr = window.devicePixelRatio || 1;
+    var style = getComputedStyle(document.body);
+    var roomW = window.innerWidth - (parseFloat(style.paddingLeft) || 0) - (parseFloat(style.paddingRight) || 0);
+    var roomH = window.innerHeight - (parseFloat(style.paddingTop) || 0) - (parseFloat(style.paddingBottom) || 0);
+    var line = document.getElementById('status');
+    if (line) {
+      var ls = getComputedStyle(line);
+      roomH -= line.getBoundingClientRect().height + (parseFloat(ls.marginTop) || 0) +
+               (parseFloat(ls.marginBottom) || 0);
+    }
+    var fits = Math.floor(Math.min(roomW * dpr / w, roomH * dpr / h));
+    if (!(fits >= 1)) fits = 1;
+    var asked = /[?&]scale=(\d+)/.exec(location.search);
+    var n = asked ? Math.max(1, Math.min(parseInt(asked[1], 10), fits)) : fits;
     c.style.width = (w * n / dpr) + 'px';
     c.style.height = (h * n / dpr) + 'px';
-    TorvenkaPage.scale = n;
-    TorvenkaPage.watch.scale = n;
+    P.scale = n;
+    if (P.watch) P.watch.scale = n;
   },
 
   torvenka_set_icon: function(rgba, size) {
@@ -78,21 +94,64 @@ mergeInto(LibraryManager.library, {
     document.head.appendChild(link);
   },
 
-  torvenka_canvas_rect__deps: ['$TorvenkaPage'],
-  torvenka_canvas_rect: function(out) {
-    var r = TorvenkaPage.canvas().getBoundingClientRect();
-    HEAPF64[out >> 3] = r.left;
-    HEAPF64[(out >> 3) + 1] = r.top;
-    HEAPF64[(out >> 3) + 2] = r.width;
-    HEAPF64[(out >> 3) + 3] = r.height;
+  // The pointer: Pointer Events, so that a mouse, a pen and fingers come the
+  // same way. Presses are the canvas's; moves, releases and cancels are heard
+  // on the whole document, and a press the game takes captures its pointer,
+  // so a drag is followed out of the canvas and out of the window. Each
+  // event goes to the game's pointer input (web/pointer_input.h) in game
+  // pixels, fractions kept, with the canvas's corner on the screen.
+  torvenka_listen_pointers__deps: ['$TorvenkaPage', 'web_pointer', 'torvenka_audio_unlock'],
+  torvenka_listen_pointers: function(w, h) {
+    var canvas = TorvenkaPage.canvas();
+    var kinds = {pointerdown: 0, pointermove: 1, pointerup: 2, pointercancel: 3};
+    var pressedBackOrForward = false;
+    function handle(e) {
+      var kind = kinds[e.type];
+      // The player's gesture: the page may make sound from now on.
+      if (kind === 0 || kind === 2) _torvenka_audio_unlock();
+      var r = canvas.getBoundingClientRect();
+      if (!(r.width > 0 && r.height > 0)) return;
+      var onCanvas = e.target === canvas;
+      if (kind === 0 && !onCanvas) return;
+      var took = _web_pointer(kind, e.pointerId, e.pointerType === 'touch' ? 1 : 0, e.button, e.buttons,
+                              (e.clientX - r.left) * w / r.width, (e.clientY - r.top) * h / r.height,
+                              onCanvas ? 1 : 0, Math.round(e.screenX - e.clientX + r.left),
+                              Math.round(e.screenY - e.clientY + r.top));
+      if (took) {
+        try { canvas.setPointerCapture(e.pointerId); } catch (err) {}
+      }
+      if (kind === 0) {
+        // No text selection, no dragging of the canvas, no autoscroll.
+        e.preventDefault();
+        pressedBackOrForward = e.button === 3 || e.button === 4;
+      }
+    }
+    canvas.addEventListener('pointerdown', handle);
+    ['pointermove', 'pointerup', 'pointercancel'].forEach(function(type) {
+      document.addEventListener(type, handle);
+    });
+    // A back or forward button pressed on the game does not leave the page.
+    window.addEventListener('mouseup', function(e) {
+      if ((e.button === 3 || e.button === 4) && pressedBackOrForward) e.preventDefault();
+    }, true);
+    // WebKit lets a page start its sound only at the end of a touch.
+    document.addEventListener('touchend', function() { _torvenka_audio_unlock(); });
   },
 
   torvenka_step_ran__deps: ['$TorvenkaPage'],
-  torvenka_step_ran: function(phase, diveTick, life, oxygen, tanks, spearLane, dealNo, enemyActive, enemyLane) {
+  torvenka_step_ran: function(phase, diveTick, life, oxygen, tanks, spearLane, dealNo, enemyActive, enemyLane,
+                              striking) {
     var steps = TorvenkaPage.watch.steps;
     if (steps.length < 200000)
       steps.push({t: performance.now(), phase: phase, tick: diveTick, life: life, oxygen: oxygen, tanks: tanks,
-                  lane: spearLane, deal: dealNo, enemy: enemyActive, enemyLane: enemyLane});
+                  lane: spearLane, deal: dealNo, enemy: enemyActive, enemyLane: enemyLane, striking: striking});
+  },
+  torvenka_pointer_seen__deps: ['$TorvenkaPage'],
+  torvenka_pointer_seen: function(kind, button, x, y) {
+    var seen = TorvenkaPage.watch.pointer || (TorvenkaPage.watch.pointer = []);
+    if (seen.length < 100000)
+      seen.push({t: performance.now(), kind: ['down', 'up', 'move'][kind], button: ['left', 'right', 'middle'][button],
+                 x: x, y: y});
   },
 
   // Wake-ups. A timer takes the page to the gate; browsers count its delay
@@ -128,4 +187,44 @@ mergeInto(LibraryManager.library, {
   },
   torvenka_wake_cancel__deps: ['$TorvenkaWake'],
   torvenka_wake_cancel: function() { ++TorvenkaWake.generation; },
+
+  // The screen stays lit while the diver is down (the Screen Wake Lock API,
+  // where there is one); the lock is let go at the end of the dive. A page
+  // that is hidden loses its lock, so it is asked for again when shown.
+  $TorvenkaAwake: {
+    wanted: false,
+    lock: null,
+    asking: false,
+    ask: function() {
+      var A = TorvenkaAwake;
+      if (!A.wanted || A.lock || A.asking || document.hidden) return;
+      if (!(navigator.wakeLock && navigator.wakeLock.request)) return;
+      A.asking = true;
+      navigator.wakeLock.request('screen').then(function(lock) {
+        A.asking = false;
+        A.lock = lock;
+        lock.addEventListener('release', function() { if (A.lock === lock) A.lock = null; });
+        if (!A.wanted) A.letGo();
+      }, function() { A.asking = false; });
+    },
+    letGo: function() {
+      var A = TorvenkaAwake;
+      if (A.lock) {
+        var lock = A.lock;
+        A.lock = null;
+        lock.release().catch(function() {});
+      }
+    },
+  },
+  torvenka_keep_awake__deps: ['$TorvenkaAwake'],
+  torvenka_keep_awake: function(on) {
+    var A = TorvenkaAwake;
+    if (!A.listening) {
+      A.listening = true;
+      document.addEventListener('visibilitychange', function() { A.ask(); });
+    }
+    A.wanted = !!on;
+    if (A.wanted) A.ask();
+    else A.letGo();
+  },
 });

@@ -6,7 +6,6 @@
 #include <emscripten/emscripten.h>
 #include <emscripten/html5.h>
 
-#include <cmath>
 #include <vector>
 
 #include "core/game.h"
@@ -16,6 +15,7 @@
 #include "screen/icon.h"
 #include "sound/command_player.h"
 #include "web/page.h"
+#include "web/pointer_input.h"
 #include "web/turns.h"
 #include "web/web_audio_back_end.h"
 #include "web/web_platform.h"
@@ -29,7 +29,7 @@ struct StepWatch : LoopObserver {
         if (!ran) return;
         const GameState& s = game.view().state;
         torvenka_step_ran(static_cast<int>(phase), s.DiveTick, s.Life, s.Oxygen, s.Tanks, code(s.SpearLane),
-                          s.DealNo, s.EnemyActive ? 1 : 0, code(s.EnemyLane));
+                          s.DealNo, s.EnemyActive ? 1 : 0, code(s.EnemyLane), s.Striking ? 1 : 0);
     }
     const Game& game;
 };
@@ -43,92 +43,21 @@ struct Page {
     Scheduler loop{platform, font, sound, pageUtcTimeOfDayMs()};
     StepWatch watch{loop.game()};
     TurnDriver turns{loop, platform};
+    // Each pointer event joins the platform's queue and the loop takes its
+    // turns at once, as an event ends the desktop's wait at once.
+    PointerInput pointers{[this](const PointerEvent& p) {
+        PlatformEvent ev;
+        ev.type = PlatformEvent::Pointer;
+        ev.pointer = p;
+        platform.queue(ev);
+        torvenka_pointer_seen(static_cast<int>(p.kind), static_cast<int>(p.button), p.x, p.y);
+        turns.pump();
+    }};
 
     Page() { loop.setObserver(&watch); }
 };
 
 Page* page = nullptr;
-
-// The pointer. The canvas takes the presses; releases and moves are heard on
-// the whole document, so that a drag that leaves the game is followed as on
-// the desktop: while a button pressed in the game is held, every move and
-// its release reach the loop, wherever the pointer is, in game pixels that
-// may lie outside the client area; the game's router then decides, as for
-// the desktop, that only the left button holds on to what it pressed and
-// that other events outside the client area are lost. With no button of the
-// game held, only moves over the canvas count: the desktop hears no moves
-// outside its window.
-unsigned heldByGame = 0;  // the DOM's `buttons` bits of the presses made on the canvas
-
-unsigned buttonBit(unsigned short button) {
-    switch (button) {
-        case 0: return 1;  // left
-        case 1: return 4;  // middle
-        case 2: return 2;  // right
-        default: return 8u << (button - 3);
-    }
-}
-
-Button gameButton(unsigned short button) {
-    return button == 0 ? Button::Left : button == 2 ? Button::Right : Button::Middle;
-}
-
-// The event's position in game pixels, its screen position (the canvas's
-// corner on the screen plus the game position, as the desktop reports it for
-// a window at scale 1) and whether it lies over the canvas.
-bool toGame(const EmscriptenMouseEvent& e, MouseKind kind, Button b, PointerEvent& out) {
-    double r[4];
-    torvenka_canvas_rect(r);
-    if (r[2] <= 0 || r[3] <= 0) return false;
-    const double fx = (static_cast<double>(e.clientX) - r[0]) * kClientW / r[2];
-    const double fy = (static_cast<double>(e.clientY) - r[1]) * kClientH / r[3];
-    const int gx = static_cast<int>(std::floor(fx));
-    const int gy = static_cast<int>(std::floor(fy));
-    const int originX = static_cast<int>(std::lround(static_cast<double>(e.screenX - e.clientX) + r[0]));
-    const int originY = static_cast<int>(std::lround(static_cast<double>(e.screenY - e.clientY) + r[1]));
-    out = {kind, b, gx, gy, originX + gx, originY + gy, originX, originY};
-    return gx >= 0 && gy >= 0 && gx < kClientW && gy < kClientH;
-}
-
-void deliver(const PointerEvent& p) {
-    PlatformEvent ev;
-    ev.type = PlatformEvent::Pointer;
-    ev.pointer = p;
-    page->platform.queue(ev);
-    page->turns.pump();
-}
-
-EM_BOOL onDown(int, const EmscriptenMouseEvent* e, void*) {
-    // The player's gesture: the page may make sound from now on.
-    torvenka_audio_unlock();
-    PointerEvent p;
-    if (!toGame(*e, MouseKind::Down, gameButton(e->button), p)) return EM_TRUE;
-    heldByGame |= buttonBit(e->button);
-    deliver(p);
-    return EM_TRUE;  // no text selection, no dragging of the canvas, no autoscroll
-}
-
-EM_BOOL onUp(int, const EmscriptenMouseEvent* e, void*) {
-    torvenka_audio_unlock();
-    const unsigned bit = buttonBit(e->button);
-    if (!(heldByGame & bit)) return EM_FALSE;  // pressed outside the game: not ours
-    heldByGame &= ~bit;
-    PointerEvent p;
-    toGame(*e, MouseKind::Up, gameButton(e->button), p);
-    deliver(p);
-    return EM_TRUE;  // the game's release: the browser's back and forward buttons do not leave the page
-}
-
-EM_BOOL onMove(int, const EmscriptenMouseEvent* e, void*) {
-    // A release the page never heard (the pointer was let go in another
-    // window): the button is no longer held, and that release is lost.
-    heldByGame &= static_cast<unsigned>(e->buttons);
-    PointerEvent p;
-    const bool over = toGame(*e, MouseKind::Move, Button::Left, p);
-    if (heldByGame == 0 && (!over || e->buttons != 0)) return EM_FALSE;
-    deliver(p);
-    return EM_FALSE;
-}
 
 EM_BOOL onVisibility(int, const EmscriptenVisibilityChangeEvent* e, void*) {
     torvenka_audio_pause(e->hidden);
@@ -157,13 +86,30 @@ extern "C" EMSCRIPTEN_KEEPALIVE void web_turns() {
     if (page) page->turns.pump();
 }
 
+// One Pointer Events event from the page (library_torvenka.js); true when
+// the page should capture the pointer.
+extern "C" EMSCRIPTEN_KEEPALIVE int web_pointer(int kind, int id, int touch, int button, int buttons, double x,
+                                                double y, int onCanvas, int originX, int originY) {
+    if (!page || kind < PagePointer::Down || kind > PagePointer::Cancel) return 0;
+    PagePointer p;
+    p.kind = static_cast<PagePointer::Kind>(kind);
+    p.id = id;
+    p.touch = touch != 0;
+    p.button = button;
+    p.buttons = static_cast<unsigned>(buttons);
+    p.x = x;
+    p.y = y;
+    p.onCanvas = onCanvas != 0;
+    p.originX = originX;
+    p.originY = originY;
+    return page->pointers.handle(p) ? 1 : 0;
+}
+
 int main() {
     torvenka_fit_canvas(kClientW, kClientH);
     setIcon();
     page = new Page;
-    emscripten_set_mousedown_callback("#canvas", nullptr, EM_FALSE, onDown);
-    emscripten_set_mouseup_callback(EMSCRIPTEN_EVENT_TARGET_DOCUMENT, nullptr, EM_FALSE, onUp);
-    emscripten_set_mousemove_callback(EMSCRIPTEN_EVENT_TARGET_DOCUMENT, nullptr, EM_FALSE, onMove);
+    torvenka_listen_pointers(kClientW, kClientH);
     emscripten_set_visibilitychange_callback(nullptr, EM_FALSE, onVisibility);
     emscripten_set_resize_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE, onResize);
     // The first picture: the title screen.

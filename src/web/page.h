@@ -18,12 +18,18 @@ void torvenka_wake_cancel();
 void torvenka_fit_canvas(int w, int h);
 // Makes a size x size picture of RGBA bytes the page's icon.
 void torvenka_set_icon(const uint8_t* rgba, int size);
-// The canvas's box on the page in CSS pixels (left, top, width, height).
-void torvenka_canvas_rect(double* out4);
+// Hands the page's pointer events (Pointer Events) to web_pointer() in
+// main.cpp, in w x h game pixels.
+void torvenka_listen_pointers(int w, int h);
+// Keeps the screen lit (on) or lets it dim again (off).
+void torvenka_keep_awake(int on);
 // A step has run: its phase and the gauges after it, for the page's
 // watchers (the browser tests and the bench).
 void torvenka_step_ran(int phase, int diveTick, int life, int oxygen, int tanks, int spearLane, int dealNo,
-                       int enemyActive, int enemyLane);
+                       int enemyActive, int enemyLane, int striking);
+// A pointer event handed to the game (kind, button, client position), for
+// the page's watchers.
+void torvenka_pointer_seen(int kind, int button, int x, int y);
 
 // The two sound channels on WebAudio: the results of the sound commands.
 void torvenka_audio_preload(const char* file);

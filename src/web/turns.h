@@ -20,4 +20,5 @@ private:
     Scheduler& loop_;
     WebPlatform& platform_;
     bool paused_ = false;
+    bool keepingAwake_ = false;
 };

@@ -1,0 +1,78 @@
+#!/usr/bin/python3
+"""The game on the screens of a phone and a tablet, in portrait and in
+landscape (Chromium's device emulation): the canvas is the largest whole
+number of device pixels per game pixel that fits the visible area, the
+status line stays on the screen, and turning the device fits the game again
+without a reload.
+
+    phone_screen_test.py SITE
+"""
+from web_page import CLIENT_H, CLIENT_W, Page, check, log, run, wait_until
+
+DEVICES = [('phone', 390, 844, 3), ('tablet', 820, 1180, 2)]
+
+
+def emulate(driver, width, height, dpr):
+    portrait = height >= width
+    driver.execute_cdp_cmd('Emulation.setDeviceMetricsOverride', {
+        'width': width, 'height': height, 'deviceScaleFactor': dpr, 'mobile': True,
+        'screenOrientation': {'type': 'portraitPrimary' if portrait else 'landscapePrimary',
+                              'angle': 0 if portrait else 90}})
+    driver.execute_cdp_cmd('Emulation.setTouchEmulationEnabled', {'enabled': True, 'maxTouchPoints': 5})
+
+
+def fitted(page, width, height, dpr):
+    """The scale if the canvas is the largest whole one that fits, else None
+    (with the reason logged)."""
+    m = page.js("""
+        var c = document.getElementById('canvas').getBoundingClientRect();
+        var line = document.getElementById('status');
+        var l = line.getBoundingClientRect(), ls = getComputedStyle(line), b = getComputedStyle(document.body);
+        return {w: innerWidth, h: innerHeight, dpr: devicePixelRatio, cw: c.width, ch: c.height,
+                left: c.left, top: c.top, lineTop: l.top, lineBottom: l.bottom,
+                lineRoom: l.height + parseFloat(ls.marginTop) + parseFloat(ls.marginBottom),
+                padX: parseFloat(b.paddingLeft) + parseFloat(b.paddingRight),
+                padY: parseFloat(b.paddingTop) + parseFloat(b.paddingBottom)};""")
+    if (m['w'], m['h'], m['dpr']) != (width, height, dpr):
+        log('  the page is %sx%s at %s, not yet %sx%s at %s' % (m['w'], m['h'], m['dpr'], width, height, dpr))
+        return None
+    n = round(m['cw'] * dpr / CLIENT_W)
+    # Layout keeps sizes in 64ths of a CSS pixel: a third is off by a hair.
+    slack = dpr / 64 + 0.001
+    if abs(m['cw'] * dpr - n * CLIENT_W) > slack or abs(m['ch'] * dpr - n * CLIENT_H) > slack:
+        log('  the canvas is %.2f x %.2f device pixels: not whole blocks' % (m['cw'] * dpr, m['ch'] * dpr))
+        return None
+    room_w = (m['w'] - m['padX']) * dpr
+    room_h = (m['h'] - m['padY'] - m['lineRoom']) * dpr
+    if n * CLIENT_W > room_w + 0.01 or n * CLIENT_H > room_h + 0.01:
+        log('  blocks of %d do not fit %.0f x %.0f device pixels' % (n, room_w, room_h))
+        return None
+    if (n + 1) * CLIENT_W <= room_w and (n + 1) * CLIENT_H <= room_h:
+        log('  blocks of %d, though %d would fit %.0f x %.0f device pixels' % (n, n + 1, room_w, room_h))
+        return None
+    if m['left'] < 0 or m['top'] < 0 or m['lineBottom'] > m['h'] + 0.5 or m['lineTop'] < m['top'] + m['ch'] - 0.5:
+        log('  the canvas or the status line is off the screen: %s' % m)
+        return None
+    return n
+
+
+def test(driver, url):
+    for name, width, height, dpr in DEVICES:
+        emulate(driver, width, height, dpr)
+        page = Page(driver, url)
+        check(wait_until(15, page.started), 'the game did not start on the %s: "%s"' % (name, page.status()))
+        page.js('window.sameDocument = true;')
+        for w, h, how in ((width, height, 'portrait'), (height, width, 'landscape, turned'),
+                          (width, height, 'portrait again')):
+            emulate(driver, w, h, dpr)
+            n = None
+            check(wait_until(3, lambda: fitted(page, w, h, dpr) is not None, step=0.1),
+                  'on the %s in %s the canvas does not fit as it should' % (name, how))
+            n = fitted(page, w, h, dpr)
+            check(page.js('return window.sameDocument === true;'), 'turning the %s reloaded the page' % name)
+            log('%s %dx%d at %s, %s: blocks of %d device pixels' % (name, w, h, dpr, how, n))
+    driver.execute_cdp_cmd('Emulation.clearDeviceMetricsOverride', {})
+
+
+if __name__ == '__main__':
+    run(test)
