@@ -91,6 +91,12 @@ def test(driver, url):
     place = THEME_FROM_S + begun['clock'] - asked_clock
     log('the dive theme arrived %.0f ms after the navigation (%.0f ms after the dive started) and joined at '
         '%.3f s; its place by the audio clock was %.3f s' % (came, came - clicked, begun['offset'], place))
+    # The audio clock ran with the page: its place is where the page's own
+    # clock says the theme would be, give or take the context's start.
+    sounded = theme_sounding()[0]['t']
+    by_page = THEME_FROM_S + (sounded - plays[0]['t']) / 1000
+    check(abs(place - by_page) < 0.3, 'the audio clock did not run with the page: %.3f s by it, %.3f s by the page'
+          % (place, by_page))
     if abs(begun['offset'] - place) > 0.1:
         problems.append('the dive theme joined at %.3f s, not at its place, %.3f s' % (begun['offset'], place))
 
