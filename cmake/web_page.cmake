@@ -22,7 +22,8 @@ endif()
 set_target_properties(torvenka_web PROPERTIES OUTPUT_NAME torvenka
   RUNTIME_OUTPUT_DIRECTORY ${TORVENKA_PAGE_DIR})
 target_link_options(torvenka_web PRIVATE
-  -sENVIRONMENT=web -sALLOW_MEMORY_GROWTH=1 -sEXPORTED_FUNCTIONS=_main,_web_turns,_web_pointer)
+  -sENVIRONMENT=web -sALLOW_MEMORY_GROWTH=1
+  -sEXPORTED_FUNCTIONS=_main,_web_turns,_web_pointer,_web_audio_arrived,_web_audio_decoded,_web_audio_failed,_web_audio_ended)
 
 set(page_files ${PROJECT_SOURCE_DIR}/src/web/index.html)
 foreach(script ${WEB_SCRIPTS})

@@ -136,6 +136,6 @@ private:
 };
 
 // Every sound file the game opens, named as it names them to the sound
-// layer ("dat/se1.wav"): a front end that fetches its files ahead of time
-// asks for these.
+// layer ("dat/se1.wav"), in the order a dive first needs them: a front end
+// that fetches its files ahead of time asks for these, first things first.
 std::vector<std::string> everySoundFile();

@@ -25,11 +25,11 @@ std::string effectFile(Effect effect) { return datFile("se" + std::to_string(cod
 }  // namespace
 
 std::vector<std::string> everySoundFile() {
-    std::vector<std::string> files;
-    for (Effect e : {Effect::Tank, Effect::Defeat, Effect::Card, Effect::Spear}) files.push_back(effectFile(e));
-    files.push_back(datFile(kDiveThemeFile));
-    files.push_back(datFile(kBossThemeFile));
-    return files;
+    // In the order a dive first needs them: the start click's effect and
+    // the dive theme at once, the cards, the spear and the tanks within the
+    // first seconds, a defeat later, and the boss theme more than a minute in.
+    return {effectFile(Effect::Card), datFile(kDiveThemeFile), effectFile(Effect::Spear), effectFile(Effect::Tank),
+            effectFile(Effect::Defeat), datFile(kBossThemeFile)};
 }
 
 void Game::playMusic(Music piece) {

@@ -63,10 +63,6 @@ bool looksLikeWave(const std::vector<uint8_t>& b) {
     return b.size() >= 12 && std::memcmp(b.data(), "RIFF", 4) == 0 && std::memcmp(b.data() + 8, "WAVE", 4) == 0;
 }
 
-bool hasExtension(const std::string& path, const std::string& ext) {
-    return equalIgnoringCase(std::filesystem::path(path).extension().string(), ext);
-}
-
 int soundFontExists(const char* path, void*) {
     std::error_code ec;
     return path && *path && std::filesystem::is_regular_file(path, ec) ? 1 : 0;
@@ -154,8 +150,9 @@ Result SdlMixerBackEnd::open(const Open& op) {
     if (!ready_) return kNoAudio;
     if (devices_.count(op.alias)) return kAlias;
     // The kind of device follows the file's extension, as the game names it.
-    const bool music = hasExtension(op.file, ".mid");
-    if (!music && !hasExtension(op.file, ".wav")) return kLoad;
+    const FileKind kind = fileKind(op.file);
+    if (kind == FileKind::kUnknown) return kLoad;
+    const bool music = kind == FileKind::kMusic;
     Device d;
     d.music = music;
     std::vector<uint8_t> bytes;
@@ -204,7 +201,7 @@ Result SdlMixerBackEnd::play(const Play& op) {
     // `notify` is not looked at: nobody receives the report.
     if (d.music) {
         if (Mix_PlayMusic(d.mus, 0) != 0) return kPlay;
-        musicOwner_ = op.alias;
+        musicStream_.take(op.alias);
         // Where the decoder can seek, start later; the MIDI decoder cannot
         // and starts at the beginning.
         if (op.fromMs > 0) Mix_SetMusicPosition(op.fromMs / 1000.0);
@@ -233,9 +230,9 @@ Result SdlMixerBackEnd::stop(const Stop& op) {
     if (it == devices_.end()) return kAlias;
     Device& d = it->second;
     if (d.music) {
-        if (musicOwner_ == op.alias) {
+        if (musicStream_.heldBy(op.alias)) {
             Mix_HaltMusic();
-            musicOwner_.clear();
+            musicStream_.release(op.alias);
         }
     } else {
         Mix_HaltChannel(d.channel);
@@ -247,7 +244,7 @@ Result SdlMixerBackEnd::close(const Close& op) {
     if (!ready_) return kNoAudio;
     auto it = devices_.find(op.alias);
     if (it == devices_.end()) return kAlias;
-    if (musicOwner_ == op.alias) musicOwner_.clear();
+    musicStream_.release(op.alias);
     release(it->second);
     devices_.erase(it);
     return kOk;

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "sound/back_end.h"
+#include "sound/channel_rules.h"
 
 struct Mix_Chunk;
 struct _Mix_Music;
@@ -56,7 +57,7 @@ private:
     bool ready_ = false;
     std::map<std::string, Device> devices_;  // by alias, in lower case
     std::vector<bool> channelInUse_;
-    std::string musicOwner_;                 // alias whose piece was last started
+    sound::MusicStream musicStream_;         // which alias's piece SDL_mixer's one music stream holds
     int freq_ = 0;
     int frameBytes_ = 0;
 };

@@ -31,12 +31,30 @@ void torvenka_step_ran(int phase, int diveTick, int life, int oxygen, int tanks,
 // the page's watchers.
 void torvenka_pointer_seen(int kind, int button, int x, int y);
 
-// The two sound channels on WebAudio: the results of the sound commands.
-void torvenka_audio_preload(const char* file);
+// The page's audio on WebAudio (web/library_audio.js): only fetching,
+// decoding, starting and stopping buffers; the rules are the C++ back end's
+// (web/web_audio_back_end.h), which the page reports back to.
+// Makes the AudioContext: 0 when the browser gives the page no audio.
+int torvenka_audio_init();
+// Fetches `url` and decodes it into buffer `sound`; reports web_audio_arrived
+// when the bytes are in, then web_audio_decoded or web_audio_failed.
+void torvenka_audio_fetch(int sound, const char* url);
+// Starts buffer `sound` as `voice`, `fromMs` into it; 0 if it could not.
+// Reports web_audio_ended when it has played to its end.
+int torvenka_audio_start(int voice, int sound, double fromMs);
+// Stops `voice`, if it still plays.
+void torvenka_audio_halt(int voice);
+// The AudioContext's clock in milliseconds: it stands still while the
+// context is suspended (before the player's first press, on a hidden page).
+double torvenka_audio_clock();
+// The player has pressed on the page: the AudioContext may run.
 void torvenka_audio_unlock();
+// Suspends (the page is hidden) or resumes the AudioContext.
 void torvenka_audio_pause(int paused);
-int torvenka_audio_open(const char* file, const char* alias);
-int torvenka_audio_play(const char* alias, double fromMs);
-int torvenka_audio_stop(const char* alias);
-int torvenka_audio_close(const char* alias);
+// One line for the player in the page's status line ("" clears it).
+void torvenka_audio_say(const char* text);
+// One entry of the sound log for the page's watchers: a command with its
+// detail (the file, or `number` when that is not NaN) and result, or a
+// buffer "sounding" (its url and the position it starts from).
+void torvenka_audio_report(const char* op, const char* alias, const char* detail, double number, int result);
 }
