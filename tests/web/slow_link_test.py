@@ -34,7 +34,7 @@ PROBE = r"""
                        offset: offset || 0, duration: this.buffer ? this.buffer.duration : 0});
     return start.apply(this, arguments);
   };
-  ['mousedown', 'mouseup'].forEach(function (type) {
+  ['pointerdown', 'pointerup'].forEach(function (type) {
     window.addEventListener(type, function () {
       var c = probe.contexts[0];
       probe.presses.push({t: performance.now(), clock: c ? c.currentTime : null});
