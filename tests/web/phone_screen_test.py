@@ -3,7 +3,8 @@
 landscape (Chromium's device emulation): the canvas is the largest whole
 number of device pixels per game pixel that fits the visible area, the
 status line stays on the screen, and turning the device fits the game again
-without a reload.
+without a reload. A scale asked for in the address (?scale=N) too large for
+the screen is cut down to what fits.
 
     phone_screen_test.py SITE
 """
@@ -71,6 +72,14 @@ def test(driver, url):
             n = fitted(page, w, h, dpr)
             check(page.js('return window.sameDocument === true;'), 'turning the %s reloaded the page' % name)
             log('%s %dx%d at %s, %s: blocks of %d device pixels' % (name, w, h, dpr, how, n))
+    # A scale asked for in the address that cannot fit is cut down to what fits.
+    name, width, height, dpr = DEVICES[0]
+    emulate(driver, width, height, dpr)
+    page = Page(driver, url + '?scale=100000')
+    check(wait_until(15, page.started), 'the game did not start at ?scale=100000: "%s"' % page.status())
+    n = fitted(page, width, height, dpr)
+    check(n is not None, 'at ?scale=100000 the canvas is %s CSS pixels wide on the %s' % (page.canvas_rect()[2], name))
+    log('?scale=100000 on the %s: blocks of %d device pixels' % (name, n))
     driver.execute_cdp_cmd('Emulation.clearDeviceMetricsOverride', {})
 
 
