@@ -4,13 +4,25 @@ landscape (Chromium's device emulation): the canvas is the largest whole
 number of device pixels per game pixel that fits the visible area, the
 status line stays on the screen, and turning the device fits the game again
 without a reload. A scale asked for in the address (?scale=N) too large for
-the screen is cut down to what fits.
+the screen is cut down to what fits. The screen is kept lit from the start
+of a dive to its end (a stand-in for the Screen Wake Lock API counts it).
 
     phone_screen_test.py SITE
 """
 from web_page import CLIENT_H, CLIENT_W, Page, check, log, run, wait_until
 
 DEVICES = [('phone', 390, 844, 3), ('tablet', 820, 1180, 2)]
+WAKE_LOCK = r"""
+window.wakeLog = [];
+Object.defineProperty(Navigator.prototype, 'wakeLock', {configurable: true, get: function () {
+  return {request: function (type) {
+    wakeLog.push('request');
+    var lock = new EventTarget();
+    lock.release = function () { wakeLog.push('release'); return Promise.resolve(); };
+    return Promise.resolve(lock);
+  }};
+}});
+"""
 
 
 def emulate(driver, width, height, dpr):
@@ -80,6 +92,25 @@ def test(driver, url):
     n = fitted(page, width, height, dpr)
     check(n is not None, 'at ?scale=100000 the canvas is %s CSS pixels wide on the %s' % (page.canvas_rect()[2], name))
     log('?scale=100000 on the %s: blocks of %d device pixels' % (name, n))
+
+    # The screen stays lit through the dive, and is let go at its end: a
+    # stand-in for the Screen Wake Lock API counts what the page asks.
+    log('the screen kept lit from the start of the dive to its end')
+    fake = driver.execute_cdp_cmd('Page.addScriptToEvaluateOnNewDocument', {'source': WAKE_LOCK})['identifier']
+    try:
+        page = Page(driver, url)
+        check(wait_until(15, page.started), 'the game did not start with the stand-in wake lock')
+        left, top, w, h = page.canvas_rect()
+        x, y = left + 90.5 * w / CLIENT_W, top + 100.5 * h / CLIENT_H
+        for kind, points in (('touchStart', [{'x': x, 'y': y}]), ('touchEnd', [])):
+            driver.execute_cdp_cmd('Input.dispatchTouchEvent', {'type': kind, 'touchPoints': points})
+        check(wait_until(3, lambda: page.js('return wakeLog.slice();') == ['request']),
+              'the dive did not keep the screen lit: %s' % page.js('return wakeLog;'))
+        check(wait_until(25, lambda: any(s['phase'] == 2 for s in page.steps()), step=0.2), 'no GAME OVER')
+        check(wait_until(2, lambda: page.js('return wakeLog.slice();') == ['request', 'release']),
+              'the end of the dive did not let the screen dim: %s' % page.js('return wakeLog;'))
+    finally:
+        driver.execute_cdp_cmd('Page.removeScriptToEvaluateOnNewDocument', {'identifier': fake})
     driver.execute_cdp_cmd('Emulation.clearDeviceMetricsOverride', {})
 
 

@@ -5,7 +5,8 @@ mouse event is sent). A tap starts the dive and turns a card; a finger
 resting on the spear strikes, wobbling a little, and keeps striking once
 lifted; a vertical drag opens a tank; a horizontal drag swings the spear
 each way; a second finger changes nothing; a cancelled touch swipes
-nothing; one tap is one click.
+nothing; one tap is one click. The browser has no Screen Wake Lock API,
+which changes nothing.
 
     touch_test.py SITE
 """
@@ -70,7 +71,11 @@ def clicks(page):
 
 def test(driver, url):
     phone(driver)
+    # A browser without the Screen Wake Lock API: the dive plays all the same.
+    driver.execute_cdp_cmd('Page.addScriptToEvaluateOnNewDocument',
+                           {'source': 'delete Navigator.prototype.wakeLock;'})
     page = Page(driver, url)
+    check(page.js('return !("wakeLock" in navigator);'), 'the Screen Wake Lock API is still there')
     check(wait_until(15, page.started), 'the game did not start: "%s"' % page.status())
     check(wait_until(5, lambda: page.count(WHITE, TITLE_BOX) > 0), 'no title screen')
     check(page.js('return matchMedia("(pointer: coarse)").matches && navigator.maxTouchPoints > 0;'),
