@@ -3,6 +3,8 @@
 // desktop's rules where a browser hides a release or a chorded press.
 #include <gtest/gtest.h>
 
+#include "core/texts.h"
+#include "headless/bots.h"
 #include "headless/harness.h"
 #include "web/pointer_input.h"
 
@@ -84,6 +86,46 @@ TEST(TouchPlay, EveryActionOfTheDiveWithOneFinger) {
     // The next touch on the sea ends the strike.
     pg.tap(20, 20);
     EXPECT_FALSE(d.st().Striking);
+}
+
+// The good diver's hand as a finger: a click is a tap, a swipe a drag, and
+// resting on a spot a touch there, lifted. A finger crosses the sea on its
+// way, so after each gesture it goes back to where it rests.
+struct FingerHand {
+    Page& pg;
+    bool resting = false;
+    double restX = 0, restY = 0;
+    void backToRest() {
+        if (resting) pg.tap(restX, restY);
+    }
+    void click(int x, int y) {
+        pg.tap(x + 0.5, y + 0.5);
+        backToRest();
+    }
+    void swipe(int x0, int y0, int x1, int y1) {
+        pg.drag(x0 + 0.5, y0 + 0.5, x1 + 0.5, y1 + 0.5);
+        backToRest();
+    }
+    void move(int x, int y) {
+        resting = true;
+        restX = x + 0.5;
+        restY = y + 0.5;
+        backToRest();
+    }
+};
+
+TEST(TouchPlay, AFingerAloneWinsTheWholeDive) {
+    Page pg;
+    Dive& d = pg.d;
+    GoodDiver bot;
+    FingerHand finger{pg};
+    pg.tap(90.5, 100.5);
+    ASSERT_EQ(d.game.phase(), Phase::Dive);
+    d.play(bot, finger);
+    ASSERT_EQ(d.game.phase(), Phase::Clear);
+    EXPECT_GT(d.st().Life, 10000);
+    d.runOut();
+    EXPECT_EQ(d.field.caption(), kClearCaption);
 }
 
 TEST(TouchPlay, ASecondFingerAndACancelledTouchChangeNothing) {
