@@ -22,6 +22,9 @@ set_target_properties(torvenka_web PROPERTIES OUTPUT_NAME torvenka
   RUNTIME_OUTPUT_DIRECTORY ${TORVENKA_PAGE_DIR})
 target_link_options(torvenka_web PRIVATE
   -sENVIRONMENT=web -sALLOW_MEMORY_GROWTH=1 -sEXPORTED_FUNCTIONS=_main,_web_turns)
+# The page's Content-Security-Policy allows no eval: the link fails should
+# the generated script ever need it.
+target_link_options(torvenka_web PRIVATE -sDYNAMIC_EXECUTION=0)
 
 set(page_files ${PROJECT_SOURCE_DIR}/src/web/index.html)
 foreach(script ${WEB_SCRIPTS})
