@@ -60,6 +60,10 @@ window.addEventListener('contextmenu', function (e) { e.preventDefault(); });
       onAbort: function (what) { fail(String(what)); },
     };
     var s = document.createElement('script');
+    // Fetched with CORS, so that what goes wrong in it is not hidden from
+    // this page: in a frame without an origin of its own it is another
+    // origin's script, whose failures the browser would otherwise mute.
+    s.crossOrigin = 'anonymous';
     s.src = 'torvenka.js';
     s.onerror = function () { fail('torvenka.js did not load'); };
     document.body.appendChild(s);
