@@ -55,7 +55,11 @@ mergeInto(LibraryManager.library, {
     if (!(n >= 1)) {
       var line = document.getElementById('status');
       var room = line ? line.getBoundingClientRect().height + 8 : 0;
-      n = Math.floor(Math.min(window.innerWidth * dpr / w, (window.innerHeight - room) * dpr / h));
+      // Inside the body's padding, which keeps a phone's notch and corners clear.
+      var pad = getComputedStyle(document.body), px = function(v) { return parseFloat(v) || 0; };
+      var roomW = window.innerWidth - px(pad.paddingLeft) - px(pad.paddingRight);
+      room += px(pad.paddingTop) + px(pad.paddingBottom);
+      n = Math.floor(Math.min(roomW * dpr / w, (window.innerHeight - room) * dpr / h));
       if (!(n >= 1)) n = 1;
     }
     c.style.width = (w * n / dpr) + 'px';
