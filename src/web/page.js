@@ -53,6 +53,14 @@ window.addEventListener('contextmenu', function (e) { e.preventDefault(); });
   }
 
   function load() {
+    // The manifest comes with the game, not with the page: the browser
+    // fetches its icons by itself, and a page that only hands over to a new
+    // build (see start) must fetch nothing more through the old build's
+    // worker, which the new one waits on before it takes over.
+    var manifest = document.createElement('link');
+    manifest.rel = 'manifest';
+    manifest.href = 'manifest.webmanifest';
+    document.head.appendChild(manifest);
     window.Module = {
       canvas: document.getElementById('canvas'),
       print: function (t) { console.log(t); },
@@ -97,7 +105,9 @@ window.addEventListener('contextmenu', function (e) { e.preventDefault(); });
       var reloading = false;
       sw.addEventListener('controllerchange', function () {
         reloading = true;
-        location.reload();
+        // The lock is let go first, so that the page that comes again
+        // finds it free.
+        unlock().then(function () { location.reload(); });
       });
       reg.waiting.postMessage('take over');
       // Should the new build never take over, the old one plays.
@@ -110,6 +120,7 @@ window.addEventListener('contextmenu', function (e) { e.preventDefault(); });
   // browser refuses the lock (one without an origin of its own) plays
   // without the check.
   var begun = false;
+  var unlock = function () { return Promise.resolve(); };
   function begin(soleTab) {
     if (begun) return;
     begun = true;
@@ -126,15 +137,23 @@ window.addEventListener('contextmenu', function (e) { e.preventDefault(); });
     return;
   }
   try {
-    locks.request('torvenka', {ifAvailable: true}, function (lock) {
+    var held = locks.request('torvenka', {ifAvailable: true}, function (lock) {
       if (!lock) {
         begun = true;
         torvenkaSay('Torvenka is already playing in another tab or window of this browser.');
         return;
       }
+      // Held until the page goes, or lets it go (see start).
+      var letGo;
+      var holding = new Promise(function (resolve) { letGo = resolve; });
+      unlock = function () {
+        letGo();
+        return held.catch(function () {});
+      };
       begin(true);
-      return new Promise(function () {});
-    }).catch(function () { begin(false); });
+      return holding;
+    });
+    held.catch(function () { begin(false); });
   } catch (e) {
     begin(false);
   }
