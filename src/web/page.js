@@ -75,14 +75,18 @@ window.addEventListener('contextmenu', function (e) { e.preventDefault(); });
     s.src = 'torvenka.js';
     s.onerror = function () { fail('torvenka.js did not load'); };
     document.body.appendChild(s);
-    // The site kept for offline play. The worker keeps every file of this
-    // build; a new build is a new worker, which waits until no page uses
-    // the old one (see takeOver).
+    // The site kept for offline play, once the page's own files have come:
+    // the worker keeps every file of this build; a new build is a new
+    // worker, which waits until no page uses the old one (see start).
     var sw = workers();
     if (sw) {
-      sw.register('sw.js', {updateViaCache: 'none'}).catch(function (e) {
-        console.log('Torvenka plays without an offline copy: ' + e);
-      });
+      var keep = function () {
+        sw.register('sw.js', {updateViaCache: 'none'}).catch(function (e) {
+          console.log('Torvenka plays without an offline copy: ' + e);
+        });
+      };
+      if (document.readyState === 'complete') keep();
+      else window.addEventListener('load', keep);
     }
   }
 
