@@ -82,7 +82,7 @@ window.addEventListener('contextmenu', function (e) { e.preventDefault(); });
     if (sw) {
       var keep = function () {
         sw.register('sw.js', {updateViaCache: 'none'}).catch(function (e) {
-          console.log('Torvenka plays without an offline copy: ' + e);
+          console.log('Torvenka could not set up or check its offline copy: ' + e);
         });
       };
       if (document.readyState === 'complete') keep();
