@@ -5,9 +5,16 @@
 #           source tree has no page
 #   SOUNDS  the rendered themes (*.ogg)
 #   DAT     the game's dat/ folder, whose effects (*.wav) go in as they are
+#   WEB     the page's sources, src/web/: its style sheet (*.css), its web app
+#           manifest (*.webmanifest) and the service worker's template
+#           (sw.js.in); empty when the source tree has no page
+#   ICONS   the page's icons (*.png), drawn by tools/webicons
 # The site is then index.html and the files it loads, nothing else:
-#   index.html  torvenka.js  torvenka.wasm  dat/*.ogg  dat/*.wav
-foreach(var SITE PAGE SOUNDS DAT)
+#   index.html  page.js  page.css  torvenka.js  torvenka.wasm  dat/*.ogg
+#   dat/*.wav  manifest.webmanifest  the icons  sw.js
+# and last sw.js, which lists all the others with a hash of each
+# (cmake/site_worker.cmake), for keeping the site offline.
+foreach(var SITE PAGE SOUNDS DAT WEB ICONS)
   if(NOT DEFINED ${var})
     message(FATAL_ERROR "assemble_site.cmake needs -D${var}=...")
   endif()
@@ -16,9 +23,13 @@ endforeach()
 file(REMOVE_RECURSE ${SITE})
 file(MAKE_DIRECTORY ${SITE}/dat)
 
-if(PAGE AND EXISTS ${PAGE}/index.html)
+set(page FALSE)
+if(PAGE AND EXISTS ${PAGE}/index.html AND WEB AND EXISTS ${WEB}/sw.js.in)
+  set(page TRUE)
   file(GLOB page_files LIST_DIRECTORIES false ${PAGE}/*)
-  file(COPY ${page_files} DESTINATION ${SITE})
+  file(GLOB web_files LIST_DIRECTORIES false ${WEB}/*.css ${WEB}/*.webmanifest)
+  file(GLOB icons LIST_DIRECTORIES false ${ICONS}/*.png)
+  file(COPY ${page_files} ${web_files} ${icons} DESTINATION ${SITE})
 else()
   # No front end in this source tree (src/web/ is missing): a page that says so.
   file(WRITE ${SITE}/index.html [=[<!DOCTYPE html>
@@ -36,4 +47,10 @@ if(themes)
 endif()
 if(effects)
   file(COPY ${effects} DESTINATION ${SITE}/dat)
+endif()
+
+# The service worker last, over everything else the site holds.
+if(page)
+  set(TEMPLATE ${WEB}/sw.js.in)
+  include(${CMAKE_CURRENT_LIST_DIR}/site_worker.cmake)
 endif()

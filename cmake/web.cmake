@@ -202,11 +202,19 @@ set(page_dir "")
 if(EXISTS ${PROJECT_SOURCE_DIR}/src/web)
   set(page_dir ${TORVENKA_WASM_DIR}/page)
 endif()
+set(web_dir "")
+set(icons_dir ${PROJECT_BINARY_DIR}/web-icons)
+if(page_dir)
+  set(web_dir ${PROJECT_SOURCE_DIR}/src/web)
+endif()
+# The page's icons, drawn by the desktop's own tools/webicons.
+add_custom_target(web_icons COMMAND webicons ${icons_dir} DEPENDS webicons VERBATIM)
 add_custom_target(site
   COMMAND ${CMAKE_COMMAND} -DSITE=${TORVENKA_SITE_DIR} -DPAGE=${page_dir}
     -DSOUNDS=${TORVENKA_SOUNDS_DIR} -DDAT=${PROJECT_SOURCE_DIR}/dat
+    -DWEB=${web_dir} -DICONS=${icons_dir}
     -P ${PROJECT_SOURCE_DIR}/cmake/assemble_site.cmake
-  DEPENDS wasm web_sounds
+  DEPENDS wasm web_sounds web_icons
   COMMENT "Putting the site together in ${TORVENKA_SITE_DIR}" VERBATIM)
 
 # The site, and the desktop's tool that works out what the page must show

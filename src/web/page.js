@@ -1,0 +1,164 @@
+// The page's own script (index.html loads it; no inline script, which the
+// page's Content-Security-Policy forbids): checks what the browser can do,
+// takes the lock that keeps one tab playing, starts the game (torvenka.js)
+// and keeps the site for playing offline (sw.js).
+
+// One line on the page: what the player needs to know when something
+// keeps the game from playing, or from playing with sound.
+function torvenkaSay(text) {
+  var line = document.getElementById('status');
+  line.textContent = text;
+}
+
+// A right-button swipe is the game's, never the browser's menu.
+window.addEventListener('contextmenu', function (e) { e.preventDefault(); });
+
+(function () {
+  if (location.protocol === 'file:') {
+    torvenkaSay('Torvenka cannot start from a file on disk: serve this folder from a web server ' +
+                '(scripts/web does) and open its address.');
+    return;
+  }
+  if (typeof WebAssembly !== 'object' || typeof WebAssembly.instantiate !== 'function') {
+    torvenkaSay('This browser cannot run WebAssembly, which Torvenka needs.');
+    return;
+  }
+  // A frame that has no origin of its own (sandboxed without
+  // allow-same-origin) fetches even this site's files across origins.
+  var opaque = self.origin === 'null';
+  var failed = false;
+  function fail(what) {
+    if (failed) return;
+    failed = true;
+    torvenkaSay('Torvenka could not start (' + what + '). ' + (opaque ?
+      'This frame has no origin of its own: the site must let it fetch its files ' +
+      '(Access-Control-Allow-Origin), or the frame be allowed its origin (allow-same-origin).' :
+      'Reload the page; if this stays, the site is missing some of its files.'));
+  }
+  // Whatever goes wrong before the game runs is said on the page.
+  function early(what) {
+    if (!(window.Module && Module.calledRun)) fail(what);
+  }
+  window.addEventListener('error', function (e) { early(e.message || 'a script failed'); });
+  window.addEventListener('unhandledrejection', function (e) { early(String(e.reason)); });
+
+  // The service worker, where the browser gives this page one (a secure
+  // page with an origin of its own); asking about it may throw.
+  function workers() {
+    try {
+      return 'serviceWorker' in navigator ? navigator.serviceWorker : null;
+    } catch (e) {
+      return null;
+    }
+  }
+
+  function load() {
+    // The manifest comes with the game, not with the page: the browser
+    // fetches its icons by itself, and a page that only hands over to a new
+    // build (see start) must fetch nothing more through the old build's
+    // worker, which the new one waits on before it takes over.
+    var manifest = document.createElement('link');
+    manifest.rel = 'manifest';
+    manifest.href = 'manifest.webmanifest';
+    document.head.appendChild(manifest);
+    window.Module = {
+      canvas: document.getElementById('canvas'),
+      print: function (t) { console.log(t); },
+      printErr: function (t) { console.warn(t); },
+      onAbort: function (what) { fail(String(what)); },
+    };
+    var s = document.createElement('script');
+    // Fetched with CORS, so that what goes wrong in it is not hidden from
+    // this page: in a frame without an origin of its own it is another
+    // origin's script, whose failures the browser would otherwise mute.
+    s.crossOrigin = 'anonymous';
+    s.src = 'torvenka.js';
+    s.onerror = function () { fail('torvenka.js did not load'); };
+    document.body.appendChild(s);
+    // The site kept for offline play, once the page's own files have come:
+    // the worker keeps every file of this build; a new build is a new
+    // worker, which waits until no page uses the old one (see start).
+    var sw = workers();
+    if (sw) {
+      var keep = function () {
+        sw.register('sw.js', {updateViaCache: 'none'}).catch(function (e) {
+          console.log('Torvenka could not set up or check its offline copy: ' + e);
+        });
+      };
+      if (document.readyState === 'complete') keep();
+      else window.addEventListener('load', keep);
+    }
+  }
+
+  // A new build of the site may have been kept while a page of the old one
+  // was open; it waits, so that no open page gets some files of each. This
+  // page holds the lock, so no other page of the site plays: the new build
+  // takes over now, and the page comes again from it, before any of the old
+  // build's game has loaded.
+  function start(soleTab) {
+    var sw = workers();
+    if (!soleTab || !sw || !sw.controller) {
+      load();
+      return;
+    }
+    sw.getRegistration().then(function (reg) {
+      if (!reg || !reg.waiting) {
+        load();
+        return;
+      }
+      var reloading = false;
+      sw.addEventListener('controllerchange', function () {
+        reloading = true;
+        // The lock is let go first, so that the page that comes again
+        // finds it free.
+        unlock().then(function () { location.reload(); });
+      });
+      reg.waiting.postMessage('take over');
+      // Should the new build never take over, the old one plays.
+      setTimeout(function () { if (!reloading) load(); }, 5000);
+    }).catch(load);
+  }
+
+  // One copy per user, as far as a browser lets a page know: the first tab
+  // of this site holds the lock for as long as it is open. A frame that the
+  // browser refuses the lock (one without an origin of its own) plays
+  // without the check.
+  var begun = false;
+  var unlock = function () { return Promise.resolve(); };
+  function begin(soleTab) {
+    if (begun) return;
+    begun = true;
+    start(soleTab);
+  }
+  var locks = null;
+  try {
+    locks = navigator.locks && navigator.locks.request ? navigator.locks : null;
+  } catch (e) {
+    locks = null;
+  }
+  if (!locks) {
+    begin(false);
+    return;
+  }
+  try {
+    var held = locks.request('torvenka', {ifAvailable: true}, function (lock) {
+      if (!lock) {
+        begun = true;
+        torvenkaSay('Torvenka is already playing in another tab or window of this browser.');
+        return;
+      }
+      // Held until the page goes, or lets it go (see start).
+      var letGo;
+      var holding = new Promise(function (resolve) { letGo = resolve; });
+      unlock = function () {
+        letGo();
+        return held.catch(function () {});
+      };
+      begin(true);
+      return holding;
+    });
+    held.catch(function () { begin(false); });
+  } catch (e) {
+    begin(false);
+  }
+})();
