@@ -87,12 +87,11 @@ mergeInto(LibraryManager.library, {
       s.onended = function() { if (ch.source === s) ch.source = null; };
       s.start(0, offset);
       ch.source = s;
-      TorvenkaPage.watch.sound.push({t: performance.now(), op: 'sounding', alias: ch.alias, url: ch.sound.url,
-                                     state: A.ctx.state});
+      TorvenkaPage.report('sound', {op: 'sounding', alias: ch.alias, url: ch.sound.url, state: A.ctx.state});
       return 0;
     },
     log: function(op, alias, detail, result) {
-      TorvenkaPage.watch.sound.push({t: performance.now(), op: op, alias: alias, detail: detail, result: result});
+      TorvenkaPage.report('sound', {op: op, alias: alias, detail: detail, result: result});
       return result;
     },
   },

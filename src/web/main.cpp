@@ -7,6 +7,7 @@
 #include <emscripten/html5.h>
 
 #include <cmath>
+#include <memory>
 #include <vector>
 
 #include "core/game.h"
@@ -16,23 +17,12 @@
 #include "screen/icon.h"
 #include "sound/command_player.h"
 #include "web/page.h"
+#include "web/page_watch.h"
 #include "web/turns.h"
 #include "web/web_audio_back_end.h"
 #include "web/web_platform.h"
 
 namespace {
-
-// Reports each step to the page's watchers.
-struct StepWatch : LoopObserver {
-    explicit StepWatch(const Game& g) : game(g) {}
-    void afterStep(Phase phase, bool ran) override {
-        if (!ran) return;
-        const GameState& s = game.view().state;
-        torvenka_step_ran(static_cast<int>(phase), s.DiveTick, s.Life, s.Oxygen, s.Tanks, code(s.SpearLane),
-                          s.DealNo, s.EnemyActive ? 1 : 0, code(s.EnemyLane));
-    }
-    const Game& game;
-};
 
 // Everything the page plays with, made once and kept for the page's life.
 struct Page {
@@ -41,10 +31,8 @@ struct Page {
     sound::CommandPlayer sound{audio};
     WebPlatform platform{font};
     Scheduler loop{platform, font, sound, pageUtcTimeOfDayMs()};
-    StepWatch watch{loop.game()};
+    std::unique_ptr<LoopObserver> watch{watchPage(loop)};  // the test build's only
     TurnDriver turns{loop, platform};
-
-    Page() { loop.setObserver(&watch); }
 };
 
 Page* page = nullptr;

@@ -20,10 +20,6 @@ void torvenka_fit_canvas(int w, int h);
 void torvenka_set_icon(const uint8_t* rgba, int size);
 // The canvas's box on the page in CSS pixels (left, top, width, height).
 void torvenka_canvas_rect(double* out4);
-// A step has run: its phase and the gauges after it, for the page's
-// watchers (the browser tests and the bench).
-void torvenka_step_ran(int phase, int diveTick, int life, int oxygen, int tanks, int spearLane, int dealNo,
-                       int enemyActive, int enemyLane);
 
 // The two sound channels on WebAudio: the results of the sound commands.
 void torvenka_audio_preload(const char* file);
