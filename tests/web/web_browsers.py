@@ -272,22 +272,35 @@ class WebKitBrowser(SeleniumBrowser):
             self.origin = (x + (ow - iw), y + (oh - ih), dpr)
         return self.origin
 
+    # Counts the presses and releases the page has been given (in the
+    # capture phase, before the page's own handlers see them).
+    SEEN = ("if (window.torvenkaTestPresses === undefined) { window.torvenkaTestPresses = 0;"
+            " ['mousedown', 'mouseup'].forEach(function (k) { window.addEventListener(k,"
+            " function () { window.torvenkaTestPresses++; }, true); }); }"
+            " return window.torvenkaTestPresses;")
+
     def pointer(self, items):
         ox, oy, dpr = self._page_origin()
         command = ['xdotool']
+        presses = 0
         for item in items:
             if item['type'] == 'pointerMove':
                 command += ['mousemove', str(round(ox + item['x'] * dpr)), str(round(oy + item['y'] * dpr))]
             elif item['type'] == 'pointerDown':
                 command += ['mousedown', self.X_BUTTONS[item['button']]]
+                presses += 1
             elif item['type'] == 'pointerUp':
                 command += ['mouseup', self.X_BUTTONS[item['button']]]
+                presses += 1
+        before = self.js(self.SEEN)
         done = subprocess.run(command, env=dict(os.environ, DISPLAY=self.display), capture_output=True, text=True)
         if done.returncode != 0:
             raise BrowserError('xdotool: %s' % done.stderr.strip())
-        # The X server has the events; the page has them once a script of
-        # its own has run after them.
-        self.js('return 0;')
+        # The X server has the events; like WebDriver's actions, return once
+        # the page has been given the presses and releases.
+        end = time.monotonic() + 2
+        while self.js(self.SEEN) < before + presses and time.monotonic() < end:
+            time.sleep(0.002)
 
     def new_tab(self):
         self.origin = None
