@@ -11,7 +11,8 @@ function body: `return` what you want, the arguments as arguments[i]),
 js_async(body, *args) (the last argument is the callback to call with the
 result), title(), screenshot_png(), pointer(items) (real pointer input: a
 list of move/down/up items, page coordinates in CSS pixels), new_tab(),
-switch_to(tab), close_tab(), tab(), set_device_pixel_ratio(r) and quit().
+switch_to(tab), close_tab(), tab(), hide_page(seconds),
+set_device_pixel_ratio(r) and quit().
 """
 
 import base64
@@ -61,6 +62,15 @@ def _version(command):
     return m.group(0) if m else '?'
 
 
+def hide_behind_tab(browser, seconds):
+    first = browser.tab()
+    browser.new_tab()
+    browser.open('about:blank')
+    time.sleep(seconds)
+    browser.close_tab()
+    browser.switch_to(first)
+
+
 # --- WebDriver classic, through selenium (Chromium, WebKit) ----------------
 
 class SeleniumBrowser:
@@ -103,6 +113,10 @@ class SeleniumBrowser:
 
     def tabs(self):
         return list(self.d.window_handles)
+
+    def hide_page(self, seconds):
+        """Hides the page for `seconds`: another tab in front of it."""
+        hide_behind_tab(self, seconds)
 
     def set_device_pixel_ratio(self, ratio):
         """Makes the page see `ratio` device pixels a CSS pixel (None: the
@@ -301,6 +315,21 @@ class WebKitBrowser(SeleniumBrowser):
         end = time.monotonic() + 2
         while self.js(self.SEEN) < before + presses and time.monotonic() < end:
             time.sleep(0.002)
+
+    def hide_page(self, seconds):
+        """Hides the page for `seconds`. A MiniBrowser window in front does
+        not hide the one behind from its page; a window taken off the screen
+        (unmapped, as a minimised one is) does."""
+        env = dict(os.environ, DISPLAY=self.display)
+        found = subprocess.run(['xdotool', 'search', '--onlyvisible', '--class', 'MiniBrowser'], env=env,
+                               capture_output=True, text=True).stdout.split()
+        if not found:
+            raise BrowserError('no MiniBrowser window on %s' % self.display)
+        for w in found:
+            subprocess.run(['xdotool', 'windowunmap', w], env=env, check=True)
+        time.sleep(seconds)
+        for w in found:
+            subprocess.run(['xdotool', 'windowmap', w], env=env, check=True)
 
     def new_tab(self):
         self.origin = None
@@ -593,6 +622,9 @@ class FirefoxBrowser:
 
     def close_tab(self):
         self.command('browsingContext.close', {'context': self.context})
+
+    def hide_page(self, seconds):
+        hide_behind_tab(self, seconds)
 
     def set_device_pixel_ratio(self, ratio):
         self.command('browsingContext.setViewport', {'context': self.context, 'devicePixelRatio': ratio})
