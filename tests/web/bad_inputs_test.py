@@ -14,7 +14,7 @@ Given an address, they are skipped, and so is the file:// case.
 import os
 import time
 
-from web_page import Page, argument, check, log, run, skip_case, wait_until
+from web_page import Page, check, log, run, skip_case, wait_until
 
 WHITE = (255, 255, 255)
 TITLE_BOX = (80, 92, 34, 20)

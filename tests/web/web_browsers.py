@@ -270,6 +270,11 @@ class WebKitBrowser(SeleniumBrowser):
         super().__init__(driver, 'webkit', _version([binary, '--version']))
         if self.version == '?':
             self.version = (driver.capabilities.get('browserVersion') or '?')
+        # The X pointer reaches only what is on the screen: the window fits it.
+        screen = subprocess.run(['xdotool', 'getdisplaygeometry'], env=dict(os.environ, DISPLAY=display),
+                                capture_output=True, text=True).stdout.split()
+        if len(screen) == 2:
+            width, height = min(width, int(screen[0])), min(height, int(screen[1]))
         driver.set_window_rect(0, 0, width, height)
 
     # WebKitWebDriver's pointer actions report the release of the right

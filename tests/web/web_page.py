@@ -18,8 +18,8 @@ keeps the steps, what the sound channels did and what the project's good
 diver would do in window.torvenkaWatch). The tests' own server serves the
 site's folder but answers torvenka.js and torvenka.wasm from the test
 build's folder ($TORVENKA_WATCHED_PAGE, by default the wasm/page-watched
-beside the site's folder). Server(..., watched=False) serves the site as it
-ships.
+beside the site's folder); a second server serves the site as it ships
+(Site.shipped), for the tests that look at that page.
 """
 
 import contextlib
@@ -302,7 +302,7 @@ class Page:
         left, top, w, h = self.canvas_rect()
         return int(left + (gx + 0.5) * w / CLIENT_W), int(top + (gy + 0.5) * h / CLIENT_H)
 
-    # Real pointer input, in game pixels (at_page: in page pixels).
+    # Real pointer input, in game pixels (pointer(): items in page pixels).
     def pointer(self, items):
         self.b.pointer(items)
 
