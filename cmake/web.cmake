@@ -8,10 +8,12 @@
 #
 # Neither is part of the default build. When em++ and node are installed,
 # ctest runs the headless tests under node as wasm.*; with FluidSynth, oggenc
-# and the soundfont, it checks the rendered themes (web.theme_*); with
-# Chromium, chromedriver and Python's selenium too, it runs the browser tests
-# tests/web/*_test.py as web.*. Otherwise configuring says in one line what
-# is missing.
+# and the soundfont, it checks the rendered themes (web.theme_*); and it
+# runs the browser tests tests/web/*_test.py in each of three engines whose
+# tools are installed, as web.<engine>.<scenario>: Chromium (chromedriver and
+# Python's selenium), Firefox ESR (over WebDriver BiDi: Python alone) and
+# WebKit (WebKitWebDriver and its MiniBrowser, selenium, an X server). For
+# anything missing, configuring says in one line what it is.
 include(ExternalProject)
 include(ProcessorCount)
 
@@ -21,19 +23,36 @@ find_program(TORVENKA_FLUIDSYNTH fluidsynth)
 find_program(TORVENKA_OGGENC oggenc)
 find_program(TORVENKA_CHROMIUM NAMES chromium chromium-browser)
 find_program(TORVENKA_CHROMEDRIVER chromedriver)
+find_program(TORVENKA_FIREFOX NAMES firefox-esr firefox)
+find_program(TORVENKA_WEBKITWEBDRIVER WebKitWebDriver)
+find_program(TORVENKA_XVFB Xvfb)
+find_program(TORVENKA_XDOTOOL xdotool)
+find_program(TORVENKA_PULSEAUDIO pulseaudio)
+file(GLOB minibrowsers /usr/lib/*/webkit2gtk-4.1/MiniBrowser /usr/lib/*/webkit2gtk-4.0/MiniBrowser)
+set(TORVENKA_MINIBROWSER "" CACHE FILEPATH "WebKitGTK's MiniBrowser, for the browser tests in WebKit")
+if(NOT TORVENKA_MINIBROWSER AND minibrowsers)
+  list(GET minibrowsers 0 first_minibrowser)
+  set(TORVENKA_MINIBROWSER ${first_minibrowser} CACHE FILEPATH
+    "WebKitGTK's MiniBrowser, for the browser tests in WebKit" FORCE)
+endif()
 set(TORVENKA_WEB_SOUNDFONT /usr/share/sounds/sf2/TimGM6mb.sf2 CACHE FILEPATH
   "The soundfont the themes are rendered with for the web page")
 
-# The browser tests need a python3 that has selenium: Debian's, which may not
-# be the first python3 on the PATH.
+# The browser tests run under Debian's python3, which may not be the first
+# python3 on the PATH; Chromium and WebKit are driven through its selenium.
 set(web_python "")
+set(web_selenium FALSE)
 foreach(candidate /usr/bin/python3 python3)
   find_program(python_path ${candidate} NO_CACHE)
   if(python_path)
+    if(NOT web_python)
+      set(web_python ${python_path})
+    endif()
     execute_process(COMMAND ${python_path} -c "import selenium"
       RESULT_VARIABLE no_selenium OUTPUT_QUIET ERROR_QUIET)
     if(no_selenium EQUAL 0)
       set(web_python ${python_path})
+      set(web_selenium TRUE)
       break()
     endif()
   endif()
@@ -64,25 +83,73 @@ set(site_ready FALSE)
 if(NOT web_missing)
   set(site_ready TRUE)
 endif()
-if(NOT TORVENKA_CHROMIUM)
-  list(APPEND web_missing "chromium")
-endif()
-if(NOT TORVENKA_CHROMEDRIVER)
-  list(APPEND web_missing "chromedriver (chromium-driver)")
-endif()
-if(NOT web_python)
-  list(APPEND web_missing "python3 with selenium (python3-selenium)")
-endif()
 if(web_missing)
   list(JOIN web_missing ", " missing_text)
   if(NOT wasm_ready)
     set(skipped "no wasm.* or web.* tests")
-  elseif(NOT site_ready)
+  else()
     set(skipped "no site and no web.* tests")
+  endif()
+  message(STATUS "Browser build: ${skipped}; missing: ${missing_text} (scripts/test installs them)")
+endif()
+
+# Each engine of the browser tests, and what it lacks here.
+set(engine_missing_chromium "")
+if(NOT TORVENKA_CHROMIUM)
+  list(APPEND engine_missing_chromium "chromium")
+endif()
+if(NOT TORVENKA_CHROMEDRIVER)
+  list(APPEND engine_missing_chromium "chromedriver (chromium-driver)")
+endif()
+set(engine_missing_firefox "")
+if(NOT TORVENKA_FIREFOX)
+  list(APPEND engine_missing_firefox "firefox-esr")
+endif()
+set(engine_missing_webkit "")
+if(NOT TORVENKA_WEBKITWEBDRIVER OR NOT TORVENKA_MINIBROWSER)
+  list(APPEND engine_missing_webkit "WebKitWebDriver and MiniBrowser (webkit2gtk-driver)")
+endif()
+if(NOT TORVENKA_XDOTOOL)
+  list(APPEND engine_missing_webkit "xdotool")
+endif()
+if(NOT TORVENKA_XVFB)
+  list(APPEND engine_missing_webkit "Xvfb (xvfb)")
+endif()
+foreach(engine firefox webkit)
+  # Their audio runs only on a sound device: a PulseAudio of the test's own.
+  if(NOT TORVENKA_PULSEAUDIO)
+    list(APPEND engine_missing_${engine} "pulseaudio")
+  endif()
+endforeach()
+foreach(engine chromium webkit)
+  if(NOT web_selenium)
+    list(APPEND engine_missing_${engine} "python3 with selenium (python3-selenium)")
+  endif()
+endforeach()
+foreach(engine chromium firefox webkit)
+  if(NOT web_python)
+    list(APPEND engine_missing_${engine} "python3")
+  endif()
+endforeach()
+set(web_engines "")
+set(engines_missing "")
+foreach(engine chromium firefox webkit)
+  if(engine_missing_${engine})
+    list(JOIN engine_missing_${engine} ", " what)
+    list(APPEND engines_missing "${engine}: ${what}")
+  else()
+    list(APPEND web_engines ${engine})
+  endif()
+endforeach()
+if(site_ready AND engines_missing)
+  list(JOIN engines_missing "; " missing_text)
+  if(web_engines)
+    list(JOIN web_engines ", " ready_text)
+    set(skipped "browser tests in ${ready_text} only")
   else()
     set(skipped "no browser tests")
   endif()
-  message(STATUS "Browser build: ${skipped}; missing: ${missing_text} (scripts/test installs them)")
+  message(STATUS "Browser tests: ${skipped}; missing for ${missing_text} (scripts/test installs them)")
 endif()
 if(NOT wasm_ready)
   return()
@@ -110,7 +177,7 @@ if(TORVENKA_WASM_TESTS)
   list(APPEND wasm_targets torvenka_tests)
 endif()
 if(EXISTS ${PROJECT_SOURCE_DIR}/src/web)
-  list(APPEND wasm_targets torvenka_page)
+  list(APPEND wasm_targets torvenka_page torvenka_page_watched)
 endif()
 if(wasm_targets)
   set(wasm_build ${web_env} ${CMAKE_COMMAND} --build <BINARY_DIR> --parallel ${cores})
@@ -227,21 +294,36 @@ add_test(NAME web.site COMMAND ${CMAKE_COMMAND} --build ${PROJECT_BINARY_DIR} --
 set_tests_properties(web.site PROPERTIES FIXTURES_SETUP web_site TIMEOUT 1800 RESOURCE_LOCK build_tree)
 set_tests_properties(${theme_tests} PROPERTIES FIXTURES_REQUIRED web_site TIMEOUT 300)
 
-# The browser tests, each tests/web/*_test.py run by Debian's python3 with the
-# site folder as its argument (it serves the folder itself, on 127.0.0.1).
-if(NOT web_missing)
+# The browser tests: each tests/web/*_test.py, a scenario, in each engine as
+# web.<engine>.<scenario>, run by Debian's python3 with the site folder as its
+# argument (it serves the folder itself, on 127.0.0.1, with the test build of
+# the page from page-watched/). One browser test at a time, so that none
+# disturbs another's timing.
+if(web_engines)
   file(GLOB WEB_TESTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/web/*_test.py)
-  set(web_test_env "CHROMIUM=${TORVENKA_CHROMIUM}" "CHROMEDRIVER=${TORVENKA_CHROMEDRIVER}"
-    "TORVENKA_BINARY_DIR=${PROJECT_BINARY_DIR}")
+  set(web_test_env "TORVENKA_BINARY_DIR=${PROJECT_BINARY_DIR}"
+    "TORVENKA_WATCHED_PAGE=${TORVENKA_WASM_DIR}/page-watched")
+  if(TORVENKA_CHROMIUM)
+    list(APPEND web_test_env "CHROMIUM=${TORVENKA_CHROMIUM}" "CHROMEDRIVER=${TORVENKA_CHROMEDRIVER}")
+  endif()
+  if(TORVENKA_FIREFOX)
+    list(APPEND web_test_env "FIREFOX=${TORVENKA_FIREFOX}")
+  endif()
+  if(TORVENKA_WEBKITWEBDRIVER AND TORVENKA_MINIBROWSER)
+    list(APPEND web_test_env "WEBKITWEBDRIVER=${TORVENKA_WEBKITWEBDRIVER}" "MINIBROWSER=${TORVENKA_MINIBROWSER}")
+  endif()
   if(TARGET pagecheck)
     # What the page must show, worked out by the desktop's own code.
     list(APPEND web_test_env "TORVENKA_PAGECHECK=$<TARGET_FILE:pagecheck>")
   endif()
-  foreach(t ${WEB_TESTS})
-    get_filename_component(name ${t} NAME_WE)
-    add_test(NAME web.${name} COMMAND ${web_python} ${t} ${TORVENKA_SITE_DIR}
-      WORKING_DIRECTORY ${PROJECT_SOURCE_DIR})
-    set_tests_properties(web.${name} PROPERTIES FIXTURES_REQUIRED web_site TIMEOUT 600 RUN_SERIAL TRUE
-      ENVIRONMENT "${web_test_env}")
+  foreach(engine ${web_engines})
+    foreach(t ${WEB_TESTS})
+      get_filename_component(name ${t} NAME_WE)
+      string(REGEX REPLACE "_test$" "" scenario ${name})
+      add_test(NAME web.${engine}.${scenario} COMMAND ${web_python} ${t} --engine ${engine} ${TORVENKA_SITE_DIR}
+        WORKING_DIRECTORY ${PROJECT_SOURCE_DIR})
+      set_tests_properties(web.${engine}.${scenario} PROPERTIES FIXTURES_REQUIRED web_site TIMEOUT 600
+        RUN_SERIAL TRUE ENVIRONMENT "${web_test_env}")
+    endforeach()
   endforeach()
 endif()

@@ -17,10 +17,16 @@ TORVENKA_PACKAGES=(
 TORVENKA_WEB_PACKAGES=(
   emscripten googletest fluidsynth timgm6mb-soundfont vorbis-tools python3
 )
-# The browser tests: Debian's Chromium, driven through chromedriver by Debian's
-# python3 with selenium.
+# The browser tests, the same scenarios in three engines, run by Debian's
+# python3: Chromium through chromedriver and selenium; Firefox ESR through
+# WebDriver BiDi (the tests' own client); WebKitGTK's MiniBrowser through
+# WebKitWebDriver and selenium, on an X server (Xvfb) with xdotool's pointer.
+# Firefox and WebKit play the page's audio into a PulseAudio of the tests' own.
 TORVENKA_BROWSER_PACKAGES=(
   chromium chromium-driver python3-selenium
+  firefox-esr
+  webkit2gtk-driver xvfb xdotool
+  pulseaudio
 )
 TORVENKA_TEST_PACKAGES=(
   xvfb xauth xdotool x11-utils x11-xserver-utils imagemagick sox python3

@@ -13,12 +13,16 @@ struct GoodDiver {
     // The card slot to turn in each deal: the spear, tanks, tanks, the ring,
     // tanks, tanks.
     std::array<int, 6> picks{1, 1, 0, 0, 1, 2};
+    // A tank is opened once the oxygen falls below this. A diver whose hand
+    // lags behind the dive (the browser tests, carrying the wishes out with
+    // real input) opens it earlier.
+    int tankBelow = 5;
     bool resting = false;
 
     template <class Hand>
     void afterTick(const GameState& s, Hand& hand) {
         if (s.DealNo >= 1 && s.DealNo <= 6) hand.click(35 + 61 * picks[s.DealNo - 1], 100);
-        if (s.Oxygen < 5 && s.Tanks > 0) hand.swipe(100, 170, 100, 140);
+        if (s.Oxygen < tankBelow && s.Tanks > 0) hand.swipe(100, 170, 100, 140);
         if (s.SpearLane != Lane::None && s.EnemyActive && s.SpearLane != s.EnemyLane) hand.swipe(40, 160, 100, 160);
         if (s.SpearLane != Lane::None && !resting) {
             hand.move(141, 193);  // the middle of the spear

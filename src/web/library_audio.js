@@ -18,7 +18,7 @@ mergeInto(LibraryManager.library, {
     // {t, op, alias, detail, result} for a command, {t, op: 'sounding',
     // alias, url, from, state} when a buffer starts, {t, op: 'hidden' or
     // 'shown', detail: the context's state} when the page hides or shows.
-    report: function(entry) { TorvenkaPage.watch.sound.push(entry); },
+    report: function(entry) { TorvenkaPage.report('sound', entry); },
   },
 
   torvenka_audio_init__deps: ['$TorvenkaAudio'],

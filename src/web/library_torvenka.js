@@ -3,19 +3,14 @@
 // library_audio.js. The C++ side declares these functions in web/page.h.
 
 mergeInto(LibraryManager.library, {
-  // What the page shows and hears, kept where the page's watchers (the
-  // browser tests, the bench) can read it: the times of the steps and what
-  // the sound channels did.
-  $TorvenkaPage__postset: 'TorvenkaPage.init();',
   $TorvenkaPage: {
     scale: 1,
     ctx2d: null,
     image: null,
-    watch: null,
-    init: function() {
-      TorvenkaPage.watch = {steps: [], sound: [], scale: 1};
-      if (typeof window !== 'undefined') window.torvenkaWatch = TorvenkaPage.watch;
-    },
+    // What the page did (kind 'sound': what the sound channels did), for a
+    // watcher. The page that ships has none; the test build's
+    // library_watch.js puts one here.
+    report: function(kind, entry) {},
     // One line on the page for the player; the page defines torvenkaSay.
     say: function(text) {
       if (typeof torvenkaSay === 'function') torvenkaSay(text);
@@ -38,9 +33,6 @@ mergeInto(LibraryManager.library, {
     }
     P.image.data.set(HEAPU8.subarray(rgba, rgba + w * h * 4));
     P.ctx2d.putImageData(P.image, 0, 0);
-    // When the first frame reached the canvas, on the page's clock (0 is the
-    // navigation): the bench reads it.
-    if (P.watch.firstFrame === undefined) P.watch.firstFrame = performance.now();
   },
 
   // The canvas holds the game's own pixels; its size on the page makes each
@@ -77,7 +69,6 @@ mergeInto(LibraryManager.library, {
     c.style.width = (w * n / dpr) + 'px';
     c.style.height = (h * n / dpr) + 'px';
     P.scale = n;
-    if (P.watch) P.watch.scale = n;
   },
 
   torvenka_set_icon: function(rgba, size) {
@@ -136,22 +127,6 @@ mergeInto(LibraryManager.library, {
     }, true);
     // WebKit lets a page start its sound only at the end of a touch.
     document.addEventListener('touchend', function() { _torvenka_audio_unlock(); });
-  },
-
-  torvenka_step_ran__deps: ['$TorvenkaPage'],
-  torvenka_step_ran: function(phase, diveTick, life, oxygen, tanks, spearLane, dealNo, enemyActive, enemyLane,
-                              striking) {
-    var steps = TorvenkaPage.watch.steps;
-    if (steps.length < 200000)
-      steps.push({t: performance.now(), phase: phase, tick: diveTick, life: life, oxygen: oxygen, tanks: tanks,
-                  lane: spearLane, deal: dealNo, enemy: enemyActive, enemyLane: enemyLane, striking: striking});
-  },
-  torvenka_pointer_seen__deps: ['$TorvenkaPage'],
-  torvenka_pointer_seen: function(kind, button, x, y) {
-    var seen = TorvenkaPage.watch.pointer || (TorvenkaPage.watch.pointer = []);
-    if (seen.length < 100000)
-      seen.push({t: performance.now(), kind: ['down', 'up', 'move'][kind], button: ['left', 'right', 'middle'][button],
-                 x: x, y: y});
   },
 
   // Wake-ups. A timer takes the page towards the gate, and messages the page

@@ -6,6 +6,7 @@
 #include <emscripten/emscripten.h>
 #include <emscripten/html5.h>
 
+#include <memory>
 #include <vector>
 
 #include "core/game.h"
@@ -15,24 +16,13 @@
 #include "screen/icon.h"
 #include "sound/command_player.h"
 #include "web/page.h"
+#include "web/page_watch.h"
 #include "web/pointer_input.h"
 #include "web/turns.h"
 #include "web/web_audio_back_end.h"
 #include "web/web_platform.h"
 
 namespace {
-
-// Reports each step to the page's watchers.
-struct StepWatch : LoopObserver {
-    explicit StepWatch(const Game& g) : game(g) {}
-    void afterStep(Phase phase, bool ran) override {
-        if (!ran) return;
-        const GameState& s = game.view().state;
-        torvenka_step_ran(static_cast<int>(phase), s.DiveTick, s.Life, s.Oxygen, s.Tanks, code(s.SpearLane),
-                          s.DealNo, s.EnemyActive ? 1 : 0, code(s.EnemyLane), s.Striking ? 1 : 0);
-    }
-    const Game& game;
-};
 
 // Everything the page plays with, made once and kept for the page's life.
 struct Page {
@@ -41,7 +31,7 @@ struct Page {
     sound::CommandPlayer sound{audio};
     WebPlatform platform{font};
     Scheduler loop{platform, font, sound, pageUtcTimeOfDayMs()};
-    StepWatch watch{loop.game()};
+    std::unique_ptr<LoopObserver> watch{watchPage(loop)};  // the test build's only
     TurnDriver turns{loop, platform};
     // Each pointer event joins the platform's queue and the loop takes its
     // turns at once, as an event ends the desktop's wait at once.
@@ -50,11 +40,9 @@ struct Page {
         ev.type = PlatformEvent::Pointer;
         ev.pointer = p;
         platform.queue(ev);
-        torvenka_pointer_seen(static_cast<int>(p.kind), static_cast<int>(p.button), p.x, p.y);
+        watchPointer(p);
         turns.pump();
     }};
-
-    Page() { loop.setObserver(&watch); }
 };
 
 Page* page = nullptr;

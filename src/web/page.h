@@ -23,13 +23,6 @@ void torvenka_set_icon(const uint8_t* rgba, int size);
 void torvenka_listen_pointers(int w, int h);
 // Keeps the screen lit (on) or lets it dim again (off).
 void torvenka_keep_awake(int on);
-// A step has run: its phase and the gauges after it, for the page's
-// watchers (the browser tests and the bench).
-void torvenka_step_ran(int phase, int diveTick, int life, int oxygen, int tanks, int spearLane, int dealNo,
-                       int enemyActive, int enemyLane, int striking);
-// A pointer event handed to the game (kind, button, client position), for
-// the page's watchers.
-void torvenka_pointer_seen(int kind, int button, int x, int y);
 
 // The page's audio on WebAudio (web/library_audio.js): only fetching,
 // decoding, starting and stopping buffers; the rules are the C++ back end's

@@ -1,8 +1,9 @@
 #!/usr/bin/python3
 """The title screen in the browser is the desktop's, game pixel for game
-pixel, and each game pixel is a crisp N x N block of the screen.
+pixel, on the page as it ships and on its test build, and each game pixel
+is a crisp N x N block of the screen. The page that ships carries no watcher.
 
-    title_test.py SITE [PAGECHECK]
+    title_test.py [--engine ENGINE] SITE [PAGECHECK]
 
 SITE is the site's address or folder. PAGECHECK is the build's pagecheck
 tool (default: build/pagecheck of the project, or $TORVENKA_PAGECHECK); it
@@ -10,16 +11,17 @@ draws the title with the desktop's compositor, which the canvas must equal.
 """
 import os
 import subprocess
-import sys
 import tempfile
+import urllib.request
 
-from web_page import CLIENT_H, CLIENT_W, Page, browser, check, fail, log, run, wait_until
+import web_browsers
+from web_page import CLIENT_H, CLIENT_W, ENGINE, Page, argument, check, fail, log, run, skip_case, wait_until
 
 PROJECT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 
 
 def pagecheck():
-    tool = (sys.argv[2] if len(sys.argv) > 2 else
+    tool = argument(1) or (
             os.environ.get('TORVENKA_PAGECHECK', os.path.join(PROJECT, 'build', 'pagecheck')))
     check(os.access(tool, os.X_OK), 'no pagecheck tool at %s (build it: cmake --build build --target pagecheck)' % tool)
     return tool
@@ -41,7 +43,7 @@ def screenshot_pixels(page):
     """The page's screenshot as rows of (r, g, b), decoded from its PNG."""
     import struct
     import zlib
-    png = page.d.get_screenshot_as_png()
+    png = page.b.screenshot_png()
     check(png[:8] == b'\x89PNG\r\n\x1a\n', 'the screenshot is no PNG')
     pos, idat, w = 8, b'', 0
     while pos < len(png):
@@ -97,7 +99,7 @@ def whole_blocks(page):
 
 
 def icon_size(page):
-    return page.d.execute_async_script("""
+    return page.js_async("""
         var link = document.querySelector('link[rel="icon"]');
         var done = arguments[0];
         if (!link || link.href.indexOf('data:image/png') !== 0) { done(null); return; }
@@ -107,20 +109,36 @@ def icon_size(page):
         img.src = link.href;""")
 
 
-def test(driver, url):
-    want = expected_title()
-
-    log('the title screen, at the largest scale that fits')
-    page = Page(driver, url)
-    check(wait_until(15, page.started), 'the game did not start: "%s"' % page.status())
-    check(wait_until(5, lambda: page.count((255, 255, 255)) > 0), 'no white title word on the canvas')
+def same_title(page, want, what):
+    check(wait_until(15, page.running), 'the game did not start%s: "%s"' % (what, page.status()))
+    check(wait_until(5, lambda: page.count((255, 255, 255)) > 0), 'no white title word on the canvas%s' % what)
     got = page.frame()
     diff = [i for i in range(len(want)) if got[i] != want[i]]
     if diff:
         i = diff[0]
-        fail('%d game pixels differ from the desktop\'s title; the first at (%d, %d): page %s, desktop %s'
-             % (len(diff), i % CLIENT_W, i // CLIENT_W, got[i], want[i]))
-    log('the canvas equals the desktop\'s title, all %d game pixels' % len(want))
+        fail('%d game pixels differ from the desktop\'s title%s; the first at (%d, %d): page %s, desktop %s'
+             % (len(diff), what, i % CLIENT_W, i // CLIENT_W, got[i], want[i]))
+    log('the canvas equals the desktop\'s title%s, all %d game pixels' % (what, len(want)))
+
+
+def test(browser, site):
+    want = expected_title()
+
+    if site.shipped:
+        log('the page as it ships: the desktop\'s title, and no watcher')
+        with urllib.request.urlopen(site.shipped + 'torvenka.js') as r:
+            script = r.read()
+        check(b'torvenkaWatch' not in script, 'the torvenka.js that ships holds a torvenkaWatch')
+        page = Page(browser, site.shipped)
+        same_title(page, want, ' (the page as it ships)')
+        check(page.js('return window.torvenkaWatch === undefined;'), 'the page that ships has a window.torvenkaWatch')
+    else:
+        skip_case('the page as it ships', 'the site is an address: only the build it serves is seen')
+
+    log('the title screen, at the largest scale that fits')
+    page = Page(browser, site.url)
+    check(wait_until(15, page.started), 'the game did not start: "%s"' % page.status())
+    same_title(page, want, '')
     check(page.title() == 'Torvenka', 'the page title is "%s", not the caption "Torvenka"' % page.title())
     check(icon_size(page) == [64, 64], 'the page\'s icon is not the game\'s 64x64 octopus: %s' % icon_size(page))
     rendering = page.js("return getComputedStyle(document.getElementById('canvas')).imageRendering;")
@@ -128,17 +146,30 @@ def test(driver, url):
     whole_blocks(page)
 
     log('on a screen of 2 device pixels a CSS pixel')
-    dense = browser(scale_factor=2)
-    try:
-        page2 = Page(dense, url)
-        check(wait_until(15, page2.started), 'the game did not start at devicePixelRatio 2')
-        whole_blocks(page2)
-    finally:
-        dense.quit()
+    if browser.set_device_pixel_ratio(2):
+        try:
+            page2 = Page(browser, site.url)
+            check(wait_until(15, page2.started), 'the game did not start at devicePixelRatio 2')
+            check(page2.js('return devicePixelRatio;') == 2, 'the page does not see devicePixelRatio 2')
+            whole_blocks(page2)
+        finally:
+            browser.set_device_pixel_ratio(None)
+    elif ENGINE == 'webkit':
+        dense = web_browsers.start(ENGINE, device_pixel_ratio=2)
+        try:
+            page2 = Page(dense, site.url)
+            check(wait_until(15, page2.started), 'the game did not start at devicePixelRatio 2')
+            check(page2.js('return devicePixelRatio;') == 2, 'the page does not see devicePixelRatio 2')
+            whole_blocks(page2)
+        finally:
+            dense.quit()
+    else:
+        skip_case('devicePixelRatio 2', 'its driver cannot change a running browser\'s devicePixelRatio')
 
     log('?scale=3: blocks of 3 x 3 screen pixels, each one colour, the canvas\'s own')
-    page = Page(driver, url + '?scale=3')
+    page = Page(browser, site.url + '?scale=3')
     check(wait_until(15, page.started), 'the game did not start at ?scale=3')
+    check(page.js('return devicePixelRatio;') == 1, 'the page is not back at devicePixelRatio 1')
     check(wait_until(5, lambda: page.count((255, 255, 255)) > 0), 'no white title word at ?scale=3')
     left, top, w, h = page.canvas_rect()
     check((w, h) == (3 * CLIENT_W, 3 * CLIENT_H), 'at ?scale=3 the canvas is %sx%s, not %dx%d'
@@ -156,7 +187,6 @@ def test(driver, url):
                         bad += 1
     check(bad == 0, '%d screen pixels of the 3x blocks differ from their game pixel' % bad)
     log('every 3x3 block on the screen shows its game pixel')
-
 
 if __name__ == '__main__':
     run(test)

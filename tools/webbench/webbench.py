@@ -5,6 +5,11 @@ measured in the same run. Not a test: it prints figures.
 
     webbench.py SITE_FOLDER [--runs N] [--seconds S]
 
+The game's page measured is the test build of the page (the site's files,
+with torvenka.js and torvenka.wasm from the Emscripten build's page-watched/,
+or $TORVENKA_WATCHED_PAGE), whose watcher keeps the times of the steps and of
+the first frame in window.torvenkaWatch; the page that ships has no watcher.
+
 For each run and each page, in a fresh headless Chromium (its own profile,
 so nothing is cached) driven through chromedriver:
   - navigation to first frame: the page's own clock (performance.now(), 0
@@ -33,12 +38,11 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 PROJECT = os.path.dirname(os.path.dirname(HERE))
 sys.path.insert(0, os.path.join(PROJECT, 'tests', 'web'))
 
-from web_page import Page, browser, served, wait_until  # noqa: E402
+from web_browsers import ChromiumBrowser  # noqa: E402
+from web_page import Page, served, wait_until, watched_page  # noqa: E402
 
 CLK_TCK = os.sysconf('SC_CLK_TCK')
-DIVE = 1
-QUIET_CHROMIUM = ('--disable-background-networking', '--disable-component-update', '--disable-sync',
-                  '--disable-default-apps', '--disable-extensions')
+DIVE = 'dive'
 
 
 def say(*words):
@@ -163,9 +167,9 @@ def cadence(steps, t0, t1):
 
 
 def measure(url, seconds, game):
-    driver = browser(extra=QUIET_CHROMIUM)
+    browser = ChromiumBrowser()
     try:
-        page = Page(driver, url)
+        page = Page(browser, url)
         if not wait_until(20, lambda: page.js('return !!(window.torvenkaWatch && '
                                               'window.torvenkaWatch.firstFrame !== undefined);'), step=0.05):
             raise SystemExit('webbench: no frame on %s: "%s"' % (url, page.js(
@@ -177,10 +181,10 @@ def measure(url, seconds, game):
             page.click(90, 100)
             page.move(5, 5)
             if not wait_until(10, lambda: page.js('var s = window.torvenkaWatch.steps;'
-                                                  'return s.length > 0 && s[s.length - 1].phase === %d;' % DIVE)):
+                                                  'return s.length > 0 && s[s.length - 1].phase === "%s";' % DIVE)):
                 raise SystemExit('webbench: the click on the title did not start a dive')
             time.sleep(0.5)
-        window = Window(driver.service.process.pid)
+        window = Window(browser.d.service.process.pid)
         page_t0 = page.js('return performance.now();')
         window.start()
         next_tank = time.monotonic() + 4
@@ -201,7 +205,7 @@ def measure(url, seconds, game):
         return {'first': first, 'all': window.all_cpu, 'main': window.main_cpu,
                 'processes': window.processes, 'kinds': window.kinds, **c}
     finally:
-        driver.quit()
+        browser.quit()
 
 
 # --- the site's size -------------------------------------------------------
@@ -257,8 +261,9 @@ def main(argv):
         raise SystemExit('webbench: no site folder with an index.html given\n' + __doc__)
 
     results = {'game': [], 'minimal': []}
-    with served(os.path.abspath(folder)) as game_url, served(HERE) as minimal_home:
-        pages = {'game': game_url, 'minimal': minimal_home + 'minimal.html'}
+    folder = os.path.abspath(folder)
+    with served(folder, watched_page(folder)) as game, served(HERE) as minimal:
+        pages = {'game': game.url, 'minimal': minimal.url + 'minimal.html'}
         for run in range(runs):
             # The order changes from run to run, so neither page always runs
             # on a browser that has just been started beside a closing one.

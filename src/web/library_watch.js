@@ -1,0 +1,56 @@
+// The test build's watcher (linked with --js-library into page-watched/
+// only, beside page_watch.cpp): what the page did, kept in
+// window.torvenkaWatch for the browser tests and the bench to read.
+//   steps       one entry a step: t (performance.now()), phase ('dive',
+//               'gameover', 'clear'), tick, life, oxygen, tanks, lane and
+//               enemyLane ('none', 'white', 'cyan', 'red'), deal, enemy, and
+//               wants: what the good diver would do after it (op 'click',
+//               'swipe' or 'move'; x0, y0, x1, y1 in game pixels); striking
+//               whether the pointer rests on the spear
+//   presses     every press and release handed to the game: t, kind ('down',
+//               'up'), button ('left', 'right', 'middle'), x, y
+//   sound       what the sound channels did, each entry stamped with t
+//   firstFrame  when the first frame reached the canvas (0 is the navigation)
+
+mergeInto(LibraryManager.library, {
+  $TorvenkaWatch__deps: ['$TorvenkaPage'],
+  $TorvenkaWatch__postset: 'TorvenkaWatch.init();',
+  $TorvenkaWatch: {
+    watch: null,
+    init: function() {
+      var watch = {steps: [], sound: [], presses: []};
+      TorvenkaWatch.watch = watch;
+      if (typeof window !== 'undefined') window.torvenkaWatch = watch;
+      // The page's one report: the sound channels tell it what they did.
+      TorvenkaPage.report = function(kind, entry) {
+        entry.t = performance.now();
+        if (kind === 'sound') watch.sound.push(entry);
+      };
+    },
+  },
+
+  torvenka_watch_step__deps: ['$TorvenkaWatch'],
+  torvenka_watch_step: function(phase, tick, life, oxygen, tanks, lane, deal, enemy, enemyLane, striking) {
+    TorvenkaWatch.watch.steps.push({t: performance.now(), phase: UTF8ToString(phase), tick: tick, life: life,
+                                    oxygen: oxygen, tanks: tanks, lane: UTF8ToString(lane), deal: deal,
+                                    enemy: enemy, enemyLane: UTF8ToString(enemyLane), striking: !!striking,
+                                    wants: []});
+  },
+
+  torvenka_watch_press__deps: ['$TorvenkaWatch'],
+  torvenka_watch_press: function(kind, button, x, y) {
+    TorvenkaWatch.watch.presses.push({t: performance.now(), kind: UTF8ToString(kind), button: UTF8ToString(button),
+                                      x: x, y: y});
+  },
+
+  torvenka_watch_want__deps: ['$TorvenkaWatch'],
+  torvenka_watch_want: function(op, x0, y0, x1, y1) {
+    var steps = TorvenkaWatch.watch.steps;
+    if (steps.length) steps[steps.length - 1].wants.push({op: UTF8ToString(op), x0: x0, y0: y0, x1: x1, y1: y1});
+  },
+
+  torvenka_watch_first_frame__deps: ['$TorvenkaWatch'],
+  torvenka_watch_first_frame: function() {
+    TorvenkaWatch.watch.firstFrame = performance.now();
+  },
+});
