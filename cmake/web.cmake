@@ -326,4 +326,17 @@ if(web_engines)
         RUN_SERIAL TRUE ENVIRONMENT "${web_test_env}")
     endforeach()
   endforeach()
+  # The tests that need Chromium's DevTools protocol (touch, phones, a slow
+  # link, installing, the offline copy, frames, the policy): tests/web/chromium/.
+  if("chromium" IN_LIST web_engines)
+    file(GLOB CHROMIUM_TESTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/web/chromium/*_test.py)
+    foreach(t ${CHROMIUM_TESTS})
+      get_filename_component(name ${t} NAME_WE)
+      string(REGEX REPLACE "_test$" "" scenario ${name})
+      add_test(NAME web.chromium.${scenario} COMMAND ${web_python} ${t} ${TORVENKA_SITE_DIR}
+        WORKING_DIRECTORY ${PROJECT_SOURCE_DIR})
+      set_tests_properties(web.chromium.${scenario} PROPERTIES FIXTURES_REQUIRED web_site TIMEOUT 600
+        RUN_SERIAL TRUE ENVIRONMENT "${web_test_env}")
+    endforeach()
+  endif()
 endif()

@@ -26,7 +26,10 @@ import contextlib
 import functools
 import http.server
 import os
+import shutil
+import subprocess
 import sys
+import tempfile
 import threading
 import time
 import urllib.parse
@@ -240,19 +243,53 @@ def site():
         return
     check(os.path.isfile(os.path.join(arg, 'index.html')), 'no index.html in %s' % arg)
     folder = os.path.abspath(arg)
-    with served(folder, watched_page(folder)) as server, served(folder) as shipped:
-        yield Site(server.url, shipped=shipped.url, server=server, folder=folder)
+    with tempfile.TemporaryDirectory() as tmp:
+        tested = test_site(folder, os.path.join(tmp, 'site'))
+        with served(tested) as server, served(folder) as shipped:
+            yield Site(server.url, shipped=shipped.url, server=server, folder=folder)
+
+
+PROJECT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+
+
+def keep_worker_list(folder):
+    """Writes the site's service worker again for what `folder` holds now,
+    as the build does (cmake/site_worker.cmake)."""
+    subprocess.run(['cmake', '-DSITE=' + folder, '-DTEMPLATE=' + os.path.join(PROJECT, 'src', 'web', 'sw.js.in'),
+                    '-P', os.path.join(PROJECT, 'cmake', 'site_worker.cmake')], check=True)
+
+
+def test_site(folder, into):
+    """A copy of the site in `folder` at `into` that plays the test build of
+    the page: its torvenka.js and torvenka.wasm, and a service worker that
+    lists them, so that the copy is whole to the worker too."""
+    shutil.copytree(folder, into)
+    page = watched_page(folder)
+    for name in ('torvenka.js', 'torvenka.wasm'):
+        shutil.copy(os.path.join(page, name), os.path.join(into, name))
+    keep_worker_list(into)
+    return into
 
 
 # --- the page ----------------------------------------------------------------
 
 class Page:
-    """The game's page in a browser, seen and touched from outside."""
+    """The game's page in a browser, seen and touched from outside: a browser
+    of web_browsers, or the selenium driver of a Chromium-only test. Given a
+    url, the browser goes there; without one, the page is what it shows."""
 
-    def __init__(self, browser, url):
+    def __init__(self, browser, url=None):
+        if not hasattr(browser, 'open'):
+            browser = web_browsers.SeleniumBrowser(browser, 'chromium', '?')
         self.b = browser
         self.url = url
-        browser.open(url)
+        if url is not None:
+            browser.open(url)
+
+    @property
+    def d(self):
+        """The selenium driver, where there is one (Chromium, WebKit)."""
+        return getattr(self.b, 'd', None)
 
     def js(self, script, *args):
         return self.b.js(script, *args)
@@ -363,6 +400,53 @@ def run(test):
         status = 1
     except web_browsers.BrowserError as e:
         print('FAIL (%s): the browser: %s' % (ENGINE, e), file=sys.stderr)
+        status = 1
+    if status == 0:
+        log('ok')
+    sys.exit(status)
+
+
+# --- Chromium alone ------------------------------------------------------------
+# The tests in tests/web/chromium/ need what only Chromium's DevTools protocol
+# gives (touch events, device emulation, a throttled network, the
+# installability check, safe-area insets); they run in Chromium alone
+# (web.chromium.<name>) and drive selenium's driver themselves.
+
+class QuietHandler(http.server.SimpleHTTPRequestHandler):
+    """Serves a folder quietly, for a test that serves the site its own way;
+    torvenka.js and torvenka.wasm come from `page` (the test build's folder)
+    when it is set."""
+    extensions_map = TestHandler.extensions_map
+    page = None
+
+    def log_message(self, *args):
+        pass
+
+    def translate_path(self, path):
+        plain = urllib.parse.urlsplit(path).path
+        if self.page and plain in ('/torvenka.js', '/torvenka.wasm'):
+            return os.path.join(self.page, plain[1:])
+        return super().translate_path(path)
+
+
+def browser(width=900, height=1000):
+    """A fresh headless Chromium of the tests: its selenium driver."""
+    return web_browsers.ChromiumBrowser(width, height).d
+
+
+def run_chromium(test):
+    """Runs test(driver, url) in one Chromium with the site of the command
+    line (its test build of the page); exit 0 on pass."""
+    status = 0
+    try:
+        with site() as s:
+            driver = browser()
+            try:
+                test(driver, s.url)
+            finally:
+                driver.quit()
+    except Failure as f:
+        print('FAIL (chromium): %s' % f, file=sys.stderr)
         status = 1
     if status == 0:
         log('ok')

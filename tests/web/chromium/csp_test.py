@@ -15,7 +15,10 @@ import sys
 import time
 import urllib.request
 
-from web_page import Page, check, log, run, wait_until
+# The shared helpers are one folder up.
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+
+from web_page import Page, check, log, run_chromium, wait_until
 
 WHITE = (255, 255, 255)
 TITLE_BOX = (80, 92, 34, 20)
@@ -148,4 +151,4 @@ def test(driver, url):
 
 
 if __name__ == '__main__':
-    run(test)
+    run_chromium(test)

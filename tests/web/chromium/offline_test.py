@@ -13,16 +13,16 @@ import functools
 import hashlib
 import http.server
 import os
-import shutil
-import subprocess
 import sys
 import tempfile
 import threading
 import urllib.request
 
-from web_page import Page, QuietHandler, browser, check, fail, log, wait_until, Failure
+# The shared helpers are one folder up.
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 
-PROJECT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+from web_page import Page, QuietHandler, browser, check, fail, keep_worker_list, log, test_site, wait_until, Failure
+
 WHITE = (255, 255, 255)
 TITLE_BOX = (80, 92, 34, 20)
 
@@ -57,11 +57,6 @@ def site_files(folder):
                 with open(os.path.join(root, n), 'rb') as f:
                     out[path] = hashlib.sha256(f.read()).hexdigest()
     return out
-
-
-def rebuild_worker(folder):
-    subprocess.run(['cmake', '-DSITE=' + folder, '-DTEMPLATE=' + os.path.join(PROJECT, 'src', 'web', 'sw.js.in'),
-                    '-P', os.path.join(PROJECT, 'cmake', 'site_worker.cmake')], check=True)
 
 
 def kept(page):
@@ -116,7 +111,8 @@ def plays_with_music(page):
     check(wait_until(5, lambda: len(page.steps()) > 5), 'a click did not start the dive')
     check(wait_until(5, lambda: any(s['op'] == 'sounding' and s['url'] == 'dat/plomvex_s01.ogg'
                                     for s in page.sound())), 'the dive\'s music did not play: %s' % page.sound())
-    check(page.status() == '', 'the page says "%s"' % page.status())
+    # Once the kept sounds are all decoded, the page has nothing to say.
+    check(wait_until(10, lambda: page.status() == ''), 'the page says "%s"' % page.status())
 
 
 def test(driver, folder):
@@ -146,8 +142,8 @@ def test(driver, folder):
             pass
         log('the server is gone: a reload starts the game, and a click the dive and its music')
         driver.refresh()
-        page = Page.__new__(Page)
-        page.d, page.url = driver, url
+        page = Page(driver)
+        page.url = url
         check(wait_until(10, lambda: controlled(page)), 'the reloaded page is not the worker\'s')
         plays_with_music(page)
         log('  tick %d, %s' % (page.steps()[-1]['tick'], [s['url'] for s in page.sound() if s['op'] == 'sounding']))
@@ -159,7 +155,7 @@ def test(driver, folder):
         new_css = old_css + '\n/* another build */\n'
         with open(css, 'w') as f:
             f.write(new_css)
-        rebuild_worker(folder)
+        keep_worker_list(folder)
         server.start()
         state = new_worker(page)
         check(state == 'installed', 'the new build\'s worker is %s' % state)
@@ -174,8 +170,8 @@ def test(driver, folder):
 
         log('the next visit, a reload, is the new build, whole')
         driver.refresh()
-        page = Page.__new__(Page)
-        page.d, page.url = driver, url
+        page = Page(driver)
+        page.url = url
         check(wait_until(15, lambda: page.started()), 'the game did not start on the next visit')
         check(fetched(page, 'page.css') == new_css, 'the next visit did not get the new build\'s page.css')
         copies = kept(page)
@@ -188,7 +184,7 @@ def test(driver, folder):
         log('a site caught halfway through an upload: the worker lists files the server does not have yet')
         with open(css, 'w') as f:
             f.write(new_css + '/* a third build */\n')
-        rebuild_worker(folder)
+        keep_worker_list(folder)
         with open(css, 'w') as f:
             f.write(new_css)
         state = new_worker(page)
@@ -205,8 +201,7 @@ def main():
         sys.exit(2)
     try:
         with tempfile.TemporaryDirectory() as tmp:
-            folder = os.path.join(tmp, 'site')
-            shutil.copytree(sys.argv[1], folder)
+            folder = test_site(os.path.abspath(sys.argv[1]), os.path.join(tmp, 'site'))
             driver = browser()
             try:
                 test(driver, folder)

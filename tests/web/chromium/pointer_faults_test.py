@@ -11,7 +11,13 @@ what the game makes of them, as on the desktop:
 
     pointer_faults_test.py SITE
 """
-from web_page import Page, check, log, run, wait_until
+import os
+import sys
+
+# The shared helpers are one folder up.
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+
+from web_page import Page, check, log, run_chromium, wait_until
 from selenium.webdriver.common.actions.action_builder import ActionBuilder
 from selenium.webdriver.common.actions.mouse_button import MouseButton
 
@@ -32,7 +38,7 @@ def test(driver, url):
     page.click(90, 100)
     check(wait_until(8, lambda: last(page) is not None and last(page)['deal'] == 1), 'the first deal did not come')
     page.click(96, 100)
-    check(wait_until(2, lambda: last(page)['lane'] == 1), 'the middle card gave no spear')
+    check(wait_until(2, lambda: last(page)['lane'] == 'white'), 'the middle card gave no spear')
 
     log('the right button pressed, swiped and let go off the canvas during a left drag swings the spear')
     left, top, w, h = page.canvas_rect()
@@ -47,7 +53,7 @@ def test(driver, url):
     a.pointer_action.pointer_up(MouseButton.RIGHT)
     a.pointer_action.pointer_up(MouseButton.LEFT)
     a.perform()
-    check(wait_until(2, lambda: last(page)['lane'] == 2),
+    check(wait_until(2, lambda: last(page)['lane'] == 'cyan'),
           'the right-button swipe off the canvas during a left drag was not heard')
 
     log('a left release the page never hears is the game\'s when the page learns the button is up')
@@ -69,4 +75,4 @@ def test(driver, url):
 
 
 if __name__ == '__main__':
-    run(test)
+    run_chromium(test)

@@ -10,9 +10,14 @@ which changes nothing.
 
     touch_test.py SITE
 """
+import os
+import sys
 import time
 
-from web_page import CLIENT_H, CLIENT_W, Page, browser, check, log, run, wait_until
+# The shared helpers are one folder up.
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+
+from web_page import CLIENT_H, CLIENT_W, Page, check, log, run_chromium, wait_until
 
 WHITE = (255, 255, 255)
 TITLE_BOX = (80, 92, 34, 20)
@@ -66,7 +71,7 @@ def settle(page, ticks=3):
 
 
 def clicks(page):
-    return [p for p in page.js('return window.torvenkaWatch.pointer || [];') if p['kind'] == 'down']
+    return [p for p in page.js('return window.torvenkaWatch.presses;') if p['kind'] == 'down']
 
 
 def test(driver, url):
@@ -86,7 +91,7 @@ def test(driver, url):
     page.js('window.mice = 0; ["mousedown", "mouseup", "click"].forEach(function (t) {'
             ' document.addEventListener(t, function () { mice++; }, true); });')
     fingers.tap(96, 101)
-    check(wait_until(3, lambda: last(page) is not None and last(page)['phase'] == 1), 'the tap did not start the dive')
+    check(wait_until(3, lambda: last(page) is not None and last(page)['phase'] == 'dive'), 'the tap did not start the dive')
     time.sleep(0.3)
     downs = clicks(page)
     check(len(downs) == 1 and downs[0]['button'] == 'left',
@@ -97,7 +102,7 @@ def test(driver, url):
     log('a tap on the middle card of the first deal gives the spear')
     check(wait_until(8, lambda: last(page)['deal'] == 1), 'the first deal did not come')
     fingers.tap(96, 100)
-    check(wait_until(2, lambda: last(page)['lane'] == 1), 'the tap on the middle card gave no spear')
+    check(wait_until(2, lambda: last(page)['lane'] == 'white'), 'the tap on the middle card gave no spear')
 
     log('a vertical drag opens a tank')
     tanks = last(page)['tanks']
@@ -108,9 +113,9 @@ def test(driver, url):
 
     log('a horizontal drag swings the spear each way')
     fingers.drag(40, 160, 100, 160)
-    check(wait_until(2, lambda: last(page)['lane'] == 2), 'the rightward drag did not swing the spear to cyan')
+    check(wait_until(2, lambda: last(page)['lane'] == 'cyan'), 'the rightward drag did not swing the spear to cyan')
     fingers.drag(100, 160, 40, 160)
-    check(wait_until(2, lambda: last(page)['lane'] == 1), 'the leftward drag did not swing the spear back to white')
+    check(wait_until(2, lambda: last(page)['lane'] == 'white'), 'the leftward drag did not swing the spear back to white')
 
     log('a finger resting on the spear strikes; its wobble is no swipe; lifted, the strike goes on')
     s = last(page)
@@ -149,7 +154,7 @@ def test(driver, url):
 
 
 def main():
-    run(test)
+    run_chromium(test)
 
 
 if __name__ == '__main__':

@@ -17,11 +17,16 @@
     install_test.py SITE
 """
 import json
+import os
 import re
+import sys
 import time
 import urllib.request
 
-from web_page import Page, check, log, run, wait_until
+# The shared helpers are one folder up.
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+
+from web_page import Page, check, log, run_chromium, wait_until
 
 WHITE = (255, 255, 255)
 TITLE_BOX = (80, 92, 34, 20)
@@ -182,4 +187,4 @@ def test(driver, url):
 
 
 if __name__ == '__main__':
-    run(test)
+    run_chromium(test)

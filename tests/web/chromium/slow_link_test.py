@@ -8,7 +8,13 @@ and once every sound is in the status line is clear again.
 
     slow_link_test.py SITE
 """
-from web_page import Page, check, fail, log, run, wait_until
+import os
+import sys
+
+# The shared helpers are one folder up.
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+
+from web_page import Page, check, fail, log, run_chromium, wait_until
 
 WHITE = (255, 255, 255)
 TITLE_BOX = (80, 92, 34, 20)
@@ -111,4 +117,4 @@ def test(driver, url):
 
 
 if __name__ == '__main__':
-    run(test)
+    run_chromium(test)

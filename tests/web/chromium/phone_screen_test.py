@@ -9,7 +9,13 @@ of a dive to its end (a stand-in for the Screen Wake Lock API counts it).
 
     phone_screen_test.py SITE
 """
-from web_page import CLIENT_H, CLIENT_W, Page, check, log, run, wait_until
+import os
+import sys
+
+# The shared helpers are one folder up.
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+
+from web_page import CLIENT_H, CLIENT_W, Page, check, log, run_chromium, wait_until
 
 DEVICES = [('phone', 390, 844, 3), ('tablet', 820, 1180, 2)]
 WAKE_LOCK = r"""
@@ -106,7 +112,7 @@ def test(driver, url):
             driver.execute_cdp_cmd('Input.dispatchTouchEvent', {'type': kind, 'touchPoints': points})
         check(wait_until(3, lambda: page.js('return wakeLog.slice();') == ['request']),
               'the dive did not keep the screen lit: %s' % page.js('return wakeLog;'))
-        check(wait_until(25, lambda: any(s['phase'] == 2 for s in page.steps()), step=0.2), 'no GAME OVER')
+        check(wait_until(25, lambda: any(s['phase'] == 'gameover' for s in page.steps()), step=0.2), 'no GAME OVER')
         check(wait_until(2, lambda: page.js('return wakeLog.slice();') == ['request', 'release']),
               'the end of the dive did not let the screen dim: %s' % page.js('return wakeLog;'))
     finally:
@@ -115,4 +121,4 @@ def test(driver, url):
 
 
 if __name__ == '__main__':
-    run(test)
+    run_chromium(test)

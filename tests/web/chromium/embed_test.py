@@ -20,7 +20,10 @@ import os
 import sys
 import threading
 
-from web_page import Failure, Page, QuietHandler, browser, check, log, wait_until
+# The shared helpers are one folder up.
+sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+
+from web_page import Failure, Page, QuietHandler, browser, check, log, wait_until, watched_page
 
 WHITE = (255, 255, 255)
 TITLE_BOX = (80, 92, 34, 20)
@@ -69,8 +72,7 @@ class FramePage(Page):
     the pointer moves on the portal's page over the frame."""
 
     def __init__(self, driver, url):
-        self.d, self.url = driver, url
-        driver.get(url)
+        super().__init__(driver, url)
 
     def js(self, script, *args):
         self.d.switch_to.frame(self.d.find_element('id', 'game'))
@@ -102,6 +104,7 @@ def plays(page, what):
 
 
 def test(driver, folder):
+    SiteHandler.page = watched_page(folder)  # the test build of the page
     site = serve(functools.partial(SiteHandler, directory=folder))
     game = 'http://127.0.0.1:%d/' % site.server_address[1]
     host = serve(portal(game))
