@@ -45,20 +45,24 @@ bool PointerInput::mouse(const PagePointer& p) {
         y = std::clamp(y, 0, kClientH - 1);
     }
     const unsigned bit = p.button >= 0 ? bitOf(p.button) : 0;
+    // A move changes a button (a chord) only when that button's state
+    // changed: WebKit names the left button in plain moves of a drag.
+    const bool chord = p.kind == PagePointer::Move && bit && ((p.buttons ^ known_) & bit);
+    known_ = p.buttons;
     bool capture = false;
 
     // A held left button the page never heard let go of: the game gets its
     // release where the pointer was last seen, before anything else.
-    const bool leftStillDown = (p.buttons & kLeftBit) || (p.kind == PagePointer::Up && p.button == 0);
-    if ((held_ & kLeftBit) && (!leftStillDown || p.kind == PagePointer::Cancel ||
-                               (p.kind == PagePointer::Down && p.button == 0))) {
+    const bool leftsOwnRelease = (p.kind == PagePointer::Up || chord) && bit == kLeftBit;
+    if ((held_ & kLeftBit) && ((!(p.buttons & kLeftBit) && !leftsOwnRelease) || p.kind == PagePointer::Cancel ||
+                               (p.kind == PagePointer::Down && bit == kLeftBit))) {
         held_ &= ~kLeftBit;
         send(MouseKind::Up, Button::Left, lastX_, lastY_, lastOriginX_, lastOriginY_);
     }
     // Other buttons released unheard are forgotten: their releases outside
     // the game would have been lost anyway. (The button this event changes
     // is dealt with below.)
-    if (p.kind == PagePointer::Move) held_ &= p.buttons | bit;
+    if (p.kind == PagePointer::Move) held_ &= p.buttons | (chord ? bit : 0);
 
     switch (p.kind) {
         case PagePointer::Down:
@@ -73,7 +77,7 @@ bool PointerInput::mouse(const PagePointer& p) {
             send(MouseKind::Up, gameButton(p.button), x, y, p.originX, p.originY);
             break;
         case PagePointer::Move:
-            if (bit) {
+            if (chord) {
                 // Another button pressed or let go while one is held (a
                 // chord): heard wherever the pointer is while the game holds
                 // a button, and over the game otherwise.

@@ -67,6 +67,7 @@ private:
     // The mouse: the DOM button bits pressed in the game and still held, and
     // where the pointer was last seen.
     unsigned held_ = 0;
+    unsigned known_ = 0;  // the DOM's `buttons` after the last event
     int lastX_ = 0, lastY_ = 0;
     int32_t lastOriginX_ = 0, lastOriginY_ = 0;
     // The finger that is the pointer, if one is down.

@@ -3,13 +3,15 @@
 under the pointer and a left click on it starts the dive and its music; a
 turned card shows what it holds; a vertical right-button swipe opens a tank,
 a horizontal one moves the spear; a right-button release outside the game is
-lost; and no right-button press opens the browser's context menu.
+lost, but a right-button swipe made off the canvas while the left button
+pressed in the game is held is heard, as the desktop's pointer grab gives
+it; and no right-button press opens the browser's context menu.
 
     input_test.py [--engine ENGINE] SITE
 """
 import time
 
-from web_page import ENGINE, RIGHT, Page, check, log, run, wait_until
+from web_page import ENGINE, LEFT, RIGHT, Page, check, log, run, wait_until
 from web_browsers import down, move, up
 
 WHITE, YELLOW, CYAN, BLACK = (255, 255, 255), (255, 255, 0), (0, 255, 255), (0, 0, 0)
@@ -105,6 +107,14 @@ def test(browser, site):
     check(wait_until(2, lambda: page.last_step()['lane'] == 'cyan'), 'the horizontal swipe did not move the spear')
     check(wait_until(1, lambda: page.count(CYAN, SPEAR_BOX) > 10), 'no cyan spear on the canvas')
     check('dat/se4.wav' in [s.get('url') for s in page.sound()], 'the spear made no sound')
+
+    log('during a left drag out of the game, a right-button swipe off the canvas is heard: the spear to red')
+    left, top, w, h = page.canvas_rect()
+    below = top + h + 10  # the status line under the canvas
+    page.pointer([move(*page.at(100, 150)), down(LEFT), move(left + w * 0.2, below), down(RIGHT),
+                  move(left + w * 0.5, below), move(left + w * 0.8, below), up(RIGHT), up(LEFT)])
+    check(wait_until(2, lambda: page.last_step()['lane'] == 'red'),
+          'the right-button swipe off the canvas during a left drag was not heard')
 
     log('a hidden page holds the dive and its sound, and gives them back from the same tick')
     browser.hide_page(1.0)

@@ -59,15 +59,11 @@ class Fingers:
         self.drag(gx, gy, gx, gy, steps=0)
 
 
-def last(page):
-    return page.js('var s = window.torvenkaWatch.steps; return s.length ? s[s.length - 1] : null;')
-
-
 def settle(page, ticks=3):
     """Waits for a few dive steps, so that what was touched has been seen."""
-    start = last(page)['tick']
-    check(wait_until(3, lambda: last(page)['tick'] >= start + ticks), 'the dive stands still')
-    return last(page)
+    start = page.last_step()['tick']
+    check(wait_until(3, lambda: page.last_step()['tick'] >= start + ticks), 'the dive stands still')
+    return page.last_step()
 
 
 def clicks(page):
@@ -91,7 +87,7 @@ def test(driver, url):
     page.js('window.mice = 0; ["mousedown", "mouseup", "click"].forEach(function (t) {'
             ' document.addEventListener(t, function () { mice++; }, true); });')
     fingers.tap(96, 101)
-    check(wait_until(3, lambda: last(page) is not None and last(page)['phase'] == 'dive'), 'the tap did not start the dive')
+    check(wait_until(3, lambda: page.last_step() is not None and page.last_step()['phase'] == 'dive'), 'the tap did not start the dive')
     time.sleep(0.3)
     downs = clicks(page)
     check(len(downs) == 1 and downs[0]['button'] == 'left',
@@ -100,25 +96,25 @@ def test(driver, url):
     log('  one press for the game, though the browser made up %d mouse events' % page.js('return mice;'))
 
     log('a tap on the middle card of the first deal gives the spear')
-    check(wait_until(8, lambda: last(page)['deal'] == 1), 'the first deal did not come')
+    check(wait_until(8, lambda: page.last_step()['deal'] == 1), 'the first deal did not come')
     fingers.tap(96, 100)
-    check(wait_until(2, lambda: last(page)['lane'] == 'white'), 'the tap on the middle card gave no spear')
+    check(wait_until(2, lambda: page.last_step()['lane'] == 'white'), 'the tap on the middle card gave no spear')
 
     log('a vertical drag opens a tank')
-    tanks = last(page)['tanks']
+    tanks = page.last_step()['tanks']
     fingers.drag(100, 170, 100, 140)
-    check(wait_until(2, lambda: last(page)['tanks'] == tanks - 1), 'the vertical drag opened no tank')
+    check(wait_until(2, lambda: page.last_step()['tanks'] == tanks - 1), 'the vertical drag opened no tank')
     fingers.drag(100, 130, 102, 165)
-    check(wait_until(2, lambda: last(page)['tanks'] == tanks - 2), 'the downward drag opened no tank')
+    check(wait_until(2, lambda: page.last_step()['tanks'] == tanks - 2), 'the downward drag opened no tank')
 
     log('a horizontal drag swings the spear each way')
     fingers.drag(40, 160, 100, 160)
-    check(wait_until(2, lambda: last(page)['lane'] == 'cyan'), 'the rightward drag did not swing the spear to cyan')
+    check(wait_until(2, lambda: page.last_step()['lane'] == 'cyan'), 'the rightward drag did not swing the spear to cyan')
     fingers.drag(100, 160, 40, 160)
-    check(wait_until(2, lambda: last(page)['lane'] == 'white'), 'the leftward drag did not swing the spear back to white')
+    check(wait_until(2, lambda: page.last_step()['lane'] == 'white'), 'the leftward drag did not swing the spear back to white')
 
     log('a finger resting on the spear strikes; its wobble is no swipe; lifted, the strike goes on')
-    s = last(page)
+    s = page.last_step()
     fingers.touch('touchStart', [(1, SPEAR[0], SPEAR[1])])
     # A resting finger wanders by a few device pixels (a game pixel is 6 here).
     for dx, dy in ((0.4, -0.3), (-0.6, 0.5), (0.8, 0.6), (-0.3, -0.7)):
@@ -131,7 +127,7 @@ def test(driver, url):
     check((s2['tanks'], s2['lane']) == (s['tanks'], s['lane']), 'the resting finger swiped: %s' % s2)
 
     log('a second finger while one is down changes nothing')
-    s = last(page)
+    s = page.last_step()
     fingers.touch('touchStart', [(1, 100, 170)])
     fingers.touch('touchStart', [(1, 100, 170), (2, 40, 160)])
     for i in range(1, 5):
@@ -149,7 +145,7 @@ def test(driver, url):
     s2 = settle(page)
     check((s2['tanks'], s2['lane']) == (s['tanks'], s['lane']), 'the cancelled touch swiped: %s' % s2)
     fingers.drag(100, 170, 100, 140)
-    check(wait_until(2, lambda: last(page)['tanks'] == s['tanks'] - 1), 'after the cancel, a drag opened no tank')
+    check(wait_until(2, lambda: page.last_step()['tanks'] == s['tanks'] - 1), 'after the cancel, a drag opened no tank')
     log('ok: %d presses reached the game in all' % len(clicks(page)))
 
 
