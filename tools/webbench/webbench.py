@@ -495,6 +495,8 @@ def print_case(case, g, m, runs):
             r = ratio(a, b)
             line += ' %.2f (target <= %.1f: %s)' % (r, TARGET, 'met' if r <= TARGET else 'NOT met')
         print(line)
+    print('  the loop\'s bridging messages a step (game page): %.1f' % statistics.median(
+        r['posts'] / max(1, r['steps']) for r in g))
     kinds = sorted({k for r in g + m for k in r['kinds']})
     print('  by process, game / minimal (%% of a core): %s' % '; '.join(
         '%s %.1f / %.1f' % (k, statistics.median(r['kinds'].get(k, 0) for r in g),
