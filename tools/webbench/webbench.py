@@ -469,7 +469,7 @@ def ratio(a, b):
     return a / b if b > 0 else float('inf')
 
 
-def print_case(case, g, m, runs):
+def print_case(case, g, m):
     def med(rs, key):
         return statistics.median(r[key] for r in rs)
 
@@ -587,7 +587,7 @@ def main(argv):
     for case in cases:
         g, m = results[case]['game'], results[case]['minimal']
         if g and m:
-            summary.append((case, print_case(case, g, m, runs)))
+            summary.append((case, print_case(case, g, m)))
         else:
             print()
             print('%s: no figures (%s)' % (NAMES[case], 'no run of either page' if not g and not m else
