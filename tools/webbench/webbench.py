@@ -1,52 +1,136 @@
 #!/usr/bin/python3
-"""Figures for the game's page in Chromium, each beside those of a minimal
-page (minimal.html: a 194 x 215 picture put on a canvas 32 times a second)
-measured in the same run. Not a test: it prints figures.
+"""Figures for the game's page in Chromium, Firefox and WebKit, each beside
+those of a minimal page (minimal.html: a 194 x 215 picture put on a canvas
+32 times a second) measured in the same engine and the same run; and once
+more in Chromium emulating a phone, played with touches. Not a test: it
+prints figures.
 
-    webbench.py SITE_FOLDER [--runs N] [--seconds S]
+    webbench.py SITE_FOLDER [--runs N] [--seconds S] [--engines LIST]
+
+LIST: some of chromium, firefox, webkit and touch (Chromium as a 390 x 844
+phone at 3 device pixels a CSS pixel, driven by touch events), parted by
+commas; all four by default. An engine that is not installed is left out,
+and said so in one line.
 
 The game's page measured is the test build of the page (the site's files,
 with torvenka.js and torvenka.wasm from the Emscripten build's page-watched/,
-or $TORVENKA_WATCHED_PAGE), whose watcher keeps the times of the steps and of
-the first frame in window.torvenkaWatch; the page that ships has no watcher.
+or $TORVENKA_WATCHED_PAGE, and a service worker that lists those), whose
+watcher keeps the times of the steps and of the first frame in
+window.torvenkaWatch; the page that ships has no watcher.
 
-For each run and each page, in a fresh headless Chromium (its own profile,
-so nothing is cached) driven through chromedriver:
+For each run, each engine and each page, in a fresh browser of that engine
+(its own profile, so nothing is cached) driven through the browser tests'
+drivers (tests/web/web_browsers.py):
   - navigation to first frame: the page's own clock (performance.now(), 0
     at the navigation) when its first frame was put on the canvas;
   - processor use over S seconds (20) of dive: user + system time from /proc
-    of every process under chromedriver (the browser, its renderers, GPU and
-    utility processes), over wall time; and of the page's main thread, the
-    main thread of the renderer (not Chromium's own WebUI) that worked most
-    meanwhile, and Chromium's figure split by kind of process. The game's
-    dive is started by a click on the title word and kept alive by a
-    vertical right-button swipe every 4 s (a tank), as scripts/bench does on
-    the desktop; the minimal page just runs its loop;
+    of the engine's processes (Chromium: everything under chromedriver;
+    Firefox: the browser and everything under it; WebKit: everything under
+    WebKitWebDriver), over wall time; of the page's content process (the
+    one of its kind that worked most meanwhile: Chromium's renderer, not its
+    WebUI; Firefox's web content process; WebKit's WebKitWebProcess) and of
+    that process's main thread; split by kind of process; and, apart, the
+    sound server and the X server the tests start for Firefox and WebKit.
+    The game's dive is started by a click on the title word and kept alive
+    by a vertical right-button swipe every 4 s (a tank), as scripts/bench
+    does on the desktop; on the phone, by a tap and a one-finger drag 30
+    game pixels up. The minimal page just runs its loop;
   - the cadence of the dive's steps (the minimal page: of its frames) over
-    that window: mean, median and 99th percentile of the intervals;
+    that window: mean, median, 99th percentile and slowest of the intervals;
 and once, the site's files with their sizes as stored and gzipped (-9), as a
 web server that compresses would send them.
 """
 import gzip
 import os
+import shutil
 import statistics
-import subprocess
 import sys
+import tempfile
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 PROJECT = os.path.dirname(os.path.dirname(HERE))
 sys.path.insert(0, os.path.join(PROJECT, 'tests', 'web'))
 
-from web_browsers import ChromiumBrowser  # noqa: E402
-from web_page import Page, served, wait_until, watched_page  # noqa: E402
+from web_page import CLIENT_H, CLIENT_W, Page, keep_worker_list, served, test_site, wait_until  # noqa: E402
+import web_browsers  # noqa: E402
 
 CLK_TCK = os.sysconf('SC_CLK_TCK')
 DIVE = 'dive'
+CASES = ('chromium', 'firefox', 'webkit', 'touch')
+TITLE_WORD = (90, 100)
+PHONE = {'width': 390, 'height': 844, 'deviceScaleFactor': 3, 'mobile': True}
+NAMES = {'chromium': 'Chromium', 'firefox': 'Firefox', 'webkit': 'WebKit',
+         'touch': 'Chromium as a phone, touch play'}
+
+
+# Put in front of the game page's scripts (in the bench's copy of the site,
+# whose service worker then lists it): counts the messages the page posts
+# to itself. The game's loop bridges the last milliseconds before each step
+# with such messages (the timer aims `lead` ms early, a lead that grows when
+# timers come late), so their number tells how much of its time the page
+# spent bridging. The count costs a function call a message.
+COUNT_POSTS = '''(function () {
+  var post = MessagePort.prototype.postMessage;
+  window.torvenkaBenchPosts = 0;
+  MessagePort.prototype.postMessage = function () {
+    window.torvenkaBenchPosts++;
+    return post.apply(this, arguments);
+  };
+})();
+'''
+
+
+def count_posts(site):
+    with open(os.path.join(site, 'bench-posts.js'), 'w') as f:
+        f.write(COUNT_POSTS)
+    index = os.path.join(site, 'index.html')
+    with open(index) as f:
+        html = f.read()
+    at = html.find('<script')
+    if at < 0:
+        raise BenchError('the site\'s index.html has no <script>')
+    with open(index, 'w') as f:
+        f.write(html[:at] + '<script src="bench-posts.js"></script>\n' + html[at:])
+    keep_worker_list(site)
+
+
+class BenchError(Exception):
+    pass
 
 
 def say(*words):
     print('     ' + ' '.join(str(w) for w in words), flush=True)
+
+
+def engine_of(case):
+    return 'chromium' if case == 'touch' else case
+
+
+def missing(case):
+    """Why `case` cannot be measured here, or None."""
+    engine = engine_of(case)
+    lacks = []
+    if engine == 'chromium':
+        if not shutil.which(os.environ.get('CHROMIUM', '/usr/bin/chromium')):
+            lacks.append('chromium')
+        if not shutil.which(os.environ.get('CHROMEDRIVER', '/usr/bin/chromedriver')):
+            lacks.append('chromedriver (chromium-driver)')
+    elif engine == 'firefox':
+        if not shutil.which(os.environ.get('FIREFOX', 'firefox-esr')):
+            lacks.append('firefox-esr')
+    elif engine == 'webkit':
+        try:
+            web_browsers.minibrowser()
+        except web_browsers.BrowserError:
+            lacks.append('MiniBrowser (webkit2gtk-driver)')
+        if not shutil.which(os.environ.get('WEBKITWEBDRIVER', '/usr/bin/WebKitWebDriver')):
+            lacks.append('WebKitWebDriver (webkit2gtk-driver)')
+        if not shutil.which('xdotool'):
+            lacks.append('xdotool')
+        if not os.environ.get('DISPLAY') and not shutil.which('Xvfb'):
+            lacks.append('Xvfb (xvfb)')
+    return ', '.join(lacks) or None
 
 
 # --- processes and threads -------------------------------------------------
@@ -81,84 +165,181 @@ def tree(root):
     return found
 
 
-def main_threads(pid):
-    """{(pid, tid): ticks} of the main thread of `pid` if it is a renderer
-    that shows a page (not the browser's own WebUI). Chromium names that
-    thread "CrRendererMain" on some builds; Debian's leaves it the process's
-    first thread (its id is the process id), named like the process."""
-    try:
-        # Chromium rewrites its children's command lines: one string, the
-        # arguments parted by spaces.
-        with open('/proc/%d/cmdline' % pid, 'rb') as f:
-            args = f.read().replace(b'\0', b' ').split()
-        if b'--type=renderer' not in args or b'--top-chrome-webui' in args or b'--extension-process' in args:
-            return {}
-        main = pid
-        for tid in os.listdir('/proc/%d/task' % pid):
-            with open('/proc/%d/task/%s/comm' % (pid, tid)) as f:
-                if f.read().strip() == 'CrRendererMain':
-                    main = int(tid)
-        return {(pid, main): ticks('/proc/%d/task/%d/stat' % (pid, main))}
-    except OSError:
-        return {}
+def command_line(pid):
+    # Chromium rewrites its children's command lines: one string, the
+    # arguments parted by spaces.
+    with open('/proc/%d/cmdline' % pid, 'rb') as f:
+        return f.read().replace(b'\0', b' ').decode(errors='replace').split()
 
 
-def process_kind(pid):
-    """What a Chromium process is for: browser, renderer, gpu-process, or a
-    utility's service (audio.mojom.AudioService and the like)."""
-    try:
-        with open('/proc/%d/cmdline' % pid, 'rb') as f:
-            args = f.read().replace(b'\0', b' ').decode(errors='replace').split()
-    except OSError:
-        return '?'
+def comm(pid, tid=None):
+    path = '/proc/%d/comm' % pid if tid is None else '/proc/%d/task/%d/comm' % (pid, tid)
+    with open(path) as f:
+        return f.read().strip()
+
+
+def chromium_kind(pid):
+    """browser, renderer, webui, gpu-process, or a utility's service
+    (audio.mojom.AudioService and the like: audio)."""
+    args = command_line(pid)
     kind = next((a.split('=', 1)[1] for a in args if a.startswith('--type=')), 'browser')
+    if kind == 'renderer' and ('--top-chrome-webui' in args or '--extension-process' in args):
+        kind = 'webui'
     if kind == 'utility':
         kind = next((a.split('=', 1)[1].split('.')[0] for a in args if a.startswith('--utility-sub-type=')), kind)
     return kind
 
 
-def snapshot(root):
-    procs, threads = {}, {}
-    for pid in tree(root):
+def firefox_kind(pid):
+    """browser, or what the child process calls itself (Web Content, RDD
+    Process, Socket Process, forkserver...)."""
+    if '-contentproc' not in command_line(pid):
+        return 'browser'
+    name = comm(pid)
+    return 'content' if name in ('Web Content', 'Isolated Web Co') else name
+
+
+def webkit_kind(pid):
+    """MiniBrowser (the UI process), WebKitWebProcess, WebKitNetworkProcess..."""
+    name = os.path.basename(command_line(pid)[0])
+    return 'content' if name == 'WebKitWebProcess' else name
+
+
+KIND = {'chromium': chromium_kind, 'firefox': firefox_kind, 'webkit': webkit_kind}
+CONTENT = {'chromium': 'renderer', 'firefox': 'content', 'webkit': 'content'}
+
+
+def main_thread(engine, pid):
+    """The thread id of a content process's main thread: the process's first
+    thread (its id is the process id), named like the process; Chromium
+    names it "CrRendererMain" on some builds, and then that one."""
+    if engine == 'chromium':
+        for tid in os.listdir('/proc/%d/task' % pid):
+            if comm(pid, int(tid)) == 'CrRendererMain':
+                return int(tid)
+    return pid
+
+
+def snapshot(engine, pids):
+    """{pid: (kind, ticks, main thread's ticks or None)}."""
+    out = {}
+    for pid in pids:
         try:
-            procs[pid] = ticks('/proc/%d/stat' % pid)
-        except OSError:
+            kind = KIND[engine](pid)
+            main = None
+            if kind == CONTENT[engine]:
+                tid = main_thread(engine, pid)
+                main = ticks('/proc/%d/task/%d/stat' % (pid, tid))
+            out[pid] = (kind, ticks('/proc/%d/stat' % pid), main)
+        except (OSError, IndexError, ValueError):
             continue
-        threads.update(main_threads(pid))
-    return procs, threads
+    return out
+
+
+def helper_ticks(procs):
+    t = {}
+    for name, proc in procs.items():
+        try:
+            t[name] = ticks('/proc/%d/stat' % proc.pid)
+        except OSError:
+            pass
+    return t
 
 
 class Window:
-    """Processor use of Chromium between start() and stop(), in %."""
+    """Processor use of a browser between start() and stop(), in % of a core:
+    all its processes, the page's content process and its main thread, by
+    kind of process, and of the servers beside it (helpers: {name: Popen})."""
 
-    def __init__(self, root):
+    def __init__(self, engine, root, own_root, helpers):
+        self.engine = engine
         self.root = root
+        self.own_root = own_root  # the root is the browser itself, not its driver
+        self.helpers = helpers
+
+    def pids(self):
+        return ([self.root] if self.own_root else []) + tree(self.root)
 
     def start(self):
         self.t0 = time.monotonic()
-        self.procs0, self.threads0 = snapshot(self.root)
+        self.procs0 = snapshot(self.engine, self.pids())
+        self.helpers0 = helper_ticks(self.helpers)
 
     def stop(self):
-        procs1, threads1 = snapshot(self.root)
+        procs1 = snapshot(self.engine, self.pids())
+        helpers1 = helper_ticks(self.helpers)
         wall = time.monotonic() - self.t0
+
+        def pct(n):
+            return 100.0 * n / CLK_TCK / wall
+
         # A process that came and went within the window is not counted; one
         # that came is counted from its start.
-        used = sum(t - self.procs0.get(pid, 0) for pid, t in procs1.items())
         self.kinds = {}
-        for pid, t in procs1.items():
-            k = process_kind(pid)
-            self.kinds[k] = self.kinds.get(k, 0) + 100.0 * (t - self.procs0.get(pid, 0)) / CLK_TCK / wall
-        main = max((t - self.threads0.get(key, 0) for key, t in threads1.items()), default=0)
-        self.all_cpu = 100.0 * used / CLK_TCK / wall
-        self.main_cpu = 100.0 * main / CLK_TCK / wall
+        content = (0, 0)
+        for pid, (kind, t, main) in procs1.items():
+            k0, t0, main0 = self.procs0.get(pid, (kind, 0, 0))
+            self.kinds[kind] = self.kinds.get(kind, 0) + pct(t - t0)
+            if main is not None:
+                content = max(content, (t - t0, main - (main0 or 0)))
+        self.all_cpu = sum(self.kinds.values())
+        self.content_cpu, self.main_cpu = pct(content[0]), pct(content[1])
+        self.helpers_cpu = {k: pct(t - self.helpers0.get(k, t)) for k, t in helpers1.items()}
         self.processes = len(procs1)
         self.wall = wall
 
 
-# --- the pages -------------------------------------------------------------
+# --- playing ---------------------------------------------------------------
 
-def cadence(steps, t0, t1):
-    times = [s['t'] for s in steps if s['phase'] == DIVE and t0 <= s['t'] <= t1]
+class Mouse:
+    """The pointer of a desktop browser: a click starts the dive, a vertical
+    right-button swipe is a tank."""
+
+    def __init__(self, page):
+        self.page = page
+
+    def start(self):
+        self.page.move(*TITLE_WORD)
+        self.page.click(*TITLE_WORD)
+        self.page.move(5, 5)
+
+    def tank(self):
+        self.page.swipe(100, 170, 100, 130)
+
+
+class Finger:
+    """One finger on the phone's screen, through the DevTools protocol's touch
+    events: a tap starts the dive, a drag 30 game pixels up is a tank."""
+
+    def __init__(self, page):
+        self.page = page
+        self.rect = page.canvas_rect()
+
+    def touch(self, kind, at=None):
+        points = []
+        if at is not None:
+            left, top, w, h = self.rect
+            points.append({'x': left + (at[0] + 0.5) * w / CLIENT_W, 'y': top + (at[1] + 0.5) * h / CLIENT_H,
+                           'id': 1, 'radiusX': 4, 'radiusY': 4, 'force': 1})
+        self.page.d.execute_cdp_cmd('Input.dispatchTouchEvent', {'type': kind, 'touchPoints': points})
+
+    def start(self):
+        self.touch('touchStart', TITLE_WORD)
+        self.touch('touchEnd')
+
+    def tank(self):
+        self.touch('touchStart', (100, 170))
+        for y in (162, 155, 147, 140):
+            self.touch('touchMove', (100, y))
+        self.touch('touchEnd')
+
+
+def phone(browser):
+    browser.d.execute_cdp_cmd('Emulation.setDeviceMetricsOverride', PHONE)
+    browser.d.execute_cdp_cmd('Emulation.setTouchEmulationEnabled', {'enabled': True, 'maxTouchPoints': 5})
+
+
+def cadence(times):
     gaps = sorted(b - a for a, b in zip(times, times[1:]))
     if not gaps:
         return None
@@ -166,53 +347,91 @@ def cadence(steps, t0, t1):
             'p99': gaps[int(0.99 * (len(gaps) - 1))], 'max': gaps[-1], 'steps': len(gaps)}
 
 
-def measure(url, seconds, game):
-    browser = ChromiumBrowser()
+def measure(case, url, seconds, game):
+    engine = engine_of(case)
+    browser = web_browsers.start(engine)
     try:
+        if case == 'touch':
+            phone(browser)
         page = Page(browser, url)
-        if not wait_until(20, lambda: page.js('return !!(window.torvenkaWatch && '
+        if not wait_until(30, lambda: page.js('return !!(window.torvenkaWatch && '
                                               'window.torvenkaWatch.firstFrame !== undefined);'), step=0.05):
-            raise SystemExit('webbench: no frame on %s: "%s"' % (url, page.js(
-                "var s = document.getElementById('status'); return s ? s.textContent : '';")))
+            raise BenchError('no frame on %s: "%s"' % (url, page.status()))
         first = page.js('return window.torvenkaWatch.firstFrame;')
-        time.sleep(1)
         if game:
-            page.move(90, 100)
-            page.click(90, 100)
-            page.move(5, 5)
+            # On a first visit the page's service worker fetches and checks
+            # the whole site (3.5 MB) to keep it for offline play: a one-off
+            # cost that is not the dive's, so the window starts after it.
+            kept = wait_until(30, lambda: page.js_async(
+                'var done = arguments[arguments.length - 1];'
+                'if (!("serviceWorker" in navigator)) { done(true); return; }'
+                'navigator.serviceWorker.getRegistration().then(function (r) { done(!!(r && r.active)); },'
+                '                                               function () { done(false); });'), step=0.1)
+            if not kept:
+                say('(the service worker did not take the page within 30 s)')
+        time.sleep(1)
+        player = Finger(page) if case == 'touch' else Mouse(page)
+        if game:
+            player.start()
             if not wait_until(10, lambda: page.js('var s = window.torvenkaWatch.steps;'
                                                   'return s.length > 0 && s[s.length - 1].phase === "%s";' % DIVE)):
-                raise SystemExit('webbench: the click on the title did not start a dive')
+                raise BenchError('the %s on the title did not start a dive' % ('tap' if case == 'touch' else 'click'))
             time.sleep(0.5)
-        window = Window(browser.d.service.process.pid)
-        page_t0 = page.js('return performance.now();')
+        if engine == 'firefox':
+            root, own_root = browser.proc.pid, True
+        else:
+            root, own_root = browser.d.service.process.pid, False
+        helpers = {}
+        if getattr(browser, 'sound', None) is not None and browser.sound.proc is not None:
+            helpers['sound server'] = browser.sound.proc
+        if getattr(browser, 'xvfb', None) is not None:
+            helpers['X server'] = browser.xvfb
+        window = Window(engine, root, own_root, helpers)
+        page_t0, posts0 = page.js('return [performance.now(), window.torvenkaBenchPosts || 0];')
         window.start()
         next_tank = time.monotonic() + 4
         end = time.monotonic() + seconds
         while time.monotonic() < end:
             if game and time.monotonic() >= next_tank:
-                page.swipe(100, 170, 100, 130)  # a tank: the diver breathes on
+                player.tank()  # the diver breathes on
                 next_tank += 4
             time.sleep(0.05)
         window.stop()
-        page_t1 = page.js('return performance.now();')
-        steps = page.steps()
-        c = cadence(steps, page_t0, page_t1)
+        page_t1, posts1 = page.js('return [performance.now(), window.torvenkaBenchPosts || 0];')
+        # The steps' times, and how the dive went meanwhile (the game page's
+        # cost follows what is on the screen and what sounds).
+        times, last, course = page.js(
+            'var w = window.torvenkaWatch, s = w.steps, t = [], a = null, b = null, low = Infinity, foe = 0;'
+            'for (var i = 0; i < s.length; i++) {'
+            '  if (s[i].phase !== "%s" || s[i].t < arguments[0] || s[i].t > arguments[1]) continue;'
+            '  t.push(s[i].t); a = a || s[i]; b = s[i];'
+            '  if (s[i].oxygen !== undefined) { low = Math.min(low, s[i].oxygen); if (s[i].enemy) foe++; }'
+            '}'
+            'return [t, s.length ? s[s.length - 1].phase : "", a && a.life !== undefined ?'
+            '  {life: [a.life, b.life], tanks: [a.tanks, b.tanks], ticks: [a.tick, b.tick], lowest: low,'
+            '   foe: foe, sounds: (w.sound || []).filter(function (e) {'
+            '     return e.t >= a.t && e.t <= b.t; }).length} : null];' % DIVE, page_t0, page_t1)
+        c = cadence(times)
         if c is None:
-            raise SystemExit('webbench: no dive steps in the measured window')
-        if game and steps[-1]['phase'] != DIVE:
+            raise BenchError('no dive steps in the measured window')
+        if game and last != DIVE:
             say('(the dive ended within the window: the figures cover less than a whole dive)')
-        return {'first': first, 'all': window.all_cpu, 'main': window.main_cpu,
-                'processes': window.processes, 'kinds': window.kinds, **c}
+        return {'first': first, 'all': window.all_cpu, 'content': window.content_cpu, 'main': window.main_cpu,
+                'processes': window.processes, 'kinds': window.kinds, 'helpers': window.helpers_cpu,
+                'version': browser.version, 'course': course, 'posts': posts1 - posts0, **c}
     finally:
         browser.quit()
 
 
 # --- the site's size -------------------------------------------------------
 
+KINDS = ('wasm', 'script', 'html', 'style', 'manifest', 'icons', 'sounds', 'other')
+
+
 def kind(name):
     ext = os.path.splitext(name)[1]
-    return {'.wasm': 'wasm', '.js': 'script', '.html': 'html', '.ogg': 'sounds', '.wav': 'sounds'}.get(ext, 'other')
+    return {'.wasm': 'wasm', '.js': 'script', '.html': 'html', '.css': 'style', '.webmanifest': 'manifest',
+            '.png': 'icons', '.ogg': 'sounds', '.wav': 'sounds'}.get(ext, 'other')
 
 
 def site_sizes(folder):
@@ -223,7 +442,7 @@ def site_sizes(folder):
             with open(path, 'rb') as f:
                 data = f.read()
             rows.append((os.path.relpath(path, folder), kind(name), len(data), len(gzip.compress(data, 9, mtime=0))))
-    return sorted(rows, key=lambda r: (('wasm', 'script', 'html', 'sounds', 'other').index(r[1]), r[0]))
+    return sorted(rows, key=lambda r: (KINDS.index(r[1]), r[0]))
 
 
 def kb(n):
@@ -234,18 +453,72 @@ def print_sizes(rows):
     print('The site: its files as stored, and gzipped (-9) as a compressing web server sends them')
     for path, _, size, packed in rows:
         print('  %-28s %12s %12s' % (path, kb(size), kb(packed)))
-    for k in ('wasm', 'script', 'html', 'sounds', 'other'):
+    for k in KINDS:
         part = [r for r in rows if r[1] == k]
         if part:
             print('  %-28s %12s %12s' % ('all ' + k, kb(sum(r[2] for r in part)), kb(sum(r[3] for r in part))))
     print('  %-28s %12s %12s' % ('the whole site', kb(sum(r[2] for r in rows)), kb(sum(r[3] for r in rows))))
 
 
+# --- the figures -----------------------------------------------------------
+
+TARGET = 1.5
+
+
+def ratio(a, b):
+    return a / b if b > 0 else float('inf')
+
+
+def print_case(case, g, m):
+    def med(rs, key):
+        return statistics.median(r[key] for r in rs)
+
+    engine = engine_of(case)
+    content = {'chromium': 'renderer', 'firefox': 'content process', 'webkit': 'WebKitWebProcess'}[engine]
+    print()
+    print('%s %s, %d run%s%s' % (NAMES[case], g[0]['version'], len(g), 's' if len(g) > 1 else '',
+                                 ', medians' if len(g) > 1 else ''))
+    print('                                              game page    minimal page   game/minimal')
+    rows = [('navigation to first frame (ms)', 'first', '%.0f', False),
+            ('%s, all processes (%% of a core)' % NAMES[engine], 'all', '%.1f', True),
+            ('the page\'s %s (%% of a core)' % content, 'content', '%.1f', True),
+            ('  its main thread (%% of a core)', 'main', '%.1f', True),
+            ('dive steps, mean (ms)', 'mean', '%.3f', False),
+            ('dive steps, median (ms)', 'median', '%.3f', False),
+            ('dive steps, 99th percentile (ms)', 'p99', '%.3f', False),
+            ('dive steps, slowest (ms)', 'max', '%.3f', False),
+            ('intervals measured', 'steps', '%d', False)]
+    for label, key, fmt, with_ratio in rows:
+        a, b = med(g, key), med(m, key)
+        line = '  %-44s %-12s %-14s' % (label.replace('%%', '%'), fmt % a, fmt % b)
+        if with_ratio:
+            r = ratio(a, b)
+            line += ' %.2f (target <= %.1f: %s)' % (r, TARGET, 'met' if r <= TARGET else 'NOT met')
+        print(line)
+    print('  the loop\'s bridging messages a step (game page): %.1f' % statistics.median(
+        r['posts'] / max(1, r['steps']) for r in g))
+    kinds = sorted({k for r in g + m for k in r['kinds']})
+    print('  by process, game / minimal (%% of a core): %s' % '; '.join(
+        '%s %.1f / %.1f' % (k, statistics.median(r['kinds'].get(k, 0) for r in g),
+                            statistics.median(r['kinds'].get(k, 0) for r in m)) for k in kinds))
+    helpers = sorted({k for r in g + m for k in r['helpers']})
+    if helpers:
+        print('  beside the browser, game / minimal (%% of a core): %s' % '; '.join(
+            '%s %.1f / %.1f' % (k, statistics.median(r['helpers'].get(k, 0) for r in g),
+                                statistics.median(r['helpers'].get(k, 0) for r in m)) for k in helpers))
+    if len(g) > 1 or len(m) > 1:
+        for name, rs in (('game', g), ('minimal', m)):
+            print('  runs, %-8s all %s %%; content %s %%; main thread %s %%; first frame %s ms' % (
+                name, ' '.join('%.1f' % r['all'] for r in rs), ' '.join('%.1f' % r['content'] for r in rs),
+                ' '.join('%.1f' % r['main'] for r in rs), ' '.join('%.0f' % r['first'] for r in rs)))
+    return {key: ratio(med(g, key), med(m, key)) for key in ('all', 'content', 'main')}
+
+
 # --- the run ---------------------------------------------------------------
 
 def main(argv):
     args = list(argv)
-    runs, seconds = 1, 20
+    runs, seconds, cases = 1, 20, list(CASES)
     folder = None
     while args:
         a = args.pop(0)
@@ -253,6 +526,11 @@ def main(argv):
             runs = int(args.pop(0))
         elif a == '--seconds':
             seconds = float(args.pop(0))
+        elif a == '--engines':
+            cases = [c.strip() for c in args.pop(0).split(',') if c.strip()]
+            wrong = [c for c in cases if c not in CASES]
+            if wrong:
+                raise SystemExit('webbench: no engine %s: some of %s' % (', '.join(wrong), ', '.join(CASES)))
         elif folder is None:
             folder = a
         else:
@@ -260,65 +538,73 @@ def main(argv):
     if not folder or not os.path.isfile(os.path.join(folder, 'index.html')):
         raise SystemExit('webbench: no site folder with an index.html given\n' + __doc__)
 
-    results = {'game': [], 'minimal': []}
+    lacking = [(c, missing(c)) for c in cases if missing(c)]
+    if lacking:
+        say('left out: %s' % '; '.join('%s (missing %s)' % (c, why) for c, why in lacking))
+    cases = [c for c in cases if not missing(c)]
+    if not cases:
+        raise SystemExit('webbench: no engine to measure')
+
+    results = {c: {'game': [], 'minimal': []} for c in cases}
+    failures = []
     folder = os.path.abspath(folder)
-    with served(folder, watched_page(folder)) as game, served(HERE) as minimal:
-        pages = {'game': game.url, 'minimal': minimal.url + 'minimal.html'}
-        for run in range(runs):
-            # The order changes from run to run, so neither page always runs
-            # on a browser that has just been started beside a closing one.
-            for name in (('minimal', 'game') if run % 2 == 0 else ('game', 'minimal')):
-                say('run %d/%d, %s page, %g s%s...' % (run + 1, runs, name, seconds,
-                                                       ' of dive' if name == 'game' else ''))
-                r = measure(pages[name], seconds, name == 'game')
-                say('  first frame %.0f ms, Chromium %.1f %%, main thread %.1f %%, steps %.3f/%.3f/%.3f ms'
-                    % (r['first'], r['all'], r['main'], r['mean'], r['median'], r['p99']))
-                results[name].append(r)
+    with tempfile.TemporaryDirectory() as tmp:
+        tested = test_site(folder, os.path.join(tmp, 'site'))
+        count_posts(tested)
+        with served(tested) as game, served(HERE) as minimal:
+            pages = {'game': game.url, 'minimal': minimal.url + 'minimal.html'}
+            for run in range(runs):
+                for case in cases:
+                    # The order changes from run to run, so neither page always
+                    # runs on a browser that has just been started beside a
+                    # closing one.
+                    for name in (('minimal', 'game') if run % 2 == 0 else ('game', 'minimal')):
+                        say('run %d/%d, %s, %s page, %g s%s...' % (run + 1, runs, case, name, seconds,
+                                                                  ' of dive' if name == 'game' else ''))
+                        try:
+                            r = measure(case, pages[name], seconds, name == 'game')
+                        except Exception as e:  # noqa: BLE001 - said, and the others go on
+                            failures.append('run %d, %s, %s page: %s' % (run + 1, case, name, e))
+                            say('  FAILED: %s' % e)
+                            continue
+                        say('  first frame %.0f ms, all %.1f %%, content %.1f %%, main thread %.1f %%, '
+                            'steps %.3f/%.3f/%.3f ms' % (r['first'], r['all'], r['content'], r['main'],
+                                                         r['mean'], r['median'], r['p99']))
+                        k = r['course']
+                        if k:
+                            say('  the dive: ticks %d-%d, life %d -> %d, tanks %d -> %d, lowest oxygen %d, '
+                                'a creature on screen %d steps, %d sound events' % (
+                                    k['ticks'][0], k['ticks'][1], k['life'][0], k['life'][1], k['tanks'][0],
+                                    k['tanks'][1], k['lowest'], k['foe'], k['sounds']))
+                            say('  the loop bridged with %.1f messages a step' % (r['posts'] / max(1, r['steps'])))
+                        results[case][name].append(r)
 
-    def med(name, key):
-        return statistics.median(r[key] for r in results[name])
-
-    g, m = results['game'], results['minimal']
     print()
-    print('The page in Chromium %s, %s, %d run%s%s (%d cores, %s)' % (
-        chromium_version(), time.strftime('%Y-%m-%d %H:%M UTC', time.gmtime()), runs, 's' if runs > 1 else '',
-        ', medians' if runs > 1 else '', os.cpu_count(), os.uname().release))
-    print('                                          game page    minimal page   game/minimal')
-    rows = [('navigation to first frame (ms)', 'first', '%.0f', False),
-            ('Chromium, all processes (%% of a core)', 'all', '%.1f', True),
-            ('the page\'s main thread (%% of a core)', 'main', '%.1f', True),
-            ('dive steps, mean (ms)', 'mean', '%.3f', False),
-            ('dive steps, median (ms)', 'median', '%.3f', False),
-            ('dive steps, 99th percentile (ms)', 'p99', '%.3f', False),
-            ('dive steps, slowest (ms)', 'max', '%.3f', False),
-            ('intervals measured', 'steps', '%d', False)]
-    for label, key, fmt, ratio in rows:
-        a, b = med('game', key), med('minimal', key)
-        line = '  %-40s %-12s %-14s' % (label.replace('%%', '%'), fmt % a, fmt % b)
-        if ratio:
-            r = a / b if b > 0 else float('inf')
-            line += ' %.2f (target <= 1.5: %s)' % (r, 'met' if r <= 1.5 else 'NOT met')
-        print(line)
-    kinds = sorted({k for r in g + m for k in r['kinds']})
-    print('  Chromium by process (%% of a core): %s' % '; '.join(
-        '%s %.1f / %.1f' % (k, statistics.median(r['kinds'].get(k, 0) for r in g),
-                            statistics.median(r['kinds'].get(k, 0) for r in m)) for k in kinds))
-    if runs > 1:
-        for name, rs in (('game', g), ('minimal', m)):
-            print('  runs, %-8s Chromium %s %%; main thread %s %%; first frame %s ms' % (
-                name, ' '.join('%.1f' % r['all'] for r in rs), ' '.join('%.1f' % r['main'] for r in rs),
-                ' '.join('%.0f' % r['first'] for r in rs)))
+    print('The page in a browser, %s, %d run%s of %g s (%d cores, %s, load %s)' % (
+        time.strftime('%Y-%m-%d %H:%M UTC', time.gmtime()), runs, 's' if runs > 1 else '', seconds,
+        os.cpu_count(), os.uname().release, ' '.join('%.2f' % x for x in os.getloadavg())))
+    summary = []
+    for case in cases:
+        g, m = results[case]['game'], results[case]['minimal']
+        if g and m:
+            summary.append((case, print_case(case, g, m)))
+        else:
+            print()
+            print('%s: no figures (%s)' % (NAMES[case], 'no run of either page' if not g and not m else
+                                           'no run of the %s page' % ('game' if not g else 'minimal')))
+    if summary:
+        print()
+        print('Game / minimal (target <= %.1f)        all processes   content process   its main thread' % TARGET)
+        for case, r in summary:
+            print('  %-36s %-15s %-17s %s' % (NAMES[case], '%.2f' % r['all'], '%.2f' % r['content'],
+                                               '%.2f' % r['main']))
+    if failures:
+        print()
+        print('Failed measurements:')
+        for f in failures:
+            print('  ' + f)
     print()
     print_sizes(site_sizes(folder))
-
-
-def chromium_version():
-    try:
-        out = subprocess.run([os.environ.get('CHROMIUM', '/usr/bin/chromium'), '--version'],
-                             capture_output=True, text=True, timeout=20).stdout.split()
-        return next((w for w in out if w[:1].isdigit()), '?')
-    except (OSError, subprocess.SubprocessError):
-        return '?'
 
 
 if __name__ == '__main__':
