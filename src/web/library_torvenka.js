@@ -138,10 +138,11 @@ mergeInto(LibraryManager.library, {
   // WebKit, unless the page is cross-origin isolated), a timer aimed at the
   // gate's millisecond mostly comes back in the next one, and every step
   // would run a millisecond late. So the timer is aimed `lead` ms early:
-  // lead grows by one (up to 6) each time a timer still comes back after
-  // the gate's millisecond, and shrinks by one after a long run of timers
-  // that were in time (512, about 16 s of dive), so that it settles at the least that keeps steps on
-  // time, and the page spends the least time bridging.
+  // lead grows by one (up to 3) each time a timer still comes back after
+  // the gate's millisecond, and shrinks by one after a run of 64 timers
+  // (2 s of dive) that were in time, so that it settles at the least that
+  // keeps steps on time and comes down again after a busy spell: every
+  // millisecond of lead is a millisecond of bridging in every step.
   $TorvenkaWake: {
     generation: 0,
     target: 0,
@@ -164,9 +165,9 @@ mergeInto(LibraryManager.library, {
       var W = TorvenkaWake;
       if (generation !== W.generation) return;
       if (performance.now() - W.target >= 1) {
-        W.lead = Math.min(W.lead + 1, 6);
+        W.lead = Math.min(W.lead + 1, 3);
         W.inTime = 0;
-      } else if (++W.inTime >= 512 && W.lead > 0) {
+      } else if (++W.inTime >= 64 && W.lead > 0) {
         W.lead--;
         W.inTime = 0;
       }
