@@ -51,13 +51,16 @@ def test(browser, site):
                 elif w['op'] == 'move':
                     rest = (w['x0'], w['y0'])
                 done += 1
+                if done <= 12:
+                    log('  tick %d: %s %s' % (s['tick'], w['op'], [w['x0'], w['y0'], w['x1'], w['y1']]))
             if rest:
                 page.move(*rest)
             acted_at = page.last_step()['tick']
         time.sleep(0.005)
     s = page.last_step()
     log('%d wishes of the diver carried out' % done)
-    check(s['phase'] == 'clear', 'the dive did not end in a clear: tick %d, life %d' % (s['tick'], s['life']))
+    check(s['phase'] == 'clear', 'the dive did not end in a clear: tick %d, life %d, lane %s, tanks %d, oxygen %d'
+          % (s['tick'], s['life'], s['lane'], s['tanks'], s['oxygen']))
     log('the giant squid beaten at tick %d with life %d left' % (s['tick'], s['life']))
 
     check(wait_until(20, lambda: page.title() == CAPTION), 'the page title is "%s" after the clear' % page.title())
