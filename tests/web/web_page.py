@@ -138,7 +138,10 @@ class TestHandler(http.server.SimpleHTTPRequestHandler):
         """The answer to a path the test has a say in, or None."""
         path = urllib.parse.urlsplit(self.path).path
         st = self.state
-        if path in st.blocked:
+        # Without its worker the page keeps no offline copy, which would
+        # answer later cases from what an earlier one kept (a blocked file
+        # among them).
+        if path in st.blocked or (path == '/sw.js' and not st.worker):
             self.send_error(404)
             return b''
         if path == BEFORE_PATH and st.before is not None:
@@ -178,11 +181,12 @@ class Server:
     front of the page's (before: the script's text; the page then loads it
     as a same-origin <script src> just before its own first script)."""
 
-    def __init__(self, folder, page=None):
+    def __init__(self, folder, page=None, worker=True):
         self.folder = folder
         self.page = page
         self.blocked = set()
         self.before = None
+        self.worker = worker
         handler = functools.partial(TestHandler, directory=folder, server_state=self)
         self.httpd = http.server.ThreadingHTTPServer(('127.0.0.1', 0), handler)
         self.httpd.daemon_threads = True
@@ -200,10 +204,10 @@ class Server:
 
 
 @contextlib.contextmanager
-def served(folder, page=None):
-    """Serves `folder` (torvenka.js and torvenka.wasm from `page` when given);
-    yields the Server."""
-    server = Server(folder, page)
+def served(folder, page=None, worker=True):
+    """Serves `folder` (torvenka.js and torvenka.wasm from `page` when given;
+    no service worker unless `worker`); yields the Server."""
+    server = Server(folder, page, worker)
     try:
         yield server
     finally:
@@ -233,7 +237,10 @@ class Site:
 
 
 @contextlib.contextmanager
-def site():
+def site(worker=False):
+    """The site of the command line, served by the tests. The scenarios get
+    no service worker (`worker`): its offline copy would carry what one case
+    did into the next."""
     arg = argument(0)
     if not arg:
         fail('usage: %s [--engine %s] SITE_URL_OR_FOLDER' % (os.path.basename(sys.argv[0]), '|'.join(ENGINES)))
@@ -245,7 +252,7 @@ def site():
     folder = os.path.abspath(arg)
     with tempfile.TemporaryDirectory() as tmp:
         tested = test_site(folder, os.path.join(tmp, 'site'))
-        with served(tested) as server, served(folder) as shipped:
+        with served(tested, worker=worker) as server, served(folder, worker=worker) as shipped:
             yield Site(server.url, shipped=shipped.url, server=server, folder=folder)
 
 
@@ -434,12 +441,13 @@ def browser(width=900, height=1000):
     return web_browsers.ChromiumBrowser(width, height).d
 
 
-def run_chromium(test):
+def run_chromium(test, worker=False):
     """Runs test(driver, url) in one Chromium with the site of the command
-    line (its test build of the page); exit 0 on pass."""
+    line (its test build of the page, with its service worker if `worker`);
+    exit 0 on pass."""
     status = 0
     try:
-        with site() as s:
+        with site(worker) as s:
             driver = browser()
             try:
                 test(driver, s.url)

@@ -151,4 +151,4 @@ def test(driver, url):
 
 
 if __name__ == '__main__':
-    run_chromium(test)
+    run_chromium(test, worker=True)
