@@ -62,6 +62,17 @@ def _version(command):
     return m.group(0) if m else '?'
 
 
+def _end(proc):
+    """Ends a process of ours: asked first, killed if it will not go."""
+    if proc.poll() is None:
+        proc.terminate()
+        try:
+            proc.wait(10)
+        except subprocess.TimeoutExpired:
+            proc.kill()
+            proc.wait()
+
+
 def hide_behind_tab(browser, seconds):
     first = browser.tab()
     browser.new_tab()
@@ -212,13 +223,8 @@ class SoundServer:
         self.env = {'PULSE_SERVER': 'unix:' + socket_path, 'PULSE_RUNTIME_PATH': self.dir}
 
     def stop(self):
-        if self.proc and self.proc.poll() is None:
-            self.proc.terminate()
-            try:
-                self.proc.wait(10)
-            except subprocess.TimeoutExpired:
-                self.proc.kill()
-                self.proc.wait()
+        if self.proc:
+            _end(self.proc)
         self.proc = None
         shutil.rmtree(self.dir, ignore_errors=True)
 
@@ -644,13 +650,7 @@ class FirefoxBrowser:
         return True
 
     def _stop(self):
-        if self.proc.poll() is None:
-            self.proc.terminate()
-            try:
-                self.proc.wait(10)
-            except subprocess.TimeoutExpired:
-                self.proc.kill()
-                self.proc.wait()
+        _end(self.proc)
         shutil.rmtree(self.profile, ignore_errors=True)
         self.sound.stop()
 

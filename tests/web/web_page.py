@@ -459,3 +459,28 @@ def run_chromium(test, worker=False):
     if status == 0:
         log('ok')
     sys.exit(status)
+
+
+def run_chromium_in_folder(test, copy=False):
+    """Runs test(driver, folder) in one Chromium, for a test that serves the
+    site folder of the command line its own way (a copy of it that plays the
+    test build, if `copy`); exit 0 on pass."""
+    arg = sys.argv[1] if len(sys.argv) > 1 else ''
+    if not os.path.isfile(os.path.join(arg, 'index.html')):
+        print('usage: %s SITE_FOLDER' % os.path.basename(sys.argv[0]), file=sys.stderr)
+        sys.exit(2)
+    folder = os.path.abspath(arg)
+    try:
+        with tempfile.TemporaryDirectory() as tmp:
+            if copy:
+                folder = test_site(folder, os.path.join(tmp, 'site'))
+            driver = browser()
+            try:
+                test(driver, folder)
+            finally:
+                driver.quit()
+    except Failure as f:
+        print('FAIL (chromium): %s' % f, file=sys.stderr)
+        sys.exit(1)
+    log('ok')
+    sys.exit(0)

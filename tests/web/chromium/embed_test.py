@@ -23,7 +23,7 @@ import threading
 # The shared helpers are one folder up.
 sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 
-from web_page import Failure, Page, QuietHandler, browser, check, log, wait_until, watched_page
+from web_page import Page, QuietHandler, check, log, run_chromium_in_folder, wait_until, watched_page
 
 WHITE = (255, 255, 255)
 TITLE_BOX = (80, 92, 34, 20)
@@ -143,22 +143,5 @@ def test(driver, folder):
             s.server_close()
 
 
-def main():
-    if len(sys.argv) < 2 or not os.path.isfile(os.path.join(sys.argv[1], 'index.html')):
-        print('usage: embed_test.py SITE_FOLDER', file=sys.stderr)
-        sys.exit(2)
-    try:
-        driver = browser()
-        try:
-            test(driver, os.path.abspath(sys.argv[1]))
-        finally:
-            driver.quit()
-    except Failure as f:
-        print('FAIL: %s' % f, file=sys.stderr)
-        sys.exit(1)
-    log('ok')
-    sys.exit(0)
-
-
 if __name__ == '__main__':
-    main()
+    run_chromium_in_folder(test)

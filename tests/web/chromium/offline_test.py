@@ -14,14 +14,13 @@ import hashlib
 import http.server
 import os
 import sys
-import tempfile
 import threading
 import urllib.request
 
 # The shared helpers are one folder up.
 sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 
-from web_page import Page, QuietHandler, browser, check, fail, keep_worker_list, log, test_site, wait_until, Failure
+from web_page import Page, QuietHandler, check, fail, keep_worker_list, log, run_chromium_in_folder, wait_until
 
 WHITE = (255, 255, 255)
 TITLE_BOX = (80, 92, 34, 20)
@@ -195,24 +194,5 @@ def test(driver, folder):
         server.stop()
 
 
-def main():
-    if len(sys.argv) < 2 or not os.path.isfile(os.path.join(sys.argv[1], 'index.html')):
-        print('usage: offline_test.py SITE_FOLDER', file=sys.stderr)
-        sys.exit(2)
-    try:
-        with tempfile.TemporaryDirectory() as tmp:
-            folder = test_site(os.path.abspath(sys.argv[1]), os.path.join(tmp, 'site'))
-            driver = browser()
-            try:
-                test(driver, folder)
-            finally:
-                driver.quit()
-    except Failure as f:
-        print('FAIL: %s' % f, file=sys.stderr)
-        sys.exit(1)
-    log('ok')
-    sys.exit(0)
-
-
 if __name__ == '__main__':
-    main()
+    run_chromium_in_folder(test, copy=True)
