@@ -129,26 +129,13 @@ mergeInto(LibraryManager.library, {
     document.addEventListener('touchend', function() { _torvenka_audio_unlock(); });
   },
 
-  // Wake-ups. A timer takes the page towards the gate, and messages the page
-  // posts to itself bridge the last stretch, checking the clock each round.
-  // Timers alone would not do: Chromium makes a short timer that is set
-  // again and again wait 4 ms; and every browser counts a timer's delay in
-  // whole milliseconds and fires it late by a little, its own amount. Where
-  // performance.now() itself is counted in whole milliseconds (Firefox and
-  // WebKit, unless the page is cross-origin isolated), a timer aimed at the
-  // gate's millisecond mostly comes back in the next one, and every step
-  // would run a millisecond late. So the timer is aimed `lead` ms early:
-  // lead grows by one (up to 3) each time a timer still comes back after
-  // the gate's millisecond, and shrinks by one after a run of 64 timers
-  // (2 s of dive) that were in time, so that it settles at the least that
-  // keeps steps on time and comes down again after a busy spell: every
-  // millisecond of lead is a millisecond of bridging in every step.
+  // Wake-ups. The C++ side (web/wake_aim.h) says how long a timer to set;
+  // when it comes back, messages the page posts to itself bridge what is
+  // left to the gate, checking the clock each round.
   $TorvenkaWake: {
     generation: 0,
     target: 0,
     channel: null,
-    lead: 0,
-    inTime: 0,
     post: function() {
       if (!TorvenkaWake.channel) {
         TorvenkaWake.channel = new MessageChannel();
@@ -158,30 +145,24 @@ mergeInto(LibraryManager.library, {
     },
     check: function(generation) {
       if (generation !== TorvenkaWake.generation) return;
-      if (performance.now() >= TorvenkaWake.target) _web_turns();
+      if (performance.now() >= TorvenkaWake.target) _web_woken();
       else TorvenkaWake.post();
     },
-    fired: function(generation) {
-      var W = TorvenkaWake;
-      if (generation !== W.generation) return;
-      if (performance.now() - W.target >= 1) {
-        W.lead = Math.min(W.lead + 1, 3);
-        W.inTime = 0;
-      } else if (++W.inTime >= 64 && W.lead > 0) {
-        W.lead--;
-        W.inTime = 0;
-      }
-      W.check(generation);
-    },
   },
-  torvenka_wake_at__deps: ['$TorvenkaWake', 'web_turns'],
-  torvenka_wake_at: function(moment) {
+  torvenka_wake_at__deps: ['$TorvenkaWake', 'web_woken', 'web_timer_back'],
+  torvenka_wake_at: function(moment, delay) {
     var W = TorvenkaWake;
     var generation = ++W.generation;
     W.target = moment;
-    var delay = moment - performance.now() - W.lead;
-    if (delay >= 1) setTimeout(function() { W.fired(generation); }, delay);
-    else W.post();
+    if (delay < 1) {
+      W.post();
+      return;
+    }
+    setTimeout(function() {
+      if (generation !== W.generation) return;
+      _web_timer_back(performance.now());
+      W.check(generation);
+    }, delay);
   },
   torvenka_wake_cancel__deps: ['$TorvenkaWake'],
   torvenka_wake_cancel: function() { ++TorvenkaWake.generation; },

@@ -70,8 +70,12 @@ void setIcon() {
 
 }  // namespace
 
-extern "C" EMSCRIPTEN_KEEPALIVE void web_turns() {
-    if (page) page->turns.pump();
+extern "C" EMSCRIPTEN_KEEPALIVE void web_woken() {
+    if (page) page->turns.woken();
+}
+
+extern "C" EMSCRIPTEN_KEEPALIVE void web_timer_back(double now) {
+    if (page) page->turns.timerBack(now);
 }
 
 // One Pointer Events event from the page (library_torvenka.js); true when

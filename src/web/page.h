@@ -8,9 +8,11 @@ extern "C" {
 double torvenka_utc_time_of_day_ms();
 // Puts a w x h frame of RGBA bytes on the canvas.
 void torvenka_put_frame(const uint8_t* rgba, int w, int h);
-// Calls web_turns() once performance.now() has reached `moment` (soon, if
-// it has already); a later call replaces an earlier one.
-void torvenka_wake_at(double moment);
+// Calls web_woken() once performance.now() has reached `moment` (soon, if
+// it has already): a timer of `delay` ms (none if 0), which reports
+// web_timer_back(), then messages the page posts to itself until the clock
+// gets there. A later call replaces an earlier one.
+void torvenka_wake_at(double moment, int delay);
 // Forgets the wake-up asked for last.
 void torvenka_wake_cancel();
 // Sizes the canvas: every game pixel an N x N block of device pixels, N

@@ -1,16 +1,32 @@
 #include "web/turns.h"
 
+#include <algorithm>
+
 #include "web/page.h"
 
 void TurnDriver::pump() {
     if (paused_) return;
+    const double begun = platform_.now();
     for (;;) {
         const NextTurn next = loop_.turn();
         switch (next.kind) {
             case NextTurn::Now: continue;  // an event, a repaint or a step: the next turn
-            case NextTurn::AtDeadline: torvenka_wake_at(platform_.momentOf(next.deadline)); break;
+            case NextTurn::AtDeadline: {
+                // A pointer event between steps leaves the gate where it
+                // was, and the wake-up already on its way with it.
+                const double moment = platform_.momentOf(next.deadline);
+                if (waking_ && moment == wakeMoment_) break;
+                waking_ = true;
+                wakeMoment_ = moment;
+                const double slept = std::max(platform_.sleptAt(), begun);
+                torvenka_wake_at(moment, aim_.delayFor(begun, slept, platform_.now(), moment));
+                break;
+            }
             case NextTurn::OnEvent:  // nothing to step: only a pointer event calls again
-            case NextTurn::Closed: torvenka_wake_cancel(); break;
+            case NextTurn::Closed:
+                waking_ = false;
+                torvenka_wake_cancel();
+                break;
         }
         break;
     }
@@ -24,8 +40,14 @@ void TurnDriver::pump() {
     }
 }
 
+void TurnDriver::woken() {
+    waking_ = false;
+    pump();
+}
+
 void TurnDriver::setPaused(bool paused) {
     paused_ = paused;
+    waking_ = false;
     if (paused_)
         torvenka_wake_cancel();
     else

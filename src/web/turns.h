@@ -7,18 +7,26 @@
 // sleep, kept by the platform's clock) runs exactly as on the desktop.
 #pragma once
 #include "loop/scheduler.h"
+#include "web/wake_aim.h"
 #include "web/web_platform.h"
 
 class TurnDriver {
 public:
     TurnDriver(Scheduler& loop, WebPlatform& platform) : loop_(loop), platform_(platform) {}
     void pump();
+    // The wake-up asked for came: its timer came back at `now` (the page
+    // then bridges to the gate), or the gate has opened (woken()).
+    void timerBack(double now) { aim_.timerBack(now); }
+    void woken();
     // A hidden page takes no turns: the dive waits where it is.
     void setPaused(bool paused);
 
 private:
     Scheduler& loop_;
     WebPlatform& platform_;
+    WakeAim aim_;
+    bool waking_ = false;  // a wake-up is asked for, at wakeMoment_
+    double wakeMoment_ = 0;
     bool paused_ = false;
     bool keepingAwake_ = false;
 };

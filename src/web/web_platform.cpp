@@ -22,7 +22,10 @@ WebPlatform::WebPlatform(TextRaster& font)
 
 int32_t WebPlatform::clock() { return sleepless_.read(realClock()); }
 
-void WebPlatform::sleepMs(int ms) { sleepless_.sleep(realClock(), ms); }
+void WebPlatform::sleepMs(int ms) {
+    sleptAt_ = emscripten_get_now();
+    sleepless_.sleep(clockFromMs(static_cast<uint64_t>(std::floor(sleptAt_))), ms);
+}
 
 bool WebPlatform::poll(PlatformEvent& ev) {
     if (queue_.empty()) return false;
@@ -32,6 +35,8 @@ bool WebPlatform::poll(PlatformEvent& ev) {
 }
 
 bool WebPlatform::wait(PlatformEvent& ev, std::optional<int32_t>) { return poll(ev); }
+
+double WebPlatform::now() const { return emscripten_get_now(); }
 
 double WebPlatform::momentOf(int32_t deadline) const {
     const double now = emscripten_get_now();

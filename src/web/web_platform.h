@@ -40,6 +40,9 @@ public:
 
     // From the page's callbacks.
     void queue(const PlatformEvent& ev) { queue_.push_back(ev); }
+    // performance.now(), as it is, and as it was at the last step's sleep.
+    double now() const;
+    double sleptAt() const { return sleptAt_; }
     // The moment (performance.now) at which clock() reaches `deadline`.
     double momentOf(int32_t deadline) const;
 
@@ -47,6 +50,7 @@ private:
     TextRaster& font_;
     std::deque<PlatformEvent> queue_;
     SleeplessClock sleepless_;
+    double sleptAt_ = 0;
     std::vector<uint32_t> frame_;  // 0x00RRGGBB, as the compositor draws
     std::vector<uint8_t> rgba_;    // the same pixels as a canvas takes them
     std::string caption_;

@@ -1,0 +1,165 @@
+// The page's wake-up aim against simulated browsers: a true time, a
+// performance.now() that shows it in tenths of a millisecond (Chromium) or in
+// whole ones (WebKit; Firefox also moves each millisecond's edge by a random
+// amount), timers of whole milliseconds that come back a little late, and a
+// step's work between the moment it starts and the moment its timer is set.
+// A step is late when the game's millisecond clock shows more than 31 ms
+// since the last; the page pays for every moment it bridges to the gate.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <random>
+#include <vector>
+
+#include "web/wake_aim.h"
+
+namespace {
+
+struct Browser {
+    double resolution;        // of performance.now(), ms
+    bool jitteredEdges;       // Firefox: each millisecond's edge moved at random
+    double workLow, workHigh; // a step's work, ms
+    double lateLow, lateHigh; // a timer's lateness, most of the time, ms
+};
+
+struct Figures {
+    double lateShare = 0;       // of the steps
+    double bridgedPerStep = 0;  // ms
+};
+
+// How the page sets its timers: the aim, or a plain rule to hold it against.
+struct Policy {
+    virtual ~Policy() = default;
+    virtual int delayFor(double begun, double slept, double now, double moment) = 0;
+    virtual void timerBack(double) {}
+};
+
+struct Aimed : Policy {
+    WakeAim aim;
+    int delayFor(double begun, double slept, double now, double moment) override {
+        return aim.delayFor(begun, slept, now, moment);
+    }
+    void timerBack(double now) override { aim.timerBack(now); }
+};
+
+// A timer of the whole milliseconds left, less `lead`.
+struct Plain : Policy {
+    explicit Plain(int lead) : lead(lead) {}
+    int lead;
+    int delayFor(double, double, double now, double moment) override {
+        return std::max(0, static_cast<int>(moment - now) - lead);
+    }
+};
+
+class Simulation {
+public:
+    explicit Simulation(const Browser& b, unsigned seed) : b_(b), rng_(seed) {}
+
+    double clock(double t) {
+        if (!b_.jitteredEdges) return std::floor(t / b_.resolution + 1e-9) * b_.resolution;
+        const double ms = std::floor(t);
+        return t - ms >= edge(static_cast<long>(ms)) ? ms + 1 : ms;
+    }
+
+    // The true time at which the clock first shows `moment`.
+    double gateOpens(double moment) { return b_.jitteredEdges ? moment - 1 + edge(static_cast<long>(moment) - 1) : moment; }
+
+    Figures play(Policy& policy, int steps) {
+        double t = 1000.25;
+        long lateSteps = 0;
+        double bridged = 0;
+        double lastStart = std::floor(clock(t));
+        for (int i = 0; i < steps; ++i) {
+            const double start = std::floor(clock(t));
+            if (i > 0 && start - lastStart > 31) ++lateSteps;
+            lastStart = start;
+            const double begun = clock(t);
+            t += uniform(b_.workLow, b_.workHigh);
+            const double slept = clock(t);
+            const double moment = std::floor(slept) + 31;  // the step's 1 ms sleep, then 30 ms
+            t += uniform(b_.workLow, b_.workHigh);         // its picture put on the canvas
+            const int delay = policy.delayFor(begun, slept, clock(t), moment);
+            if (delay >= 1) {
+                t += delay + lateness();
+                policy.timerBack(clock(t));
+            }
+            const double opens = gateOpens(moment);  // bridged to the gate
+            if (t < opens) {
+                bridged += opens - t;
+                t = opens + 1e-6;
+            }
+        }
+        return {static_cast<double>(lateSteps) / (steps - 1), bridged / steps};
+    }
+
+private:
+    double uniform(double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(rng_); }
+    double lateness() {
+        // Now and then a timer is much later: another task held the thread.
+        return uniform(0, 1) < 0.98 ? uniform(b_.lateLow, b_.lateHigh) : uniform(b_.lateHigh, 4);
+    }
+    double edge(long ms) {
+        // Mostly near the middle of the millisecond, now and then anywhere.
+        std::mt19937 r(static_cast<unsigned>(ms * 2654435761u));
+        std::uniform_real_distribution<double> u(0, 1);
+        return u(r) < 0.9 ? 0.35 + 0.3 * u(r) : u(r);
+    }
+
+    Browser b_;
+    std::mt19937 rng_;
+};
+
+const Browser kChromium{0.1, false, 0.03, 0.15, 0.1, 0.45};
+const Browser kWebKit{1.0, false, 0.03, 0.15, 0.0, 0.2};
+const Browser kFirefox{1.0, true, 0.03, 0.15, 0.0, 0.2};
+
+// The medians of five dives of 4000 steps.
+template <typename MakePolicy>
+Figures median(const Browser& b, MakePolicy make) {
+    std::vector<Figures> runs;
+    for (unsigned seed = 1; seed <= 5; ++seed) {
+        auto policy = make();
+        runs.push_back(Simulation(b, seed).play(*policy, 4000));
+    }
+    auto mid = [&](double Figures::*field) {
+        std::vector<double> v;
+        for (const Figures& f : runs) v.push_back(f.*field);
+        std::nth_element(v.begin(), v.begin() + 2, v.end());
+        return v[2];
+    };
+    return {mid(&Figures::lateShare), mid(&Figures::bridgedPerStep)};
+}
+
+}  // namespace
+
+// A timer aimed at the gate itself makes many steps late (the work and the
+// timer's lateness move each step later in its millisecond); one aimed a
+// millisecond early bridges most of a millisecond every step. The aim keeps
+// steps on time and bridges far less.
+TEST(WakeAim, StepsStayOnTimeAndBridgeLessThanAPlainTimer) {
+    for (const auto& [name, browser] : {std::pair{"chromium", kChromium}, {"webkit", kWebKit}, {"firefox", kFirefox}}) {
+        SCOPED_TRACE(name);
+        const Figures aimed = median(browser, [] { return std::make_unique<Aimed>(); });
+        const Figures atGate = median(browser, [] { return std::make_unique<Plain>(0); });
+        const Figures early = median(browser, [] { return std::make_unique<Plain>(1); });
+        std::printf("%-8s late / bridged a step: aimed %.2f %% / %.3f ms, at the gate %.2f %% / %.3f ms, "
+                    "1 ms early %.2f %% / %.3f ms\n",
+                    name, 100 * aimed.lateShare, aimed.bridgedPerStep, 100 * atGate.lateShare,
+                    atGate.bridgedPerStep, 100 * early.lateShare, early.bridgedPerStep);
+        EXPECT_LT(aimed.lateShare, 0.03);
+        EXPECT_LT(aimed.bridgedPerStep, early.bridgedPerStep * 0.6);
+    }
+}
+
+// A machine whose timers come back two milliseconds late still gets its
+// steps on time: the aim takes them further ahead.
+TEST(WakeAim, ASlowMachineAimsFurtherAhead) {
+    Aimed aimed;
+    const Browser slowTimers{1.0, false, 0.05, 0.2, 2.0, 2.5};
+    const Figures f = Simulation(slowTimers, 7).play(aimed, 2000);
+    EXPECT_GE(aimed.aim.baseLead(), 2);
+    EXPECT_LT(f.lateShare, 0.05);
+}
