@@ -91,7 +91,7 @@ mergeInto(LibraryManager.library, {
   // so a drag is followed out of the canvas and out of the window. Each
   // event goes to the game's pointer input (web/pointer_input.h) in game
   // pixels, fractions kept, with the canvas's corner on the screen.
-  torvenka_listen_pointers__deps: ['$TorvenkaPage', '$TorvenkaWake', 'web_pointer', 'torvenka_audio_unlock'],
+  torvenka_listen_pointers__deps: ['$TorvenkaPage', 'web_pointer', 'torvenka_audio_unlock'],
   torvenka_listen_pointers: function(w, h) {
     var canvas = TorvenkaPage.canvas();
     var kinds = {pointerdown: 0, pointermove: 1, pointerup: 2, pointercancel: 3};
@@ -111,7 +111,6 @@ mergeInto(LibraryManager.library, {
       if (took) {
         try { canvas.setPointerCapture(e.pointerId); } catch (err) {}
       }
-      if (kind !== 1 && e.pointerType === 'touch') TorvenkaWake.hurry();
       if (kind === 0) {
         // No text selection, no dragging of the canvas, no autoscroll.
         e.preventDefault();
@@ -127,40 +126,16 @@ mergeInto(LibraryManager.library, {
       if ((e.button === 3 || e.button === 4) && pressedBackOrForward) e.preventDefault();
     }, true);
     // WebKit lets a page start its sound only at the end of a touch.
-    document.addEventListener('touchend', function() { _torvenka_audio_unlock(); }, {passive: true});
+    document.addEventListener('touchend', function() { _torvenka_audio_unlock(); });
   },
 
   // Wake-ups. The C++ side (web/wake_aim.h) says how long a timer to set;
   // when it comes back, messages the page posts to itself bridge what is
   // left to the gate, checking the clock each round.
-  //
-  // As a finger touches the screen or leaves it, Chromium holds the page's
-  // timers back (30 to 45 ms, measured) to answer the touch first; messages
-  // and animation frames still come. So from a touch's start or end, and
-  // for 80 ms after, the wake-up goes without its timer: animation frames
-  // carry it until the gate is less than a frame or so away, and messages
-  // from there.
   $TorvenkaWake: {
     generation: 0,
     target: 0,
     channel: null,
-    timing: false,  // the wake-up waits for its timer
-    touchedAt: -1e9,  // when a finger last touched the screen or left it
-    hurry: function() {
-      var W = TorvenkaWake;
-      W.touchedAt = performance.now();
-      if (W.timing) W.byFrames(++W.generation);
-    },
-    byFrames: function(generation) {
-      var W = TorvenkaWake;
-      W.timing = false;
-      var hop = function() {
-        if (generation !== W.generation) return;
-        if (W.target - performance.now() > 20) requestAnimationFrame(hop);
-        else W.check(generation);
-      };
-      hop();
-    },
     post: function() {
       if (!TorvenkaWake.channel) {
         TorvenkaWake.channel = new MessageChannel();
@@ -180,27 +155,17 @@ mergeInto(LibraryManager.library, {
     var generation = ++W.generation;
     W.target = moment;
     if (delay < 1) {
-      W.timing = false;
       W.post();
       return;
     }
-    if (performance.now() - W.touchedAt < 80) {
-      W.byFrames(generation);
-      return;
-    }
-    W.timing = true;
     setTimeout(function() {
       if (generation !== W.generation) return;
-      W.timing = false;
       _web_timer_back(performance.now());
       W.check(generation);
     }, delay);
   },
   torvenka_wake_cancel__deps: ['$TorvenkaWake'],
-  torvenka_wake_cancel: function() {
-    ++TorvenkaWake.generation;
-    TorvenkaWake.timing = false;
-  },
+  torvenka_wake_cancel: function() { ++TorvenkaWake.generation; },
 
   // The screen stays lit while the diver is down (the Screen Wake Lock API,
   // where there is one); the lock is let go at the end of the dive. A page
