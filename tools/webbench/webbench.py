@@ -66,9 +66,9 @@ NAMES = {'chromium': 'Chromium', 'firefox': 'Firefox', 'webkit': 'WebKit',
 
 # Put in front of the game page's scripts (in the bench's copy of the site,
 # whose service worker then lists it): counts the messages the page posts
-# to itself. The game's loop bridges the last milliseconds before each step
-# with such messages (the timer aims `lead` ms early, a lead that grows when
-# timers come late), so their number tells how much of its time the page
+# to itself. The game's loop bridges what is left before each step when its
+# timer comes back early with such messages (src/web/wake_aim.h says where
+# the timer is aimed), so their number tells how much of its time the page
 # spent bridging. The count costs a function call a message.
 COUNT_POSTS = '''(function () {
   var post = MessagePort.prototype.postMessage;
