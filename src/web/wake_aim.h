@@ -42,9 +42,7 @@ public:
     // The timer set last came back at `now`.
     void timerBack(double now);
 
-    // What the aim has learnt, for the bench and the tests.
-    bool fineClock() const { return fine_; }
-    int cycle() const { return k_; }
+    // The lead every timer gets on a machine whose timers come back late.
     int baseLead() const { return base_; }
 
 private:

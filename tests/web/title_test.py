@@ -146,21 +146,21 @@ def test(browser, site):
     whole_blocks(page)
 
     log('on a screen of 2 device pixels a CSS pixel')
+    def whole_blocks_at_2(b):
+        page2 = Page(b, site.url)
+        check(wait_until(15, page2.started), 'the game did not start at devicePixelRatio 2')
+        check(page2.js('return devicePixelRatio;') == 2, 'the page does not see devicePixelRatio 2')
+        whole_blocks(page2)
+
     if browser.set_device_pixel_ratio(2):
         try:
-            page2 = Page(browser, site.url)
-            check(wait_until(15, page2.started), 'the game did not start at devicePixelRatio 2')
-            check(page2.js('return devicePixelRatio;') == 2, 'the page does not see devicePixelRatio 2')
-            whole_blocks(page2)
+            whole_blocks_at_2(browser)
         finally:
             browser.set_device_pixel_ratio(None)
     elif ENGINE == 'webkit':
         dense = web_browsers.start(ENGINE, device_pixel_ratio=2)
         try:
-            page2 = Page(dense, site.url)
-            check(wait_until(15, page2.started), 'the game did not start at devicePixelRatio 2')
-            check(page2.js('return devicePixelRatio;') == 2, 'the page does not see devicePixelRatio 2')
-            whole_blocks(page2)
+            whole_blocks_at_2(dense)
         finally:
             dense.quit()
     else:
