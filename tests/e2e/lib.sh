@@ -7,9 +7,10 @@
 # watched only from outside: pixels read back from the X server, the window's
 # name property and the process's exit code.
 #
-# A test runs against $DISPLAY when that display answers; otherwise it starts
-# a private Xvfb of its own. Every test gets a private XDG_RUNTIME_DIR (the
-# runtime folder and silent audio unless told otherwise.
+# A test runs in a private X server of its own (tests/with_x starts it, and
+# lib.sh runs the test there). Every test gets a private XDG_RUNTIME_DIR, a
+# single-instance lock of its own (TORVENKA_LOCK_DIR) and silent audio
+# unless told otherwise.
 
 set -euo pipefail
 
@@ -20,6 +21,13 @@ case "$GAME" in /*) ;; *) GAME=$PWD/$GAME ;; esac
 if [ ! -x "$GAME" ]; then
   echo "e2e: no game binary at $GAME" >&2
   exit 1
+fi
+
+# Every test has an X server of its own (tests/with_x): the tests move the
+# pointer and read pixels back, so they must not share one, and they run side
+# by side.
+if [ -z "${E2E_PRIVATE_X:-}" ]; then
+  E2E_PRIVATE_X=1 exec "$PROJECT_DIR/tests/with_x" --screen 1024x768x24 bash "$0" "$GAME"
 fi
 
 # The client area the game asks for, in game pixels. With E2E_SCALE=N the
@@ -36,7 +44,6 @@ E2E_T0=$(date '+%s%N')
 E2E_T0=$((E2E_T0 / 1000000))
 E2E_TMP=$(mktemp -d "${TMPDIR:-/tmp}/torvenka-e2e.XXXXXX")
 E2E_PIDS=()
-E2E_XVFB_PID=
 
 e2e_cleanup() {
   local p
@@ -46,10 +53,6 @@ e2e_cleanup() {
   for p in "${E2E_PIDS[@]}"; do
     wait "$p" 2>/dev/null || true
   done
-  if [ -n "$E2E_XVFB_PID" ]; then
-    kill "$E2E_XVFB_PID" 2>/dev/null || true
-    wait "$E2E_XVFB_PID" 2>/dev/null || true
-  fi
   rm -rf "$E2E_TMP"
 }
 trap e2e_cleanup EXIT
@@ -90,39 +93,15 @@ x_retry() {
 }
 display_alive() { x_retry xdpyinfo >/dev/null 2>&1; }
 
-start_private_xvfb() {
-  local n
-  for n in $(seq 160 220); do
-    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
-      # -noreset: the resources a test loads with xrdb outlive the xrdb client.
-      Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-      E2E_XVFB_PID=$!
-      export DISPLAY=":$n"
-      local i
-      for i in $(seq 1 100); do
-        display_alive && return 0
-        kill -0 "$E2E_XVFB_PID" 2>/dev/null || break
-        sleep 0.05
-      done
-      kill "$E2E_XVFB_PID" 2>/dev/null || true
-      E2E_XVFB_PID=
-    fi
-  done
-  fail "cannot start Xvfb"
-}
-
-if [ -z "${DISPLAY:-}" ] || ! display_alive; then
-  start_private_xvfb
-fi
+display_alive || fail "the private X server at $DISPLAY does not answer"
 
 export XDG_RUNTIME_DIR="$E2E_TMP/run"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
-# One copy of the game per user: a game left running would turn the tests'
-# copies away.
-if pgrep -u "$(id -u)" -x torvenka >/dev/null 2>&1; then
-  echo "e2e: a copy of torvenka already runs for this user; close it first" >&2
-  exit 1
-fi
+# A single-instance lock of the test's own: the test's copies of the game
+# exclude each other, and neither a game the player has open nor another
+# test run is in the way.
+export TORVENKA_LOCK_DIR="$E2E_TMP/lock"
+mkdir -m 700 "$TORVENKA_LOCK_DIR"
 export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
 # Only a real X display will do: without this, SDL falls back to its
 # invisible "offscreen" driver whenever it cannot reach the X server, and
@@ -132,11 +111,14 @@ export SDL_VIDEODRIVER=${SDL_VIDEODRIVER:-x11}
 # --- waiting ---------------------------------------------------------------
 
 # wait_until SECONDS COMMAND...: run COMMAND every 50 ms until it succeeds;
-# fails (status 1) once SECONDS have passed.
+# fails (status 1) once SECONDS have passed. SECONDS is what a quiet machine
+# needs; a busy one gets five times as long (E2E_PATIENCE), since a test
+# waits for what it expects, and only a failure waits the whole time.
+E2E_PATIENCE=${E2E_PATIENCE:-5}
 wait_until() {
   local limit=$1
   shift
-  local deadline=$(($(now_ms) + $(awk -v s="$limit" 'BEGIN { printf "%d", s * 1000 }')))
+  local deadline=$(($(now_ms) + $(awk -v s="$limit" -v p="$E2E_PATIENCE" 'BEGIN { printf "%d", s * p * 1000 }')))
   while :; do
     if "$@"; then return 0; fi
     [ "$(now_ms)" -ge "$deadline" ] && return 1

@@ -3,9 +3,8 @@
 # desktop's Xft.dpi at 192 and no option, the client area is 388 x 430 and
 # every one of its pixels is a 2 x 2 block of the frame the game shows at
 # scale 1. Hovering and clicking the scaled title word starts the dive, and a
-# scaled swipe moves the spear as an unscaled one does. Runs in an X server
-# of its own, since it changes the server's resources.
-unset DISPLAY
+# scaled swipe moves the spear as an unscaled one does. It changes the X
+# server's resources, which no other test sees: each has a server of its own.
 . "$(dirname "$0")/lib.sh" "$1"
 
 SPEAR_BOX=(130 182 23 23)
