@@ -18,13 +18,15 @@ TORVENKA_WEB_PACKAGES=(
   emscripten googletest fluidsynth timgm6mb-soundfont vorbis-tools python3
 )
 # The browser tests, the same scenarios in three engines, run by Debian's
-# python3: Chromium through chromedriver and selenium; Firefox ESR through
-# WebDriver BiDi (the tests' own client); WebKitGTK's MiniBrowser through
-# WebKitWebDriver and selenium, on an X server (Xvfb) with xdotool's pointer.
-# Firefox and WebKit play the page's audio into a PulseAudio of the tests' own.
+# python3 under pytest (with PIL for pictures): Chromium through chromedriver
+# and selenium; Firefox ESR through WebDriver BiDi (over python3-websocket);
+# WebKitGTK's MiniBrowser through WebKitWebDriver and selenium, on an X server
+# (Xvfb) with xdotool's pointer. Firefox and WebKit play the page's audio
+# into a PulseAudio of the tests' own.
 TORVENKA_BROWSER_PACKAGES=(
+  python3-pytest python3-pil
   chromium chromium-driver python3-selenium
-  firefox-esr
+  firefox-esr python3-websocket
   webkit2gtk-driver xvfb xdotool
   pulseaudio
 )
