@@ -20,7 +20,7 @@ def served(browser, site, facts):
         site.without_worker()
         site.server.before = before
         site.server.blocked |= set(blocked)
-        return Page(browser, site.url, facts)
+        return Page(browser, site.at(), facts)
     yield open_page
     site.without_worker()
 
@@ -77,10 +77,10 @@ def test_sound_files_missing_from_the_site(served, facts):
 def test_a_second_tab_while_the_first_one_plays(browser, site, facts):
     browser.open('about:blank')
     first = browser.tab()
-    page = Page(browser, site.url, facts)
+    page = Page(browser, site.at(), facts)
     assert plays(page), 'the first tab did not play'
     browser.new_tab()
-    second = Page(browser, site.url, facts)
+    second = Page(browser, site.at(), facts)
     assert says(second, 'already playing in another tab'), 'the second tab says "%s"' % second.status()
     assert not second.js('return !!window.Module;'), 'the second tab started a game of its own'
     log('"%s"' % second.status())
@@ -92,7 +92,7 @@ def test_a_second_tab_while_the_first_one_plays(browser, site, facts):
 
     # The browser lets the closed tab's lock go a moment after the tab is gone.
     def loads_free():
-        p = Page(browser, site.url, facts)
+        p = Page(browser, site.at(), facts)
         return p if wait_until(10, lambda: p.started() or 'already playing' in p.status()) and p.started() else None
 
     again = None

@@ -21,9 +21,9 @@ CAPTION = '☆☆ クリア ☆☆'
 LATE_TICK = 3000
 
 
-def test_the_good_diver_wins(engine, browser, site, facts):
+def test_the_good_diver_wins(engine, browser, site, facts, hand_skips):
     late = engine != 'chromium'
-    page = Page(browser, site.url + ('?from=%d' % LATE_TICK if late else ''), facts)
+    page = Page(browser, site.at('from=%d' % LATE_TICK if late else ''), facts)
     assert wait_until(30, page.title_screen), 'no title screen: the page says "%s"' % page.status()
     assert page.title() == 'Torvenka', 'the page title is "%s" before the dive' % page.title()
     page.start_dive()
@@ -31,7 +31,7 @@ def test_the_good_diver_wins(engine, browser, site, facts):
         assert wait_until(10, lambda: page.last_step()['tick'] >= LATE_TICK), 'the dive did not jump to its end'
 
     log('the dive%s, played by the good diver' % (' from tick %d' % LATE_TICK if late else ''))
-    hand = Hand(page)
+    hand = Hand(page, skip=hand_skips)
     s = hand.play(lambda s: s['phase'] != 'dive', 240)
     log('%d wishes of the diver carried out: %s' % (len(hand.log), ', '.join(
         '%s at %d' % (w['op'], w['tick']) for w in hand.log[:12])))

@@ -5,7 +5,10 @@
 --engine is chromium, firefox or webkit (default $TORVENKA_ENGINE, else
 chromium); --site the built site folder (default build/site); --pagecheck
 the build's pagecheck tool, where the game's facts come from (default the
-one beside the site's folder, or $TORVENKA_PAGECHECK). A scenario that runs
+one beside the site's folder, or $TORVENKA_PAGECHECK). To see that the
+tests catch a fault: --page-asks lag=1 opens every dive page with what the
+test build is asked for in its address (a page one millisecond late every
+step), --hand-skips swipe leaves the good diver's swipes undone. A scenario that runs
 in some engines only says so with `pytestmark = pytest.mark.engines('chromium')`;
 elsewhere each of its cases is a skip, and a run in which every case was
 skipped ends with status 77 (ctest's skip). ctest registers every scenario
@@ -27,6 +30,8 @@ def pytest_addoption(parser):
     parser.addoption('--engine', default=os.environ.get('TORVENKA_ENGINE', 'chromium'), choices=web_browsers.ENGINES)
     parser.addoption('--site', default=os.path.join(web_page.PROJECT, 'build', 'site'))
     parser.addoption('--pagecheck', default=os.environ.get('TORVENKA_PAGECHECK'))
+    parser.addoption('--page-asks', default='')
+    parser.addoption('--hand-skips', default='')
 
 
 def pytest_configure(config):
@@ -78,12 +83,19 @@ class Site:
     did into the next), served by `server`; `shipped`, the site as it ships;
     `folder`, the built site."""
 
-    def __init__(self, folder, tmp):
+    def __init__(self, folder, tmp, asks=''):
         self.folder = folder
-        self.tested = web_page.test_site(folder, os.path.join(tmp, 'site'))
+        self.asks = asks
+        self.tested = web_page.copy_playing_the_test_build(folder, os.path.join(tmp, 'site'))
         self.server = web_page.SiteServer(self.tested, no_store=True)
         self.shipped_server = web_page.SiteServer(folder, no_store=True)
         self.url, self.shipped = self.server.url, self.shipped_server.url
+
+    def at(self, query=''):
+        """The test build's address, asked for `query` (and what the run
+        asks every page for)."""
+        parts = [q for q in (query, self.asks) if q]
+        return self.url + ('?' + '&'.join(parts) if parts else '')
 
     def without_worker(self):
         self.server.reset()
@@ -95,9 +107,9 @@ class Site:
 
 
 @pytest.fixture(scope='session')
-def site(site_folder):
+def site(request, site_folder):
     with tempfile.TemporaryDirectory() as tmp:
-        s = Site(site_folder, tmp)
+        s = Site(site_folder, tmp, request.config.getoption('--page-asks'))
         s.without_worker()
         s.shipped_server.blocked = {'/sw.js'}
         try:
@@ -124,6 +136,13 @@ def browser(engine):
 def page(browser, site, facts):
     """The test build of the page, freshly opened, on its title screen."""
     site.without_worker()
-    p = web_page.Page(browser, site.url, facts)
+    p = web_page.Page(browser, site.at(), facts)
     assert web_page.wait_until(30, p.title_screen), 'no title screen: the page says "%s"' % p.status()
     return p
+
+
+@pytest.fixture
+def hand_skips(request):
+    """The wishes' ops the hand leaves undone (none, but to show that a
+    test sees it)."""
+    return [op for op in request.config.getoption('--hand-skips').split(',') if op]

@@ -36,7 +36,7 @@ def test_a_dive_left_alone_ends_as_on_the_desktop(engine, browser, site, facts):
     cw, ch = facts.client
 
     def dive():
-        page = Page(browser, site.url, facts)
+        page = Page(browser, site.at(), facts)
         assert wait_until(30, page.title_screen), 'no title screen: the page says "%s"' % page.status()
         page.start_dive()
         page.move(5, 5)

@@ -84,7 +84,7 @@ def test_the_title_screen_at_the_largest_scale_that_fits(browser, page, desktop_
 
 def test_two_device_pixels_a_css_pixel(engine, browser, site, facts):
     def whole_blocks_at_2(b):
-        page = Page(b, site.url, facts)
+        page = Page(b, site.at(), facts)
         assert wait_until(30, page.started), 'the game did not start at devicePixelRatio 2'
         assert page.js('return devicePixelRatio;') == 2, 'the page does not see devicePixelRatio 2'
         whole_blocks(page)
@@ -106,7 +106,7 @@ def test_two_device_pixels_a_css_pixel(engine, browser, site, facts):
 
 
 def test_scale_3_draws_each_game_pixel_as_3x3_screen_pixels(browser, site, facts, desktop_title):
-    page = Page(browser, site.url + '?scale=3', facts)
+    page = Page(browser, site.at('scale=3'), facts)
     assert wait_until(30, page.title_screen), 'no title screen at ?scale=3: "%s"' % page.status()
     assert page.js('return devicePixelRatio;') == 1, 'the page is not at devicePixelRatio 1'
     cw, ch = facts.client

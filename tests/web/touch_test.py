@@ -52,7 +52,7 @@ def test_one_finger_plays(browser, site, facts):
     d.execute_cdp_cmd('Emulation.setDeviceMetricsOverride', PHONE)
     d.execute_cdp_cmd('Emulation.setTouchEmulationEnabled', {'enabled': True, 'maxTouchPoints': 5})
     try:
-        page = Page(browser, site.url, facts)
+        page = Page(browser, site.at(), facts)
         assert wait_until(30, page.title_screen), 'no title screen: "%s"' % page.status()
         assert page.js('return matchMedia("(pointer: coarse)").matches && navigator.maxTouchPoints > 0;'), \
             'the browser does not present itself as a touch screen'

@@ -107,7 +107,7 @@ def watched_page(folder):
     return page
 
 
-def test_site(folder, into):
+def copy_playing_the_test_build(folder, into):
     """A copy of the site in `folder` at `into` that plays the test build of
     the page: its torvenka.js and torvenka.wasm, and a service worker that
     lists them, so that the copy is whole to the worker too."""

@@ -52,7 +52,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 PROJECT = os.path.dirname(os.path.dirname(HERE))
 sys.path.insert(0, os.path.join(PROJECT, 'tests', 'web'))
 
-from web_page import Facts, Page, SiteServer, keep_worker_list, test_site, wait_until  # noqa: E402
+from web_page import Facts, Page, SiteServer, copy_playing_the_test_build, keep_worker_list, wait_until  # noqa: E402
 import web_browsers  # noqa: E402
 
 CLK_TCK = os.sysconf('SC_CLK_TCK')
@@ -552,7 +552,7 @@ def main(argv):
     # build's pagecheck beside the site's folder.
     facts = Facts(os.environ.get('TORVENKA_PAGECHECK') or os.path.join(os.path.dirname(folder), 'pagecheck'))
     with tempfile.TemporaryDirectory() as tmp:
-        tested = test_site(folder, os.path.join(tmp, 'site'))
+        tested = copy_playing_the_test_build(folder, os.path.join(tmp, 'site'))
         count_posts(tested)
         with SiteServer(tested, no_store=True) as game, SiteServer(HERE, no_store=True) as minimal:
             pages = {'game': game.url, 'minimal': minimal.url + 'minimal.html'}
