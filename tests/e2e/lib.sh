@@ -30,13 +30,22 @@ if [ -z "${E2E_PRIVATE_X:-}" ]; then
   E2E_PRIVATE_X=1 exec "$PROJECT_DIR/tests/with_x" --screen 1024x768x24 bash "$0" "$GAME"
 fi
 
-# The client area the game asks for, in game pixels. With E2E_SCALE=N the
-# game is expected to draw every game pixel as an N x N block: pointer
-# positions and pixels read back are still given in game pixels, and every
-# snap checks that each block is one colour. E2E_GAME_ARGS are passed to the
-# game.
-CLIENT_W=194
-CLIENT_H=215
+# What the tests need to know of the game comes from the game: pagecheck,
+# built beside it, says the client area (CLIENT_W, CLIENT_H, in game pixels),
+# every item's box on the title screen (BOX_<item>, left top width height),
+# the start click and the spear's and the cards' middles (AT_start,
+# AT_spear, AT_card1..3) and the sound files (SOUND_<what>).
+E2E_FACTS=${E2E_FACTS:-$(dirname "$GAME")/pagecheck}
+if ! facts=$("$E2E_FACTS" facts --shell); then
+  echo "e2e: no game facts from $E2E_FACTS (cmake --build build --target pagecheck)" >&2
+  exit 1
+fi
+eval "$facts"
+
+# With E2E_SCALE=N the game is expected to draw every game pixel as an N x N
+# block: pointer positions and pixels read back are still given in game
+# pixels, and every snap checks that each block is one colour. E2E_GAME_ARGS
+# are passed to the game.
 E2E_SCALE=${E2E_SCALE:-1}
 E2E_GAME_ARGS=${E2E_GAME_ARGS:-}
 
@@ -358,10 +367,10 @@ save_png() {
 
 # --- the game's screens, as seen from outside ------------------------------
 
-# Title word "潜行": front copy at (83, 95), red shadow one pixel lower right.
-TITLE_BOX=(83 95 24 12)
-# Game-over picture.
-OVER_BOX=(43 92 103 17)
+# Title word "潜行", its red shadow one pixel lower right; the game-over
+# picture.
+TITLE_BOX=("${BOX_titleWord[@]}")
+OVER_BOX=("${BOX_gameOver[@]}")
 
 # The title word in COLOUR (white or yellow) is on the screen, with its
 # shadow, and nothing else is drawn on the black window.
@@ -369,7 +378,7 @@ title_in() {
   snap
   local front shadow other
   front=$(count_colour "${TITLE_BOX[@]}" "$1")
-  shadow=$(count_colour 83 95 26 14 "$RED")
+  shadow=$(count_colour "${BOX_titleWordShadow[@]}" "$RED")
   other=$(count_not 0 0 "$CLIENT_W" "$CLIENT_H" "$BLACK" "$1" "$RED")
   [ "$front" -ge 40 ] && [ "$shadow" -ge 20 ] && [ "$other" -eq 0 ]
 }
@@ -389,7 +398,7 @@ dive_shown() {
 # start_dive: hover and click the title word of the current window; waits
 # until the sea and the gauges are on the screen.
 start_dive() {
-  pointer_to 95 101
+  pointer_to "${AT_start[@]}"
   wait_until 3 title_in "$YELLOW" || fail "the title word does not light up under the pointer"
   xdo mousedown 1 mouseup 1
   wait_until 3 dive_shown || fail "no sea and gauges after the start click"

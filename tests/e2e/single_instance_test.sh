@@ -12,7 +12,7 @@ start_game
 FIRST=$GAME_PID
 find_window "$FIRST"
 wait_until 5 title_in "$WHITE" || fail "title screen not drawn"
-pointer_to 95 101
+pointer_to "${AT_start[@]}"
 wait_until 2 title_in "$YELLOW" || fail "the title word does not light up"
 
 log "a second copy ends at once with 0 and shows nothing"

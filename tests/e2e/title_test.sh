@@ -26,7 +26,7 @@ log "black window with the white title word and its red shadow"
 wait_until 5 title_in "$WHITE" || fail "title screen not drawn: $(count_not 0 0 194 215 "$BLACK") lit pixels"
 
 log "hover: yellow; off onto the black background: white again"
-pointer_to 95 101
+pointer_to "${AT_start[@]}"
 wait_until 2 title_in "$YELLOW" || fail "the title word stays white under the pointer"
 pointer_to 95 140
 wait_until 2 title_in "$WHITE" || fail "the title word stays yellow off the pointer"
@@ -37,12 +37,12 @@ pointer_to 150 100
 wait_until 2 title_in "$WHITE" || fail "the title word stays yellow after leaving to the right"
 
 log "a right click on the word does not start the dive"
-right_click_at 95 101
+right_click_at "${AT_start[@]}"
 # The pointer's events are handled in their order: once the word is white
 # again, the right click has been handled too.
 pointer_to 150 100
 wait_until 2 title_in "$WHITE" || fail "the title screen changed after a right click"
-pointer_to 95 101
+pointer_to "${AT_start[@]}"
 wait_until 2 title_in "$YELLOW" || fail "the title word does not light up after the right click"
 
 log "a left click starts the dive: the sea and the gauges"
