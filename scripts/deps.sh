@@ -33,7 +33,7 @@ TORVENKA_BROWSER_PACKAGES=(
 TORVENKA_TEST_PACKAGES=(
   xvfb xauth xdotool x11-utils x11-xserver-utils imagemagick sox python3
   desktop-file-utils appstream dpkg-dev file pulseaudio pulseaudio-utils lintian
-  clang libc++-dev libc++abi-dev googletest
+  clang libclang-rt-14-dev libc++-dev libc++abi-dev googletest
 )
 
 torvenka_install() {
