@@ -1,12 +1,16 @@
 // Whole-state traces of a dive: one line for every step of every phase and
 // for every batch of pointer events handled between steps, holding every
-// field of the state record, the random seed, every item of the playfield
-// (position, size, visibility, picture, colour, text), the caption, the loop's
-// clock and sleeps, and the sound commands sent since the line before.
+// field of the state record, the random seed, every item of the playfield by
+// its catalogue name (position, size, visibility, picture by name, colour,
+// text), the caption, the loop's clock and sleeps, and the sound commands
+// sent since the line before.
 //
-// A golden trace file keeps a short hash of every line and every 500th line
-// (and the last) in full; comparing a run with it names the first line that
-// differs and, from the next full line, the first field.
+// A golden trace file names the fields it recorded, in their order, and keeps
+// a short hash of those fields of every line and every 500th line (and the
+// last) in full. A run is held to exactly those fields: one the game gained
+// since is not in the trace and changes nothing. Comparing a run with it
+// names the first line that differs and, from the next full line, the first
+// field by name.
 #pragma once
 #include <cstdint>
 #include <functional>
@@ -32,14 +36,16 @@ struct Coverage {
 using Fields = std::vector<std::pair<std::string, std::string>>;
 
 // The pieces of a line, and the line itself: its fields joined by tabs (no
-// value holds a tab).
+// name holds a space, '=' or a tab; no value holds a tab).
 std::string join(const Fields& f);
 Fields split(const std::string& line);
 // Every field of the state record, in its order.
 Fields stateFields(const GameState& s);
-// The first field in which two full lines differ, "name: expected a, got b";
-// empty if none does.
+// The first field both lines hold whose values differ, "name: expected a,
+// got b"; empty if none does. A field only one of them holds is not compared.
 std::string firstDifference(const std::string& expected, const std::string& actual);
+// The names of the fields a line holds that the other does not, in order.
+std::vector<std::string> fieldsOnlyIn(const std::string& line, const std::string& other);
 
 // Watches a dive through the loop and writes its trace.
 class Recorder : public LoopObserver {
@@ -87,11 +93,13 @@ private:
     Coverage cover_;
 };
 
-// The golden file's text for a run: a short hash of every line, and every
-// 500th line and the last in full.
+// The golden file's text for a run: the names of its fields, a short hash of
+// every line, and every 500th line and the last in full.
 std::string goldenText(const std::string& title, const std::vector<std::string>& lines);
-// Compares a run with a golden file's text: empty if they agree, else where
-// the run first differs (the line, and the first field at the next full line).
+// Compares a run with a golden file's text, field by field of those the file
+// recorded: empty if they agree, else where the run first differs (the line,
+// and the first field at the next full line), or the recorded field the run
+// does not have.
 std::string compareWithGolden(const std::string& golden, const std::vector<std::string>& lines);
 
 }  // namespace trace
