@@ -5,13 +5,10 @@
 // trace there, one line a step, for comparing two builds with tracediff.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
-#include <map>
 #include <memory>
-#include <sstream>
 
 #include "headless/bots.h"
 #include "headless/random_player.h"
@@ -117,70 +114,8 @@ bool envSet(const char* name) {
     return v && *v == '1';
 }
 
-// The move from traces that numbered their items and pictures to traces that
-// name their fields. A run's lines, put back into the old format (each item
-// as "item<its place>", its picture by its place in the list, -1 for none),
-// must give every hash line and every full line of the old trace, in order,
-// before the new trace may be written.
-std::string inOldFormat(const std::string& line) {
-    static const std::map<std::string, int> items = [] {
-        FixedFont font;
-        const Playfield field(font);
-        std::map<std::string, int> m;
-        for (size_t i = 0; i < field.items().size(); ++i) m[field.items()[i].name] = static_cast<int>(i);
-        return m;
-    }();
-    static const std::map<std::string, int> pictures = [] {
-        std::map<std::string, int> m{{pictureName(Picture::None), -1}};
-        for (int i = 0; i < kPictureCount; ++i) m[pictureName(static_cast<Picture>(i))] = i;
-        return m;
-    }();
-    trace::Fields f = trace::split(line);
-    for (auto& [name, value] : f) {
-        const auto item = items.find(name);
-        if (item == items.end()) continue;
-        // left,top,WxH,visible,picture,colour,text: the picture is the fifth.
-        size_t start = 0;
-        for (int comma = 0; comma < 4; ++comma) start = value.find(',', start) + 1;
-        const size_t end = value.find(',', start);
-        value = value.substr(0, start) + std::to_string(pictures.at(value.substr(start, end - start))) + value.substr(end);
-        name = "item" + std::to_string(item->second);
-    }
-    return trace::join(f);
-}
-
-// A trace's hash lines and full lines, without its header.
-std::vector<std::string> body(const std::string& text) {
-    std::vector<std::string> out;
-    std::istringstream in(text);
-    for (std::string l; std::getline(in, l);)
-        if (!l.empty() && l[0] != '#' && l.rfind("fields ", 0) != 0) out.push_back(l);
-    return out;
-}
-
-// Empty if the run, in the old format, gives the old trace line for line;
-// else the first line that differs. Counts the hash and full lines matched.
-std::string reproduceOldTrace(const std::string& old, const std::vector<std::string>& lines, int& hashes, int& full) {
-    std::vector<std::string> oldLines;
-    for (const std::string& l : lines) oldLines.push_back(inOldFormat(l));
-    const std::vector<std::string> want = body(old), got = body(trace::goldenText("", oldLines));
-    hashes = full = 0;
-    for (size_t i = 0; i < want.size() || i < got.size(); ++i) {
-        if (i >= want.size() || i >= got.size() || want[i] != got[i])
-            return "line " + std::to_string(i + 1) + " of the old trace's body is not reproduced: " +
-                   (i < want.size() ? want[i].substr(0, 60) : "(none)") + " / " +
-                   (i < got.size() ? got[i].substr(0, 60) : "(none)");
-        ++(want[i].rfind("= ", 0) == 0 ? full : hashes);
-    }
-    return "";
-}
-
 TEST(Trace, GoldenTracesReplayByteForByte) {
     const bool update = envSet("TORVENKA_UPDATE_TRACES");
-    // TORVENKA_MIGRATE_TRACES=1: write every trace in the new format, but only
-    // once each run has reproduced its old trace whole, in the old format.
-    const bool migrate = envSet("TORVENKA_MIGRATE_TRACES");
-    std::vector<std::pair<fs::path, std::string>> migrated;
     const char* fullDir = std::getenv("TORVENKA_TRACE_DIR");
     trace::Coverage seen;
     int compared = 0;
@@ -193,18 +128,6 @@ TEST(Trace, GoldenTracesReplayByteForByte) {
         if (update) {
             fs::create_directories(kDir);
             std::ofstream(file, std::ios::binary) << text;
-        }
-        if (migrate) {
-            std::ifstream in(file, std::ios::binary);
-            ASSERT_TRUE(in) << "no old trace " << file;
-            const std::string old((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-            int hashes = 0, full = 0;
-            const std::string err = reproduceOldTrace(old, run.lines, hashes, full);
-            ASSERT_EQ(err, "") << "not migrated";
-            std::printf("%s: %d of %zu lines' hashes and %d full lines of the old trace reproduced\n",
-                        sc.name.c_str(), hashes, run.lines.size(), full);
-            migrated.emplace_back(file, text);
-            continue;
         }
         if (fullDir && *fullDir) {
             std::ofstream out(fs::path(fullDir) / (sc.name + ".full"), std::ios::binary);
@@ -224,12 +147,6 @@ TEST(Trace, GoldenTracesReplayByteForByte) {
         seen.eventsInsideStartClick |= c.eventsInsideStartClick;
         seen.eventsInsideMusicChange |= c.eventsInsideMusicChange;
         seen.clearSequenceToTheEnd |= c.clearSequenceToTheEnd;
-    }
-    if (migrate) {
-        ASSERT_GE(migrated.size(), 24u);
-        for (const auto& [file, text] : migrated) std::ofstream(file, std::ios::binary) << text;
-        std::printf("%zu traces written in the new format\n", migrated.size());
-        return;
     }
     EXPECT_GE(compared, 24);
     // Between them the traces pass through every moment worth pinning down.
