@@ -1,9 +1,12 @@
 #include "headless/trace.h"
 
 #include <cstdio>
+#include <iterator>
 #include <set>
 #include <sstream>
 #include <stdexcept>
+
+#include "core/keyed.h"
 
 namespace trace {
 
@@ -27,8 +30,37 @@ uint64_t hash64(const std::string& s) {
 
 std::string shortHash(const std::string& line) { return hex(hash64(line) >> 16, 12); }
 
-// Every field of the state record, in its order.
+// The moments by name, for saying which were missed.
+struct NamedMoment {
+    Moment moment;
+    const char* name;
+};
+constexpr NamedMoment kMoments[] = {
+    {Moment::rightClickInPlace, "rightClickInPlace"},
+    {Moment::releaseBeyond999, "releaseBeyond999"},
+    {Moment::swipeAfterSquid, "swipeAfterSquid"},
+    {Moment::oxygenCardThenTank, "oxygenCardThenTank"},
+    {Moment::upMarkerThirtyTicks, "upMarkerThirtyTicks"},
+    {Moment::eventsInsideStartClick, "eventsInsideStartClick"},
+    {Moment::eventsInsideMusicChange, "eventsInsideMusicChange"},
+    {Moment::clearSequenceToTheEnd, "clearSequenceToTheEnd"},
+};
+static_assert(std::size(kMoments) == static_cast<size_t>(Moment::Count) &&
+              rowsInKeyOrder(kMoments, &NamedMoment::moment));
+
 }  // namespace
+
+Coverage& Coverage::operator|=(const Coverage& other) {
+    for (size_t i = 0; i < seen_.size(); ++i) seen_[i] = seen_[i] || other.seen_[i];
+    return *this;
+}
+
+std::string Coverage::missing() const {
+    std::string names;
+    for (const NamedMoment& m : kMoments)
+        if (!seen_[static_cast<size_t>(m.moment)]) names += std::string(m.name) + " ";
+    return names;
+}
 
 Fields stateFields(const GameState& s) {
     Fields f;
@@ -189,8 +221,9 @@ void Recorder::beforeEvent(const PlatformEvent& ev) {
     if (nested) {
         ++nested_;
         const GameState& s = d_.st();
-        if (!inStep_ && s.Diving && s.DiveTick == 0) cover_.eventsInsideStartClick = true;
-        if (inStep_ && s.DiveTick == 2160 && d_.game.phase() == Phase::Dive) cover_.eventsInsideMusicChange = true;
+        if (!inStep_ && s.Diving && s.DiveTick == 0) cover_.mark(Moment::eventsInsideStartClick);
+        if (inStep_ && s.DiveTick == 2160 && d_.game.phase() == Phase::Dive)
+            cover_.mark(Moment::eventsInsideMusicChange);
     } else {
         ++batch_;
     }
@@ -204,9 +237,9 @@ void Recorder::afterEvent(const PlatformEvent& ev) {
 }
 
 void Recorder::beforeStep(Phase) {
-flushEvents();
-inStep_ = true;
-nested_ = 0;
+    flushEvents();
+    inStep_ = true;
+    nested_ = 0;
 }
 
 void Recorder::afterStep(Phase p, bool ran) {
@@ -285,13 +318,13 @@ void Recorder::watchEvent(const PlatformEvent& ev) {
     const GameState& s = d_.st();
     const PointerEvent& m = ev.pointer;
     if (m.button != Button::Right || m.kind == MouseKind::Move) return;
-    if (s.Cleared && s.Life > 0) cover_.swipeAfterSquid = true;
+    if (s.Cleared && s.Life > 0) cover_.mark(Moment::swipeAfterSquid);
     if (m.kind != MouseKind::Up || !s.Diving || s.Life <= 0 || s.MouseButton != SwipeButton::Right) return;
-    if (s.UpX > 999 || s.UpY > 999) cover_.releaseBeyond999 = true;
+    if (s.UpX > 999 || s.UpY > 999) cover_.mark(Moment::releaseBeyond999);
     if (s.UpX == s.DownX && s.UpY == s.DownY && s.PointerX == s.UpX && before_.Tanks > 0 &&
         s.Tanks == before_.Tanks)
-        cover_.rightClickInPlace = true;
-    if (s.Tanks < before_.Tanks && s.OxygenMax > 80 && s.Oxygen == s.OxygenMax) cover_.oxygenCardThenTank = true;
+        cover_.mark(Moment::rightClickInPlace);
+    if (s.Tanks < before_.Tanks && s.OxygenMax > 80 && s.Oxygen == s.OxygenMax) cover_.mark(Moment::oxygenCardThenTank);
 }
 
 void Recorder::watchStep(Phase p) {
@@ -299,10 +332,11 @@ void Recorder::watchStep(Phase p) {
     const bool up = d_.field.visible(Item::upMarker);
     if (p == Phase::Dive) {
         if (up && !upWas_) upSince_ = s.DiveTick;
-        if (!up && upWas_ && s.DiveTick - upSince_ == 30) cover_.upMarkerThirtyTicks = true;
+        if (!up && upWas_ && s.DiveTick - upSince_ == 30) cover_.mark(Moment::upMarkerThirtyTicks);
         upWas_ = up;
     }
-    if (p == Phase::Clear && s.EndTick == 165 && d_.game.phase() == Phase::None) cover_.clearSequenceToTheEnd = true;
+    if (p == Phase::Clear && s.EndTick == 165 && d_.game.phase() == Phase::None)
+        cover_.mark(Moment::clearSequenceToTheEnd);
 }
 
 

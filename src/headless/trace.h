@@ -12,6 +12,7 @@
 // names the first line that differs and, from the next full line, the first
 // field by name.
 #pragma once
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -22,15 +23,29 @@
 namespace trace {
 
 // The moments the golden traces must pass through between them.
-struct Coverage {
-    bool rightClickInPlace = false;     // a right press and release without moving, tanks left
-    bool releaseBeyond999 = false;      // a right release at a client x or y past 999
-    bool swipeAfterSquid = false;       // right-button events after the squid is beaten
-    bool oxygenCardThenTank = false;    // a tank opened after an oxygen card raised the top
-    bool upMarkerThirtyTicks = false;   // the UP marker shown on one tick, hidden 30 later
-    bool eventsInsideStartClick = false;
-    bool eventsInsideMusicChange = false;  // inside the step of tick 2160
-    bool clearSequenceToTheEnd = false;    // all 165 steps of the clear sequence
+enum class Moment : uint8_t {
+    rightClickInPlace,        // a right press and release without moving, tanks left
+    releaseBeyond999,         // a right release at a client x or y past 999
+    swipeAfterSquid,          // right-button events after the squid is beaten
+    oxygenCardThenTank,       // a tank opened after an oxygen card raised the top
+    upMarkerThirtyTicks,      // the UP marker shown on one tick, hidden 30 later
+    eventsInsideStartClick,   // events handled inside the start click
+    eventsInsideMusicChange,  // events handled inside the step of tick 2160
+    clearSequenceToTheEnd,    // all 165 steps of the clear sequence
+    Count
+};
+
+// The moments one run, or several together, passed through.
+class Coverage {
+public:
+    void mark(Moment m) { seen_[static_cast<size_t>(m)] = true; }
+    Coverage& operator|=(const Coverage& other);
+    // The names of the moments not passed through, each followed by a space;
+    // empty once every moment is.
+    std::string missing() const;
+
+private:
+    std::array<bool, static_cast<size_t>(Moment::Count)> seen_{};
 };
 
 using Fields = std::vector<std::pair<std::string, std::string>>;
