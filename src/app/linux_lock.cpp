@@ -1,7 +1,8 @@
 // The lock is a name in the kernel's abstract socket namespace, made of the
-// lock's name and the user id, and, where this user's home allows it, an
-// flock on a file there named for the lock and this machine. Both are the kernel's: they go the moment their
-// holder dies.
+// application's own name and the user id (torvenka.velmo.<uid>), and, where
+// this user's home allows it, an flock on a file there named for the
+// application and this machine (~/.cache/torvenka/velmo.<host>.lock). Both
+// are the kernel's: they go the moment their holder dies.
 //
 // The name needs nothing on disk and nothing from the environment (HOME,
 // XDG_RUNTIME_DIR, a bare `env -i`, an ssh session): it is the same for
@@ -117,9 +118,9 @@ std::string hostPart() {
 }
 
 // flock on a file in ~/.cache/torvenka, the home directory taken from the
-// password database, not from HOME, named for the lock and this machine. On
-// Taken, held is the locked descriptor.
-File takeFileLock(const std::string& name, int& held) {
+// password database, not from HOME, named for the application and this
+// machine. On Taken, held is the locked descriptor.
+File takeFileLock(const std::string& applicationName, int& held) {
     const passwd* pw = getpwuid(getuid());
     const std::string home = pw && pw->pw_dir ? pw->pw_dir : "";
     if (home.empty() || home[0] != '/') return File::Unusable;
@@ -129,7 +130,7 @@ File takeFileLock(const std::string& name, int& held) {
     mkdir(dir.c_str(), 0700);
     struct stat st {};
     if (stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != getuid()) return File::Unusable;
-    const std::string path = dir + "/" + name + "." + hostPart() + ".lock";
+    const std::string path = dir + "/" + applicationName + "." + hostPart() + ".lock";
     const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0) return File::Unusable;
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
@@ -143,12 +144,12 @@ File takeFileLock(const std::string& name, int& held) {
 
 }  // namespace
 
-SingleInstanceLock::SingleInstanceLock(const char* name) {
+SingleInstanceLock::SingleInstanceLock(const char* applicationName) {
     int sock = -1;
-    switch (takeAbstract("torvenka." + std::string(name) + "." + std::to_string(getuid()), sock)) {
+    switch (takeAbstract("torvenka." + std::string(applicationName) + "." + std::to_string(getuid()), sock)) {
         case Abstract::HeldByUs: return;
         case Abstract::Taken:
-            switch (takeFileLock(name, file_)) {
+            switch (takeFileLock(applicationName, file_)) {
                 case File::Taken:
                 case File::Unusable: socket_ = sock; return;
                 case File::Held: close(sock); return;
@@ -156,7 +157,7 @@ SingleInstanceLock::SingleInstanceLock(const char* name) {
             return;
         case Abstract::NotKnownOurs:
             // Without the file there is no lock that no other user can take.
-            takeFileLock(name, file_);
+            takeFileLock(applicationName, file_);
             return;
     }
 }

@@ -7,8 +7,9 @@
 
 class SingleInstanceLock {
 public:
-    // Tries to take the lock called name for this user.
-    explicit SingleInstanceLock(const char* name);
+    // Tries to take, for this user, the lock named by the application's own
+    // name (kApplicationName, "velmo"; the tests use names of their own).
+    explicit SingleInstanceLock(const char* applicationName);
     // Lets it go; the program keeps it until it ends.
     ~SingleInstanceLock();
     SingleInstanceLock(const SingleInstanceLock&) = delete;

@@ -32,12 +32,12 @@ int main(int argc, char** argv) {
 
     // Only one copy plays at a time; a second one leaves without a word. The
     // lock is held until the program ends.
-    const SingleInstanceLock lock(kLockName);
+    const SingleInstanceLock lock(kApplicationName);
     if (!lock.held()) return 0;
 
     // The name the desktop's sound panel shows for the game's sound.
-    SDL_SetHint(SDL_HINT_APP_NAME, kAppName);
-    SDL_SetHint(SDL_HINT_AUDIO_DEVICE_STREAM_NAME, kAppName);
+    SDL_SetHint(SDL_HINT_APP_NAME, kGameName);
+    SDL_SetHint(SDL_HINT_AUDIO_DEVICE_STREAM_NAME, kGameName);
 
     // Each object gets what it needs when it is made, and they go in the
     // reverse order: the game (inside the loop) silences both sound channels
