@@ -159,55 +159,42 @@ TEST(Trace, TurnByTurnHostGivesTheSameLines) {
     }
 }
 
-// The comparison points at the first line and the first field that moved.
-TEST(Trace, ComparisonNamesTheFirstLineAndField) {
-    auto line = [](size_t i, const char* life, const std::string& oxygen) {
+// The comparison holds a run to the fields the trace recorded, by name: a
+// field the run has and the trace does not (an item the game gained since)
+// moves nothing, wherever it stands, and a recorded field the run lacks is
+// named. A difference is found at its first line and, from the next full
+// line, its first field.
+TEST(Trace, ComparisonGoesByTheRecordedFieldsAndNamesTheFirstThatMoved) {
+    enum Shape { Recorded, Gained, Lost };
+    auto line = [](size_t i, const char* life, const std::string& oxygen, Shape shape = Recorded) {
         std::string label = "D";
         label += std::to_string(i + 1);
         trace::Fields f;
-        f.reserve(3);
+        f.reserve(4);
         f.emplace_back("line", label);
         f.emplace_back("Life", life);
-        f.emplace_back("Oxygen", oxygen);
+        if (shape == Gained) f.emplace_back("newcomer", "0,215,4x4,0,none,000000,");
+        if (shape != Lost) f.emplace_back("Oxygen", oxygen);
         return trace::join(f);
     };
-    std::vector<std::string> lines;
-    for (size_t i = 0; i < 1200; ++i) lines.push_back(line(i, "200", std::to_string(80 - i / 10)));
+    std::vector<std::string> lines, gained, lost;
+    for (size_t i = 0; i < 1200; ++i) {
+        const std::string oxygen = std::to_string(80 - i / 10);
+        lines.push_back(line(i, "200", oxygen));
+        gained.push_back(line(i, "200", oxygen, Gained));
+        lost.push_back(line(i, "200", oxygen, Lost));
+    }
     const std::string golden = trace::goldenText("test", lines);
     EXPECT_EQ(trace::compareWithGolden(golden, lines), "");
-    std::vector<std::string> moved = lines;
-    for (size_t i = 700; i < moved.size(); ++i) moved[i] = line(i, "199", "1");
+    EXPECT_EQ(trace::compareWithGolden(golden, gained), "");
+    EXPECT_NE(trace::compareWithGolden(golden, lost).find("no field Oxygen"), std::string::npos);
+    std::vector<std::string> moved = gained;
+    for (size_t i = 700; i < moved.size(); ++i) moved[i] = line(i, "199", "1", Gained);
     const std::string diff = trace::compareWithGolden(golden, moved);
     EXPECT_NE(diff.find("line 701 (D701"), std::string::npos) << diff;
     EXPECT_NE(diff.find("at full line 1000: Life: expected 200, got 199"), std::string::npos) << diff;
     moved.resize(600);
     EXPECT_NE(trace::compareWithGolden(golden, moved).find("the run ends after 600 lines"), std::string::npos);
-}
-
-// A trace checks the fields it recorded, by name: a field the run has and the
-// trace does not (the game gained an item) moves nothing, wherever it stands;
-// a field the trace recorded and the run lacks is named.
-TEST(Trace, FieldsGainedLaterLeaveATraceAsItWas) {
-    auto line = [](size_t i, bool gained, bool oxygen) {
-        trace::Fields f;
-        f.reserve(4);
-        std::string label = "D";
-        label += std::to_string(i + 1);
-        f.emplace_back("line", label);
-        f.emplace_back("Life", std::to_string(200 - i / 7));
-        if (gained) f.emplace_back("newcomer", "0,215,4x4,0,none,000000,");
-        if (oxygen) f.emplace_back("Oxygen", std::to_string(80 - i / 10));
-        return trace::join(f);
-    };
-    std::vector<std::string> recorded, gained, lost;
-    for (size_t i = 0; i < 700; ++i) {
-        recorded.push_back(line(i, false, true));
-        gained.push_back(line(i, true, true));
-        lost.push_back(line(i, false, false));
-    }
-    const std::string golden = trace::goldenText("test", recorded);
-    EXPECT_EQ(trace::compareWithGolden(golden, gained), "");
-    EXPECT_NE(trace::compareWithGolden(golden, lost).find("Oxygen"), std::string::npos);
 }
 
 }  // namespace
