@@ -344,9 +344,6 @@ TEST(SdlFontTest, NamesThePackageWhenNoJapaneseFaceIsInstalled) {
 }
 
 TEST(PngWriter, WritesWhatADecoderReadsBack) {
-    EXPECT_EQ(crc32(reinterpret_cast<const uint8_t*>("123456789"), 9), 0xCBF43926u);
-    EXPECT_EQ(adler32(reinterpret_cast<const uint8_t*>("Wikipedia"), 9), 0x11E60398u);
-
     // Big enough for two stored blocks; a pitch wider than the picture.
     const int w = 200, h = 120, pitch = 203;
     std::vector<uint32_t> px(static_cast<size_t>(pitch) * h, 0xFFFFFF);

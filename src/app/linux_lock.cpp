@@ -1,7 +1,8 @@
 // The lock is a name in the kernel's abstract socket namespace, made of the
-// lock's name and the user id, and, where this user's home allows it, an
-// flock on a file there named for the lock and this machine. Both are the kernel's: they go the moment their
-// holder dies.
+// application's own name and the user id (torvenka.velmo.<uid>), and, where
+// this user's home allows it, an flock on a file there named for the
+// application and this machine (~/.cache/torvenka/velmo.<host>.lock). Both
+// are the kernel's: they go the moment their holder dies.
 //
 // The name needs nothing on disk and nothing from the environment (HOME,
 // XDG_RUNTIME_DIR, a bare `env -i`, an ssh session): it is the same for
@@ -149,12 +150,12 @@ std::string placeHash(const std::string& place) {
 }
 
 // flock on a file in `dir` (a folder only this user owns), named for the
-// lock and this machine. On Taken, held is the locked descriptor.
-File takeFileLock(const std::string& dir, const std::string& name, int& held) {
+// application and this machine. On Taken, held is the locked descriptor.
+File takeFileLock(const std::string& dir, const std::string& applicationName, int& held) {
     if (dir.empty()) return File::Unusable;
     struct stat st {};
     if (stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != getuid()) return File::Unusable;
-    const std::string path = dir + "/" + name + "." + hostPart() + ".lock";
+    const std::string path = dir + "/" + applicationName + "." + hostPart() + ".lock";
     const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0) return File::Unusable;
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
@@ -168,11 +169,12 @@ File takeFileLock(const std::string& dir, const std::string& name, int& held) {
 
 }  // namespace
 
-SingleInstanceLock::SingleInstanceLock(const char* name, const char* place) {
+SingleInstanceLock::SingleInstanceLock(const char* applicationName, const char* place) {
+    const std::string name = applicationName;
     const bool apart = place && *place;
     const std::string dir = apart ? std::string(place) : homeLockFolder();
-    std::string abstractName = "torvenka." + std::string(name) + "." + std::to_string(getuid());
-    if (apart) abstractName += "." + placeHash(dir);
+    std::string abstractName = "torvenka." + name + "." + std::to_string(getuid());
+    if (apart) abstractName.append(".").append(placeHash(dir));
     int sock = -1;
     switch (takeAbstract(abstractName, sock)) {
         case Abstract::HeldByUs: return;

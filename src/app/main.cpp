@@ -35,12 +35,12 @@ int main(int argc, char** argv) {
     // lock is held until the program ends. The tests give their runs a lock
     // of their own (TORVENKA_LOCK_DIR, a folder), apart from a game the
     // player has open and from other runs.
-    const SingleInstanceLock lock(kLockName, std::getenv(kLockDirVariable));
+    const SingleInstanceLock lock(kApplicationName, std::getenv(kLockDirVariable));
     if (!lock.held()) return 0;
 
     // The name the desktop's sound panel shows for the game's sound.
-    SDL_SetHint(SDL_HINT_APP_NAME, kAppName);
-    SDL_SetHint(SDL_HINT_AUDIO_DEVICE_STREAM_NAME, kAppName);
+    SDL_SetHint(SDL_HINT_APP_NAME, kGameName);
+    SDL_SetHint(SDL_HINT_AUDIO_DEVICE_STREAM_NAME, kGameName);
 
     // Each object gets what it needs when it is made, and they go in the
     // reverse order: the game (inside the loop) silences both sound channels
