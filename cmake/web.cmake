@@ -187,22 +187,12 @@ if(wasm_targets)
 else()
   set(wasm_build ${CMAKE_COMMAND} -E true)
 endif()
-# The page draws its text from the glyph table, which only the desktop's
-# glyphbake (SDL_ttf and the game's font face) can make: the Emscripten build
-# is handed this build's.
-set(wasm_glyphs)
-set(wasm_depends)
-if(TARGET glyphbake)
-  set(wasm_glyphs -DTORVENKA_GLYPHBAKE=$<TARGET_FILE:glyphbake>)
-  set(wasm_depends DEPENDS glyphbake)
-endif()
 ExternalProject_Add(wasm
-  ${wasm_depends}
   SOURCE_DIR ${PROJECT_SOURCE_DIR}
   BINARY_DIR ${TORVENKA_WASM_DIR}
   PREFIX ${PROJECT_BINARY_DIR}/wasm-prefix
   CONFIGURE_COMMAND ${web_env} ${TORVENKA_EMCMAKE} ${CMAKE_COMMAND} -S <SOURCE_DIR> -B <BINARY_DIR>
-    -DCMAKE_BUILD_TYPE=Release ${wasm_glyphs}
+    -DCMAKE_BUILD_TYPE=Release
   BUILD_COMMAND ${wasm_build}
   INSTALL_COMMAND ""
   BUILD_ALWAYS TRUE

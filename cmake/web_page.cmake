@@ -31,9 +31,6 @@ add_library(torvenka_web_objects OBJECT ${WEB_SOURCES})
 torvenka_headers(torvenka_web_objects src/web)
 target_link_libraries(torvenka_web_objects PUBLIC torvenka_loop torvenka_screen torvenka_sound_parser
   torvenka_web_input)
-if(TARGET torvenka_glyphs)
-  target_link_libraries(torvenka_web_objects PUBLIC torvenka_glyphs)
-endif()
 
 set(page_files ${PROJECT_SOURCE_DIR}/src/web/index.html)
 function(torvenka_page_link target dir)
