@@ -49,8 +49,4 @@ zgrep -q '^\.I /usr/share/games/torvenka/dat/$' "$tree/usr/share/man/man6/torven
 file -b "$tree/usr/libexec/torvenka/torvenka" | grep -q 'ELF.*stripped' || fail "game binary is not a stripped ELF"
 file -b "$tree/usr/libexec/torvenka/torvenka" | grep -q 'not stripped' && fail "game binary is not stripped"
 
-# The changelog's newest entry is this release: a version bump needs one.
-expect_eq "newest changelog entry" "$VERSION" \
-  "$(gzip -dc "$tree/usr/share/doc/torvenka/changelog.gz" | dpkg-parsechangelog -l - -S Version 2>&1)"
-
 finish
