@@ -282,6 +282,11 @@ if(TARGET pagecheck)
 endif()
 add_test(NAME web.site COMMAND ${CMAKE_COMMAND} --build ${PROJECT_BINARY_DIR} --target ${site_targets})
 set_tests_properties(web.site PROPERTIES FIXTURES_SETUP web_site TIMEOUT 1800 RESOURCE_LOCK build_tree)
+# The release test holds the page's about line to the project's version too.
+if(TEST packaging.release_test)
+  set_tests_properties(packaging.release_test PROPERTIES FIXTURES_REQUIRED web_site
+    ENVIRONMENT "TORVENKA_SITE=${TORVENKA_SITE_DIR}")
+endif()
 set_tests_properties(${theme_tests} PROPERTIES FIXTURES_REQUIRED web_site TIMEOUT 300)
 
 # The browser tests: each tests/web/*_test.py, a scenario, in each engine as

@@ -2,9 +2,10 @@
 """The game on the screens of a phone and a tablet, in portrait and in
 landscape (Chromium's device emulation): the canvas is the largest whole
 number of device pixels per game pixel that fits the visible area, the
-status line stays on the screen, and turning the device fits the game again
-without a reload. A scale asked for in the address (?scale=N) too large for
-the screen is cut down to what fits. The screen is kept lit from the start
+status line stays on the screen, the about line under it only where the game
+leaves room, and turning the device fits the game again without a reload. A
+scale asked for in the address (?scale=N) too large for the screen is cut
+down to what fits. The screen is kept lit from the start
 of a dive to its end (a stand-in for the Screen Wake Lock API counts it).
 
     phone_screen_test.py SITE
@@ -47,8 +48,10 @@ def fitted(page, width, height, dpr):
         var c = document.getElementById('canvas').getBoundingClientRect();
         var line = document.getElementById('status');
         var l = line.getBoundingClientRect(), ls = getComputedStyle(line), b = getComputedStyle(document.body);
+        var about = document.getElementById('about'), a = about.getBoundingClientRect();
         return {w: innerWidth, h: innerHeight, dpr: devicePixelRatio, cw: c.width, ch: c.height,
                 left: c.left, top: c.top, lineTop: l.top, lineBottom: l.bottom,
+                about: about.hidden ? null : [a.top, a.bottom],
                 lineRoom: l.height + parseFloat(ls.marginTop) + parseFloat(ls.marginBottom),
                 padX: parseFloat(b.paddingLeft) + parseFloat(b.paddingRight),
                 padY: parseFloat(b.paddingTop) + parseFloat(b.paddingBottom)};""")
@@ -72,10 +75,16 @@ def fitted(page, width, height, dpr):
     if m['left'] < 0 or m['top'] < 0 or m['lineBottom'] > m['h'] + 0.5 or m['lineTop'] < m['top'] + m['ch'] - 0.5:
         log('  the canvas or the status line is off the screen: %s' % m)
         return None
+    # The about line took no room from the game (the scale above is what the
+    # status line alone leaves); shown, it lies under the status line.
+    if m['about'] and (m['about'][0] < m['lineBottom'] - 0.5 or m['about'][1] > m['h'] + 0.5):
+        log('  the about line is not under the status line on the screen: %s' % m)
+        return None
     return n
 
 
 def test(driver, url):
+    about_shown = []
     for name, width, height, dpr in DEVICES:
         emulate(driver, width, height, dpr)
         page = Page(driver, url)
@@ -89,7 +98,10 @@ def test(driver, url):
                   'on the %s in %s the canvas does not fit as it should' % (name, how))
             n = fitted(page, w, h, dpr)
             check(page.js('return window.sameDocument === true;'), 'turning the %s reloaded the page' % name)
-            log('%s %dx%d at %s, %s: blocks of %d device pixels' % (name, w, h, dpr, how, n))
+            about_shown.append(not page.js("return document.getElementById('about').hidden;"))
+            log('%s %dx%d at %s, %s: blocks of %d device pixels, the about line %s'
+                % (name, w, h, dpr, how, n, 'shown' if about_shown[-1] else 'hidden'))
+    check(any(about_shown), 'no screen left room for the about line')
     # A scale asked for in the address that cannot fit is cut down to what fits.
     name, width, height, dpr = DEVICES[0]
     emulate(driver, width, height, dpr)
