@@ -13,8 +13,10 @@
 
 typedef struct _TTF_Font TTF_Font;
 
-// The face the glyph table is baked from: pinned by its path, so that every
-// machine bakes the same pixels, whatever else fontconfig would choose.
+// The face the glyph table is baked from: IPA P Gothic, the free
+// proportional Gothic that stands in for ＭＳ Ｐゴシック, the face the layout
+// was made with. Pinned by its path, so that every machine bakes the same
+// pixels, whatever other faces it has.
 struct FontFace {
     const char* family;
     const char* file;
