@@ -38,25 +38,18 @@ endif()
 set(TORVENKA_WEB_SOUNDFONT /usr/share/sounds/sf2/TimGM6mb.sf2 CACHE FILEPATH
   "The soundfont the themes are rendered with for the web page")
 
-# The browser tests run under Debian's python3, which may not be the first
-# python3 on the PATH; Chromium and WebKit are driven through its selenium.
-set(web_python "")
-set(web_selenium FALSE)
-foreach(candidate /usr/bin/python3 python3)
-  find_program(python_path ${candidate} NO_CACHE)
-  if(python_path)
-    if(NOT web_python)
-      set(web_python ${python_path})
-    endif()
-    execute_process(COMMAND ${python_path} -c "import selenium"
-      RESULT_VARIABLE no_selenium OUTPUT_QUIET ERROR_QUIET)
-    if(no_selenium EQUAL 0)
-      set(web_python ${python_path})
-      set(web_selenium TRUE)
-      break()
+# The browser tests run under Debian's python3 (which may not be the first
+# python3 on the PATH), with its pytest and PIL; Chromium and WebKit are
+# driven through its selenium, Firefox through its websocket.
+find_program(web_python NAMES python3 PATHS /usr/bin NO_DEFAULT_PATH NO_CACHE)
+foreach(module pytest PIL selenium websocket)
+  set(web_has_${module} FALSE)
+  if(web_python)
+    execute_process(COMMAND ${web_python} -c "import ${module}" RESULT_VARIABLE missing OUTPUT_QUIET ERROR_QUIET)
+    if(missing EQUAL 0)
+      set(web_has_${module} TRUE)
     endif()
   endif()
-  unset(python_path)
 endforeach()
 
 set(web_missing "")
@@ -122,13 +115,22 @@ foreach(engine firefox webkit)
   endif()
 endforeach()
 foreach(engine chromium webkit)
-  if(NOT web_selenium)
-    list(APPEND engine_missing_${engine} "python3 with selenium (python3-selenium)")
+  if(NOT web_has_selenium)
+    list(APPEND engine_missing_${engine} "python3-selenium")
   endif()
 endforeach()
+if(NOT web_has_websocket)
+  list(APPEND engine_missing_firefox "python3-websocket")
+endif()
 foreach(engine chromium firefox webkit)
   if(NOT web_python)
-    list(APPEND engine_missing_${engine} "python3")
+    list(APPEND engine_missing_${engine} "/usr/bin/python3")
+  endif()
+  if(NOT web_has_pytest)
+    list(APPEND engine_missing_${engine} "python3-pytest")
+  endif()
+  if(NOT web_has_PIL)
+    list(APPEND engine_missing_${engine} "python3-pil")
   endif()
 endforeach()
 set(web_engines "")
@@ -289,15 +291,10 @@ if(TEST packaging.release_test)
 endif()
 set_tests_properties(${theme_tests} PROPERTIES FIXTURES_REQUIRED web_site TIMEOUT 300)
 
-# The browser tests: each tests/web/*_test.py, a scenario, in each engine as
-# web.<engine>.<scenario>, run by Debian's python3 with the site folder as its
-# argument (it serves the folder itself, on 127.0.0.1, with the test build of
-# the page from page-watched/). One browser test at a time, so that none
-# disturbs another's timing.
-if(web_engines)
-  file(GLOB WEB_TESTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/web/*_test.py)
-  set(web_test_env "TORVENKA_BINARY_DIR=${PROJECT_BINARY_DIR}"
-    "TORVENKA_WATCHED_PAGE=${TORVENKA_WASM_DIR}/page-watched")
+# The browser tests (cmake/web_tests.cmake): the scenarios in each engine,
+# run with the test build of the page from page-watched/.
+if(web_engines AND TARGET pagecheck)
+  set(web_test_env "TORVENKA_WATCHED_PAGE=${TORVENKA_WASM_DIR}/page-watched")
   if(TORVENKA_CHROMIUM)
     list(APPEND web_test_env "CHROMIUM=${TORVENKA_CHROMIUM}" "CHROMEDRIVER=${TORVENKA_CHROMEDRIVER}")
   endif()
@@ -307,31 +304,5 @@ if(web_engines)
   if(TORVENKA_WEBKITWEBDRIVER AND TORVENKA_MINIBROWSER)
     list(APPEND web_test_env "WEBKITWEBDRIVER=${TORVENKA_WEBKITWEBDRIVER}" "MINIBROWSER=${TORVENKA_MINIBROWSER}")
   endif()
-  if(TARGET pagecheck)
-    # What the page must show, worked out by the desktop's own code.
-    list(APPEND web_test_env "TORVENKA_PAGECHECK=$<TARGET_FILE:pagecheck>")
-  endif()
-  foreach(engine ${web_engines})
-    foreach(t ${WEB_TESTS})
-      get_filename_component(name ${t} NAME_WE)
-      string(REGEX REPLACE "_test$" "" scenario ${name})
-      add_test(NAME web.${engine}.${scenario} COMMAND ${web_python} ${t} --engine ${engine} ${TORVENKA_SITE_DIR}
-        WORKING_DIRECTORY ${PROJECT_SOURCE_DIR})
-      set_tests_properties(web.${engine}.${scenario} PROPERTIES FIXTURES_REQUIRED web_site TIMEOUT 600
-        RUN_SERIAL TRUE ENVIRONMENT "${web_test_env}")
-    endforeach()
-  endforeach()
-  # The tests that need Chromium's DevTools protocol (touch, phones, a slow
-  # link, installing, the offline copy, frames, the policy): tests/web/chromium/.
-  if("chromium" IN_LIST web_engines)
-    file(GLOB CHROMIUM_TESTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/web/chromium/*_test.py)
-    foreach(t ${CHROMIUM_TESTS})
-      get_filename_component(name ${t} NAME_WE)
-      string(REGEX REPLACE "_test$" "" scenario ${name})
-      add_test(NAME web.chromium.${scenario} COMMAND ${web_python} ${t} ${TORVENKA_SITE_DIR}
-        WORKING_DIRECTORY ${PROJECT_SOURCE_DIR})
-      set_tests_properties(web.chromium.${scenario} PROPERTIES FIXTURES_REQUIRED web_site TIMEOUT 600
-        RUN_SERIAL TRUE ENVIRONMENT "${web_test_env}")
-    endforeach()
-  endif()
+  include(${PROJECT_SOURCE_DIR}/cmake/web_tests.cmake)
 endif()

@@ -17,13 +17,15 @@ TORVENKA_WEB_PACKAGES=(
   emscripten googletest fluidsynth timgm6mb-soundfont vorbis-tools python3
 )
 # The browser tests, the same scenarios in three engines, run by Debian's
-# python3: Chromium through chromedriver and selenium; Firefox ESR through
-# WebDriver BiDi (the tests' own client); WebKitGTK's MiniBrowser through
-# WebKitWebDriver and selenium, on an X server (Xvfb) with xdotool's pointer.
-# Firefox and WebKit play the page's audio into a PulseAudio of the tests' own.
+# python3 under pytest (with PIL for pictures): Chromium through chromedriver
+# and selenium; Firefox ESR through WebDriver BiDi (over python3-websocket);
+# WebKitGTK's MiniBrowser through WebKitWebDriver and selenium, on an X server
+# (Xvfb) with xdotool's pointer. Firefox and WebKit play the page's audio
+# into a PulseAudio of the tests' own.
 TORVENKA_BROWSER_PACKAGES=(
+  python3-pytest python3-pil
   chromium chromium-driver python3-selenium
-  firefox-esr
+  firefox-esr python3-websocket
   webkit2gtk-driver xvfb xdotool
   pulseaudio
 )
@@ -34,7 +36,7 @@ TORVENKA_TEST_PACKAGES=(
   libsdl2-ttf-dev fonts-ipafont-gothic
   xvfb xauth xdotool x11-utils x11-xserver-utils imagemagick sox python3
   desktop-file-utils appstream dpkg-dev file pulseaudio pulseaudio-utils lintian
-  clang libc++-dev libc++abi-dev googletest
+  clang libclang-rt-14-dev libc++-dev libc++abi-dev googletest
 )
 
 torvenka_install() {

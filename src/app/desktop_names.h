@@ -9,3 +9,6 @@ inline constexpr const char* kWindowClass = "VELMO";
 inline constexpr const char* kAppName = "Torvenka";
 // The single-instance lock: one copy per user plays at a time.
 inline constexpr const char* kLockName = "velmo";
+// The environment variable that gives the lock a place of its own: the
+// tests' runs set it, a player never needs to.
+inline constexpr const char* kLockDirVariable = "TORVENKA_LOCK_DIR";

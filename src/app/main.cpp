@@ -2,6 +2,7 @@
 #include <SDL.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "app/bench_watch.h"
 #include "app/command_line.h"
@@ -32,8 +33,10 @@ int main(int argc, char** argv) {
     }
 
     // Only one copy plays at a time; a second one leaves without a word. The
-    // lock is held until the program ends.
-    const SingleInstanceLock lock(kLockName);
+    // lock is held until the program ends. The tests give their runs a lock
+    // of their own (TORVENKA_LOCK_DIR, a folder), apart from a game the
+    // player has open and from other runs.
+    const SingleInstanceLock lock(kLockName, std::getenv(kLockDirVariable));
     if (!lock.held()) return 0;
 
     // The name the desktop's sound panel shows for the game's sound.

@@ -139,3 +139,7 @@ private:
 // layer ("dat/se1.wav"), in the order a dive first needs them: a front end
 // that fetches its files ahead of time asks for these, first things first.
 std::vector<std::string> everySoundFile();
+// The file of an effect, and of a piece of music ("" for none), as the game
+// names it.
+std::string effectFile(Effect effect);
+std::string musicFile(Music piece);

@@ -129,6 +129,14 @@ public:
     void setCaption(const std::string& c);
     const std::string& caption() const { return caption_; }
 
+    // Becomes another playfield measured with the same font: its items and
+    // its caption (a test player that takes up a dive where another left it).
+    void copyFrom(const Playfield& other) {
+        items_ = other.items_;
+        caption_ = other.caption_;
+        dirty_ = true;
+    }
+
     // Set when anything that may be seen has changed; the loop repaints then.
     bool dirty() const { return dirty_; }
     void markDirty() { dirty_ = true; }

@@ -54,7 +54,7 @@ log "copy A: GAME OVER $wait_over ms after the curtain was up"
 
 log "copy A: the picture stays, and the mouse changes nothing"
 right_drag 100 170 100 120
-left_click_at 90 100
+left_click_at "${AT_start[@]}"
 sleep 0.3
 game_over_shown || fail "the GAME OVER screen changed"
 [ "$(caption "$WIN")" = "Torvenka" ] || fail "caption changed after the game over"
