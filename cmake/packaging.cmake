@@ -178,9 +178,9 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${TORVENKA_PACKAGE_MAINTAINER})
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)  # torvenka_<version>_<arch>.deb
-# The Japanese font and a General MIDI sound font are found at run time.
+# A General MIDI sound font is found at run time. (The game's text needs no
+# font: it is drawn from the glyph table built into the game.)
 set(TORVENKA_DEB_RUNTIME_DEPENDS
-  "fonts-ipafont-gothic | fonts-japanese-gothic"
   "timgm6mb-soundfont | fluid-soundfont-gm | sf2-soundfont-gm")
 find_program(TORVENKA_DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(TORVENKA_DPKG_SHLIBDEPS)
@@ -188,7 +188,7 @@ if(TORVENKA_DPKG_SHLIBDEPS)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 else()
   list(PREPEND TORVENKA_DEB_RUNTIME_DEPENDS
-    libsdl2-2.0-0 libsdl2-ttf-2.0-0 libsdl2-mixer-2.0-0 libfontconfig1 libstdc++6 libgcc-s1 libc6)
+    libsdl2-2.0-0 libsdl2-mixer-2.0-0 libstdc++6 libgcc-s1 libc6)
 endif()
 list(JOIN TORVENKA_DEB_RUNTIME_DEPENDS ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
 set(CPACK_GENERATOR DEB)

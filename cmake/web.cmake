@@ -189,22 +189,12 @@ if(wasm_targets)
 else()
   set(wasm_build ${CMAKE_COMMAND} -E true)
 endif()
-# The page draws its text from the glyph table, which only the desktop's
-# glyphbake (SDL_ttf and the game's font face) can make: the Emscripten build
-# is handed this build's.
-set(wasm_glyphs)
-set(wasm_depends)
-if(TARGET glyphbake)
-  set(wasm_glyphs -DTORVENKA_GLYPHBAKE=$<TARGET_FILE:glyphbake>)
-  set(wasm_depends DEPENDS glyphbake)
-endif()
 ExternalProject_Add(wasm
-  ${wasm_depends}
   SOURCE_DIR ${PROJECT_SOURCE_DIR}
   BINARY_DIR ${TORVENKA_WASM_DIR}
   PREFIX ${PROJECT_BINARY_DIR}/wasm-prefix
   CONFIGURE_COMMAND ${web_env} ${TORVENKA_EMCMAKE} ${CMAKE_COMMAND} -S <SOURCE_DIR> -B <BINARY_DIR>
-    -DCMAKE_BUILD_TYPE=Release ${wasm_glyphs}
+    -DCMAKE_BUILD_TYPE=Release
   BUILD_COMMAND ${wasm_build}
   INSTALL_COMMAND ""
   BUILD_ALWAYS TRUE
@@ -294,6 +284,11 @@ if(TARGET pagecheck)
 endif()
 add_test(NAME web.site COMMAND ${CMAKE_COMMAND} --build ${PROJECT_BINARY_DIR} --target ${site_targets})
 set_tests_properties(web.site PROPERTIES FIXTURES_SETUP web_site TIMEOUT 1800 RESOURCE_LOCK build_tree)
+# The release test holds the page's about line to the project's version too.
+if(TEST packaging.release_test)
+  set_tests_properties(packaging.release_test PROPERTIES FIXTURES_REQUIRED web_site
+    ENVIRONMENT "TORVENKA_SITE=${TORVENKA_SITE_DIR}")
+endif()
 set_tests_properties(${theme_tests} PROPERTIES FIXTURES_REQUIRED web_site TIMEOUT 300)
 
 # The browser tests (cmake/web_tests.cmake): the scenarios in each engine,

@@ -12,7 +12,8 @@
 #include "app/sdl_window.h"
 #include "app/system_clock.h"
 #include "loop/scheduler.h"
-#include "ttf_font/sdl_font.h"
+#include "screen/glyph_font.h"
+#include "screen/glyph_table.h"
 #include "sound/command_player.h"
 #include "sound/sdl_mixer_back_end.h"
 
@@ -44,14 +45,10 @@ int main(int argc, char** argv) {
 
     // Each object gets what it needs when it is made, and they go in the
     // reverse order: the game (inside the loop) silences both sound channels
-    // as it goes, before the sound device, the window and the font.
-    std::string fontError;
-    const std::unique_ptr<SdlFont> font = SdlFont::open(&fontError);
-    if (!font) {
-        std::fprintf(stderr, "torvenka: %s\n", fontError.c_str());
-        return 1;
-    }
-    SdlPlatform platform(*font);
+    // as it goes, before the sound device, the window and the font. The font
+    // is the glyph table built into the game: no font file is read.
+    GlyphFont font(kBakedGlyphs);
+    SdlPlatform platform(font);
     if (!platform.open(cl.scale)) {
         std::fprintf(stderr, "torvenka: %s\n", platform.error().c_str());
         return 1;
@@ -59,7 +56,7 @@ int main(int argc, char** argv) {
     DesktopSoundFiles soundFiles;
     SdlMixerBackEnd mixer(soundFiles);  // silent, never failing, when there is no sound device
     sound::CommandPlayer soundPlayer(mixer);  // a command that does not parse is not heard, like any failure
-    Scheduler loop(platform, *font, soundPlayer, utcTimeOfDayMs());
+    Scheduler loop(platform, font, soundPlayer, utcTimeOfDayMs());
     const std::unique_ptr<LoopObserver> bench = watchForBench(loop);
     platform.show();
     loop.run();

@@ -41,7 +41,8 @@ mergeInto(LibraryManager.library, {
   // number that fits the visible area left by the page's padding (which
   // keeps clear of a phone's notch and rounded corners) and the status line
   // below; an N asked for with ?scale=N is taken when it fits too. A turned
-  // phone or a resized window fits the game again.
+  // phone or a resized window fits the game again, and shows the about line
+  // or hides it.
   torvenka_fit_canvas__deps: ['$TorvenkaPage'],
   torvenka_fit_canvas: function(w, h) {
     var P = TorvenkaPage;
@@ -69,6 +70,17 @@ mergeInto(LibraryManager.library, {
     c.style.width = (w * n / dpr) + 'px';
     c.style.height = (h * n / dpr) + 'px';
     P.scale = n;
+    // The about line (the version and the credits) takes the room the game
+    // leaves under the status line, or stays hidden: it never makes the
+    // game smaller.
+    var about = document.getElementById('about');
+    if (about) {
+      about.hidden = false;
+      var as = getComputedStyle(about);
+      var aboutH = about.getBoundingClientRect().height + (parseFloat(as.marginTop) || 0) +
+                   (parseFloat(as.marginBottom) || 0);
+      about.hidden = roomH - h * n / dpr < aboutH;
+    }
   },
 
   torvenka_set_icon: function(rgba, size) {

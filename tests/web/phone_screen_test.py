@@ -1,9 +1,10 @@
 """The game on the screens of a phone and a tablet, in portrait and in
 landscape (Chromium's device emulation): the canvas is the largest whole
 number of device pixels per game pixel that fits the visible area, the
-status line stays on the screen, and turning the device fits the game again
-without a reload. A scale asked for in the address (?scale=N) too large for
-the screen is cut down to what fits. The screen is kept lit from the start
+status line stays on the screen, the about line under it only where the game
+leaves room, and turning the device fits the game again without a reload. A
+scale asked for in the address (?scale=N) too large for the screen is cut
+down to what fits. The screen is kept lit from the start
 of a dive to its end (a stand-in for the Screen Wake Lock API counts it).
 """
 import pytest
@@ -44,7 +45,9 @@ def device(browser, site):
 
 def fitted(page, width, height, dpr):
     """Waits until the canvas is the largest whole scale that fits the page
-    on that screen, the status line below it on the screen; the scale."""
+    on that screen, the status line below it on the screen, and the about
+    line, if shown, below that on the screen; the scale. (The scale is what
+    the status line alone leaves: the about line takes no room from it.)"""
     why = []
 
     def fits():
@@ -52,8 +55,10 @@ def fitted(page, width, height, dpr):
             var c = document.getElementById('canvas').getBoundingClientRect();
             var line = document.getElementById('status');
             var l = line.getBoundingClientRect(), ls = getComputedStyle(line), b = getComputedStyle(document.body);
+            var about = document.getElementById('about'), a = about.getBoundingClientRect();
             return {w: innerWidth, h: innerHeight, dpr: devicePixelRatio, cw: c.width, ch: c.height,
                     left: c.left, top: c.top, lineTop: l.top, lineBottom: l.bottom,
+                    about: about.hidden ? null : [a.top, a.bottom],
                     lineRoom: l.height + parseFloat(ls.marginTop) + parseFloat(ls.marginBottom),
                     padX: parseFloat(b.paddingLeft) + parseFloat(b.paddingRight),
                     padY: parseFloat(b.paddingTop) + parseFloat(b.paddingBottom)};""")
@@ -70,7 +75,9 @@ def fitted(page, width, height, dpr):
              'blocks of %d do not fit %.0f x %.0f device pixels' % (n, room_w, room_h)),
             ((n + 1) * cw <= room_w and (n + 1) * ch <= room_h, 'blocks of %d, though %d would fit' % (n, n + 1)),
             (m['left'] < 0 or m['top'] < 0 or m['lineBottom'] > m['h'] + 0.5 or m['lineTop'] < m['top'] + m['ch'] - 0.5,
-             'the canvas or the status line is off the screen: %s' % m)]
+             'the canvas or the status line is off the screen: %s' % m),
+            (m['about'] is not None and (m['about'][0] < m['lineBottom'] - 0.5 or m['about'][1] > m['h'] + 0.5),
+             'the about line is not under the status line on the screen: %s' % m)]
         why[:] = [what for bad, what in problems if bad]
         return None if why else n
 
@@ -84,12 +91,16 @@ def test_the_game_fits_the_screen_and_turns_with_it(browser, site, facts, device
     page = Page(browser, site.url, facts)
     assert wait_until(30, page.started), 'the game did not start: "%s"' % page.status()
     page.js('window.sameDocument = true;')
+    about_shown = []
     for w, h, how in ((width, height, 'portrait'), (height, width, 'landscape, turned'),
                       (width, height, 'portrait again')):
         device(w, h, dpr)
         n = fitted(page, w, h, dpr)
         assert page.js('return window.sameDocument === true;'), 'turning the device reloaded the page'
-        log('%dx%d at %s, %s: blocks of %d device pixels' % (w, h, dpr, how, n))
+        about_shown.append(not page.js("return document.getElementById('about').hidden;"))
+        log('%dx%d at %s, %s: blocks of %d device pixels, the about line %s'
+            % (w, h, dpr, how, n, 'shown' if about_shown[-1] else 'hidden'))
+    assert any(about_shown), 'the game left no room for the about line in any orientation'
 
 
 def test_a_scale_too_large_for_the_screen_is_cut_down(browser, site, facts, device):
