@@ -3,7 +3,7 @@
 # Installed layout (prefix /usr for the package, /usr/local by default):
 #   games/torvenka                    launcher: cds to the data folder, runs the game
 #   libexec/torvenka/torvenka         the game itself, not meant to be run directly
-#   share/games/torvenka/dat/         its sound files
+#   share/games/torvenka/dat/         its sound files and the themes' renders
 #   share/man/man6/torvenka.6.gz      the manual page
 #   share/applications/torvenka.desktop
 #   share/metainfo/org.torvenka.torvenka.metainfo.xml
@@ -59,11 +59,15 @@ endif()
 # The game. Its launcher goes in games/, its data in share/games/.
 install(TARGETS torvenka RUNTIME DESTINATION ${TORVENKA_INSTALL_LIBEXECDIR})
 
-# The sound files: whatever is in dat/ when installing.
+# The sound files: whatever is in dat/ when installing, but for the renders
+# the build puts there; and this build's renders of the themes beside them.
 if(EXISTS ${PROJECT_SOURCE_DIR}/dat)
   install(DIRECTORY ${PROJECT_SOURCE_DIR}/dat/
     DESTINATION ${TORVENKA_INSTALL_GAMEDATADIR}/dat
-    PATTERN ".*" EXCLUDE)
+    PATTERN ".*" EXCLUDE PATTERN "*.ogg" EXCLUDE)
+  if(theme_renders_FILES)
+    install(FILES ${theme_renders_FILES} DESTINATION ${TORVENKA_INSTALL_GAMEDATADIR}/dat)
+  endif()
 else()
   message(WARNING "No dat/ folder: the game will be installed without its sounds")
   install(DIRECTORY DESTINATION ${TORVENKA_INSTALL_GAMEDATADIR}/dat)
