@@ -182,10 +182,17 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${TORVENKA_PACKAGE_MAINTAINER})
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)  # torvenka_<version>_<arch>.deb
-# The Japanese font and a General MIDI sound font are found at run time.
-set(TORVENKA_DEB_RUNTIME_DEPENDS
-  "fonts-ipafont-gothic | fonts-japanese-gothic"
-  "timgm6mb-soundfont | fluid-soundfont-gm | sf2-soundfont-gm")
+# The Japanese font is found at run time. A General MIDI soundfont is needed
+# only to synthesise a theme that has no render that fits it (a player's own
+# dat/): recommended where the package carries the renders, needed where it
+# does not.
+set(TORVENKA_DEB_RUNTIME_DEPENDS "fonts-ipafont-gothic | fonts-japanese-gothic")
+set(TORVENKA_DEB_SOUNDFONT "timgm6mb-soundfont | fluid-soundfont-gm | sf2-soundfont-gm")
+if(theme_renders_FILES)
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS ${TORVENKA_DEB_SOUNDFONT})
+else()
+  list(APPEND TORVENKA_DEB_RUNTIME_DEPENDS ${TORVENKA_DEB_SOUNDFONT})
+endif()
 find_program(TORVENKA_DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(TORVENKA_DPKG_SHLIBDEPS)
   # The libraries with their least versions, as dpkg-shlibdeps finds them.

@@ -12,6 +12,7 @@
 #include <optional>
 
 #include "sound/sound_font.h"
+#include "sound/theme_render.h"
 
 using namespace sound;
 
@@ -100,15 +101,14 @@ void silenceAlsa() {
 SdlMixerBackEnd::SdlMixerBackEnd(const SoundFiles& files) : files_(files) {
     bool expected = false;
     if (!g_mixerHeld.compare_exchange_strong(expected, true)) return;
-    // SDL_SOUNDFONTS, when set, names the soundfonts to use even where the
-    // distribution's SDL_mixer has a default of its own.
-    SDL_SetHintWithPriority("SDL_FORCE_SOUNDFONTS", "1", SDL_HINT_DEFAULT);
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         g_mixerHeld = false;
         return;
     }
     silenceAlsa();
-    Mix_Init(MIX_INIT_MID);
+    // The themes' renders are Ogg Vorbis; the MIDI synthesiser waits until a
+    // MIDI file has to be synthesised (readySynthesiser).
+    Mix_Init(MIX_INIT_OGG);
     if (Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 1024) != 0) {
         Mix_Quit();
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
@@ -119,13 +119,44 @@ SdlMixerBackEnd::SdlMixerBackEnd(const SoundFiles& files) : files_(files) {
     Uint16 format = 0;
     Mix_QuerySpec(&freq_, &format, &channels);
     frameBytes_ = channels * static_cast<int>(SDL_AUDIO_BITSIZE(format) / 8);
+    channelInUse_.assign(static_cast<size_t>(Mix_AllocateChannels(-1)), false);
+    ready_ = true;
+}
+
+// The first MIDI file to synthesise sets up SDL_mixer's synthesiser and
+// chooses its soundfont, which FluidSynth then loads with the file: that is
+// where its processor time and memory go, so a dive that plays renders never
+// comes here.
+void SdlMixerBackEnd::readySynthesiser() {
+    if (synthesiserReady_) return;
+    synthesiserReady_ = true;
+    // SDL_SOUNDFONTS, when set, names the soundfonts to use even where the
+    // distribution's SDL_mixer has a default of its own.
+    SDL_SetHintWithPriority("SDL_FORCE_SOUNDFONTS", "1", SDL_HINT_DEFAULT);
+    Mix_Init(MIX_INIT_MID);
     const std::optional<std::string> font = soundFontToSet(
         SDL_getenv("SDL_SOUNDFONTS"), [] { return Mix_EachSoundFont(soundFontExists, nullptr) != 0; },
         [](const char* path) { return soundFontExists(path, nullptr) != 0; });
     if (font) Mix_SetSoundFonts(font->c_str());
     silenceFluidSynth();
-    channelInUse_.assign(static_cast<size_t>(Mix_AllocateChannels(-1)), false);
-    ready_ = true;
+}
+
+// The render of a theme, when there is one that stands for these MIDI
+// bytes (sound/theme_render.h); a render that is missing, broken, made from
+// another file or that SDL_mixer cannot open is passed over.
+bool SdlMixerBackEnd::loadRender(const std::string& gameName, const std::vector<uint8_t>& midi, Device& d) {
+    std::vector<uint8_t> ogg;
+    if (!readFile(files_.locate(renderOf(gameName)), ogg)) return false;
+    const std::optional<RenderInfo> render = inspectRender(ogg);
+    if (!render || !renderStandsFor(*render, midi)) return false;
+    SDL_RWops* rw = SDL_RWFromConstMem(ogg.data(), static_cast<int>(ogg.size()));
+    if (!rw) return false;
+    _Mix_Music* mus = Mix_LoadMUSType_RW(rw, MUS_OGG, SDL_TRUE);
+    if (!mus) return false;
+    d.mus = mus;
+    d.bytes = std::move(ogg);  // the vector's buffer moves with it, where SDL_mixer reads
+    d.renderRate = render->rate;
+    return true;
 }
 
 SdlMixerBackEnd::~SdlMixerBackEnd() {
@@ -159,11 +190,14 @@ Result SdlMixerBackEnd::open(const Open& op) {
     if (!readFile(files_.locate(op.file), bytes)) return kLoad;
     if (music) {
         if (!looksLikeMidi(bytes)) return kLoad;
-        d.bytes = std::move(bytes);
-        SDL_RWops* rw = SDL_RWFromConstMem(d.bytes.data(), static_cast<int>(d.bytes.size()));
-        if (!rw) return kLoad;
-        d.mus = Mix_LoadMUSType_RW(rw, MUS_MID, SDL_TRUE);
-        if (!d.mus) return kLoad;
+        if (!loadRender(op.file, bytes, d)) {
+            readySynthesiser();
+            d.bytes = std::move(bytes);
+            SDL_RWops* rw = SDL_RWFromConstMem(d.bytes.data(), static_cast<int>(d.bytes.size()));
+            if (!rw) return kLoad;
+            d.mus = Mix_LoadMUSType_RW(rw, MUS_MID, SDL_TRUE);
+            if (!d.mus) return kLoad;
+        }
     } else {
         if (!looksLikeWave(bytes)) return kLoad;
         SDL_RWops* rw = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
@@ -200,11 +234,19 @@ Result SdlMixerBackEnd::play(const Play& op) {
     Device& d = it->second;
     // `notify` is not looked at: nobody receives the report.
     if (d.music) {
-        if (Mix_PlayMusic(d.mus, 0) != 0) return kPlay;
+        if (d.renderRate) {
+            // A render starts at the frame of the position, as on the page:
+            // half a frame on, so that the decoder's rounding down of the
+            // time lands on that very frame. SDL_mixer seeks before it
+            // mixes a sample; a position past the end fails.
+            const double at = (static_cast<double>(renderFrameAt(op.fromMs, d.renderRate)) + 0.5) / d.renderRate;
+            if (Mix_FadeInMusicPos(d.mus, 0, 0, op.fromMs > 0 ? at : 0.0) != 0) return kPlay;
+        } else {
+            // The MIDI decoder cannot seek: a synthesised piece starts at
+            // its beginning.
+            if (Mix_PlayMusic(d.mus, 0) != 0) return kPlay;
+        }
         musicStream_.take(op.alias);
-        // Where the decoder can seek, start later; the MIDI decoder cannot
-        // and starts at the beginning.
-        if (op.fromMs > 0) Mix_SetMusicPosition(op.fromMs / 1000.0);
         return kOk;
     }
     const uint64_t offset = static_cast<uint64_t>(op.fromMs) * static_cast<uint64_t>(freq_) / 1000u *

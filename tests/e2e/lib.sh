@@ -404,6 +404,12 @@ dive_shown() {
   [ "$water" -ge 1000 ] && [ "$white" -ge 100 ] && [ "$red" -ge 60 ]
 }
 
+# A row of cards lies face down on the playfield (the first comes at tick 90).
+row_laid() {
+  snap
+  [ "$(count_colour 10 75 172 51 "$WHITE")" -ge 3600 ]
+}
+
 # start_dive: hover and click the title word of the current window; waits
 # until the sea and the gauges are on the screen.
 start_dive() {
