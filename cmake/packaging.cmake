@@ -199,7 +199,7 @@ if(TORVENKA_DPKG_SHLIBDEPS)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 else()
   list(PREPEND TORVENKA_DEB_RUNTIME_DEPENDS
-    libsdl2-2.0-0 libsdl2-ttf-2.0-0 libsdl2-mixer-2.0-0 libfontconfig1 libstdc++6 libgcc-s1 libc6)
+    libsdl2-2.0-0 libsdl2-ttf-2.0-0 libsdl2-mixer-2.0-0 libvorbisfile3 libfontconfig1 libstdc++6 libgcc-s1 libc6)
 endif()
 list(JOIN TORVENKA_DEB_RUNTIME_DEPENDS ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
 set(CPACK_GENERATOR DEB)

@@ -9,7 +9,7 @@ set -euo pipefail
 # live, with the soundfont.
 TORVENKA_PACKAGES=(
   cmake g++ make pkg-config
-  libsdl2-dev libsdl2-ttf-dev libsdl2-mixer-dev libfontconfig-dev libx11-dev
+  libsdl2-dev libsdl2-ttf-dev libsdl2-mixer-dev libvorbis-dev libfontconfig-dev libx11-dev
   libgtest-dev zlib1g-dev
   fonts-ipafont-gothic
   fluidsynth timgm6mb-soundfont vorbis-tools

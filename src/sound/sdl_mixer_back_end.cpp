@@ -11,6 +11,7 @@
 #include <limits>
 #include <optional>
 
+#include "sound/render_stream.h"
 #include "sound/sound_font.h"
 #include "sound/theme_render.h"
 
@@ -106,19 +107,17 @@ SdlMixerBackEnd::SdlMixerBackEnd(const SoundFiles& files) : files_(files) {
         return;
     }
     silenceAlsa();
-    // The themes' renders are Ogg Vorbis; the MIDI synthesiser waits until a
-    // MIDI file has to be synthesised (readySynthesiser).
-    Mix_Init(MIX_INIT_OGG);
+    // The MIDI synthesiser waits until a MIDI file has to be synthesised
+    // (readySynthesiser); the themes' renders need nothing of SDL_mixer's
+    // decoders (RenderStream).
     if (Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 1024) != 0) {
         Mix_Quit();
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         g_mixerHeld = false;
         return;
     }
-    int channels = 0;
-    Uint16 format = 0;
-    Mix_QuerySpec(&freq_, &format, &channels);
-    frameBytes_ = channels * static_cast<int>(SDL_AUDIO_BITSIZE(format) / 8);
+    Mix_QuerySpec(&freq_, &format_, &channels_);
+    frameBytes_ = channels_ * static_cast<int>(SDL_AUDIO_BITSIZE(format_) / 8);
     channelInUse_.assign(static_cast<size_t>(Mix_AllocateChannels(-1)), false);
     ready_ = true;
 }
@@ -143,21 +142,26 @@ void SdlMixerBackEnd::readySynthesiser() {
 
 // The render of a theme, when there is one that stands for these MIDI
 // bytes (sound/theme_render.h); a render that is missing, broken, made from
-// another file or that SDL_mixer cannot open is passed over.
-bool SdlMixerBackEnd::loadRender(const std::string& gameName, const std::vector<uint8_t>& midi, Device& d) {
+// another file or that the decoder cannot open is passed over.
+std::unique_ptr<RenderStream> SdlMixerBackEnd::openRender(const std::string& gameName,
+                                                          const std::vector<uint8_t>& midi) const {
     std::vector<uint8_t> ogg;
-    if (!readFile(files_.locate(renderOf(gameName)), ogg)) return false;
+    if (!readFile(files_.locate(renderOf(gameName)), ogg)) return nullptr;
     const std::optional<RenderInfo> render = inspectRender(ogg);
-    if (!render || !renderStandsFor(*render, midi)) return false;
-    SDL_RWops* rw = SDL_RWFromConstMem(ogg.data(), static_cast<int>(ogg.size()));
-    if (!rw) return false;
-    _Mix_Music* mus = Mix_LoadMUSType_RW(rw, MUS_OGG, SDL_TRUE);
-    if (!mus) return false;
-    d.mus = mus;
-    d.bytes = std::move(ogg);  // the vector's buffer moves with it, where SDL_mixer reads
-    d.renderRate = render->rate;
-    return true;
+    if (!render || !renderStandsFor(*render, midi)) return nullptr;
+    return RenderStream::open(std::move(ogg), freq_, format_, channels_);
 }
+
+// Silences the one music stream, whichever piece is on it: a render on
+// the music hook, or SDL_mixer's own music.
+void SdlMixerBackEnd::silenceMusic() {
+    RenderStream::unhook();
+    Mix_HaltMusic();
+}
+
+SdlMixerBackEnd::Device::Device() = default;
+SdlMixerBackEnd::Device::Device(Device&&) noexcept = default;
+SdlMixerBackEnd::Device::~Device() = default;
 
 SdlMixerBackEnd::~SdlMixerBackEnd() {
     if (!ready_) return;
@@ -190,7 +194,8 @@ Result SdlMixerBackEnd::open(const Open& op) {
     if (!readFile(files_.locate(op.file), bytes)) return kLoad;
     if (music) {
         if (!looksLikeMidi(bytes)) return kLoad;
-        if (!loadRender(op.file, bytes, d)) {
+        d.render = openRender(op.file, bytes);
+        if (!d.render) {
             readySynthesiser();
             d.bytes = std::move(bytes);
             SDL_RWops* rw = SDL_RWFromConstMem(d.bytes.data(), static_cast<int>(d.bytes.size()));
@@ -234,13 +239,12 @@ Result SdlMixerBackEnd::play(const Play& op) {
     Device& d = it->second;
     // `notify` is not looked at: nobody receives the report.
     if (d.music) {
-        if (d.renderRate) {
-            // A render starts at the frame of the position, as on the page:
-            // half a frame on, so that the decoder's rounding down of the
-            // time lands on that very frame. SDL_mixer seeks before it
-            // mixes a sample; a position past the end fails.
-            const double at = (static_cast<double>(renderFrameAt(op.fromMs, d.renderRate)) + 0.5) / d.renderRate;
-            if (Mix_FadeInMusicPos(d.mus, 0, 0, op.fromMs > 0 ? at : 0.0) != 0) return kPlay;
+        // The one music stream: a piece cuts off whatever played on it.
+        silenceMusic();
+        if (d.render) {
+            // A render starts at the frame of the position, as on the page;
+            // a position at or past its end fails.
+            if (!d.render->play(renderFrameAt(op.fromMs, d.render->rate()))) return kPlay;
         } else {
             // The MIDI decoder cannot seek: a synthesised piece starts at
             // its beginning.
@@ -273,7 +277,7 @@ Result SdlMixerBackEnd::stop(const Stop& op) {
     Device& d = it->second;
     if (d.music) {
         if (musicStream_.heldBy(op.alias)) {
-            Mix_HaltMusic();
+            silenceMusic();
             musicStream_.release(op.alias);
         }
     } else {
@@ -293,6 +297,7 @@ Result SdlMixerBackEnd::close(const Close& op) {
 }
 
 void SdlMixerBackEnd::release(Device& d) {
+    d.render.reset();                 // takes it off the hook if it is on it
     if (d.mus) Mix_FreeMusic(d.mus);  // halts it first if it is playing
     d.mus = nullptr;
     if (d.channel >= 0) {

@@ -12,12 +12,14 @@
 #pragma once
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "sound/back_end.h"
 #include "sound/channel_rules.h"
 
+class RenderStream;
 struct Mix_Chunk;
 struct _Mix_Music;
 
@@ -45,10 +47,13 @@ public:
 
 private:
     struct Device {
+        Device();
+        Device(Device&&) noexcept;
+        ~Device();
         bool music = false;
-        _Mix_Music* mus = nullptr;     // music: the loaded piece
-        std::vector<uint8_t> bytes;    // music: the file it plays (the render or the MIDI file), kept while it lives
-        uint32_t renderRate = 0;       // music: the render's frames a second, 0 when the MIDI file is synthesised
+        std::unique_ptr<RenderStream> render;  // music: the theme's render, when it plays that
+        _Mix_Music* mus = nullptr;     // music: else the MIDI file, synthesised
+        std::vector<uint8_t> bytes;    // music: the MIDI file, kept while the piece lives
         Mix_Chunk* chunk = nullptr;    // sample: the whole sound
         Mix_Chunk* tail = nullptr;     // sample: a view from a later start position
         int channel = -1;              // sample: the mixer channel of this alias
@@ -56,8 +61,9 @@ private:
 
     void release(Device& d);
     int takeChannel();
-    bool loadRender(const std::string& gameName, const std::vector<uint8_t>& midi, Device& d);
+    std::unique_ptr<RenderStream> openRender(const std::string& gameName, const std::vector<uint8_t>& midi) const;
     void readySynthesiser();
+    static void silenceMusic();
 
     const sound::SoundFiles& files_;
     bool ready_ = false;
@@ -65,6 +71,8 @@ private:
     std::vector<bool> channelInUse_;
     sound::MusicStream musicStream_;         // which alias's piece SDL_mixer's one music stream holds
     int freq_ = 0;
+    uint16_t format_ = 0;
+    int channels_ = 0;
     int frameBytes_ = 0;
     bool synthesiserReady_ = false;          // the MIDI synthesiser and its soundfont are set up
 };
