@@ -7,9 +7,9 @@
 #                                        it loads, a folder for any static host
 #
 # Neither is part of the default build. When em++ and node are installed,
-# ctest runs the headless tests under node as wasm.*; with FluidSynth, oggenc
-# and the soundfont, it checks the rendered themes (web.theme_*); and it
-# runs the browser tests tests/web/*_test.py in each of three engines whose
+# ctest runs the headless tests under node as wasm.*; with the themes'
+# renders (cmake/theme_renders.cmake: FluidSynth, oggenc and the soundfont),
+# the site is built; and ctest runs the browser tests tests/web/*_test.py in each of three engines whose
 # tools are installed, as web.<engine>.<scenario>: Chromium (chromedriver and
 # Python's selenium), Firefox ESR (over WebDriver BiDi: Python alone) and
 # WebKit (WebKitWebDriver and its MiniBrowser, selenium, an X server). For
@@ -19,8 +19,6 @@ include(ProcessorCount)
 
 find_program(TORVENKA_EMCMAKE emcmake)
 find_program(TORVENKA_NODE NAMES node nodejs)
-find_program(TORVENKA_FLUIDSYNTH fluidsynth)
-find_program(TORVENKA_OGGENC oggenc)
 find_program(TORVENKA_CHROMIUM NAMES chromium chromium-browser)
 find_program(TORVENKA_CHROMEDRIVER chromedriver)
 find_program(TORVENKA_FIREFOX NAMES firefox-esr firefox)
@@ -35,8 +33,6 @@ if(NOT TORVENKA_MINIBROWSER AND minibrowsers)
   set(TORVENKA_MINIBROWSER ${first_minibrowser} CACHE FILEPATH
     "WebKitGTK's MiniBrowser, for the browser tests in WebKit" FORCE)
 endif()
-set(TORVENKA_WEB_SOUNDFONT /usr/share/sounds/sf2/TimGM6mb.sf2 CACHE FILEPATH
-  "The soundfont the themes are rendered with for the web page")
 
 # The browser tests run under Debian's python3 (which may not be the first
 # python3 on the PATH), with its pytest and PIL; Chromium and WebKit are
@@ -63,14 +59,9 @@ set(wasm_ready FALSE)
 if(NOT web_missing)
   set(wasm_ready TRUE)
 endif()
-if(NOT TORVENKA_FLUIDSYNTH)
-  list(APPEND web_missing "fluidsynth")
-endif()
-if(NOT TORVENKA_OGGENC)
-  list(APPEND web_missing "oggenc (vorbis-tools)")
-endif()
-if(NOT EXISTS ${TORVENKA_WEB_SOUNDFONT})
-  list(APPEND web_missing "${TORVENKA_WEB_SOUNDFONT} (timgm6mb-soundfont)")
+# The page's music is the themes' renders, made for the desktop as well.
+if(NOT TARGET theme_renders)
+  list(APPEND web_missing "${theme_renders_MISSING}")
 endif()
 set(site_ready FALSE)
 if(NOT web_missing)
@@ -225,35 +216,9 @@ if(NOT site_ready)
   return()
 endif()
 
-# The two themes for the page: each dat/*.mid rendered by FluidSynth with the
-# TimGM6mb soundfont and encoded to Ogg Vorbis with a fixed stream serial
-# (cmake/render_theme.cmake), so that two builds give the same bytes. The
-# effects go to the page as the WAV files they are.
-set(TORVENKA_SOUNDS_DIR ${PROJECT_BINARY_DIR}/web-sounds)
-file(GLOB THEMES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/dat/*.mid)
-list(SORT THEMES)
-set(theme_files)
-set(theme_tests)
-set(serial 1001)
-foreach(mid ${THEMES})
-  get_filename_component(name ${mid} NAME_WE)
-  set(ogg ${TORVENKA_SOUNDS_DIR}/${name}.ogg)
-  set(render ${CMAKE_COMMAND} -DMID=${mid} -DSERIAL=${serial} -DFLUIDSYNTH=${TORVENKA_FLUIDSYNTH}
-    -DOGGENC=${TORVENKA_OGGENC} -DSOUNDFONT=${TORVENKA_WEB_SOUNDFONT})
-  set(script ${PROJECT_SOURCE_DIR}/cmake/render_theme.cmake)
-  add_custom_command(OUTPUT ${ogg}
-    COMMAND ${render} -DOGG=${ogg} -P ${script}
-    DEPENDS ${mid} ${TORVENKA_WEB_SOUNDFONT} ${script}
-    COMMENT "Rendering ${name}.mid to Ogg Vorbis" VERBATIM)
-  list(APPEND theme_files ${ogg})
-  # The same render again must give the same bytes as the build's.
-  add_test(NAME web.theme_${name}_same_bytes
-    COMMAND ${render} -DOGG=${PROJECT_BINARY_DIR}/web-sounds-again/${name}.ogg -DSAME_AS=${ogg} -P ${script})
-  list(APPEND theme_tests web.theme_${name}_same_bytes)
-  math(EXPR serial "${serial} + 1")
-endforeach()
-add_custom_target(web_sounds DEPENDS ${theme_files})
-
+# The page's music: the themes' renders (theme_renders, the desktop's own,
+# cmake/theme_renders.cmake), the very files the desktop plays. The effects
+# go to the page as the WAV files they are.
 # The site: emptied, then filled with the page and the sounds, so that nothing
 # stale stays in it. Without src/web/ it holds a placeholder page.
 set(TORVENKA_SITE_DIR ${PROJECT_BINARY_DIR}/site)
@@ -270,10 +235,10 @@ endif()
 add_custom_target(web_icons COMMAND webicons ${icons_dir} DEPENDS webicons VERBATIM)
 add_custom_target(site
   COMMAND ${CMAKE_COMMAND} -DSITE=${TORVENKA_SITE_DIR} -DPAGE=${page_dir}
-    -DSOUNDS=${TORVENKA_SOUNDS_DIR} -DDAT=${PROJECT_SOURCE_DIR}/dat
+    -DSOUNDS=${PROJECT_BINARY_DIR}/theme-renders -DDAT=${PROJECT_SOURCE_DIR}/dat
     -DWEB=${web_dir} -DICONS=${icons_dir}
     -P ${PROJECT_SOURCE_DIR}/cmake/assemble_site.cmake
-  DEPENDS wasm web_sounds web_icons
+  DEPENDS wasm theme_renders web_icons
   COMMENT "Putting the site together in ${TORVENKA_SITE_DIR}" VERBATIM)
 
 # The site, and the desktop's tool that works out what the page must show
@@ -289,7 +254,6 @@ if(TEST packaging.release_test)
   set_tests_properties(packaging.release_test PROPERTIES FIXTURES_REQUIRED web_site
     ENVIRONMENT "TORVENKA_SITE=${TORVENKA_SITE_DIR}")
 endif()
-set_tests_properties(${theme_tests} PROPERTIES FIXTURES_REQUIRED web_site TIMEOUT 300)
 
 # The browser tests (cmake/web_tests.cmake): the scenarios in each engine,
 # run with the test build of the page from page-watched/.

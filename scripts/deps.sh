@@ -3,16 +3,20 @@
 # packages the game and its tests need, but only the ones that are missing.
 set -euo pipefail
 
+# FluidSynth, the TimGM6mb soundfont and oggenc (vorbis-tools) render the
+# themes at build time (cmake/theme_renders.cmake), which the game then plays;
+# without them the build still works and the game synthesises its MIDI files
+# live, with the soundfont.
 TORVENKA_PACKAGES=(
   cmake g++ make pkg-config
-  libsdl2-dev libsdl2-mixer-dev libx11-dev
+  libsdl2-dev libsdl2-mixer-dev libvorbis-dev libx11-dev
   libgtest-dev zlib1g-dev
-  timgm6mb-soundfont
+  fluidsynth timgm6mb-soundfont vorbis-tools
 )
 # The browser build: Emscripten (with its clang, binaryen and node), GoogleTest's
 # sources for the tests under node, and FluidSynth with the soundfont and
-# oggenc for the page's music. Emscripten's "ports" are never used: they would
-# download.
+# oggenc for the page's music (the themes' renders). Emscripten's "ports" are
+# never used: they would download.
 TORVENKA_WEB_PACKAGES=(
   emscripten googletest fluidsynth timgm6mb-soundfont vorbis-tools python3
 )

@@ -395,6 +395,27 @@ dive_shown() {
   [ "$water" -ge 1000 ] && [ "$white" -ge 100 ] && [ "$red" -ge 60 ]
 }
 
+# The curtain is up: the whole client area is black.
+all_black() {
+  snap
+  [ "$(count_not 0 0 "$CLIENT_W" "$CLIENT_H" "$BLACK")" -eq 0 ]
+}
+# The game-over picture: white letters in its box, black everywhere else.
+game_over_shown() {
+  snap
+  local white lit outside
+  white=$(count_colour "${OVER_BOX[@]}" "$WHITE")
+  lit=$(count_not "${OVER_BOX[@]}" "$BLACK")
+  outside=$(($(count_not 0 0 "$CLIENT_W" "$CLIENT_H" "$BLACK") - lit))
+  [ "$white" -ge 150 ] && [ "$outside" -eq 0 ]
+}
+
+# A row of cards lies face down on the playfield (the first comes at tick 90).
+row_laid() {
+  snap
+  [ "$(count_colour 10 75 172 51 "$WHITE")" -ge 3600 ]
+}
+
 # start_dive: hover and click the title word of the current window; waits
 # until the sea and the gauges are on the screen.
 start_dive() {

@@ -16,17 +16,25 @@ expect_eq Section games "$(field Section)"
 [ "$(field Description | wc -l)" -ge 2 ] || fail "no long description"
 
 # Each dependency is one comma-separated entry; alternatives keep their order.
+entries() { field "$1" | tr ',' '\n' | sed 's/^ *//; s/ *(\([^)]*\))//g; s/ *$//'; }
 depends=$(field Depends)
-entries=$(echo "$depends" | tr ',' '\n' | sed 's/^ *//; s/ *(\([^)]*\))//g; s/ *$//')
-for want in libsdl2-2.0-0 libsdl2-mixer-2.0-0 \
-            'timgm6mb-soundfont | fluid-soundfont-gm | sf2-soundfont-gm'; do
-  grep -qxF "$want" <<<"$entries" || fail "Depends lacks '$want': $depends"
+for want in libsdl2-2.0-0 libsdl2-mixer-2.0-0; do
+  grep -qxF "$want" <<<"$(entries Depends)" || fail "Depends lacks '$want': $depends"
 done
 # The text is drawn from the glyph table built into the game: no font, no
 # font library.
 for unwanted in libsdl2-ttf-2.0-0 libfontconfig1 libfreetype6 fonts-ipafont-gothic fonts-japanese-gothic; do
   ! grep -qwF -- "$unwanted" <<<"$depends" || fail "Depends names $unwanted: $depends"
 done
+# A soundfont only synthesises a theme that has no render: with the renders
+# in the package it is recommended, without them needed.
+soundfont='timgm6mb-soundfont | fluid-soundfont-gm | sf2-soundfont-gm'
+if [ -n "$(renders)" ]; then
+  grep -qxF "$soundfont" <<<"$(entries Recommends)" || fail "Recommends lacks '$soundfont': $(field Recommends)"
+  grep -q soundfont <<<"$depends" && fail "Depends names a soundfont though the package has the renders: $depends"
+else
+  grep -qxF "$soundfont" <<<"$(entries Depends)" || fail "Depends lacks '$soundfont': $depends"
+fi
 
 # The same files as a plain install, under /usr.
 actual=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $6 }' | sed 's|^\./usr/||' | sort)

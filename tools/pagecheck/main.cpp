@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "headless/harness.h"
+#include "sound/theme_render.h"
 #include "screen/compositor.h"
 #include "screen/glyph_font.h"
 #include "screen/glyph_table.h"
@@ -85,10 +86,11 @@ int leftAlone() {
 
 std::pair<int, int> middle(const ItemState& it) { return {it.left + it.width / 2, it.top + it.height / 2}; }
 
-// Where the page fetches a file the game names: a theme as the .ogg rendered
-// beside its .mid file, an effect as it is.
+// Where the page fetches a file the game names: a theme as its render, an
+// effect as it is.
 std::string pageUrl(const std::string& name) {
-    return name.ends_with(".mid") ? name.substr(0, name.size() - 4) + ".ogg" : name;
+    const std::string render = sound::renderOf(name);
+    return render.empty() ? name : render;
 }
 
 int facts(bool shell) {
