@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Shared by scripts/run, scripts/test and scripts/bench: installs the Debian
+# Shared by scripts/run, scripts/test, scripts/web and scripts/bench: installs the Debian
 # packages the game and its tests need, but only the ones that are missing.
 set -euo pipefail
 
@@ -13,25 +13,12 @@ TORVENKA_PACKAGES=(
   libgtest-dev zlib1g-dev
   fluidsynth timgm6mb-soundfont vorbis-tools
 )
-# The browser build: Emscripten (with its clang, binaryen and node), GoogleTest's
-# sources for the tests under node, and FluidSynth with the soundfont and
-# oggenc for the page's music (the themes' renders). Emscripten's "ports" are
-# never used: they would download.
+# The browser build, which stands on its own (scripts/web): Emscripten (with
+# its clang, binaryen and node), and FluidSynth with the soundfont and oggenc
+# for the page's music (the themes' renders); python3 serves the site.
+# Emscripten's "ports" are never used: they would download. No SDL, no X11.
 TORVENKA_WEB_PACKAGES=(
-  emscripten googletest fluidsynth timgm6mb-soundfont vorbis-tools python3
-)
-# The browser tests, the same scenarios in three engines, run by Debian's
-# python3 under pytest (with PIL for pictures): Chromium through chromedriver
-# and selenium; Firefox ESR through WebDriver BiDi (over python3-websocket);
-# WebKitGTK's MiniBrowser through WebKitWebDriver and selenium, on an X server
-# (Xvfb) with xdotool's pointer. Firefox and WebKit play the page's audio
-# into a PulseAudio of the tests' own.
-TORVENKA_BROWSER_PACKAGES=(
-  python3-pytest python3-pil
-  chromium chromium-driver python3-selenium
-  firefox-esr python3-websocket
-  webkit2gtk-driver xvfb xdotool
-  pulseaudio
+  cmake make emscripten fluidsynth timgm6mb-soundfont vorbis-tools python3
 )
 # The game draws its words from a glyph table baked from IPA P Gothic; the
 # tests hold that table to SDL_ttf with the face itself (glyphbake needs both
@@ -69,6 +56,14 @@ torvenka_install() {
     echo "  sudo ${cmd[*]}" >&2
     exit 1
   fi
+}
+
+# The browser tests' packages, the same scenarios in three engines: their
+# driver layer holds the one list of what each engine needs
+# (tests/web/web_browsers.py), and Debian's python3 reads it out.
+torvenka_browser_packages() {
+  command -v /usr/bin/python3 >/dev/null || torvenka_install python3
+  /usr/bin/python3 tests/web/web_browsers.py packages
 }
 
 torvenka_build() {

@@ -28,6 +28,62 @@ import time
 ENGINES = ('chromium', 'firefox', 'webkit')
 LEFT, MIDDLE, RIGHT = 0, 1, 2
 
+# What each engine needs, the one list of it: the build asks which engines
+# are ready (`web_browsers.py ready`), scripts/deps.sh which Debian packages
+# to install (`web_browsers.py packages`), the bench which engine it leaves
+# out and why. A program is (environment variable that may name it, the
+# names or paths to look for, the package that brings it).
+MINIBROWSER_PLACES = ('/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser',
+                      '/usr/lib/x86_64-linux-gnu/webkit2gtk-4.0/MiniBrowser',
+                      '/usr/lib/aarch64-linux-gnu/webkit2gtk-4.1/MiniBrowser',
+                      '/usr/lib/x86_64-linux-gnu/webkitgtk-6.0/MiniBrowser')
+PULSEAUDIO = (None, ('pulseaudio',), 'pulseaudio')  # Firefox and WebKit play only on a sound device
+NEEDS = {
+    'chromium': {'programs': [('CHROMIUM', ('chromium', 'chromium-browser'), 'chromium'),
+                              ('CHROMEDRIVER', ('chromedriver',), 'chromium-driver')],
+                 'modules': [('selenium', 'python3-selenium')]},
+    'firefox': {'programs': [('FIREFOX', ('firefox-esr', 'firefox'), 'firefox-esr'), PULSEAUDIO],
+                'modules': [('websocket', 'python3-websocket')]},
+    'webkit': {'programs': [('WEBKITWEBDRIVER', ('WebKitWebDriver',), 'webkit2gtk-driver'),
+                            ('MINIBROWSER', MINIBROWSER_PLACES, 'webkit2gtk-driver'),
+                            (None, ('Xvfb',), 'xvfb'), (None, ('xdotool',), 'xdotool'), PULSEAUDIO],
+               'modules': [('selenium', 'python3-selenium')]},
+}
+# What every scenario needs, whatever the engine.
+COMMON_MODULES = [('pytest', 'python3-pytest'), ('PIL', 'python3-pil')]
+
+
+def program(variable, names):
+    """The path of a program named by `variable` in the environment or found
+    under one of `names` (a name on the PATH or a path), or None."""
+    given = os.environ.get(variable) if variable else None
+    for name in ([given] if given else names):
+        found = shutil.which(name) if os.sep not in name else (name if os.access(name, os.X_OK) else None)
+        if found:
+            return found
+    return None
+
+
+def _has_module(name):
+    import importlib.util
+    return importlib.util.find_spec(name) is not None
+
+
+def missing(engine):
+    """What this machine lacks to run `engine`, as Debian packages to
+    install (empty when it is ready)."""
+    needs = NEEDS[engine]
+    lacks = [package for variable, names, package in needs['programs'] if not program(variable, names)]
+    lacks += [package for module, package in needs['modules'] + COMMON_MODULES if not _has_module(module)]
+    return sorted(set(lacks))
+
+
+def packages():
+    """Every Debian package the browser tests need, in every engine."""
+    out = {package for needs in NEEDS.values() for _, _, package in needs['programs']}
+    out |= {package for needs in NEEDS.values() for _, package in needs['modules']}
+    return sorted(out | {package for _, package in COMMON_MODULES})
+
 
 class BrowserError(Exception):
     pass
@@ -142,7 +198,7 @@ class ChromiumBrowser(SeleniumBrowser):
     def __init__(self, width=900, height=1000):
         from selenium import webdriver
         from selenium.webdriver.chrome.service import Service
-        binary = os.environ.get('CHROMIUM', '/usr/bin/chromium')
+        binary = program('CHROMIUM', ('chromium', 'chromium-browser')) or '/usr/bin/chromium'
         options = webdriver.ChromeOptions()
         options.binary_location = binary
         for arg in ('--headless=new', '--no-sandbox', '--disable-dev-shm-usage', '--disable-gpu',
@@ -150,7 +206,7 @@ class ChromiumBrowser(SeleniumBrowser):
                     '--disable-background-networking', '--disable-component-update', '--disable-sync',
                     '--disable-default-apps', '--disable-extensions'):
             options.add_argument(arg)
-        service = Service(os.environ.get('CHROMEDRIVER', '/usr/bin/chromedriver'))
+        service = Service(program('CHROMEDRIVER', ('chromedriver',)) or '/usr/bin/chromedriver')
         super().__init__(webdriver.Chrome(service=service, options=options), 'chromium',
                          _version([binary, '--version']))
 
@@ -220,20 +276,11 @@ class SoundServer:
         shutil.rmtree(self.dir, ignore_errors=True)
 
 
-MINIBROWSER_PLACES = ('/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser',
-                      '/usr/lib/x86_64-linux-gnu/webkit2gtk-4.0/MiniBrowser',
-                      '/usr/lib/aarch64-linux-gnu/webkit2gtk-4.1/MiniBrowser',
-                      '/usr/lib/x86_64-linux-gnu/webkitgtk-6.0/MiniBrowser')
-
-
 def minibrowser():
-    path = os.environ.get('MINIBROWSER')
-    if path:
-        return path
-    for p in MINIBROWSER_PLACES:
-        if os.access(p, os.X_OK):
-            return p
-    raise BrowserError('no MiniBrowser (webkit2gtk-driver brings it) in %s' % ', '.join(MINIBROWSER_PLACES))
+    path = program('MINIBROWSER', MINIBROWSER_PLACES)
+    if not path:
+        raise BrowserError('no MiniBrowser (webkit2gtk-driver brings it) in %s' % ', '.join(MINIBROWSER_PLACES))
+    return path
 
 
 class WebKitBrowser(SeleniumBrowser):
@@ -259,7 +306,7 @@ class WebKitBrowser(SeleniumBrowser):
         saved = dict(os.environ)
         os.environ.update(env)
         try:
-            driver = webdriver.WebKitGTK(executable_path=os.environ.get('WEBKITWEBDRIVER', '/usr/bin/WebKitWebDriver'),
+            driver = webdriver.WebKitGTK(executable_path=program('WEBKITWEBDRIVER', ('WebKitWebDriver',)) or '/usr/bin/WebKitWebDriver',
                                          options=options)
         except Exception:
             self._stop_x()
@@ -428,7 +475,7 @@ FIREFOX_PREFS = {
 
 class FirefoxBrowser:
     def __init__(self, width=900, height=1000):
-        binary = os.environ.get('FIREFOX', shutil.which('firefox-esr') or '/usr/bin/firefox-esr')
+        binary = program('FIREFOX', ('firefox-esr', 'firefox')) or '/usr/bin/firefox-esr'
         self.engine = 'firefox'
         self.version = _version([binary, '--version'])
         self.profile = tempfile.mkdtemp(prefix='torvenka-firefox-')
@@ -597,3 +644,16 @@ def start(engine, **size):
     if engine == 'webkit':
         return WebKitBrowser(**size)
     raise BrowserError('no engine "%s"' % engine)
+
+
+if __name__ == '__main__':
+    import sys
+    if sys.argv[1:] == ['packages']:
+        print(' '.join(packages()))
+    elif sys.argv[1:] == ['ready']:
+        # One line an engine: "chromium" when it is ready, else the engine and
+        # the packages it lacks.
+        for e in ENGINES:
+            print(' '.join([e] + missing(e)))
+    else:
+        sys.exit('usage: web_browsers.py packages | ready')

@@ -42,7 +42,6 @@ web server that compresses would send them.
 """
 import gzip
 import os
-import shutil
 import statistics
 import sys
 import tempfile
@@ -107,29 +106,8 @@ def engine_of(case):
 
 
 def missing(case):
-    """Why `case` cannot be measured here, or None."""
-    engine = engine_of(case)
-    lacks = []
-    if engine == 'chromium':
-        if not shutil.which(os.environ.get('CHROMIUM', '/usr/bin/chromium')):
-            lacks.append('chromium')
-        if not shutil.which(os.environ.get('CHROMEDRIVER', '/usr/bin/chromedriver')):
-            lacks.append('chromedriver (chromium-driver)')
-    elif engine == 'firefox':
-        if not shutil.which(os.environ.get('FIREFOX', 'firefox-esr')):
-            lacks.append('firefox-esr')
-    elif engine == 'webkit':
-        try:
-            web_browsers.minibrowser()
-        except web_browsers.BrowserError:
-            lacks.append('MiniBrowser (webkit2gtk-driver)')
-        if not shutil.which(os.environ.get('WEBKITWEBDRIVER', '/usr/bin/WebKitWebDriver')):
-            lacks.append('WebKitWebDriver (webkit2gtk-driver)')
-        if not shutil.which('xdotool'):
-            lacks.append('xdotool')
-        if not os.environ.get('DISPLAY') and not shutil.which('Xvfb'):
-            lacks.append('Xvfb (xvfb)')
-    return ', '.join(lacks) or None
+    """Why `case` cannot be measured here (the packages it lacks), or None."""
+    return ', '.join(web_browsers.missing(engine_of(case))) or None
 
 
 # --- processes and threads -------------------------------------------------
