@@ -1,14 +1,13 @@
 # Puts the web site together (run by the `site` target with cmake -P):
 #   SITE    the folder to fill; emptied first
 #   PAGE    the Emscripten build's page/ folder: index.html, torvenka.js,
-#           torvenka.wasm and the page's other scripts; empty when the
-#           source tree has no page
+#           torvenka.wasm and the page's other scripts
 #   SOUNDS  the rendered themes (*.ogg)
 #   DAT     the game's dat/ folder, whose effects (*.wav) go in as they are
 #   WEB     the page's sources, src/web/: its style sheet (*.css), its web app
 #           manifest (*.webmanifest) and the service worker's template
-#           (sw.js.in); empty when the source tree has no page
-#   ICONS   the page's icons (*.png), drawn by tools/webicons
+#           (sw.js.in)
+#   ICONS   the page's icons (*.png), src/web/icons/, drawn by tools/webicons
 # The site is then index.html and the files it loads, nothing else:
 #   index.html  page.js  page.css  torvenka.js  torvenka.wasm  dat/*.ogg
 #   dat/*.wav  manifest.webmanifest  the icons  sw.js
@@ -23,22 +22,10 @@ endforeach()
 file(REMOVE_RECURSE ${SITE})
 file(MAKE_DIRECTORY ${SITE}/dat)
 
-set(page FALSE)
-if(PAGE AND EXISTS ${PAGE}/index.html AND WEB AND EXISTS ${WEB}/sw.js.in)
-  set(page TRUE)
-  file(GLOB page_files LIST_DIRECTORIES false ${PAGE}/*)
-  file(GLOB web_files LIST_DIRECTORIES false ${WEB}/*.css ${WEB}/*.webmanifest)
-  file(GLOB icons LIST_DIRECTORIES false ${ICONS}/*.png)
-  file(COPY ${page_files} ${web_files} ${icons} DESTINATION ${SITE})
-else()
-  # No front end in this source tree (src/web/ is missing): a page that says so.
-  file(WRITE ${SITE}/index.html [=[<!DOCTYPE html>
-<html lang="en">
-<head><meta charset="utf-8"><title>Torvenka</title></head>
-<body><p>This build of Torvenka has no web page: its source tree has no src/web/.</p></body>
-</html>
-]=])
-endif()
+file(GLOB page_files LIST_DIRECTORIES false ${PAGE}/*)
+file(GLOB web_files LIST_DIRECTORIES false ${WEB}/*.css ${WEB}/*.webmanifest)
+file(GLOB icons LIST_DIRECTORIES false ${ICONS}/*.png)
+file(COPY ${page_files} ${web_files} ${icons} DESTINATION ${SITE})
 
 file(GLOB themes ${SOUNDS}/*.ogg)
 file(GLOB effects ${DAT}/*.wav)
@@ -50,7 +37,5 @@ if(effects)
 endif()
 
 # The service worker last, over everything else the site holds.
-if(page)
-  set(TEMPLATE ${WEB}/sw.js.in)
-  include(${CMAKE_CURRENT_LIST_DIR}/site_worker.cmake)
-endif()
+set(TEMPLATE ${WEB}/sw.js.in)
+include(${CMAKE_CURRENT_LIST_DIR}/site_worker.cmake)

@@ -208,7 +208,6 @@ include(CPack)
 # Tests of the install, the Debian package (lintian included) and the
 # installed launcher: tests/packaging/*_test.sh, each given the build tree
 # and the version.
-enable_testing()
 file(GLOB TORVENKA_PACKAGING_TESTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/packaging/*_test.sh)
 foreach(t ${TORVENKA_PACKAGING_TESTS})
   get_filename_component(name ${t} NAME_WE)
