@@ -88,9 +88,11 @@ class _Handler(http.server.SimpleHTTPRequestHandler):
             return os.path.join(self.site.page, plain[1:])
         return super().translate_path(path)
 
+    # A build rewrites files within the second the browser last fetched them
+    # (the service worker, say), which If-Modified-Since cannot tell apart:
+    # every answer is the whole file.
     def do_GET(self):
-        if self.site.no_store:
-            del self.headers['If-Modified-Since']
+        del self.headers['If-Modified-Since']
         body = self._special()
         if body is None:
             return super().do_GET()
@@ -98,8 +100,7 @@ class _Handler(http.server.SimpleHTTPRequestHandler):
             self.wfile.write(body)
 
     def do_HEAD(self):
-        if self.site.no_store:
-            del self.headers['If-Modified-Since']
+        del self.headers['If-Modified-Since']
         if self._special() is None:
             return super().do_HEAD()
 
