@@ -398,6 +398,9 @@ TEST_F(SinkTest, ThemePlaysItsRenderOnlyWhereItStandsForTheMidiFile) {
         ASSERT_TRUE(copyDiveTheme());
         make();
         EXPECT_EQ(played(), synthesiser ? "MIDI" : "nothing") << what;
+        // The last resort: with no soundfont either, the theme is not heard.
+        ScopedEnv sf("SDL_SOUNDFONTS", "/nowhere/a.sf2");
+        EXPECT_EQ(played(), "nothing") << what << ", and no soundfont";
     }
 }
 
