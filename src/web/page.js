@@ -120,9 +120,11 @@ window.addEventListener('contextmenu', function (e) { e.preventDefault(); });
   }
 
   // One copy per user, as far as a browser lets a page know: the first tab
-  // of this site holds the lock for as long as it is open. A frame that the
-  // browser refuses the lock (one without an origin of its own) plays
-  // without the check.
+  // of this copy of the site holds the lock for as long as it is open. The
+  // lock is named for the site's folder, the scope of its service worker,
+  // so another copy on the same origin (at another path) plays beside it,
+  // with its own offline copy. A frame that the browser refuses the lock
+  // (one without an origin of its own) plays without the check.
   var begun = false;
   var unlock = function () { return Promise.resolve(); };
   function begin(soleTab) {
@@ -141,7 +143,8 @@ window.addEventListener('contextmenu', function (e) { e.preventDefault(); });
     return;
   }
   try {
-    var held = locks.request('torvenka', {ifAvailable: true}, function (lock) {
+    var held = locks.request('torvenka ' + new URL('./', location.href).pathname, {ifAvailable: true},
+                             function (lock) {
       if (!lock) {
         begun = true;
         torvenkaSay('Torvenka is already playing in another tab or window of this browser.');
