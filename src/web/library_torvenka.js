@@ -86,45 +86,55 @@ mergeInto(LibraryManager.library, {
   },
 
   // The pointer: Pointer Events, so that a mouse, a pen and fingers come the
-  // same way. Presses are the canvas's; moves, releases and cancels are heard
-  // on the whole document, and a press the game takes captures its pointer,
-  // so a drag is followed out of the canvas and out of the window. Each
-  // event goes to the game's pointer input (web/pointer_input.h) in game
-  // pixels, fractions kept, with the canvas's corner on the screen.
+  // same way. Everything is heard on the whole document, presses made off
+  // the canvas too (the game's pointer input keeps them from the game), and
+  // a press the game takes captures its pointer, so a drag is followed out
+  // of the canvas and out of the window. Each event goes to the game's
+  // pointer input (web/pointer_input.h) in game pixels, fractions kept, with
+  // the canvas's corner on the screen; it answers whether to capture the
+  // pointer, and whether the game holds its press.
   torvenka_listen_pointers__deps: ['$TorvenkaPage', 'web_pointer', 'torvenka_audio_unlock'],
   torvenka_listen_pointers: function(w, h) {
     var canvas = TorvenkaPage.canvas();
     var kinds = {pointerdown: 0, pointermove: 1, pointerup: 2, pointercancel: 3};
-    var pressedBackOrForward = false;
+    var types = {mouse: 0, pen: 1, touch: 2};  // any other kind of pointer is taken as a mouse
+    var CAPTURE = 1, GAMES = 2;
     function handle(e) {
       var kind = kinds[e.type];
+      var onCanvas = e.target === canvas;
       // The player's gesture: the page may make sound from now on.
       if (kind === 0 || kind === 2) _torvenka_audio_unlock();
       var r = canvas.getBoundingClientRect();
-      if (!(r.width > 0 && r.height > 0)) return;
-      var onCanvas = e.target === canvas;
-      if (kind === 0 && !onCanvas) return;
-      var took = _web_pointer(kind, e.pointerId, e.pointerType === 'touch' ? 1 : 0, e.button, e.buttons,
-                              (e.clientX - r.left) * w / r.width, (e.clientY - r.top) * h / r.height,
-                              onCanvas ? 1 : 0, Math.round(e.screenX - e.clientX + r.left),
-                              Math.round(e.screenY - e.clientY + r.top));
-      if (took) {
+      var x = 0, y = 0;
+      if (r.width > 0 && r.height > 0) {
+        x = (e.clientX - r.left) * w / r.width;
+        y = (e.clientY - r.top) * h / r.height;
+      } else if (kind === 2 || kind === 3) {
+        // A canvas with no size places nothing; a release then ends its
+        // press without a click, rather than leaving it held.
+        kind = 3;
+      } else {
+        return;
+      }
+      var answer = _web_pointer(kind, types[e.pointerType] || 0, e.pointerId, e.isPrimary ? 1 : 0, e.button,
+                                e.buttons, x, y, onCanvas ? 1 : 0, Math.round(e.screenX - e.clientX + r.left),
+                                Math.round(e.screenY - e.clientY + r.top));
+      if (answer & CAPTURE) {
         try { canvas.setPointerCapture(e.pointerId); } catch (err) {}
       }
-      if (kind === 0) {
-        // No text selection, no dragging of the canvas, no autoscroll.
-        e.preventDefault();
-        pressedBackOrForward = e.button === 3 || e.button === 4;
-      }
+      // No text selection, no dragging of the canvas, no autoscroll.
+      if (kind === 0 && onCanvas) e.preventDefault();
+      // A back or forward button pressed on the game, or while the game
+      // holds the pointer's press, is the game's: going back would lose the
+      // dive (the page holds a lock, so no browser keeps it to come back to).
+      // Chromium goes back on its release, unless the page keeps that event
+      // (a pointerup, or the move of a chord) from it. Elsewhere the button
+      // is the browser's.
+      if ((e.button === 3 || e.button === 4) && (onCanvas || (answer & GAMES))) e.preventDefault();
     }
-    canvas.addEventListener('pointerdown', handle);
-    ['pointermove', 'pointerup', 'pointercancel'].forEach(function(type) {
+    ['pointerdown', 'pointermove', 'pointerup', 'pointercancel'].forEach(function(type) {
       document.addEventListener(type, handle);
     });
-    // A back or forward button pressed on the game does not leave the page.
-    window.addEventListener('mouseup', function(e) {
-      if ((e.button === 3 || e.button === 4) && pressedBackOrForward) e.preventDefault();
-    }, true);
     // WebKit lets a page start its sound only at the end of a touch.
     document.addEventListener('touchend', function() { _torvenka_audio_unlock(); });
   },
