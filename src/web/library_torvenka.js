@@ -17,6 +17,43 @@ mergeInto(LibraryManager.library, {
       else console.log(text);
     },
     canvas: function() { return document.getElementById('canvas'); },
+    help: function() { return document.getElementById('howto'); },
+    // How to play goes where the game leaves room (CSS pixels: `below` high
+    // under the canvas and the status line, `roomW` wide for a canvas
+    // `canvasW` wide in the middle), never over it: under the status line
+    // when it fits there whole (one action a line, or else run together),
+    // else in the band beside the canvas (a phone on its side), else
+    // nowhere. Its box keeps the size it is given here when it folds or
+    // opens, so nothing moves the canvas while the game plays.
+    placeHelp: function(roomW, below, canvasW) {
+      var help = TorvenkaPage.help();
+      if (!help) return;
+      var GAP = 16, NARROWEST = 160;
+      var open = help.open;
+      help.open = true;
+      help.style.height = help.style.width = help.style.left = help.style.top = '';
+      var place = ['below', 'below-run'].find(function(p) {
+        help.setAttribute('data-place', p);
+        var hs = getComputedStyle(help);
+        var height = help.getBoundingClientRect().height;
+        if (height + (parseFloat(hs.marginTop) || 0) + (parseFloat(hs.marginBottom) || 0) > below) return false;
+        help.style.height = height + 'px';
+        return true;
+      });
+      var band = (roomW - canvasW) / 2 - 2 * GAP;
+      if (!place && band >= NARROWEST) {
+        help.setAttribute('data-place', 'beside');
+        help.style.width = band + 'px';
+        var r = TorvenkaPage.canvas().getBoundingClientRect();
+        if (help.getBoundingClientRect().height <= r.height) {
+          place = 'beside';
+          help.style.left = (r.right + GAP) + 'px';
+          help.style.top = r.top + 'px';
+        }
+      }
+      if (!place) help.removeAttribute('data-place');
+      help.open = open;
+    },
   },
 
   torvenka_utc_time_of_day_ms: function() {
@@ -57,10 +94,13 @@ mergeInto(LibraryManager.library, {
     var roomW = window.innerWidth - (parseFloat(style.paddingLeft) || 0) - (parseFloat(style.paddingRight) || 0);
     var roomH = window.innerHeight - (parseFloat(style.paddingTop) || 0) - (parseFloat(style.paddingBottom) || 0);
     var line = document.getElementById('status');
+    var lineH = 0, lineStep = 0;
     if (line) {
+      line.style.minHeight = '';
       var ls = getComputedStyle(line);
-      roomH -= line.getBoundingClientRect().height + (parseFloat(ls.marginTop) || 0) +
-               (parseFloat(ls.marginBottom) || 0);
+      lineH = line.getBoundingClientRect().height;
+      lineStep = parseFloat(ls.lineHeight) || 0;
+      roomH -= lineH + (parseFloat(ls.marginTop) || 0) + (parseFloat(ls.marginBottom) || 0);
     }
     var fits = Math.floor(Math.min(roomW * dpr / w, roomH * dpr / h));
     if (!(fits >= 1)) fits = 1;
@@ -69,6 +109,16 @@ mergeInto(LibraryManager.library, {
     c.style.width = (w * n / dpr) + 'px';
     c.style.height = (h * n / dpr) + 'px';
     P.scale = n;
+    // The status line's text comes and goes (the sounds' loading takes two
+    // lines on a phone held upright): where the room allows, the line keeps
+    // room for two, so that the canvas does not move as the text changes.
+    var spare = roomH - h * n / dpr;
+    if (line) {
+      var extra = Math.max(0, Math.min(2 * lineStep - lineH, spare));
+      line.style.minHeight = (lineH + extra) + 'px';
+      spare -= extra;
+    }
+    P.placeHelp(roomW, spare, w * n / dpr);
   },
 
   torvenka_set_icon: function(rgba, size) {
@@ -205,8 +255,11 @@ mergeInto(LibraryManager.library, {
       }
     },
   },
-  torvenka_keep_awake__deps: ['$TorvenkaAwake'],
-  torvenka_keep_awake: function(on) {
+
+  // The diver is down (on: the dive begins) or the dive is over (off): the
+  // screen is kept lit meanwhile, how to play folds away as it begins.
+  torvenka_diving__deps: ['$TorvenkaAwake', '$TorvenkaPage'],
+  torvenka_diving: function(on) {
     var A = TorvenkaAwake;
     if (!A.listening) {
       A.listening = true;
@@ -215,5 +268,9 @@ mergeInto(LibraryManager.library, {
     A.wanted = !!on;
     if (A.wanted) A.ask();
     else A.letGo();
+    if (on) {
+      var help = TorvenkaPage.help();
+      if (help) help.open = false;
+    }
   },
 });

@@ -13,6 +13,20 @@ function torvenkaSay(text) {
 // A right-button swipe is the game's, never the browser's menu.
 window.addEventListener('contextmenu', function (e) { e.preventDefault(); });
 
+// How to play, in Japanese where the browser prefers it to English (the
+// first of the player's languages that the page has); the game places it.
+(function () {
+  var help = document.getElementById('howto');
+  var languages = navigator.languages && navigator.languages.length ? navigator.languages : [navigator.language];
+  for (var i = 0; i < languages.length; i++) {
+    var language = String(languages[i] || '').toLowerCase().split('-')[0];
+    if (language === 'en' || language === 'ja') {
+      if (help) help.lang = language;
+      return;
+    }
+  }
+})();
+
 (function () {
   if (location.protocol === 'file:') {
     torvenkaSay('Torvenka cannot start from a file on disk: serve this folder from a web server ' +
