@@ -18,6 +18,8 @@ mergeInto(LibraryManager.library, {
     },
     canvas: function() { return document.getElementById('canvas'); },
     help: function() { return document.getElementById('howto'); },
+    // Whether the mouse is on the game, or the game holds its press.
+    mouseOnGame: false,
     // How to play goes where the game leaves room (CSS pixels: `below` high
     // under the canvas and the status line, `roomW` wide for a canvas
     // `canvasW` wide in the middle), never over it: under the status line
@@ -169,6 +171,9 @@ mergeInto(LibraryManager.library, {
       var answer = _web_pointer(kind, types[e.pointerType] || 0, e.pointerId, e.isPrimary ? 1 : 0, e.button,
                                 e.buttons, x, y, onCanvas ? 1 : 0, Math.round(e.screenX - e.clientX + r.left),
                                 Math.round(e.screenY - e.clientY + r.top));
+      if (e.pointerType === 'mouse') {
+        TorvenkaPage.mouseOnGame = (answer & GAMES) !== 0 || (x >= 0 && y >= 0 && x < w && y < h);
+      }
       if (answer & CAPTURE) {
         try { canvas.setPointerCapture(e.pointerId); } catch (err) {}
       }
@@ -184,6 +189,9 @@ mergeInto(LibraryManager.library, {
     }
     ['pointerdown', 'pointermove', 'pointerup', 'pointercancel'].forEach(function(type) {
       document.addEventListener(type, handle);
+    });
+    document.addEventListener('pointerout', function(e) {
+      if (e.pointerType === 'mouse' && !e.relatedTarget) TorvenkaPage.mouseOnGame = false;  // out of the window
     });
     // WebKit lets a page start its sound only at the end of a touch.
     document.addEventListener('touchend', function() { _torvenka_audio_unlock(); });
@@ -256,21 +264,50 @@ mergeInto(LibraryManager.library, {
     },
   },
 
+  // Going back during the dive. Where the browser tells the page of a back
+  // or forward button's press (Chromium), the pointer listener keeps one
+  // pressed on the game from the browser; Firefox on Linux goes back without
+  // a word to the page. So while the diver is down the page stands on an
+  // entry of its own in the tab's history: going back from it stays on the
+  // page, and if the mouse was on the game the entry is put back and the
+  // dive goes on; otherwise the page goes on back, where the player was
+  // going.
+  $TorvenkaStay: {
+    diving: false,
+    standing: false,  // on the page's own history entry
+    stand: function() {
+      try {
+        history.pushState({torvenkaDive: true}, '');
+        TorvenkaStay.standing = true;
+      } catch (e) {}
+    },
+    popped: function() {
+      var S = TorvenkaStay;
+      if (!S.standing) return;
+      S.standing = false;
+      if (S.diving && TorvenkaPage.mouseOnGame) S.stand();
+      else history.back();
+    },
+  },
+
   // The diver is down (on: the dive begins) or the dive is over (off): the
-  // screen is kept lit meanwhile, how to play folds away as it begins.
-  torvenka_diving__deps: ['$TorvenkaAwake', '$TorvenkaPage'],
+  // screen is kept lit meanwhile, how to play folds away as it begins, and
+  // the page stands on its own history entry.
+  torvenka_diving__deps: ['$TorvenkaAwake', '$TorvenkaStay', '$TorvenkaPage'],
   torvenka_diving: function(on) {
-    var A = TorvenkaAwake;
+    var A = TorvenkaAwake, S = TorvenkaStay;
     if (!A.listening) {
       A.listening = true;
       document.addEventListener('visibilitychange', function() { A.ask(); });
+      window.addEventListener('popstate', S.popped);
     }
-    A.wanted = !!on;
+    A.wanted = S.diving = !!on;
     if (A.wanted) A.ask();
     else A.letGo();
     if (on) {
       var help = TorvenkaPage.help();
       if (help) help.open = false;
+      if (!S.standing) S.stand();
     }
   },
 });

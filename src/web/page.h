@@ -24,7 +24,8 @@ void torvenka_set_icon(const uint8_t* rgba, int size);
 // main.cpp, in w x h game pixels.
 void torvenka_listen_pointers(int w, int h);
 // The diver is down (on) or the dive is over (off): the page keeps the
-// screen lit while the dive lasts, and folds its how-to-play away.
+// screen lit while the dive lasts, folds its how-to-play away, and keeps a
+// back button pressed on the game from leaving the page.
 void torvenka_diving(int on);
 
 // The page's audio on WebAudio (web/library_audio.js): only fetching,
