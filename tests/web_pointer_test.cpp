@@ -1,6 +1,8 @@
-// The page's pointers in a real dive: fingers play the whole game (a tap
-// clicks, a drag swipes, a resting finger strikes), and a mouse keeps the
-// desktop's rules where a browser hides a release or a chorded press.
+// The page's pointers in a real dive: fingers and a pen's tip play the whole
+// game (a tap clicks, a drag swipes, a resting finger strikes), a mouse
+// keeps the desktop's rules where a browser hides a release or a chorded
+// press, several pointers at once are one pointer to the game, and a press
+// that ends otherwise than by its release clicks nothing.
 #include <gtest/gtest.h>
 
 #include "core/texts.h"
@@ -24,7 +26,7 @@ struct Page {
 
     // Returns what the page is told to do with the event.
     unsigned send(PagePointer::Kind kind, double x, double y, PagePointer::Type type, int id, int button = -1,
-              unsigned buttons = 0, bool onCanvas = true, bool primary = true) {
+                  unsigned buttons = 0, bool onCanvas = true, bool primary = true) {
         PagePointer p;
         p.kind = kind;
         p.id = id;
