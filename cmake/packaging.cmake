@@ -3,7 +3,7 @@
 # Installed layout (prefix /usr for the package, /usr/local by default):
 #   games/torvenka                    launcher: cds to the data folder, runs the game
 #   libexec/torvenka/torvenka         the game itself, not meant to be run directly
-#   share/games/torvenka/dat/         its sound files
+#   share/games/torvenka/dat/         its sound files and the themes' renders
 #   share/man/man6/torvenka.6.gz      the manual page
 #   share/applications/torvenka.desktop
 #   share/metainfo/org.torvenka.torvenka.metainfo.xml
@@ -59,11 +59,15 @@ endif()
 # The game. Its launcher goes in games/, its data in share/games/.
 install(TARGETS torvenka RUNTIME DESTINATION ${TORVENKA_INSTALL_LIBEXECDIR})
 
-# The sound files: whatever is in dat/ when installing.
+# The sound files: whatever is in dat/ when installing, but for the renders
+# the build puts there; and this build's renders of the themes beside them.
 if(EXISTS ${PROJECT_SOURCE_DIR}/dat)
   install(DIRECTORY ${PROJECT_SOURCE_DIR}/dat/
     DESTINATION ${TORVENKA_INSTALL_GAMEDATADIR}/dat
-    PATTERN ".*" EXCLUDE)
+    PATTERN ".*" EXCLUDE PATTERN "*.ogg" EXCLUDE)
+  if(theme_renders_FILES)
+    install(FILES ${theme_renders_FILES} DESTINATION ${TORVENKA_INSTALL_GAMEDATADIR}/dat)
+  endif()
 else()
   message(WARNING "No dat/ folder: the game will be installed without its sounds")
   install(DIRECTORY DESTINATION ${TORVENKA_INSTALL_GAMEDATADIR}/dat)
@@ -178,17 +182,24 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${TORVENKA_PACKAGE_MAINTAINER})
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)  # torvenka_<version>_<arch>.deb
-# The Japanese font and a General MIDI sound font are found at run time.
-set(TORVENKA_DEB_RUNTIME_DEPENDS
-  "fonts-ipafont-gothic | fonts-japanese-gothic"
-  "timgm6mb-soundfont | fluid-soundfont-gm | sf2-soundfont-gm")
+# The game's text needs no font: it is drawn from the glyph table built into
+# the game. A General MIDI soundfont is needed only to synthesise a theme that
+# has no render that fits it (a player's own dat/): recommended where the
+# package carries the renders, needed where it does not.
+set(TORVENKA_DEB_RUNTIME_DEPENDS)
+set(TORVENKA_DEB_SOUNDFONT "timgm6mb-soundfont | fluid-soundfont-gm | sf2-soundfont-gm")
+if(theme_renders_FILES)
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS ${TORVENKA_DEB_SOUNDFONT})
+else()
+  list(APPEND TORVENKA_DEB_RUNTIME_DEPENDS ${TORVENKA_DEB_SOUNDFONT})
+endif()
 find_program(TORVENKA_DPKG_SHLIBDEPS dpkg-shlibdeps)
 if(TORVENKA_DPKG_SHLIBDEPS)
   # The libraries with their least versions, as dpkg-shlibdeps finds them.
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 else()
   list(PREPEND TORVENKA_DEB_RUNTIME_DEPENDS
-    libsdl2-2.0-0 libsdl2-ttf-2.0-0 libsdl2-mixer-2.0-0 libfontconfig1 libstdc++6 libgcc-s1 libc6)
+    libsdl2-2.0-0 libsdl2-mixer-2.0-0 libvorbisfile3 libstdc++6 libgcc-s1 libc6)
 endif()
 list(JOIN TORVENKA_DEB_RUNTIME_DEPENDS ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
 set(CPACK_GENERATOR DEB)
@@ -201,14 +212,14 @@ enable_testing()
 file(GLOB TORVENKA_PACKAGING_TESTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/packaging/*_test.sh)
 foreach(t ${TORVENKA_PACKAGING_TESTS})
   get_filename_component(name ${t} NAME_WE)
-  add_test(NAME packaging.${name} COMMAND bash ${t} ${PROJECT_BINARY_DIR} ${PROJECT_VERSION})
+  # The launch test starts the game: in an X server of its own.
+  set(x_server)
+  if(name STREQUAL "launch_test")
+    set(x_server ${PROJECT_SOURCE_DIR}/tests/with_x)
+  endif()
+  add_test(NAME packaging.${name} COMMAND ${x_server} bash ${t} ${PROJECT_BINARY_DIR} ${PROJECT_VERSION})
   # 77: no X display to start the game on. Each test installs from this
   # build tree and puts its install manifest back afterwards, one at a time.
-  set_tests_properties(packaging.${name} PROPERTIES TIMEOUT 120 SKIP_RETURN_CODE 77
+  set_tests_properties(packaging.${name} PROPERTIES TIMEOUT 300 SKIP_RETURN_CODE 77
     RESOURCE_LOCK torvenka_install_manifest)
 endforeach()
-# The launch test starts the game, and one user runs one copy at a time: it
-# must not meet the end-to-end tests' copies.
-if(TEST packaging.launch_test)
-  set_tests_properties(packaging.launch_test PROPERTIES RUN_SERIAL TRUE)
-endif()

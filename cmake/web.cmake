@@ -7,9 +7,9 @@
 #                                        it loads, a folder for any static host
 #
 # Neither is part of the default build. When em++ and node are installed,
-# ctest runs the headless tests under node as wasm.*; with FluidSynth, oggenc
-# and the soundfont, it checks the rendered themes (web.theme_*); and it
-# runs the browser tests tests/web/*_test.py in each of three engines whose
+# ctest runs the headless tests under node as wasm.*; with the themes'
+# renders (cmake/theme_renders.cmake: FluidSynth, oggenc and the soundfont),
+# the site is built; and ctest runs the browser tests tests/web/*_test.py in each of three engines whose
 # tools are installed, as web.<engine>.<scenario>: Chromium (chromedriver and
 # Python's selenium), Firefox ESR (over WebDriver BiDi: Python alone) and
 # WebKit (WebKitWebDriver and its MiniBrowser, selenium, an X server). For
@@ -19,8 +19,6 @@ include(ProcessorCount)
 
 find_program(TORVENKA_EMCMAKE emcmake)
 find_program(TORVENKA_NODE NAMES node nodejs)
-find_program(TORVENKA_FLUIDSYNTH fluidsynth)
-find_program(TORVENKA_OGGENC oggenc)
 find_program(TORVENKA_CHROMIUM NAMES chromium chromium-browser)
 find_program(TORVENKA_CHROMEDRIVER chromedriver)
 find_program(TORVENKA_FIREFOX NAMES firefox-esr firefox)
@@ -35,28 +33,19 @@ if(NOT TORVENKA_MINIBROWSER AND minibrowsers)
   set(TORVENKA_MINIBROWSER ${first_minibrowser} CACHE FILEPATH
     "WebKitGTK's MiniBrowser, for the browser tests in WebKit" FORCE)
 endif()
-set(TORVENKA_WEB_SOUNDFONT /usr/share/sounds/sf2/TimGM6mb.sf2 CACHE FILEPATH
-  "The soundfont the themes are rendered with for the web page")
 
-# The browser tests run under Debian's python3, which may not be the first
-# python3 on the PATH; Chromium and WebKit are driven through its selenium.
-set(web_python "")
-set(web_selenium FALSE)
-foreach(candidate /usr/bin/python3 python3)
-  find_program(python_path ${candidate} NO_CACHE)
-  if(python_path)
-    if(NOT web_python)
-      set(web_python ${python_path})
-    endif()
-    execute_process(COMMAND ${python_path} -c "import selenium"
-      RESULT_VARIABLE no_selenium OUTPUT_QUIET ERROR_QUIET)
-    if(no_selenium EQUAL 0)
-      set(web_python ${python_path})
-      set(web_selenium TRUE)
-      break()
+# The browser tests run under Debian's python3 (which may not be the first
+# python3 on the PATH), with its pytest and PIL; Chromium and WebKit are
+# driven through its selenium, Firefox through its websocket.
+find_program(web_python NAMES python3 PATHS /usr/bin NO_DEFAULT_PATH NO_CACHE)
+foreach(module pytest PIL selenium websocket)
+  set(web_has_${module} FALSE)
+  if(web_python)
+    execute_process(COMMAND ${web_python} -c "import ${module}" RESULT_VARIABLE missing OUTPUT_QUIET ERROR_QUIET)
+    if(missing EQUAL 0)
+      set(web_has_${module} TRUE)
     endif()
   endif()
-  unset(python_path)
 endforeach()
 
 set(web_missing "")
@@ -70,14 +59,9 @@ set(wasm_ready FALSE)
 if(NOT web_missing)
   set(wasm_ready TRUE)
 endif()
-if(NOT TORVENKA_FLUIDSYNTH)
-  list(APPEND web_missing "fluidsynth")
-endif()
-if(NOT TORVENKA_OGGENC)
-  list(APPEND web_missing "oggenc (vorbis-tools)")
-endif()
-if(NOT EXISTS ${TORVENKA_WEB_SOUNDFONT})
-  list(APPEND web_missing "${TORVENKA_WEB_SOUNDFONT} (timgm6mb-soundfont)")
+# The page's music is the themes' renders, made for the desktop as well.
+if(NOT TARGET theme_renders)
+  list(APPEND web_missing "${theme_renders_MISSING}")
 endif()
 set(site_ready FALSE)
 if(NOT web_missing)
@@ -122,13 +106,22 @@ foreach(engine firefox webkit)
   endif()
 endforeach()
 foreach(engine chromium webkit)
-  if(NOT web_selenium)
-    list(APPEND engine_missing_${engine} "python3 with selenium (python3-selenium)")
+  if(NOT web_has_selenium)
+    list(APPEND engine_missing_${engine} "python3-selenium")
   endif()
 endforeach()
+if(NOT web_has_websocket)
+  list(APPEND engine_missing_firefox "python3-websocket")
+endif()
 foreach(engine chromium firefox webkit)
   if(NOT web_python)
-    list(APPEND engine_missing_${engine} "python3")
+    list(APPEND engine_missing_${engine} "/usr/bin/python3")
+  endif()
+  if(NOT web_has_pytest)
+    list(APPEND engine_missing_${engine} "python3-pytest")
+  endif()
+  if(NOT web_has_PIL)
+    list(APPEND engine_missing_${engine} "python3-pil")
   endif()
 endforeach()
 set(web_engines "")
@@ -187,22 +180,12 @@ if(wasm_targets)
 else()
   set(wasm_build ${CMAKE_COMMAND} -E true)
 endif()
-# The page draws its text from the glyph table, which only the desktop's
-# glyphbake (SDL_ttf and the game's font face) can make: the Emscripten build
-# is handed this build's.
-set(wasm_glyphs)
-set(wasm_depends)
-if(TARGET glyphbake)
-  set(wasm_glyphs -DTORVENKA_GLYPHBAKE=$<TARGET_FILE:glyphbake>)
-  set(wasm_depends DEPENDS glyphbake)
-endif()
 ExternalProject_Add(wasm
-  ${wasm_depends}
   SOURCE_DIR ${PROJECT_SOURCE_DIR}
   BINARY_DIR ${TORVENKA_WASM_DIR}
   PREFIX ${PROJECT_BINARY_DIR}/wasm-prefix
   CONFIGURE_COMMAND ${web_env} ${TORVENKA_EMCMAKE} ${CMAKE_COMMAND} -S <SOURCE_DIR> -B <BINARY_DIR>
-    -DCMAKE_BUILD_TYPE=Release ${wasm_glyphs}
+    -DCMAKE_BUILD_TYPE=Release
   BUILD_COMMAND ${wasm_build}
   INSTALL_COMMAND ""
   BUILD_ALWAYS TRUE
@@ -233,35 +216,9 @@ if(NOT site_ready)
   return()
 endif()
 
-# The two themes for the page: each dat/*.mid rendered by FluidSynth with the
-# TimGM6mb soundfont and encoded to Ogg Vorbis with a fixed stream serial
-# (cmake/render_theme.cmake), so that two builds give the same bytes. The
-# effects go to the page as the WAV files they are.
-set(TORVENKA_SOUNDS_DIR ${PROJECT_BINARY_DIR}/web-sounds)
-file(GLOB THEMES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/dat/*.mid)
-list(SORT THEMES)
-set(theme_files)
-set(theme_tests)
-set(serial 1001)
-foreach(mid ${THEMES})
-  get_filename_component(name ${mid} NAME_WE)
-  set(ogg ${TORVENKA_SOUNDS_DIR}/${name}.ogg)
-  set(render ${CMAKE_COMMAND} -DMID=${mid} -DSERIAL=${serial} -DFLUIDSYNTH=${TORVENKA_FLUIDSYNTH}
-    -DOGGENC=${TORVENKA_OGGENC} -DSOUNDFONT=${TORVENKA_WEB_SOUNDFONT})
-  set(script ${PROJECT_SOURCE_DIR}/cmake/render_theme.cmake)
-  add_custom_command(OUTPUT ${ogg}
-    COMMAND ${render} -DOGG=${ogg} -P ${script}
-    DEPENDS ${mid} ${TORVENKA_WEB_SOUNDFONT} ${script}
-    COMMENT "Rendering ${name}.mid to Ogg Vorbis" VERBATIM)
-  list(APPEND theme_files ${ogg})
-  # The same render again must give the same bytes as the build's.
-  add_test(NAME web.theme_${name}_same_bytes
-    COMMAND ${render} -DOGG=${PROJECT_BINARY_DIR}/web-sounds-again/${name}.ogg -DSAME_AS=${ogg} -P ${script})
-  list(APPEND theme_tests web.theme_${name}_same_bytes)
-  math(EXPR serial "${serial} + 1")
-endforeach()
-add_custom_target(web_sounds DEPENDS ${theme_files})
-
+# The page's music: the themes' renders (theme_renders, the desktop's own,
+# cmake/theme_renders.cmake), the very files the desktop plays. The effects
+# go to the page as the WAV files they are.
 # The site: emptied, then filled with the page and the sounds, so that nothing
 # stale stays in it. Without src/web/ it holds a placeholder page.
 set(TORVENKA_SITE_DIR ${PROJECT_BINARY_DIR}/site)
@@ -278,10 +235,10 @@ endif()
 add_custom_target(web_icons COMMAND webicons ${icons_dir} DEPENDS webicons VERBATIM)
 add_custom_target(site
   COMMAND ${CMAKE_COMMAND} -DSITE=${TORVENKA_SITE_DIR} -DPAGE=${page_dir}
-    -DSOUNDS=${TORVENKA_SOUNDS_DIR} -DDAT=${PROJECT_SOURCE_DIR}/dat
+    -DSOUNDS=${PROJECT_BINARY_DIR}/theme-renders -DDAT=${PROJECT_SOURCE_DIR}/dat
     -DWEB=${web_dir} -DICONS=${icons_dir}
     -P ${PROJECT_SOURCE_DIR}/cmake/assemble_site.cmake
-  DEPENDS wasm web_sounds web_icons
+  DEPENDS wasm theme_renders web_icons
   COMMENT "Putting the site together in ${TORVENKA_SITE_DIR}" VERBATIM)
 
 # The site, and the desktop's tool that works out what the page must show
@@ -292,17 +249,16 @@ if(TARGET pagecheck)
 endif()
 add_test(NAME web.site COMMAND ${CMAKE_COMMAND} --build ${PROJECT_BINARY_DIR} --target ${site_targets})
 set_tests_properties(web.site PROPERTIES FIXTURES_SETUP web_site TIMEOUT 1800 RESOURCE_LOCK build_tree)
-set_tests_properties(${theme_tests} PROPERTIES FIXTURES_REQUIRED web_site TIMEOUT 300)
+# The release test holds the page's about line to the project's version too.
+if(TEST packaging.release_test)
+  set_tests_properties(packaging.release_test PROPERTIES FIXTURES_REQUIRED web_site
+    ENVIRONMENT "TORVENKA_SITE=${TORVENKA_SITE_DIR}")
+endif()
 
-# The browser tests: each tests/web/*_test.py, a scenario, in each engine as
-# web.<engine>.<scenario>, run by Debian's python3 with the site folder as its
-# argument (it serves the folder itself, on 127.0.0.1, with the test build of
-# the page from page-watched/). One browser test at a time, so that none
-# disturbs another's timing.
-if(web_engines)
-  file(GLOB WEB_TESTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/web/*_test.py)
-  set(web_test_env "TORVENKA_BINARY_DIR=${PROJECT_BINARY_DIR}"
-    "TORVENKA_WATCHED_PAGE=${TORVENKA_WASM_DIR}/page-watched")
+# The browser tests (cmake/web_tests.cmake): the scenarios in each engine,
+# run with the test build of the page from page-watched/.
+if(web_engines AND TARGET pagecheck)
+  set(web_test_env "TORVENKA_WATCHED_PAGE=${TORVENKA_WASM_DIR}/page-watched")
   if(TORVENKA_CHROMIUM)
     list(APPEND web_test_env "CHROMIUM=${TORVENKA_CHROMIUM}" "CHROMEDRIVER=${TORVENKA_CHROMEDRIVER}")
   endif()
@@ -312,31 +268,5 @@ if(web_engines)
   if(TORVENKA_WEBKITWEBDRIVER AND TORVENKA_MINIBROWSER)
     list(APPEND web_test_env "WEBKITWEBDRIVER=${TORVENKA_WEBKITWEBDRIVER}" "MINIBROWSER=${TORVENKA_MINIBROWSER}")
   endif()
-  if(TARGET pagecheck)
-    # What the page must show, worked out by the desktop's own code.
-    list(APPEND web_test_env "TORVENKA_PAGECHECK=$<TARGET_FILE:pagecheck>")
-  endif()
-  foreach(engine ${web_engines})
-    foreach(t ${WEB_TESTS})
-      get_filename_component(name ${t} NAME_WE)
-      string(REGEX REPLACE "_test$" "" scenario ${name})
-      add_test(NAME web.${engine}.${scenario} COMMAND ${web_python} ${t} --engine ${engine} ${TORVENKA_SITE_DIR}
-        WORKING_DIRECTORY ${PROJECT_SOURCE_DIR})
-      set_tests_properties(web.${engine}.${scenario} PROPERTIES FIXTURES_REQUIRED web_site TIMEOUT 600
-        RUN_SERIAL TRUE ENVIRONMENT "${web_test_env}")
-    endforeach()
-  endforeach()
-  # The tests that need Chromium's DevTools protocol (touch, phones, a slow
-  # link, installing, the offline copy, frames, the policy): tests/web/chromium/.
-  if("chromium" IN_LIST web_engines)
-    file(GLOB CHROMIUM_TESTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/web/chromium/*_test.py)
-    foreach(t ${CHROMIUM_TESTS})
-      get_filename_component(name ${t} NAME_WE)
-      string(REGEX REPLACE "_test$" "" scenario ${name})
-      add_test(NAME web.chromium.${scenario} COMMAND ${web_python} ${t} ${TORVENKA_SITE_DIR}
-        WORKING_DIRECTORY ${PROJECT_SOURCE_DIR})
-      set_tests_properties(web.chromium.${scenario} PROPERTIES FIXTURES_REQUIRED web_site TIMEOUT 600
-        RUN_SERIAL TRUE ENVIRONMENT "${web_test_env}")
-    endforeach()
-  endif()
+  include(${PROJECT_SOURCE_DIR}/cmake/web_tests.cmake)
 endif()

@@ -3,7 +3,8 @@
 # What it makes goes to <build>/page/, everything of the site except the
 # sounds (the desktop build renders those; see cmake/web.cmake):
 #   torvenka.js, torvenka.wasm   the game (the page loads torvenka.js)
-#   index.html                   src/web/index.html as it is
+#   index.html                   src/web/index.html with the project's
+#                                version in its about line
 #   other src/web/*.js           copied as they are, for the page to load
 # JavaScript in src/web/ named library_*.js is compiled in as an Emscripten
 # JS library (--js-library), *.pre.js before and *.post.js after the
@@ -31,11 +32,11 @@ add_library(torvenka_web_objects OBJECT ${WEB_SOURCES})
 torvenka_headers(torvenka_web_objects src/web)
 target_link_libraries(torvenka_web_objects PUBLIC torvenka_loop torvenka_screen torvenka_sound_parser
   torvenka_web_input)
-if(TARGET torvenka_glyphs)
-  target_link_libraries(torvenka_web_objects PUBLIC torvenka_glyphs)
-endif()
 
-set(page_files ${PROJECT_SOURCE_DIR}/src/web/index.html)
+# The page's about line says the project's version, as torvenka --version
+# and the package do.
+configure_file(${PROJECT_SOURCE_DIR}/src/web/index.html ${TORVENKA_PAGE_DIR}/index.html @ONLY)
+set(page_files)
 function(torvenka_page_link target dir)
   add_executable(${target} ${ARGN})
   target_link_libraries(${target} PRIVATE torvenka_web_objects)

@@ -3,35 +3,44 @@
 # packages the game and its tests need, but only the ones that are missing.
 set -euo pipefail
 
+# FluidSynth, the TimGM6mb soundfont and oggenc (vorbis-tools) render the
+# themes at build time (cmake/theme_renders.cmake), which the game then plays;
+# without them the build still works and the game synthesises its MIDI files
+# live, with the soundfont.
 TORVENKA_PACKAGES=(
   cmake g++ make pkg-config
-  libsdl2-dev libsdl2-ttf-dev libsdl2-mixer-dev libfontconfig-dev libx11-dev
+  libsdl2-dev libsdl2-mixer-dev libvorbis-dev libx11-dev
   libgtest-dev zlib1g-dev
-  fonts-ipafont-gothic
-  timgm6mb-soundfont
+  fluidsynth timgm6mb-soundfont vorbis-tools
 )
 # The browser build: Emscripten (with its clang, binaryen and node), GoogleTest's
 # sources for the tests under node, and FluidSynth with the soundfont and
-# oggenc for the page's music. Emscripten's "ports" are never used: they would
-# download.
+# oggenc for the page's music (the themes' renders). Emscripten's "ports" are
+# never used: they would download.
 TORVENKA_WEB_PACKAGES=(
   emscripten googletest fluidsynth timgm6mb-soundfont vorbis-tools python3
 )
 # The browser tests, the same scenarios in three engines, run by Debian's
-# python3: Chromium through chromedriver and selenium; Firefox ESR through
-# WebDriver BiDi (the tests' own client); WebKitGTK's MiniBrowser through
-# WebKitWebDriver and selenium, on an X server (Xvfb) with xdotool's pointer.
-# Firefox and WebKit play the page's audio into a PulseAudio of the tests' own.
+# python3 under pytest (with PIL for pictures): Chromium through chromedriver
+# and selenium; Firefox ESR through WebDriver BiDi (over python3-websocket);
+# WebKitGTK's MiniBrowser through WebKitWebDriver and selenium, on an X server
+# (Xvfb) with xdotool's pointer. Firefox and WebKit play the page's audio
+# into a PulseAudio of the tests' own.
 TORVENKA_BROWSER_PACKAGES=(
+  python3-pytest python3-pil
   chromium chromium-driver python3-selenium
-  firefox-esr
+  firefox-esr python3-websocket
   webkit2gtk-driver xvfb xdotool
   pulseaudio
 )
+# The game draws its words from a glyph table baked from IPA P Gothic; the
+# tests hold that table to SDL_ttf with the face itself (glyphbake needs both
+# to bake it again).
 TORVENKA_TEST_PACKAGES=(
+  libsdl2-ttf-dev fonts-ipafont-gothic
   xvfb xauth xdotool x11-utils x11-xserver-utils imagemagick sox python3
   desktop-file-utils appstream dpkg-dev file pulseaudio pulseaudio-utils lintian
-  clang libc++-dev libc++abi-dev googletest
+  clang libclang-rt-14-dev libc++-dev libc++abi-dev googletest
 )
 
 torvenka_install() {

@@ -19,13 +19,15 @@ TEST(CommandLine, OptionsAndTheirMistakes) {
     EXPECT_TRUE(parse({}).error.empty());
     EXPECT_FALSE(parse({}).scale);
     EXPECT_EQ(parse({"--scale", "3"}).scale, 3);
-    EXPECT_EQ(parse({"--scale=8"}).scale, 8);
+    const std::string largest = "--scale=" + std::to_string(kMaxScale);
+    EXPECT_EQ(parse({largest.c_str()}).scale, kMaxScale);
+    const std::string tooLarge = std::to_string(kMaxScale + 1);
     EXPECT_EQ(parse({"--scale", "1"}).scale, 1);
     EXPECT_TRUE(parse({"--help"}).help);
     EXPECT_TRUE(parse({"--version"}).version);
     for (auto bad : std::vector<std::vector<const char*>>{
-             {"--scale"}, {"--scale", "0"}, {"--scale", "9"}, {"--scale", "-2"}, {"--scale", "2.5"},
-             {"--scale", "02x"}, {"--scale="}, {"--scale", "100"}, {"--Scale", "2"}, {"-s"}, {"dive"}}) {
+             {"--scale"}, {"--scale", "0"}, {"--scale", tooLarge.c_str()}, {"--scale", "-2"}, {"--scale", "2.5"},
+             {"--scale", "02x"}, {"--scale="}, {"--scale", "100"}, {"--scale", "99999999999"}, {"--Scale", "2"}, {"-s"}, {"dive"}}) {
         const CommandLine c = parse(bad);
         EXPECT_FALSE(c.error.empty()) << bad[0];
     }
@@ -40,7 +42,7 @@ TEST(Scaling, WhereTheScaleComesFrom) {
     EXPECT_EQ(scale(192.0, {}), 2);
     EXPECT_EQ(scale(144.0, {}), 2);  // 150 % rounds up
     EXPECT_EQ(scale(120.0, {}), 1);  // 125 % rounds down
-    EXPECT_EQ(scale(2000.0, {}), 8);
+    EXPECT_EQ(scale(2000.0, {}), kMaxScale);
     EXPECT_EQ(scale({}, 2.0), 2);
     EXPECT_EQ(scale(96.0, 3.0), 1);  // Xft.dpi comes first
     // Under Xwayland the session's Xft.dpi decides, never GDK_SCALE.

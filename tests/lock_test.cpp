@@ -111,6 +111,19 @@ TEST(SingleInstance, OneCopyPerUserWhateverTheEnvironment) {
               }),
               0);
     EXPECT_EQ(inChild([&] { return SingleInstanceLock((name + "-other").c_str()).held() ? 1 : 0; }), 1);
+    // A lock given a place of its own (a test run's) is apart from the usual
+    // one and from another place's, and still keeps out a second copy of its
+    // own place.
+    const std::string place = ::testing::TempDir() + name + "-place";
+    std::filesystem::create_directories(place);
+    EXPECT_EQ(inChild([&] {
+                  const SingleInstanceLock apart(name.c_str(), place.c_str());
+                  const bool secondOut = !SingleInstanceLock(name.c_str(), place.c_str()).held();
+                  const bool otherIn = SingleInstanceLock(name.c_str(), (place + "-2").c_str()).held();
+                  return apart.held() && secondOut && otherIn ? 1 : 0;
+              }),
+              1);
+    std::filesystem::remove_all(place);
     // The holder dies without any clean-up: the kernel frees the lock.
     killAndWait(first);
     EXPECT_EQ(inChild([&] { return SingleInstanceLock(name.c_str()).held() ? 1 : 0; }), 1);

@@ -4,11 +4,15 @@
 #include <SDL_mixer.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <iterator>
 #include <optional>
 #include <thread>
 
@@ -38,6 +42,10 @@ std::string le(uint32_t v, int bytes) {
 }
 std::string be32(uint32_t v) { return {char(v >> 24), char(v >> 16 & 0xFF), char(v >> 8 & 0xFF), char(v & 0xFF)}; }
 void writeFile(const fs::path& p, const std::string& bytes) { std::ofstream(p, std::ios::binary) << bytes; }
+std::string readFile(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
 std::string midi(const std::string& track) {
     return "MThd" + be32(6) + std::string{0, 0, 0, 1, 0, 96} + "MTrk" + be32(uint32_t(track.size())) + track;
 }
@@ -82,6 +90,32 @@ struct SinkTest : ::testing::Test {
     void TearDown() override { fs::remove_all(dir); }
     static std::string open(const std::string& file, const std::string& alias) {
         return "open \"" + file + "\" alias " + alias;
+    }
+    // The dive theme and this build's render of it, in the test's dat/ as
+    // the game names them; false when the build made no render.
+    bool copyDiveTheme() {
+        const fs::path render = fs::path(TORVENKA_BINARY_DIR) / "theme-renders" / "plomvex_s01.ogg";
+        if (!fs::exists(render)) return false;
+        fs::create_directories(dir / "dat");
+        const auto over = fs::copy_options::overwrite_existing;
+        fs::copy_file(fs::path(TORVENKA_SOURCE_DIR) / "dat" / "plomvex_s01.mid", dir / "dat/plomvex_s01.mid", over);
+        fs::copy_file(render, dir / "dat/plomvex_s01.ogg", over);
+        return true;
+    }
+    // Whether a MIDI file can sound here: SDL_mixer's synthesiser finds a
+    // soundfont for the test's piano notes.
+    bool midiCanSound() const {
+        ScopedEnv drv("SDL_AUDIODRIVER", "dummy");
+        Sink probe(files);
+        return probe.send(open("notes.mid", "audio1")) == sound::kOk;
+    }
+    // A player's own dive theme: the same notes under another track name.
+    void changeDiveTheme() {
+        std::string mid = readFile(dir / "dat/plomvex_s01.mid");
+        const size_t name = mid.find("\xFF\x03");
+        ASSERT_NE(name, std::string::npos);
+        mid[name + 3] ^= 0x20;
+        writeFile(dir / "dat/plomvex_s01.mid", mid);
     }
 };
 
@@ -143,16 +177,26 @@ TEST_F(SinkTest, MissingAndBrokenFilesFailQuietly) {
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
 }
 
+// The soundfont is chosen when the first MIDI file has to be synthesised,
+// and not before: playing a theme's render leaves it alone.
 TEST_F(SinkTest, SoundFontSettings) {
     ScopedEnv drv("SDL_AUDIODRIVER", "dummy");
     {
         ScopedEnv sf("SDL_SOUNDFONTS", "/nowhere/a.sf2");  // the environment wins
         Sink sink(files);
+        sink.send(open("notes.mid", "audio1"));
         EXPECT_STREQ(Mix_GetSoundFonts(), "/nowhere/a.sf2");
     }
     ScopedEnv sf("SDL_SOUNDFONTS", nullptr);
     Mix_SetSoundFonts("/nowhere/b.sf2");  // names nothing: the game's own choice takes over
     Sink sink(files);
+    if (copyDiveTheme()) {
+        EXPECT_EQ(sink.send(open("dat/plomvex_s01.mid", "audio1")), sound::kOk);
+        EXPECT_EQ(sink.send("play audio1 from 14 notify"), sound::kOk);
+        EXPECT_NE(Mix_GetMusicType(nullptr), MUS_MID);
+    }
+    EXPECT_STREQ(Mix_GetSoundFonts(), "/nowhere/b.sf2") << "the synthesiser was set up with nothing to synthesise";
+    sink.send(open("notes.mid", "se2"));
     const char* expected = fs::exists(sound::kTimGM6mb)    ? sound::kTimGM6mb
                            : fs::exists(sound::kDefaultGM) ? sound::kDefaultGM
                                                            : "/nowhere/b.sf2";
@@ -233,6 +277,130 @@ double loudest(const std::vector<int16_t>& s, size_t from = 0, size_t to = SIZE_
     return best;
 }
 
+// Where the render's samples from `renderAt` on come out, the first 100 ms
+// of them sample for sample, between two sample indices; SIZE_MAX if nowhere.
+size_t whereRenderSounds(const std::vector<int16_t>& out, const std::vector<int16_t>& render, size_t renderAt,
+                         size_t from, size_t to) {
+    const size_t n = 8820;
+    for (size_t at = from & ~size_t(1); at < to && at + n <= out.size(); at += 2)
+        if (std::equal(out.begin() + long(at), out.begin() + long(at + n), render.begin() + long(renderAt)))
+            return at;
+    return SIZE_MAX;
+}
+
+// How many samples differ from the render's own over the stretch.
+size_t samplesNotTheRenders(const std::vector<int16_t>& out, size_t from, size_t to, const std::vector<int16_t>& render,
+                            size_t renderAt) {
+    size_t differ = 0;
+    for (size_t i = from; i < to; ++i) differ += out[i] != render.at(renderAt + i - from);
+    return differ;
+}
+
+// The dive theme as the desktop mixes it is its render's own samples, from
+// the render's frame 617 ("from 14": 14 ms at 44.1 kHz, where the page
+// starts it too), at full music volume, where SDL_mixer copies the decoded
+// samples into the output unchanged: nothing is allowed to differ. Played
+// again, it starts again. A changed MIDI file is synthesised instead.
+// The dive theme's render in the test's dat/, decoded by oggdec: 16-bit
+// stereo samples; empty without oggdec.
+std::vector<int16_t> decodedDiveTheme(const fs::path& dir) {
+    const fs::path decoded = dir / "render.raw";
+    if (std::system(("oggdec -Q -R -o '" + decoded.string() + "' '" + (dir / "dat/plomvex_s01.ogg").string() + "'")
+                        .c_str()) != 0)
+        return {};
+    const std::string raw = readFile(decoded);
+    std::vector<int16_t> render(raw.size() / 2);
+    std::memcpy(render.data(), raw.data(), render.size() * 2);
+    return render;
+}
+
+const size_t kFrom14 = 617 * 2, kBuffer = 1024 * 2;  // in samples, two a frame
+
+TEST_F(SinkTest, DiskDriverPlaysTheDiveThemesRenderSampleForSample) {
+    if (!copyDiveTheme()) GTEST_SKIP() << "this build made no renders (fluidsynth, oggenc or the soundfont missing)";
+    const std::vector<int16_t> render = decodedDiveTheme(dir);
+    if (render.empty()) GTEST_SKIP() << "no oggdec (vorbis-tools) to decode the render with";
+    const size_t from14 = kFrom14, buffer = kBuffer;
+
+    const auto theme = record(files, dir / "theme.raw",
+                              {{open("dat/plomvex_s01.mid", "audio1"), 0},
+                               {"play audio1 from 14 notify", 1.5},
+                               {"play audio1 from 14 notify", 1.5}});
+    ASSERT_EQ(theme.results, (std::vector<int>{0, 0, 0}));
+    const std::vector<int16_t>& out = theme.samples;
+    // Each play starts the render at the head of the next mixer buffer.
+    const size_t first = whereRenderSounds(out, render, from14, theme.at[1], theme.after[1] + 4 * buffer);
+    const size_t again = whereRenderSounds(out, render, from14, theme.at[2], theme.after[2] + 4 * buffer);
+    ASSERT_NE(first, SIZE_MAX) << "the render's samples from frame 617 never came out";
+    ASSERT_NE(again, SIZE_MAX) << "played again, the theme did not start again";
+    EXPECT_EQ(first % buffer, 0u);
+    EXPECT_EQ(again % buffer, 0u);
+    EXPECT_TRUE(std::all_of(out.begin(), out.begin() + long(first), [](int16_t v) { return v == 0; }));
+    EXPECT_EQ(samplesNotTheRenders(out, first, again, render, from14), 0u);
+    EXPECT_EQ(samplesNotTheRenders(out, again, out.size(), render, from14), 0u);
+    std::printf("[ sound    ] dive theme: %.2f s and, played again, %.2f s equal to its render from frame 617; "
+                "loudest 50 ms RMS %.0f\n",
+                double(again - first) / 88200, double(out.size() - again) / 88200, loudest(out, first));
+
+    changeDiveTheme();
+    if (!midiCanSound()) GTEST_SKIP() << "no General MIDI soundfont installed: a changed MIDI file cannot sound";
+    const auto live =
+        record(files, dir / "live.raw", {{open("dat/plomvex_s01.mid", "audio1"), 0}, {"play audio1 from 14 notify", 1.5}});
+    ASSERT_EQ(live.results, (std::vector<int>{0, 0}));
+    EXPECT_EQ(whereRenderSounds(live.samples, render, from14, live.at[1], live.samples.size()), SIZE_MAX);
+    EXPECT_EQ(whereRenderSounds(live.samples, render, 0, live.at[1], live.samples.size()), SIZE_MAX);
+    const double synthesised = loudest(live.samples, live.at[1]);
+    std::printf("[ sound    ] the changed dive theme, synthesised: loudest 50 ms RMS %.0f\n", synthesised);
+    EXPECT_GT(synthesised, 300.0);
+}
+
+// A theme plays its render only where the render stands for the MIDI file the
+// game names: else the MIDI file is synthesised, or without a synthesiser
+// nothing sounds. Without a soundfont the render plays, and nothing is said.
+// What sounds is told apart by the disk driver's output: the render's own
+// samples from frame 617, or other music.
+TEST_F(SinkTest, ThemePlaysItsRenderOnlyWhereItStandsForTheMidiFile) {
+    if (!copyDiveTheme()) GTEST_SKIP() << "this build made no renders (fluidsynth, oggenc or the soundfont missing)";
+    const std::vector<int16_t> decoded = decodedDiveTheme(dir);
+    if (decoded.empty()) GTEST_SKIP() << "no oggdec (vorbis-tools) to decode the render with";
+    const auto played = [&]() -> std::string {
+        const auto r = record(files, dir / "theme.raw",
+                              {{open("dat/plomvex_s01.mid", "audio1"), 0}, {"play audio1 from 14 notify", 0.3}});
+        if (r.results != std::vector<int>{0, 0}) return "nothing";
+        if (whereRenderSounds(r.samples, decoded, kFrom14, r.at[1], r.after[1] + 4 * kBuffer) != SIZE_MAX)
+            return "render";
+        return loudest(r.samples, r.at[1]) > 300 ? "MIDI" : "silence";
+    };
+    {
+        ScopedEnv sf("SDL_SOUNDFONTS", "/nowhere/a.sf2");
+        EXPECT_EQ(played(), "render");
+        ScopedEnv drv("SDL_AUDIODRIVER", "dummy");  // the disk driver has its say on stderr
+        ::testing::internal::CaptureStderr();
+        {
+            Sink sink(files);
+            EXPECT_EQ(sink.send(open("dat/plomvex_s01.mid", "audio1")), sound::kOk);
+            EXPECT_EQ(sink.send("play audio1 from 14 notify"), sound::kOk);
+        }
+        EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+    }
+    const bool synthesiser = midiCanSound();
+    const fs::path ogg = dir / "dat/plomvex_s01.ogg";
+    const std::string render = readFile(ogg);
+    const std::pair<const char*, std::function<void()>> passedOver[] = {
+        {"a changed MIDI file", [&] { changeDiveTheme(); }},
+        {"no render", [&] { fs::remove(ogg); }},
+        {"a render cut short", [&] { writeFile(ogg, render.substr(0, render.size() - 5000)); }},
+        {"a damaged render", [&] { writeFile(ogg, render.substr(0, 9000) + "\x01" + render.substr(9001)); }},
+        {"the other theme's render",
+         [&] { writeFile(ogg, readFile(fs::path(TORVENKA_BINARY_DIR) / "theme-renders" / "ravederu.ogg")); }},
+    };
+    for (const auto& [what, make] : passedOver) {
+        ASSERT_TRUE(copyDiveTheme());
+        make();
+        EXPECT_EQ(played(), synthesiser ? "MIDI" : "nothing") << what;
+    }
+}
+
 TEST_F(SinkTest, DiskDriverCarriesWaveAndMidi) {
     const auto quiet = record(files, dir / "quiet.raw", {{"", 0.5}});
     ASSERT_GT(quiet.samples.size(), 40000u) << "the disk driver wrote nothing";
@@ -251,12 +419,7 @@ TEST_F(SinkTest, DiskDriverCarriesWaveAndMidi) {
     EXPECT_NEAR(playing, kSineRms, kSineRms * 0.1);
     EXPECT_EQ(stopped, 0.0);
 
-    {
-        ScopedEnv drv("SDL_AUDIODRIVER", "dummy");
-        Sink probe(files);
-        if (!Mix_EachSoundFont([](const char* p, void*) { return fs::is_regular_file(p) ? 1 : 0; }, nullptr))
-            GTEST_SKIP() << "no General MIDI soundfont installed: MIDI cannot sound";
-    }
+    if (!midiCanSound()) GTEST_SKIP() << "no General MIDI soundfont installed: MIDI cannot sound";
     const auto mid =
         record(files, dir / "mid.raw", {{open("notes.mid", "audio1"), 0}, {"play audio1 from 14 notify", 1.5}});
     EXPECT_EQ(mid.results, (std::vector<int>{0, 0})) << "a soundfont is installed, yet the MIDI file did not play";

@@ -2,19 +2,24 @@
 
 #include <cstring>
 
+#include "app/scaling.h"
+
 namespace {
 
 // A whole number from 1 to kMaxScale, digits only.
 std::optional<int> parseScale(const char* s) {
-    if (!s || !*s || std::strlen(s) > 2) return std::nullopt;
+    if (!s || !*s) return std::nullopt;
     int v = 0;
     for (const char* p = s; *p; ++p) {
         if (*p < '0' || *p > '9') return std::nullopt;
         v = v * 10 + (*p - '0');
+        if (v > kMaxScale) return std::nullopt;
     }
-    if (v < 1 || v > kMaxScale) return std::nullopt;
+    if (v < 1) return std::nullopt;
     return v;
 }
+
+std::string scaleRange() { return "from 1 to " + std::to_string(kMaxScale); }
 
 }  // namespace
 
@@ -25,7 +30,7 @@ std::string helpText() {
            "\n\n"
            "Torvenka: sink through the sea as a diver, turn cards for oxygen, tanks,\n"
            "a spear or a ring, and fight its creatures with the mouse.\n\n"
-           "  --scale N   draw every pixel of the game as an N x N block, N from 1 to 8\n"
+           "  --scale N   draw every pixel of the game as an N x N block, N " + scaleRange() + "\n"
            "              (default: the desktop's own scale, 1 if it declares none)\n"
            "  --help      show this help and exit\n"
            "  --version   show the version and exit\n";
@@ -47,7 +52,7 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
             }
             c.scale = parseScale(value);
             if (!c.scale) {
-                c.error = std::string("--scale must be a whole number from 1 to 8, not '") + value + "'";
+                c.error = "--scale must be a whole number " + scaleRange() + ", not '" + value + "'";
                 return c;
             }
         } else {

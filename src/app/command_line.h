@@ -6,11 +6,9 @@
 struct CommandLine {
     bool help = false;
     bool version = false;
-    std::optional<int> scale;  // 1 to 8; unset: the desktop's own scale
+    std::optional<int> scale;  // 1 to kMaxScale; unset: the desktop's own scale
     std::string error;         // non-empty: what is wrong with the line
 };
-
-constexpr int kMaxScale = 8;
 
 CommandLine parseCommandLine(int argc, const char* const* argv);
 

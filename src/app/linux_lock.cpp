@@ -1,7 +1,8 @@
 // The lock is a name in the kernel's abstract socket namespace, made of the
-// lock's name and the user id, and, where this user's home allows it, an
-// flock on a file there named for the lock and this machine. Both are the kernel's: they go the moment their
-// holder dies.
+// application's own name and the user id (torvenka.velmo.<uid>), and, where
+// this user's home allows it, an flock on a file there named for the
+// application and this machine (~/.cache/torvenka/velmo.<host>.lock). Both
+// are the kernel's: they go the moment their holder dies.
 //
 // The name needs nothing on disk and nothing from the environment (HOME,
 // XDG_RUNTIME_DIR, a bare `env -i`, an ssh session): it is the same for
@@ -24,6 +25,11 @@
 // locked. It also keeps out a copy that starts after a squatter has gone
 // while one that fell back to the file still runs. Without a usable home
 // the name alone is the lock.
+//
+// A lock given a place of its own (the tests' runs, through
+// TORVENKA_LOCK_DIR) is a lock apart: its abstract name carries a hash of
+// the folder, and its file lies in that folder, so a test run neither sees
+// the player's game nor another run's.
 #include "app/lock.h"
 
 #include <fcntl.h>
@@ -37,6 +43,8 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <cstdint>
+#include <cstdio>
 #include <cstddef>
 #include <cstring>
 #include <string>
@@ -116,20 +124,38 @@ std::string hostPart() {
     return part;
 }
 
-// flock on a file in ~/.cache/torvenka, the home directory taken from the
-// password database, not from HOME, named for the lock and this machine. On
-// Taken, held is the locked descriptor.
-File takeFileLock(const std::string& name, int& held) {
+// The folder of the lock file: ~/.cache/torvenka, the home directory taken
+// from the password database, not from HOME; empty without a usable home.
+std::string homeLockFolder() {
     const passwd* pw = getpwuid(getuid());
     const std::string home = pw && pw->pw_dir ? pw->pw_dir : "";
-    if (home.empty() || home[0] != '/') return File::Unusable;
+    if (home.empty() || home[0] != '/') return "";
     std::string dir = home + "/.cache";
     mkdir(dir.c_str(), 0700);
     dir += "/torvenka";
     mkdir(dir.c_str(), 0700);
+    return dir;
+}
+
+// A short hash of a lock's own place, for its abstract name (FNV-1a).
+std::string placeHash(const std::string& place) {
+    uint64_t h = 1469598103934665603ull;
+    for (unsigned char c : place) {
+        h ^= c;
+        h *= 1099511628211ull;
+    }
+    char out[17];
+    std::snprintf(out, sizeof out, "%016llx", static_cast<unsigned long long>(h));
+    return out;
+}
+
+// flock on a file in `dir` (a folder only this user owns), named for the
+// application and this machine. On Taken, held is the locked descriptor.
+File takeFileLock(const std::string& dir, const std::string& applicationName, int& held) {
+    if (dir.empty()) return File::Unusable;
     struct stat st {};
     if (stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != getuid()) return File::Unusable;
-    const std::string path = dir + "/" + name + "." + hostPart() + ".lock";
+    const std::string path = dir + "/" + applicationName + "." + hostPart() + ".lock";
     const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0) return File::Unusable;
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
@@ -143,12 +169,17 @@ File takeFileLock(const std::string& name, int& held) {
 
 }  // namespace
 
-SingleInstanceLock::SingleInstanceLock(const char* name) {
+SingleInstanceLock::SingleInstanceLock(const char* applicationName, const char* place) {
+    const std::string name = applicationName;
+    const bool apart = place && *place;
+    const std::string dir = apart ? std::string(place) : homeLockFolder();
+    std::string abstractName = "torvenka." + name + "." + std::to_string(getuid());
+    if (apart) abstractName.append(".").append(placeHash(dir));
     int sock = -1;
-    switch (takeAbstract("torvenka." + std::string(name) + "." + std::to_string(getuid()), sock)) {
+    switch (takeAbstract(abstractName, sock)) {
         case Abstract::HeldByUs: return;
         case Abstract::Taken:
-            switch (takeFileLock(name, file_)) {
+            switch (takeFileLock(dir, name, file_)) {
                 case File::Taken:
                 case File::Unusable: socket_ = sock; return;
                 case File::Held: close(sock); return;
@@ -156,7 +187,7 @@ SingleInstanceLock::SingleInstanceLock(const char* name) {
             return;
         case Abstract::NotKnownOurs:
             // Without the file there is no lock that no other user can take.
-            takeFileLock(name, file_);
+            takeFileLock(dir, name, file_);
             return;
     }
 }

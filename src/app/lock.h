@@ -7,8 +7,12 @@
 
 class SingleInstanceLock {
 public:
-    // Tries to take the lock called name for this user.
-    explicit SingleInstanceLock(const char* name);
+    // Tries to take, for this user, the lock named by the application's own
+    // name (kApplicationName, "velmo"; the tests use names of their own). A
+    // place (a folder this user owns) makes it a lock apart from the game's
+    // usual one, for the tests' runs: copies with the same place exclude each
+    // other, and no other copy.
+    explicit SingleInstanceLock(const char* applicationName, const char* place = nullptr);
     // Lets it go; the program keeps it until it ends.
     ~SingleInstanceLock();
     SingleInstanceLock(const SingleInstanceLock&) = delete;

@@ -2,6 +2,7 @@
 #include <SDL.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "app/bench_watch.h"
 #include "app/command_line.h"
@@ -11,7 +12,8 @@
 #include "app/sdl_window.h"
 #include "app/system_clock.h"
 #include "loop/scheduler.h"
-#include "ttf_font/sdl_font.h"
+#include "screen/glyph_font.h"
+#include "screen/glyph_table.h"
 #include "sound/command_player.h"
 #include "sound/sdl_mixer_back_end.h"
 
@@ -31,24 +33,22 @@ int main(int argc, char** argv) {
     }
 
     // Only one copy plays at a time; a second one leaves without a word. The
-    // lock is held until the program ends.
-    const SingleInstanceLock lock(kLockName);
+    // lock is held until the program ends. The tests give their runs a lock
+    // of their own (TORVENKA_LOCK_DIR, a folder), apart from a game the
+    // player has open and from other runs.
+    const SingleInstanceLock lock(kApplicationName, std::getenv(kLockDirVariable));
     if (!lock.held()) return 0;
 
     // The name the desktop's sound panel shows for the game's sound.
-    SDL_SetHint(SDL_HINT_APP_NAME, kAppName);
-    SDL_SetHint(SDL_HINT_AUDIO_DEVICE_STREAM_NAME, kAppName);
+    SDL_SetHint(SDL_HINT_APP_NAME, kGameName);
+    SDL_SetHint(SDL_HINT_AUDIO_DEVICE_STREAM_NAME, kGameName);
 
     // Each object gets what it needs when it is made, and they go in the
     // reverse order: the game (inside the loop) silences both sound channels
-    // as it goes, before the sound device, the window and the font.
-    std::string fontError;
-    const std::unique_ptr<SdlFont> font = SdlFont::open(&fontError);
-    if (!font) {
-        std::fprintf(stderr, "torvenka: %s\n", fontError.c_str());
-        return 1;
-    }
-    SdlPlatform platform(*font);
+    // as it goes, before the sound device, the window and the font. The font
+    // is the glyph table built into the game: no font file is read.
+    GlyphFont font(kBakedGlyphs);
+    SdlPlatform platform(font);
     if (!platform.open(cl.scale)) {
         std::fprintf(stderr, "torvenka: %s\n", platform.error().c_str());
         return 1;
@@ -56,7 +56,7 @@ int main(int argc, char** argv) {
     DesktopSoundFiles soundFiles;
     SdlMixerBackEnd mixer(soundFiles);  // silent, never failing, when there is no sound device
     sound::CommandPlayer soundPlayer(mixer);  // a command that does not parse is not heard, like any failure
-    Scheduler loop(platform, *font, soundPlayer, utcTimeOfDayMs());
+    Scheduler loop(platform, font, soundPlayer, utcTimeOfDayMs());
     const std::unique_ptr<LoopObserver> bench = watchForBench(loop);
     platform.show();
     loop.run();

@@ -11,7 +11,7 @@ int scaleFromDesktop(const DesktopScale& d) {
     else if (!d.xwayland && d.gdkScale)
         s = *d.gdkScale;
     const long n = std::lround(s);
-    return n < 1 ? 1 : n > 8 ? 8 : static_cast<int>(n);
+    return n < 1 ? 1 : n > kMaxScale ? kMaxScale : static_cast<int>(n);
 }
 
 std::optional<double> xftDpiFromResources(const char* resources) {

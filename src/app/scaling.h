@@ -7,6 +7,9 @@
 #include <optional>
 #include <string>
 
+// The largest scale, whether the desktop asks for it or the command line.
+constexpr int kMaxScale = 8;
+
 // What the desktop declares about its scale.
 struct DesktopScale {
     std::optional<double> xftDpi;  // Xft.dpi from the X server's resources
@@ -14,7 +17,8 @@ struct DesktopScale {
     bool xwayland = false;           // an X server inside a Wayland session
 };
 
-// The scale the desktop asks for, rounded to a whole number, at least 1:
+// The scale the desktop asks for, rounded to a whole number, from 1 to
+// kMaxScale:
 // Xft.dpi / 96 if set, else GDK_SCALE, else 1. Under Xwayland only Xft.dpi
 // counts: a Wayland session that scales X11 windows itself tells X11
 // programs 96 dpi, and one that leaves them to scale themselves says so

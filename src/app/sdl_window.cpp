@@ -31,7 +31,7 @@ bool SdlPlatform::open(std::optional<int> scale) {
     }
     // Under Wayland the window is measured in the desktop's points and its
     // surface in pixels; X11 has only pixels.
-    win_ = SDL_CreateWindow(kAppName, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kClientW, kClientH,
+    win_ = SDL_CreateWindow(kGameName, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kClientW, kClientH,
                             SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI);
     if (!win_) {
         error_ = std::string("cannot create the window: ") + SDL_GetError();
@@ -53,7 +53,7 @@ bool SdlPlatform::open(std::optional<int> scale) {
         SDL_SetWindowPosition(win_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
     }
     setIcon();
-    caption_ = kAppName;
+    caption_ = kGameName;
     frame_.assign(static_cast<size_t>(kClientW) * kClientH, 0);
     return true;
 }

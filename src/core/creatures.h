@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <iterator>
 
+#include "core/keyed.h"
 #include "core/lane.h"
 #include "core/playfield.h"
 #include "core/state.h"
@@ -49,13 +50,9 @@ constexpr Creature kCreatures[] = {
      Lane::None, 4, 10000, 56},
 };
 
-// Each row stands at its kind's place (the look-up below relies on it).
-constexpr bool creaturesInKindOrder() {
-    for (size_t i = 0; i < std::size(kCreatures); ++i)
-        if (code(kCreatures[i].kind) != i + 1) return false;
-    return true;
-}
-static_assert(creaturesInKindOrder());
+// Each row stands at its kind's place, the first kind after None (the look-up
+// below relies on it).
+static_assert(rowsInKeyOrder(kCreatures, &Creature::kind, CreatureKind::Octopus));
 
 // The row of a creature; nullptr for no creature.
 constexpr const Creature* creatureOf(CreatureKind k) {

@@ -19,9 +19,8 @@ constexpr uint32_t kBubbleStartSpread = 200;  // ...at a left rolled from 0 to 1
 constexpr int kCurtainRise = 2;   // pixels a tick
 constexpr int kUpMarkerTicks = 30;  // how long "UP !!" stays up
 
-// From this tick on, breathing without oxygen and a creature's contact cost
-// more: the giant squid's depth.
-constexpr int kDeepTick = 3280;
+// From the giant squid's tick on (kGiantSquidTick), breathing without oxygen
+// and a creature's contact cost more.
 constexpr int kDeepBreathCost = 5;
 constexpr int kDeepContactCost = 10;
 constexpr int kDeepContactCostWithRing = 2;
@@ -93,14 +92,14 @@ void Game::drain() {
         state_.Oxygen = add16(state_.Oxygen, -1);
     } else {
         state_.Life = add16(state_.Life, -1);
-        if (state_.DiveTick >= kDeepTick) state_.Life = add16(state_.Life, -kDeepBreathCost);
+        if (state_.DiveTick >= kGiantSquidTick) state_.Life = add16(state_.Life, -kDeepBreathCost);
         if (state_.Life < 0) state_.Life = 0;
     }
     // Contact: a creature on screen hurts by its strength, whatever the lanes.
     if (state_.EnemyActive) {
         const Creature* c = creatureOf(state_.EnemyKind);
         state_.Life = add16(state_.Life, c ? -c->strength : 0);
-        if (state_.DiveTick >= kDeepTick)
+        if (state_.DiveTick >= kGiantSquidTick)
             state_.Life = add16(state_.Life, state_.RingOn ? -kDeepContactCostWithRing : -kDeepContactCost);
         if (state_.Life < 0) state_.Life = 0;
     }

@@ -135,7 +135,16 @@ private:
     PointerEvent event_;  // the pointer event being handled
 };
 
+// The tick the giant squid comes at, the last creature of the script: from
+// then on the dive is deep, and breathing without oxygen and a creature's
+// contact cost more.
+inline constexpr int16_t kGiantSquidTick = 3280;
+
 // Every sound file the game opens, named as it names them to the sound
 // layer ("dat/se1.wav"), in the order a dive first needs them: a front end
 // that fetches its files ahead of time asks for these, first things first.
 std::vector<std::string> everySoundFile();
+// The file of an effect, and of a piece of music ("" for none), as the game
+// names it.
+std::string effectFile(Effect effect);
+std::string musicFile(Music piece);

@@ -19,27 +19,36 @@ std::string openCommand(const std::string& file, const char* alias) {
 const char* const kDiveThemeFile = "plomvex_s01.mid";
 const char* const kBossThemeFile = "ravederu.mid";
 
+}  // namespace
+
 // Effect n is the file "se<n>.wav".
 std::string effectFile(Effect effect) { return datFile("se" + std::to_string(code(effect)) + ".wav"); }
 
-}  // namespace
+std::string musicFile(Music piece) {
+    switch (piece) {
+        case Music::DiveTheme: return datFile(kDiveThemeFile);
+        case Music::BossTheme: return datFile(kBossThemeFile);
+        case Music::None: break;
+    }
+    return "";
+}
 
 std::vector<std::string> everySoundFile() {
     // In the order a dive first needs them: the start click's effect and
     // the dive theme at once, the cards, the spear and the tanks within the
     // first seconds, a defeat later, and the boss theme more than a minute in.
-    return {effectFile(Effect::Card), datFile(kDiveThemeFile), effectFile(Effect::Spear), effectFile(Effect::Tank),
-            effectFile(Effect::Defeat), datFile(kBossThemeFile)};
+    return {effectFile(Effect::Card), musicFile(Music::DiveTheme), effectFile(Effect::Spear), effectFile(Effect::Tank),
+            effectFile(Effect::Defeat), musicFile(Music::BossTheme)};
 }
 
 void Game::playMusic(Music piece) {
     switch (piece) {
         case Music::DiveTheme:
-            sound_.send(openCommand(datFile(kDiveThemeFile), "audio1"));
+            sound_.send(openCommand(musicFile(piece), "audio1"));
             sound_.send("play audio1 from 14 notify");
             break;
         case Music::BossTheme:
-            sound_.send(openCommand(datFile(kBossThemeFile), "audio1"));
+            sound_.send(openCommand(musicFile(piece), "audio1"));
             sound_.send("play audio1 from 1 notify");
             break;
         case Music::None: break;

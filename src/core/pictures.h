@@ -2,6 +2,9 @@
 // how big it is. The pixels themselves are drawn by the screen layer.
 #pragma once
 #include <cstdint>
+#include <iterator>
+
+#include "core/keyed.h"
 
 enum class Picture : uint8_t {
     faceDownCard, oxygenCard, tanksCard, weaponCard, blankCard,
@@ -21,48 +24,55 @@ struct Size {
     int w, h;
 };
 
-// Every picture's size in pixels. An item that is not stretched takes the
-// size of its picture, so the pointer routing depends on these.
-constexpr Size pictureSize(Picture p) {
-    switch (p) {
-        case Picture::faceDownCard: case Picture::oxygenCard: case Picture::tanksCard:
-        case Picture::weaponCard: case Picture::blankCard: return {50, 51};
-        case Picture::sea: return {66, 1056};
-        case Picture::octopusWhite: case Picture::octopusCyan: case Picture::octopusRed: return {43, 49};
-        case Picture::crabWhite: case Picture::crabCyan: case Picture::crabRed: return {106, 92};
-        case Picture::morayWhite: case Picture::morayCyan: case Picture::morayRed: return {173, 119};
-        case Picture::squidWhite: case Picture::squidCyan: case Picture::squidRed: return {200, 116};
-        case Picture::spearWhite: case Picture::spearCyan: case Picture::spearRed: return {23, 23};
-        case Picture::ring: return {19, 19};
-        case Picture::curtain: return {6, 6};
-        case Picture::grilledSquid: return {136, 85};
-        case Picture::biggestSquidMessage: return {121, 44};
-        case Picture::tastyMessage: return {98, 32};
-        case Picture::gameOver: return {103, 17};
-        case Picture::bubble: return {4, 4};
-        case Picture::Count: case Picture::None: break;
-    }
-    return {0, 0};
-}
+// Every picture in the order of Picture: its name, its size in pixels (an
+// item that is not stretched takes the size of its picture, so the pointer
+// routing depends on these), and whether it is drawn see-through where it has
+// its key colour (its bottom-left pixel's, pure blue). The sea, the curtain
+// and the endings' pictures are opaque; the catalogue's draw modes are
+// checked against this.
+struct PictureRow {
+    Picture picture;
+    const char* name;
+    Size size;
+    bool keyed;
+};
+inline constexpr PictureRow kPictures[] = {
+    {Picture::faceDownCard, "faceDownCard", {50, 51}, true},
+    {Picture::oxygenCard, "oxygenCard", {50, 51}, true},
+    {Picture::tanksCard, "tanksCard", {50, 51}, true},
+    {Picture::weaponCard, "weaponCard", {50, 51}, true},
+    {Picture::blankCard, "blankCard", {50, 51}, true},
+    {Picture::sea, "sea", {66, 1056}, false},
+    {Picture::octopusWhite, "octopusWhite", {43, 49}, true},
+    {Picture::octopusCyan, "octopusCyan", {43, 49}, true},
+    {Picture::octopusRed, "octopusRed", {43, 49}, true},
+    {Picture::crabWhite, "crabWhite", {106, 92}, true},
+    {Picture::crabCyan, "crabCyan", {106, 92}, true},
+    {Picture::crabRed, "crabRed", {106, 92}, true},
+    {Picture::morayWhite, "morayWhite", {173, 119}, true},
+    {Picture::morayCyan, "morayCyan", {173, 119}, true},
+    {Picture::morayRed, "morayRed", {173, 119}, true},
+    {Picture::squidWhite, "squidWhite", {200, 116}, true},
+    {Picture::squidCyan, "squidCyan", {200, 116}, true},
+    {Picture::squidRed, "squidRed", {200, 116}, true},
+    {Picture::spearWhite, "spearWhite", {23, 23}, true},
+    {Picture::spearCyan, "spearCyan", {23, 23}, true},
+    {Picture::spearRed, "spearRed", {23, 23}, true},
+    {Picture::ring, "ring", {19, 19}, true},
+    {Picture::curtain, "curtain", {6, 6}, false},
+    {Picture::grilledSquid, "grilledSquid", {136, 85}, false},
+    {Picture::biggestSquidMessage, "biggestSquidMessage", {121, 44}, false},
+    {Picture::tastyMessage, "tastyMessage", {98, 32}, false},
+    {Picture::gameOver, "gameOver", {103, 17}, false},
+    {Picture::bubble, "bubble", {4, 4}, true},
+};
+static_assert(std::size(kPictures) == kPictureCount && rowsInKeyOrder(kPictures, &PictureRow::picture));
 
-// Whether a picture is drawn see-through where it has its key colour (its
-// bottom-left pixel's, pure blue). The sea, the curtain and the endings'
-// pictures are opaque; the catalogue's draw modes are checked against this.
-constexpr bool pictureIsKeyed(Picture p) {
-    switch (p) {
-        case Picture::sea: case Picture::curtain: case Picture::grilledSquid: case Picture::biggestSquidMessage:
-        case Picture::tastyMessage: case Picture::gameOver: case Picture::Count: case Picture::None: return false;
-        case Picture::faceDownCard: case Picture::oxygenCard: case Picture::tanksCard: case Picture::weaponCard:
-        case Picture::blankCard: case Picture::octopusWhite: case Picture::octopusCyan: case Picture::octopusRed:
-        case Picture::crabWhite: case Picture::crabCyan: case Picture::crabRed: case Picture::morayWhite:
-        case Picture::morayCyan: case Picture::morayRed: case Picture::squidWhite: case Picture::squidCyan:
-        case Picture::squidRed: case Picture::spearWhite: case Picture::spearCyan: case Picture::spearRed:
-        case Picture::ring: case Picture::bubble: return true;
-    }
-    return false;
-}
-
-const char* pictureName(Picture p);
+constexpr bool isPicture(Picture p) { return static_cast<int>(p) < kPictureCount; }
+constexpr Size pictureSize(Picture p) { return isPicture(p) ? kPictures[static_cast<int>(p)].size : Size{0, 0}; }
+constexpr bool pictureIsKeyed(Picture p) { return isPicture(p) && kPictures[static_cast<int>(p)].keyed; }
+// "none" for Picture::None.
+constexpr const char* pictureName(Picture p) { return isPicture(p) ? kPictures[static_cast<int>(p)].name : "none"; }
 
 // The game's colours, 0xRRGGBB. Lanes are told apart by colour alone: lane 1
 // is white, lane 2 cyan, lane 3 red.

@@ -1,6 +1,7 @@
 #include "core/playfield.h"
 
 #include <iterator>
+#include <string_view>
 
 #include "core/keyed.h"
 
@@ -81,6 +82,15 @@ constexpr Row kRows[] = {
 };
 static_assert(std::size(kRows) == kItemCount && rowsInKeyOrder(kRows, &Row::item));
 
+// Every item has a name of its own: the traces and the tools know items by it.
+constexpr bool namesAreUnique() {
+    for (size_t i = 0; i < std::size(kRows); ++i)
+        for (size_t j = i + 1; j < std::size(kRows); ++j)
+            if (std::string_view(kRows[i].name) == kRows[j].name) return false;
+    return true;
+}
+static_assert(namesAreUnique());
+
 // A picture's own property says whether it is drawn keyed; every row that
 // shows a picture draws it that way (stretched and opaque pictures are not
 // keyed). The card slots start empty and take the keyed card faces.
@@ -116,13 +126,14 @@ constexpr Pair kPairs[] = {
 };
 static_assert(std::size(kPairs) == static_cast<size_t>(Label::Count) && rowsInKeyOrder(kPairs, &Pair::label));
 
-// Both copies of a pair are texts, the shadow red and one pixel right of and
-// below its front copy.
+// Both copies of a pair are texts with the same text and visibility, the
+// shadow red and one pixel right of and below its front copy.
 constexpr bool pairsAreShadowedTexts() {
     for (const Pair& p : kPairs) {
         const Row& f = kRows[static_cast<size_t>(p.front)];
         const Row& s = kRows[static_cast<size_t>(p.shadow)];
-        if (f.draw != Draw::Text || s.draw != Draw::Text || s.color != kRed || s.left != f.left + 1 || s.top != f.top + 1)
+        if (f.draw != Draw::Text || s.draw != Draw::Text || s.color != kRed || s.left != f.left + 1 ||
+            s.top != f.top + 1 || std::string_view(s.text) != f.text || s.visible != f.visible)
             return false;
     }
     return true;

@@ -1,4 +1,4 @@
-// The playfield: the 56 items of the game's window as plain data, in drawing
+// The playfield: the items of the game's window as plain data, in drawing
 // order, and the few things the rules do with them (show, hide, move, read a
 // position back, give an item another item's picture, rewrite a label). The
 // rules treat some positions as game values: the sea's top is the depth, the
@@ -39,7 +39,6 @@ enum class Item : uint8_t {
     Count
 };
 constexpr int kItemCount = static_cast<int>(Item::Count);
-static_assert(kItemCount == 56);
 
 // The texts, each a front copy and its shadow treated as one.
 enum class Label : uint8_t {
@@ -128,6 +127,14 @@ public:
 
     void setCaption(const std::string& c);
     const std::string& caption() const { return caption_; }
+
+    // Becomes another playfield measured with the same font: its items and
+    // its caption (a test player that takes up a dive where another left it).
+    void copyFrom(const Playfield& other) {
+        items_ = other.items_;
+        caption_ = other.caption_;
+        dirty_ = true;
+    }
 
     // Set when anything that may be seen has changed; the loop repaints then.
     bool dirty() const { return dirty_; }

@@ -12,6 +12,7 @@ public:
 
     GameState& state() { return g_.state_; }
     Playfield& playfield() { return g_.field_; }
+    Dice& dice() { return g_.dice_; }
 
     // The sound channels, one duty at a time.
     void playMusic(Music piece) { g_.playMusic(piece); }

@@ -1,13 +1,18 @@
 // Whole-state traces of a dive: one line for every step of every phase and
 // for every batch of pointer events handled between steps, holding every
-// field of the state record, the random seed, every item of the playfield
-// (position, size, visibility, picture, colour, text), the caption, the loop's
-// clock and sleeps, and the sound commands sent since the line before.
+// field of the state record, the random seed, every item of the playfield by
+// its catalogue name (position, size, visibility, picture by name, colour,
+// text), the caption, the loop's clock and sleeps, and the sound commands
+// sent since the line before.
 //
-// A golden trace file keeps a short hash of every line and every 500th line
-// (and the last) in full; comparing a run with it names the first line that
-// differs and, from the next full line, the first field.
+// A golden trace file names the fields it recorded, in their order, and keeps
+// a short hash of those fields of every line and every 500th line (and the
+// last) in full. A run is held to exactly those fields: one the game gained
+// since is not in the trace and changes nothing. Comparing a run with it
+// names the first line that differs and, from the next full line, the first
+// field by name.
 #pragma once
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -18,28 +23,44 @@
 namespace trace {
 
 // The moments the golden traces must pass through between them.
-struct Coverage {
-    bool rightClickInPlace = false;     // a right press and release without moving, tanks left
-    bool releaseBeyond999 = false;      // a right release at a client x or y past 999
-    bool swipeAfterSquid = false;       // right-button events after the squid is beaten
-    bool oxygenCardThenTank = false;    // a tank opened after an oxygen card raised the top
-    bool upMarkerThirtyTicks = false;   // the UP marker shown on one tick, hidden 30 later
-    bool eventsInsideStartClick = false;
-    bool eventsInsideMusicChange = false;  // inside the step of tick 2160
-    bool clearSequenceToTheEnd = false;    // all 165 steps of the clear sequence
+enum class Moment : uint8_t {
+    rightClickInPlace,        // a right press and release without moving, tanks left
+    releaseBeyond999,         // a right release at a client x or y past 999
+    swipeAfterSquid,          // right-button events after the squid is beaten
+    oxygenCardThenTank,       // a tank opened after an oxygen card raised the top
+    upMarkerThirtyTicks,      // the UP marker shown on one tick, hidden 30 later
+    eventsInsideStartClick,   // events handled inside the start click
+    eventsInsideMusicChange,  // events handled inside the step of tick 2160
+    clearSequenceToTheEnd,    // all 165 steps of the clear sequence
+    Count
+};
+
+// The moments one run, or several together, passed through.
+class Coverage {
+public:
+    void mark(Moment m) { seen_[static_cast<size_t>(m)] = true; }
+    Coverage& operator|=(const Coverage& other);
+    // The names of the moments not passed through, each followed by a space;
+    // empty once every moment is.
+    std::string missing() const;
+
+private:
+    std::array<bool, static_cast<size_t>(Moment::Count)> seen_{};
 };
 
 using Fields = std::vector<std::pair<std::string, std::string>>;
 
 // The pieces of a line, and the line itself: its fields joined by tabs (no
-// value holds a tab).
+// name holds a space, '=' or a tab; no value holds a tab).
 std::string join(const Fields& f);
 Fields split(const std::string& line);
 // Every field of the state record, in its order.
 Fields stateFields(const GameState& s);
-// The first field in which two full lines differ, "name: expected a, got b";
-// empty if none does.
+// The first field both lines hold whose values differ, "name: expected a,
+// got b"; empty if none does. A field only one of them holds is not compared.
 std::string firstDifference(const std::string& expected, const std::string& actual);
+// The names of the fields a line holds that the other does not, in order.
+std::vector<std::string> fieldsOnlyIn(const std::string& line, const std::string& other);
 
 // Watches a dive through the loop and writes its trace.
 class Recorder : public LoopObserver {
@@ -87,11 +108,13 @@ private:
     Coverage cover_;
 };
 
-// The golden file's text for a run: a short hash of every line, and every
-// 500th line and the last in full.
+// The golden file's text for a run: the names of its fields, a short hash of
+// every line, and every 500th line and the last in full.
 std::string goldenText(const std::string& title, const std::vector<std::string>& lines);
-// Compares a run with a golden file's text: empty if they agree, else where
-// the run first differs (the line, and the first field at the next full line).
+// Compares a run with a golden file's text, field by field of those the file
+// recorded: empty if they agree, else where the run first differs (the line,
+// and the first field at the next full line), or the recorded field the run
+// does not have.
 std::string compareWithGolden(const std::string& golden, const std::vector<std::string>& lines);
 
 }  // namespace trace

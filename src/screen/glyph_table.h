@@ -1,7 +1,8 @@
-// The game's font as data: every character the game writes, drawn once at
-// build time by tools/glyphbake with the desktop's font (its face, 12 pixels,
-// one bit per pixel), so that a front end without SDL_ttf draws the very same
-// pixels. The table itself is generated; this header is all it includes.
+// The game's font as data: every character the game writes, drawn from the
+// game's face (its 12-pixel glyphs, one bit per pixel) by tools/glyphbake,
+// which writes the table into glyph_table.cpp beside this header. Every front
+// end draws its words from it, so all show the very same pixels; the table
+// needs nothing but this header to compile.
 #pragma once
 #include <cstdint>
 
@@ -26,5 +27,9 @@ struct GlyphTable {
     const uint8_t* bits;
 };
 
-// The table the build bakes (library torvenka_glyphs, which defines it).
+// The game's table (glyph_table.cpp, committed with the source).
 extern const GlyphTable kBakedGlyphs;
+
+// The command that bakes glyph_table.cpp again from a configured build
+// folder, after a text of the game gains a character the table lacks.
+inline constexpr char kGlyphBakeCommand[] = "cmake --build build --target glyphbake";

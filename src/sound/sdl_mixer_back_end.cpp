@@ -11,7 +11,9 @@
 #include <limits>
 #include <optional>
 
+#include "sound/render_stream.h"
 #include "sound/sound_font.h"
+#include "sound/theme_render.h"
 
 using namespace sound;
 
@@ -100,33 +102,66 @@ void silenceAlsa() {
 SdlMixerBackEnd::SdlMixerBackEnd(const SoundFiles& files) : files_(files) {
     bool expected = false;
     if (!g_mixerHeld.compare_exchange_strong(expected, true)) return;
-    // SDL_SOUNDFONTS, when set, names the soundfonts to use even where the
-    // distribution's SDL_mixer has a default of its own.
-    SDL_SetHintWithPriority("SDL_FORCE_SOUNDFONTS", "1", SDL_HINT_DEFAULT);
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         g_mixerHeld = false;
         return;
     }
     silenceAlsa();
-    Mix_Init(MIX_INIT_MID);
+    // The MIDI synthesiser waits until a MIDI file has to be synthesised
+    // (readySynthesiser); the themes' renders need nothing of SDL_mixer's
+    // decoders (RenderStream).
     if (Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 1024) != 0) {
         Mix_Quit();
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         g_mixerHeld = false;
         return;
     }
-    int channels = 0;
-    Uint16 format = 0;
-    Mix_QuerySpec(&freq_, &format, &channels);
-    frameBytes_ = channels * static_cast<int>(SDL_AUDIO_BITSIZE(format) / 8);
+    Mix_QuerySpec(&freq_, &format_, &channels_);
+    frameBytes_ = channels_ * static_cast<int>(SDL_AUDIO_BITSIZE(format_) / 8);
+    channelInUse_.assign(static_cast<size_t>(Mix_AllocateChannels(-1)), false);
+    ready_ = true;
+}
+
+// The first MIDI file to synthesise sets up SDL_mixer's synthesiser and
+// chooses its soundfont, which FluidSynth then loads with the file: that is
+// where its processor time and memory go, so a dive that plays renders never
+// comes here.
+void SdlMixerBackEnd::readySynthesiser() {
+    if (synthesiserReady_) return;
+    synthesiserReady_ = true;
+    // SDL_SOUNDFONTS, when set, names the soundfonts to use even where the
+    // distribution's SDL_mixer has a default of its own.
+    SDL_SetHintWithPriority("SDL_FORCE_SOUNDFONTS", "1", SDL_HINT_DEFAULT);
+    Mix_Init(MIX_INIT_MID);
     const std::optional<std::string> font = soundFontToSet(
         SDL_getenv("SDL_SOUNDFONTS"), [] { return Mix_EachSoundFont(soundFontExists, nullptr) != 0; },
         [](const char* path) { return soundFontExists(path, nullptr) != 0; });
     if (font) Mix_SetSoundFonts(font->c_str());
     silenceFluidSynth();
-    channelInUse_.assign(static_cast<size_t>(Mix_AllocateChannels(-1)), false);
-    ready_ = true;
 }
+
+// The render of a theme, when there is one that stands for these MIDI
+// bytes (sound/theme_render.h); a render that is missing, broken, made from
+// another file or that the decoder cannot open is passed over.
+std::unique_ptr<RenderStream> SdlMixerBackEnd::openRender(const std::string& gameName,
+                                                          const std::vector<uint8_t>& midi) const {
+    std::vector<uint8_t> ogg;
+    if (!readFile(files_.locate(renderOf(gameName)), ogg)) return nullptr;
+    const std::optional<RenderInfo> render = inspectRender(ogg);
+    if (!render || !renderStandsFor(*render, midi)) return nullptr;
+    return RenderStream::open(std::move(ogg), freq_, format_, channels_);
+}
+
+// Silences the one music stream, whichever piece is on it: a render on
+// the music hook, or SDL_mixer's own music.
+void SdlMixerBackEnd::silenceMusic() {
+    RenderStream::unhook();
+    Mix_HaltMusic();
+}
+
+SdlMixerBackEnd::Device::Device() = default;
+SdlMixerBackEnd::Device::Device(Device&&) noexcept = default;
+SdlMixerBackEnd::Device::~Device() = default;
 
 SdlMixerBackEnd::~SdlMixerBackEnd() {
     if (!ready_) return;
@@ -159,11 +194,15 @@ Result SdlMixerBackEnd::open(const Open& op) {
     if (!readFile(files_.locate(op.file), bytes)) return kLoad;
     if (music) {
         if (!looksLikeMidi(bytes)) return kLoad;
-        d.bytes = std::move(bytes);
-        SDL_RWops* rw = SDL_RWFromConstMem(d.bytes.data(), static_cast<int>(d.bytes.size()));
-        if (!rw) return kLoad;
-        d.mus = Mix_LoadMUSType_RW(rw, MUS_MID, SDL_TRUE);
-        if (!d.mus) return kLoad;
+        d.render = openRender(op.file, bytes);
+        if (!d.render) {
+            readySynthesiser();
+            d.bytes = std::move(bytes);
+            SDL_RWops* rw = SDL_RWFromConstMem(d.bytes.data(), static_cast<int>(d.bytes.size()));
+            if (!rw) return kLoad;
+            d.mus = Mix_LoadMUSType_RW(rw, MUS_MID, SDL_TRUE);
+            if (!d.mus) return kLoad;
+        }
     } else {
         if (!looksLikeWave(bytes)) return kLoad;
         SDL_RWops* rw = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
@@ -200,11 +239,18 @@ Result SdlMixerBackEnd::play(const Play& op) {
     Device& d = it->second;
     // `notify` is not looked at: nobody receives the report.
     if (d.music) {
-        if (Mix_PlayMusic(d.mus, 0) != 0) return kPlay;
+        // The one music stream: a piece cuts off whatever played on it.
+        silenceMusic();
+        if (d.render) {
+            // A render starts at the frame of the position, as on the page;
+            // a position at or past its end fails.
+            if (!d.render->play(renderFrameAt(op.fromMs, d.render->rate()))) return kPlay;
+        } else {
+            // The MIDI decoder cannot seek: a synthesised piece starts at
+            // its beginning.
+            if (Mix_PlayMusic(d.mus, 0) != 0) return kPlay;
+        }
         musicStream_.take(op.alias);
-        // Where the decoder can seek, start later; the MIDI decoder cannot
-        // and starts at the beginning.
-        if (op.fromMs > 0) Mix_SetMusicPosition(op.fromMs / 1000.0);
         return kOk;
     }
     const uint64_t offset = static_cast<uint64_t>(op.fromMs) * static_cast<uint64_t>(freq_) / 1000u *
@@ -231,7 +277,7 @@ Result SdlMixerBackEnd::stop(const Stop& op) {
     Device& d = it->second;
     if (d.music) {
         if (musicStream_.heldBy(op.alias)) {
-            Mix_HaltMusic();
+            silenceMusic();
             musicStream_.release(op.alias);
         }
     } else {
@@ -251,6 +297,7 @@ Result SdlMixerBackEnd::close(const Close& op) {
 }
 
 void SdlMixerBackEnd::release(Device& d) {
+    d.render.reset();                 // takes it off the hook if it is on it
     if (d.mus) Mix_FreeMusic(d.mus);  // halts it first if it is playing
     d.mus = nullptr;
     if (d.channel >= 0) {

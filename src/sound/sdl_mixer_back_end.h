@@ -1,7 +1,10 @@
 // The game's sound played through SDL2_mixer: the SDL back end of the sound
 // commands (sound/command_player.h parses them). It keeps one device per
 // alias: a ".mid" file becomes SDL_mixer's music stream, a ".wav" file a
-// sample on a mixer channel of its own. See docs/sound-layer.md.
+// sample on a mixer channel of its own. A theme plays from its render
+// (sound/theme_render.h) when the render was made from that very MIDI file;
+// otherwise its MIDI file is synthesised live, and only then is the
+// synthesiser set up. See docs/sound-layer.md.
 //
 // Nothing here throws (but std::bad_alloc, which the command player turns
 // into kLoad), prints or shows anything. Every failure is only a non-zero
@@ -9,12 +12,14 @@
 #pragma once
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "sound/back_end.h"
 #include "sound/channel_rules.h"
 
+class RenderStream;
 struct Mix_Chunk;
 struct _Mix_Music;
 
@@ -42,9 +47,13 @@ public:
 
 private:
     struct Device {
+        Device();
+        Device(Device&&) noexcept;
+        ~Device();
         bool music = false;
-        _Mix_Music* mus = nullptr;     // music: the loaded piece
-        std::vector<uint8_t> bytes;    // music: the file, kept while the piece lives
+        std::unique_ptr<RenderStream> render;  // music: the theme's render, when it plays that
+        _Mix_Music* mus = nullptr;     // music: else the MIDI file, synthesised
+        std::vector<uint8_t> bytes;    // music: the MIDI file, kept while the piece lives
         Mix_Chunk* chunk = nullptr;    // sample: the whole sound
         Mix_Chunk* tail = nullptr;     // sample: a view from a later start position
         int channel = -1;              // sample: the mixer channel of this alias
@@ -52,6 +61,9 @@ private:
 
     void release(Device& d);
     int takeChannel();
+    std::unique_ptr<RenderStream> openRender(const std::string& gameName, const std::vector<uint8_t>& midi) const;
+    void readySynthesiser();
+    static void silenceMusic();
 
     const sound::SoundFiles& files_;
     bool ready_ = false;
@@ -59,5 +71,8 @@ private:
     std::vector<bool> channelInUse_;
     sound::MusicStream musicStream_;         // which alias's piece SDL_mixer's one music stream holds
     int freq_ = 0;
+    uint16_t format_ = 0;
+    int channels_ = 0;
     int frameBytes_ = 0;
+    bool synthesiserReady_ = false;          // the MIDI synthesiser and its soundfont are set up
 };

@@ -26,34 +26,54 @@ mergeInto(LibraryManager.library, {
     // when it fits there whole (one action a line, or else run together),
     // else in the band beside the canvas (a phone on its side), else
     // nowhere. Its box keeps the size it is given here when it folds or
-    // opens, so nothing moves the canvas while the game plays.
+    // opens, so nothing moves the canvas while the game plays. Returns the
+    // height it takes under the canvas; beside the canvas it is put by
+    // placeHelpBeside once the canvas has its place.
     placeHelp: function(roomW, below, canvasW) {
       var help = TorvenkaPage.help();
-      if (!help) return;
+      if (!help) return 0;
       var GAP = 16, NARROWEST = 160;
       var open = help.open;
       help.open = true;
       help.style.height = help.style.width = help.style.left = help.style.top = '';
+      var taken = 0;
       var place = ['below', 'below-run'].find(function(p) {
         help.setAttribute('data-place', p);
         var hs = getComputedStyle(help);
         var height = help.getBoundingClientRect().height;
-        if (height + (parseFloat(hs.marginTop) || 0) + (parseFloat(hs.marginBottom) || 0) > below) return false;
+        taken = height + (parseFloat(hs.marginTop) || 0) + (parseFloat(hs.marginBottom) || 0);
+        if (taken > below) return false;
         help.style.height = height + 'px';
         return true;
       });
-      var band = (roomW - canvasW) / 2 - 2 * GAP;
-      if (!place && band >= NARROWEST) {
-        help.setAttribute('data-place', 'beside');
-        help.style.width = band + 'px';
-        var r = TorvenkaPage.canvas().getBoundingClientRect();
-        if (help.getBoundingClientRect().height <= r.height) {
-          place = 'beside';
-          help.style.left = (r.right + GAP) + 'px';
-          help.style.top = r.top + 'px';
+      if (!place) {
+        taken = 0;
+        var band = (roomW - canvasW) / 2 - 2 * GAP;
+        if (band >= NARROWEST) {
+          help.setAttribute('data-place', 'beside');
+          help.style.width = band + 'px';
+        } else {
+          help.removeAttribute('data-place');
         }
       }
-      if (!place) help.removeAttribute('data-place');
+      help.open = open;
+      return taken;
+    },
+    // How to play in the band right of the canvas, level with its top, if
+    // it is no higher than the canvas; else nowhere.
+    placeHelpBeside: function() {
+      var help = TorvenkaPage.help();
+      if (!help || help.getAttribute('data-place') !== 'beside') return;
+      var GAP = 16;
+      var open = help.open;
+      help.open = true;
+      var r = TorvenkaPage.canvas().getBoundingClientRect();
+      if (help.getBoundingClientRect().height <= r.height) {
+        help.style.left = (r.right + GAP) + 'px';
+        help.style.top = r.top + 'px';
+      } else {
+        help.removeAttribute('data-place');
+      }
       help.open = open;
     },
   },
@@ -80,7 +100,8 @@ mergeInto(LibraryManager.library, {
   // number that fits the visible area left by the page's padding (which
   // keeps clear of a phone's notch and rounded corners) and the status line
   // below; an N asked for with ?scale=N is taken when it fits too. A turned
-  // phone or a resized window fits the game again.
+  // phone or a resized window fits the game again, places how to play again,
+  // and shows the about line or hides it.
   torvenka_fit_canvas__deps: ['$TorvenkaPage'],
   torvenka_fit_canvas: function(w, h) {
     var P = TorvenkaPage;
@@ -120,7 +141,19 @@ mergeInto(LibraryManager.library, {
       line.style.minHeight = (lineH + extra) + 'px';
       spare -= extra;
     }
-    P.placeHelp(roomW, spare, w * n / dpr);
+    spare -= P.placeHelp(roomW, spare, w * n / dpr);
+    // The about line (the version and the credits) takes the room the game
+    // and how to play leave under the status line, or stays hidden: it
+    // never makes the game smaller.
+    var about = document.getElementById('about');
+    if (about) {
+      about.hidden = false;
+      var as = getComputedStyle(about);
+      var aboutH = about.getBoundingClientRect().height + (parseFloat(as.marginTop) || 0) +
+                   (parseFloat(as.marginBottom) || 0);
+      about.hidden = spare < aboutH;
+    }
+    P.placeHelpBeside();
   },
 
   torvenka_set_icon: function(rgba, size) {

@@ -3,10 +3,11 @@
 // window.torvenkaWatch for the browser tests and the bench to read.
 //   steps       one entry a step: t (performance.now()), phase ('dive',
 //               'gameover', 'clear'), tick, life, oxygen, tanks, lane and
-//               enemyLane ('none', 'white', 'cyan', 'red'), deal, enemy, and
-//               wants: what the good diver would do after it (op 'click',
-//               'swipe' or 'move'; x0, y0, x1, y1 in game pixels); striking
-//               whether the pointer rests on the spear
+//               enemyLane ('none', 'white', 'cyan', 'red'), deal, enemy;
+//               striking whether the pointer rests on the spear
+//   wishes      what the good diver wishes done, in order: tick (the dive
+//               tick after which it was made), op ('click', 'swipe' or
+//               'move'), x0, y0, x1, y1 in game pixels
 //   presses     every press and release handed to the game: t, kind ('down',
 //               'up'), button ('left', 'right', 'middle'), x, y
 //   sound       what the sound channels did, each entry stamped with t
@@ -18,7 +19,7 @@ mergeInto(LibraryManager.library, {
   $TorvenkaWatch: {
     watch: null,
     init: function() {
-      var watch = {steps: [], sound: [], presses: []};
+      var watch = {steps: [], sound: [], presses: [], wishes: []};
       TorvenkaWatch.watch = watch;
       if (typeof window !== 'undefined') window.torvenkaWatch = watch;
       // The page's one report: the sound channels tell it what they did.
@@ -33,8 +34,7 @@ mergeInto(LibraryManager.library, {
   torvenka_watch_step: function(phase, tick, life, oxygen, tanks, lane, deal, enemy, enemyLane, striking) {
     TorvenkaWatch.watch.steps.push({t: performance.now(), phase: UTF8ToString(phase), tick: tick, life: life,
                                     oxygen: oxygen, tanks: tanks, lane: UTF8ToString(lane), deal: deal,
-                                    enemy: enemy, enemyLane: UTF8ToString(enemyLane), striking: !!striking,
-                                    wants: []});
+                                    enemy: enemy, enemyLane: UTF8ToString(enemyLane), striking: !!striking});
   },
 
   torvenka_watch_press__deps: ['$TorvenkaWatch'],
@@ -43,10 +43,14 @@ mergeInto(LibraryManager.library, {
                                       x: x, y: y});
   },
 
-  torvenka_watch_want__deps: ['$TorvenkaWatch'],
-  torvenka_watch_want: function(op, x0, y0, x1, y1) {
-    var steps = TorvenkaWatch.watch.steps;
-    if (steps.length) steps[steps.length - 1].wants.push({op: UTF8ToString(op), x0: x0, y0: y0, x1: x1, y1: y1});
+  torvenka_watch_wish__deps: ['$TorvenkaWatch'],
+  torvenka_watch_wish: function(tick, op, x0, y0, x1, y1) {
+    TorvenkaWatch.watch.wishes.push({tick: tick, op: UTF8ToString(op), x0: x0, y0: y0, x1: x1, y1: y1});
+  },
+
+  torvenka_watch_asked: function(name) {
+    var m = new RegExp('[?&]' + UTF8ToString(name) + '=(\\d+)').exec(location.search);
+    return m ? parseInt(m[1], 10) : 0;
   },
 
   torvenka_watch_first_frame__deps: ['$TorvenkaWatch'],

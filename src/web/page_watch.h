@@ -23,9 +23,11 @@ void torvenka_watch_step(const char* phase, int diveTick, int life, int oxygen, 
 // A press or release handed to the game: "down" or "up", "left", "right"
 // or "middle", in game pixels.
 void torvenka_watch_press(const char* kind, const char* button, int x, int y);
-// What the scripted diver would do after that step ("click", "swipe" or
-// "move", in game pixels; a click or a move has x1 = x0, y1 = y0).
-void torvenka_watch_want(const char* op, int x0, int y0, int x1, int y1);
+// A wish of the scripted diver, made after the step of diveTick: "click",
+// "swipe" or "move", in game pixels (a click or a move has x1 = x0, y1 = y0).
+void torvenka_watch_wish(int diveTick, const char* op, int x0, int y0, int x1, int y1);
+// A number the test asked for in the page's address (?name=N), or 0.
+int torvenka_watch_asked(const char* name);
 // The first frame has reached the canvas.
 void torvenka_watch_first_frame();
 }

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <limits>
 
+#include "sound/theme_render.h"
 #include "web/page.h"
 
 using sound::FileKind;
@@ -18,10 +19,10 @@ WebAudioBackEnd* g_reportsTo = nullptr;
 
 const double kNoNumber = std::numeric_limits<double>::quiet_NaN();
 
-// Where the page finds a file the game names: a theme as the .ogg the build
-// renders beside its .mid file, an effect as it is.
+// Where the page finds a file the game names: a theme as its render, the
+// .ogg the build makes beside its .mid file, an effect as it is.
 std::string urlOf(const std::string& gameName) {
-    if (sound::fileKind(gameName) == FileKind::kMusic) return gameName.substr(0, gameName.size() - 4) + ".ogg";
+    if (sound::fileKind(gameName) == FileKind::kMusic) return sound::renderOf(gameName);
     return gameName;
 }
 

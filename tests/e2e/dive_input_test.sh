@@ -7,10 +7,10 @@
 . "$(dirname "$0")/lib.sh" "$1"
 
 # Card slots of a row: left edges, top, size.
-CARD_LEFT=(10 71 132)
-CARD_TOP=75
-SPEAR_BOX=(130 182 23 23)
-TANK_VALUE_BOX=(43 194 12 12)
+CARD_LEFT=("${BOX_cardSlot1[0]}" "${BOX_cardSlot2[0]}" "${BOX_cardSlot3[0]}")
+CARD_TOP=${BOX_cardSlot1[1]}
+SPEAR_BOX=("${BOX_spearWhite[@]}")
+TANK_VALUE_BOX=("${BOX_tanksValue[@]}")
 
 # A face-down card: a white card with red strokes filling its slot at TOP.
 card_at() {
@@ -54,16 +54,18 @@ log "the first row of cards"
 wait_until 8 row_shown || fail "no row of three cards at top $CARD_TOP"
 dt=$(($(now_ms) - t0))
 log "row seen ${dt} ms after the start click"
-[ "$dt" -ge 2000 ] && [ "$dt" -le 5000 ] || fail "the first row came after $dt ms, not about 2.8 s"
+# Seen late on a busy machine, never early.
+[ "$dt" -ge 2000 ] && [ "$dt" -le 10000 ] || fail "the first row came after $dt ms, not about 2.8 s"
 
 log "a left press on the middle card turns it and gives the white spear"
-left_press_at 96 100
+left_press_at "${AT_card2[@]}"
 wait_until 2 spear_in "$WHITE" || fail "no white spear at ${SPEAR_BOX[0]},${SPEAR_BOX[1]} after turning the middle card"
-left_release
-snap
-# The turned card stands 10 px higher; its neighbours stay face down.
+# In the picture that showed the spear (the row goes at tick 160, two
+# seconds after it came): the turned card stands 10 px higher; its
+# neighbours stay face down.
 card_at "${CARD_LEFT[0]}" "$CARD_TOP" && card_at "${CARD_LEFT[2]}" "$CARD_TOP" || fail "the other two cards changed"
-[ "$(count_colour 71 65 50 10 "$WHITE")" -ge 300 ] || fail "the turned card did not rise by 10 px"
+[ "$(count_colour "${CARD_LEFT[1]}" $((CARD_TOP - 10)) 50 10 "$WHITE")" -ge 300 ] || fail "the turned card did not rise by 10 px"
+left_release
 
 log "a vertical right-button swipe uses a tank"
 snap
@@ -71,14 +73,12 @@ before=$(colour_set "${TANK_VALUE_BOX[@]}" "$WHITE")
 [ -n "$before" ] || fail "no tank value at ${TANK_VALUE_BOX[0]},${TANK_VALUE_BOX[1]}"
 right_drag 100 170 100 120
 wait_until 2 tank_text_changed || fail "the tank value did not change after a vertical swipe"
-sleep 0.2
-snap
-[ "$(colour_set "${TANK_VALUE_BOX[@]}" "$WHITE")" != "$before" ] || fail "the tank value went back"
 spear_in "$WHITE" || fail "a vertical swipe changed the spear's lane"
 
 log "horizontal right-button swipes step the spear's colour"
 right_drag 40 150 120 150
 wait_until 2 spear_in "$CYAN" || fail "the spear did not turn cyan after a swipe to the right"
+[ "$(colour_set "${TANK_VALUE_BOX[@]}" "$WHITE")" != "$before" ] || fail "the tank value went back"
 right_drag 40 140 120 145
 wait_until 2 spear_in "$RED" || fail "the spear did not turn red after a second swipe to the right"
 right_drag 40 140 120 140
@@ -86,18 +86,20 @@ wait_until 2 spear_in "$WHITE" || fail "the spear did not come back to white aft
 right_drag 120 140 40 140
 wait_until 2 spear_in "$RED" || fail "a swipe to the left from white did not give red"
 
+# What must change nothing is followed by a swipe whose colour says that it
+# did not: the game handles the pointer's events in their order.
 log "a right-button swipe released outside the window is lost"
 right_drag 60 140 300 140
-sleep 0.3
-spear_in "$RED" || fail "a right release outside the window changed the spear's lane"
+right_drag 120 140 40 140
+wait_until 2 spear_in "$CYAN" || fail "a right release outside the window changed the spear's lane"
 
 log "a left-button drag changes nothing"
 left_press_at 40 150
 pointer_to 80 150
 pointer_to 120 150
 left_release
-sleep 0.2
-spear_in "$RED" || fail "a left-button drag changed the spear's lane"
+right_drag 40 140 120 140
+wait_until 2 spear_in "$RED" || fail "a left-button drag changed the spear's lane"
 
 log "closing the window mid-dive ends the game with 0"
 close_and_expect_0 "$WIN" "$GAME_PID"

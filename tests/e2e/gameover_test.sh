@@ -13,19 +13,6 @@ curtain_rising() {
   snap
   [ "$(count_not 0 200 "$CLIENT_W" 15 "$BLACK")" -eq 0 ] && [ "$(count_not 0 0 "$CLIENT_W" 20 "$BLACK")" -gt 0 ]
 }
-all_black() {
-  snap
-  [ "$(count_not 0 0 "$CLIENT_W" "$CLIENT_H" "$BLACK")" -eq 0 ]
-}
-# The game-over picture: white letters in its box, black everywhere else.
-game_over_shown() {
-  snap
-  local white lit outside
-  white=$(count_colour "${OVER_BOX[@]}" "$WHITE")
-  lit=$(count_not "${OVER_BOX[@]}" "$BLACK")
-  outside=$(($(count_not 0 0 "$CLIENT_W" "$CLIENT_H" "$BLACK") - lit))
-  [ "$white" -ge 150 ] && [ "$outside" -eq 0 ]
-}
 
 log "copy A: dive started"
 start_game
@@ -54,7 +41,7 @@ log "copy A: GAME OVER $wait_over ms after the curtain was up"
 
 log "copy A: the picture stays, and the mouse changes nothing"
 right_drag 100 170 100 120
-left_click_at 90 100
+left_click_at "${AT_start[@]}"
 sleep 0.3
 game_over_shown || fail "the GAME OVER screen changed"
 [ "$(caption "$WIN")" = "Torvenka" ] || fail "caption changed after the game over"

@@ -7,9 +7,10 @@
 # watched only from outside: pixels read back from the X server, the window's
 # name property and the process's exit code.
 #
-# A test runs against $DISPLAY when that display answers; otherwise it starts
-# a private Xvfb of its own. Every test gets a private XDG_RUNTIME_DIR (the
-# runtime folder and silent audio unless told otherwise.
+# A test runs in a private X server of its own (tests/with_x starts it, and
+# lib.sh runs the test there). Every test gets a private XDG_RUNTIME_DIR, a
+# single-instance lock of its own (TORVENKA_LOCK_DIR) and silent audio
+# unless told otherwise.
 
 set -euo pipefail
 
@@ -22,13 +23,29 @@ if [ ! -x "$GAME" ]; then
   exit 1
 fi
 
-# The client area the game asks for, in game pixels. With E2E_SCALE=N the
-# game is expected to draw every game pixel as an N x N block: pointer
-# positions and pixels read back are still given in game pixels, and every
-# snap checks that each block is one colour. E2E_GAME_ARGS are passed to the
-# game.
-CLIENT_W=194
-CLIENT_H=215
+# Every test has an X server of its own (tests/with_x): the tests move the
+# pointer and read pixels back, so they must not share one, and they run side
+# by side.
+if [ -z "${E2E_PRIVATE_X:-}" ]; then
+  E2E_PRIVATE_X=1 exec "$PROJECT_DIR/tests/with_x" --screen 1024x768x24 bash "$0" "$GAME"
+fi
+
+# What the tests need to know of the game comes from the game: pagecheck,
+# built beside it, says the client area (CLIENT_W, CLIENT_H, in game pixels),
+# every item's box on the title screen (BOX_<item>, left top width height),
+# the start click and the spear's and the cards' middles (AT_start,
+# AT_spear, AT_card1..3) and the sound files (SOUND_<what>).
+E2E_FACTS=${E2E_FACTS:-$(dirname "$GAME")/pagecheck}
+if ! facts=$("$E2E_FACTS" facts --shell); then
+  echo "e2e: no game facts from $E2E_FACTS (cmake --build build --target pagecheck)" >&2
+  exit 1
+fi
+eval "$facts"
+
+# With E2E_SCALE=N the game is expected to draw every game pixel as an N x N
+# block: pointer positions and pixels read back are still given in game
+# pixels, and every snap checks that each block is one colour. E2E_GAME_ARGS
+# are passed to the game.
 E2E_SCALE=${E2E_SCALE:-1}
 E2E_GAME_ARGS=${E2E_GAME_ARGS:-}
 
@@ -36,7 +53,6 @@ E2E_T0=$(date '+%s%N')
 E2E_T0=$((E2E_T0 / 1000000))
 E2E_TMP=$(mktemp -d "${TMPDIR:-/tmp}/torvenka-e2e.XXXXXX")
 E2E_PIDS=()
-E2E_XVFB_PID=
 
 e2e_cleanup() {
   local p
@@ -46,10 +62,6 @@ e2e_cleanup() {
   for p in "${E2E_PIDS[@]}"; do
     wait "$p" 2>/dev/null || true
   done
-  if [ -n "$E2E_XVFB_PID" ]; then
-    kill "$E2E_XVFB_PID" 2>/dev/null || true
-    wait "$E2E_XVFB_PID" 2>/dev/null || true
-  fi
   rm -rf "$E2E_TMP"
 }
 trap e2e_cleanup EXIT
@@ -90,39 +102,15 @@ x_retry() {
 }
 display_alive() { x_retry xdpyinfo >/dev/null 2>&1; }
 
-start_private_xvfb() {
-  local n
-  for n in $(seq 160 220); do
-    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
-      # -noreset: the resources a test loads with xrdb outlive the xrdb client.
-      Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-      E2E_XVFB_PID=$!
-      export DISPLAY=":$n"
-      local i
-      for i in $(seq 1 100); do
-        display_alive && return 0
-        kill -0 "$E2E_XVFB_PID" 2>/dev/null || break
-        sleep 0.05
-      done
-      kill "$E2E_XVFB_PID" 2>/dev/null || true
-      E2E_XVFB_PID=
-    fi
-  done
-  fail "cannot start Xvfb"
-}
-
-if [ -z "${DISPLAY:-}" ] || ! display_alive; then
-  start_private_xvfb
-fi
+display_alive || fail "the private X server at $DISPLAY does not answer"
 
 export XDG_RUNTIME_DIR="$E2E_TMP/run"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
-# One copy of the game per user: a game left running would turn the tests'
-# copies away.
-if pgrep -u "$(id -u)" -x torvenka >/dev/null 2>&1; then
-  echo "e2e: a copy of torvenka already runs for this user; close it first" >&2
-  exit 1
-fi
+# A single-instance lock of the test's own: the test's copies of the game
+# exclude each other, and neither a game the player has open nor another
+# test run is in the way.
+export TORVENKA_LOCK_DIR="$E2E_TMP/lock"
+mkdir -m 700 "$TORVENKA_LOCK_DIR"
 export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
 # Only a real X display will do: without this, SDL falls back to its
 # invisible "offscreen" driver whenever it cannot reach the X server, and
@@ -132,11 +120,14 @@ export SDL_VIDEODRIVER=${SDL_VIDEODRIVER:-x11}
 # --- waiting ---------------------------------------------------------------
 
 # wait_until SECONDS COMMAND...: run COMMAND every 50 ms until it succeeds;
-# fails (status 1) once SECONDS have passed.
+# fails (status 1) once SECONDS have passed. SECONDS is what a quiet machine
+# needs; a busy one gets five times as long (E2E_PATIENCE), since a test
+# waits for what it expects, and only a failure waits the whole time.
+E2E_PATIENCE=${E2E_PATIENCE:-5}
 wait_until() {
   local limit=$1
   shift
-  local deadline=$(($(now_ms) + $(awk -v s="$limit" 'BEGIN { printf "%d", s * 1000 }')))
+  local deadline=$(($(now_ms) + $(awk -v s="$limit" -v p="$E2E_PATIENCE" 'BEGIN { printf "%d", s * p * 1000 }')))
   while :; do
     if "$@"; then return 0; fi
     [ "$(now_ms)" -ge "$deadline" ] && return 1
@@ -376,10 +367,10 @@ save_png() {
 
 # --- the game's screens, as seen from outside ------------------------------
 
-# Title word "潜行": front copy at (83, 95), red shadow one pixel lower right.
-TITLE_BOX=(83 95 24 12)
-# Game-over picture.
-OVER_BOX=(43 92 103 17)
+# Title word "潜行", its red shadow one pixel lower right; the game-over
+# picture.
+TITLE_BOX=("${BOX_titleWord[@]}")
+OVER_BOX=("${BOX_gameOver[@]}")
 
 # The title word in COLOUR (white or yellow) is on the screen, with its
 # shadow, and nothing else is drawn on the black window.
@@ -387,7 +378,7 @@ title_in() {
   snap
   local front shadow other
   front=$(count_colour "${TITLE_BOX[@]}" "$1")
-  shadow=$(count_colour 83 95 26 14 "$RED")
+  shadow=$(count_colour "${BOX_titleWordShadow[@]}" "$RED")
   other=$(count_not 0 0 "$CLIENT_W" "$CLIENT_H" "$BLACK" "$1" "$RED")
   [ "$front" -ge 40 ] && [ "$shadow" -ge 20 ] && [ "$other" -eq 0 ]
 }
@@ -404,10 +395,31 @@ dive_shown() {
   [ "$water" -ge 1000 ] && [ "$white" -ge 100 ] && [ "$red" -ge 60 ]
 }
 
+# The curtain is up: the whole client area is black.
+all_black() {
+  snap
+  [ "$(count_not 0 0 "$CLIENT_W" "$CLIENT_H" "$BLACK")" -eq 0 ]
+}
+# The game-over picture: white letters in its box, black everywhere else.
+game_over_shown() {
+  snap
+  local white lit outside
+  white=$(count_colour "${OVER_BOX[@]}" "$WHITE")
+  lit=$(count_not "${OVER_BOX[@]}" "$BLACK")
+  outside=$(($(count_not 0 0 "$CLIENT_W" "$CLIENT_H" "$BLACK") - lit))
+  [ "$white" -ge 150 ] && [ "$outside" -eq 0 ]
+}
+
+# A row of cards lies face down on the playfield (the first comes at tick 90).
+row_laid() {
+  snap
+  [ "$(count_colour 10 75 172 51 "$WHITE")" -ge 3600 ]
+}
+
 # start_dive: hover and click the title word of the current window; waits
 # until the sea and the gauges are on the screen.
 start_dive() {
-  pointer_to 95 101
+  pointer_to "${AT_start[@]}"
   wait_until 3 title_in "$YELLOW" || fail "the title word does not light up under the pointer"
   xdo mousedown 1 mouseup 1
   wait_until 3 dive_shown || fail "no sea and gauges after the start click"

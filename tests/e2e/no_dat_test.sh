@@ -15,10 +15,6 @@ wait_until 5 title_in "$WHITE" || fail "no title screen without dat/"
 start_dive
 t0=$(now_ms)
 
-row_laid() {
-  snap
-  [ "$(count_colour 10 75 172 51 "$WHITE")" -ge 3600 ]
-}
 log "the first row of cards, a card turned, a tank used"
 wait_until 8 row_laid || fail "no row of cards without dat/"
 log "row seen $(($(now_ms) - t0)) ms after the start click"

@@ -3,15 +3,13 @@
 # desktop's Xft.dpi at 192 and no option, the client area is 388 x 430 and
 # every one of its pixels is a 2 x 2 block of the frame the game shows at
 # scale 1. Hovering and clicking the scaled title word starts the dive, and a
-# scaled swipe moves the spear as an unscaled one does. Runs in an X server
-# of its own, since it changes the server's resources.
-unset DISPLAY
+# scaled swipe moves the spear as an unscaled one does. It changes the X
+# server's resources, which no other test sees: each has a server of its own.
 . "$(dirname "$0")/lib.sh" "$1"
 
-SPEAR_BOX=(130 182 23 23)
 spear_in() {
   snap
-  [ "$(count_colour "${SPEAR_BOX[@]}" "$1")" -ge 40 ]
+  [ "$(count_colour "${BOX_spearWhite[@]}" "$1")" -ge 40 ]
 }
 row_shown() {
   snap
@@ -40,7 +38,7 @@ start_game
 find_window "$GAME_PID"
 [ "$WIN_W" -eq "$CLIENT_W" ] && [ "$WIN_H" -eq "$CLIENT_H" ] || fail "client area is ${WIN_W}x$WIN_H at scale 1"
 title_snap "$WHITE" "$E2E_TMP/one-white.txt"
-pointer_to 95 101
+pointer_to "${AT_start[@]}"
 title_snap "$YELLOW" "$E2E_TMP/one-yellow.txt"
 close_and_expect_0 "$WIN" "$GAME_PID"
 
@@ -49,21 +47,21 @@ E2E_SCALE=2 E2E_GAME_ARGS="--scale 2"
 check_scaled_title
 
 log "hovering the scaled title word lights it up, as at scale 1"
-pointer_to 95 101
+pointer_to "${AT_start[@]}"
 title_snap "$YELLOW" "$E2E_TMP/scaled-yellow.txt"
 cmp -s "$E2E_TMP/scaled-yellow.txt" "$E2E_TMP/one-yellow.txt" || fail "the lit title word differs from scale 1"
 pointer_to 95 140
 wait_until 2 title_in "$WHITE" || fail "the title word stays yellow off the pointer"
 
 log "clicking it starts the dive"
-pointer_to 95 101
+pointer_to "${AT_start[@]}"
 xdo mousedown 1 mouseup 1
 wait_until 3 dive_shown || fail "no sea and gauges after the scaled start click"
 [ "$SNAP_MIXED" -eq 0 ] || fail "$SNAP_MIXED blocks of the dive are not one colour"
 
 log "the spear card, then a scaled swipe to the right: the spear turns cyan"
 wait_until 8 row_shown || fail "no row of cards"
-left_press_at 96 100
+left_press_at "${AT_card2[@]}"
 wait_until 2 spear_in "$WHITE" || fail "no white spear after turning the middle card"
 left_release
 right_drag 40 150 120 150

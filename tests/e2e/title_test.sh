@@ -26,7 +26,7 @@ log "black window with the white title word and its red shadow"
 wait_until 5 title_in "$WHITE" || fail "title screen not drawn: $(count_not 0 0 194 215 "$BLACK") lit pixels"
 
 log "hover: yellow; off onto the black background: white again"
-pointer_to 95 101
+pointer_to "${AT_start[@]}"
 wait_until 2 title_in "$YELLOW" || fail "the title word stays white under the pointer"
 pointer_to 95 140
 wait_until 2 title_in "$WHITE" || fail "the title word stays yellow off the pointer"
@@ -37,9 +37,13 @@ pointer_to 150 100
 wait_until 2 title_in "$WHITE" || fail "the title word stays yellow after leaving to the right"
 
 log "a right click on the word does not start the dive"
-right_click_at 95 101
-sleep 0.4
-title_in "$YELLOW" || fail "the title screen changed after a right click"
+right_click_at "${AT_start[@]}"
+# The pointer's events are handled in their order: once the word is white
+# again, the right click has been handled too.
+pointer_to 150 100
+wait_until 2 title_in "$WHITE" || fail "the title screen changed after a right click"
+pointer_to "${AT_start[@]}"
+wait_until 2 title_in "$YELLOW" || fail "the title word does not light up after the right click"
 
 log "a left click starts the dive: the sea and the gauges"
 xdo mousedown 1 mouseup 1
@@ -52,9 +56,8 @@ wait_until 3 dive_shown || fail "no sea and gauges after the start click"
 
 log "the sea scrolls"
 first=$(box_dump 0 0 194 40 | md5sum)
-sleep 0.3
-snap
-[ "$(box_dump 0 0 194 40 | md5sum)" != "$first" ] || fail "the sea does not move"
+sea_moved() { snap; [ "$(box_dump 0 0 194 40 | md5sum)" != "$first" ]; }
+wait_until 2 sea_moved || fail "the sea does not move"
 
 log "closing the window mid-dive ends the game with 0"
 close_and_expect_0 "$WIN" "$GAME_PID"

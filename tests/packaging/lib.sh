@@ -53,10 +53,17 @@ install_to() {
   }
 }
 
-# The sound files the game reads, and whatever else is in dat/.
+# The themes' renders this build made (none without the tools to make them).
+renders() {
+  [ -d "$BUILD_DIR/theme-renders" ] && find "$BUILD_DIR/theme-renders" -maxdepth 1 -name '*.ogg' -printf '%P\n' | sort
+}
+
+# The sound files the game reads, whatever else is in dat/ (but for the
+# renders a build puts there), and this build's renders.
 dat_files() {
   { printf '%s\n' se1.wav se2.wav se3.wav se4.wav plomvex_s01.mid ravederu.mid
-    [ -d "$SOURCE_DIR/dat" ] && find "$SOURCE_DIR/dat" -type f ! -name '.*' -printf '%P\n'
+    [ -d "$SOURCE_DIR/dat" ] && find "$SOURCE_DIR/dat" -type f ! -name '.*' ! -name '*.ogg' -printf '%P\n'
+    renders
   } | sort -u
 }
 

@@ -2,9 +2,9 @@
 
     chromium  Debian's Chromium, headless, through chromedriver (selenium)
     firefox   Debian's Firefox ESR, headless, through WebDriver BiDi: a small
-              client here, over a WebSocket of the standard library
+              client here, over Debian's python3-websocket
     webkit    WebKitGTK's MiniBrowser through WebKitWebDriver (selenium),
-              on the X server of $DISPLAY, or on an Xvfb of its own
+              on the X server of $DISPLAY, or on a private one (tests/with_x)
 
 Every browser offers the same calls: open(url), js(body, *args) (a
 function body: `return` what you want, the arguments as arguments[i]),
@@ -20,13 +20,10 @@ import json
 import os
 import re
 import shutil
-import socket
-import struct
 import subprocess
 import tempfile
 import threading
 import time
-import urllib.parse
 
 ENGINES = ('chromium', 'firefox', 'webkit')
 LEFT, MIDDLE, RIGHT = 0, 1, 2
@@ -166,29 +163,23 @@ class ChromiumBrowser(SeleniumBrowser):
         return True
 
 
+WITH_X = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), 'with_x')
+
+
 def _x_display():
-    """The X server for a browser that needs one: $DISPLAY, or an Xvfb of our
-    own (returned to be stopped at the end)."""
+    """The X server for a browser that needs one: $DISPLAY, or a private one
+    of tests/with_x (returned, to be ended by closing its input, with the X
+    server's process id as x_pid)."""
     if os.environ.get('DISPLAY'):
         return os.environ['DISPLAY'], None
-    xvfb = shutil.which('Xvfb')
-    if not xvfb:
-        raise BrowserError('no $DISPLAY and no Xvfb (xvfb) to make one: WebKit needs an X server')
-    for n in range(150, 250):
-        if os.path.exists('/tmp/.X11-unix/X%d' % n) or os.path.exists('/tmp/.X%d-lock' % n):
-            continue
-        proc = subprocess.Popen([xvfb, ':%d' % n, '-screen', '0', '1280x1100x24', '-nolisten', 'tcp'],
-                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        end = time.monotonic() + 10
-        while time.monotonic() < end:
-            if os.path.exists('/tmp/.X11-unix/X%d' % n):
-                return ':%d' % n, proc
-            if proc.poll() is not None:
-                break
-            time.sleep(0.05)
-        proc.kill()
+    proc = subprocess.Popen([WITH_X], stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
+    words = proc.stdout.readline().split()
+    if len(words) != 2 or not words[0].startswith(':'):
+        proc.stdin.close()
         proc.wait()
-    raise BrowserError('could not start an Xvfb')
+        raise BrowserError('could not start a private X server (tests/with_x)')
+    proc.x_pid = int(words[1])
+    return words[0], proc
 
 
 class SoundServer:
@@ -361,7 +352,7 @@ class WebKitBrowser(SeleniumBrowser):
     def _stop_x(self):
         self.sound.stop()
         if self.xvfb:
-            self.xvfb.terminate()
+            self.xvfb.stdin.close()
             self.xvfb.wait()
             self.xvfb = None
 
@@ -371,84 +362,8 @@ class WebKitBrowser(SeleniumBrowser):
 
 
 # --- WebDriver BiDi (Firefox) --------------------------------------------
-
-class WebSocket:
-    """A WebSocket client, just what a BiDi session needs (RFC 6455)."""
-
-    def __init__(self, url, timeout=60):
-        parts = urllib.parse.urlsplit(url)
-        self.sock = socket.create_connection((parts.hostname, parts.port), timeout=timeout)
-        key = base64.b64encode(os.urandom(16)).decode()
-        request = ('GET %s HTTP/1.1\r\nHost: %s:%d\r\nUpgrade: websocket\r\nConnection: Upgrade\r\n'
-                   'Sec-WebSocket-Key: %s\r\nSec-WebSocket-Version: 13\r\n\r\n'
-                   % (parts.path or '/', parts.hostname, parts.port, key))
-        self.sock.sendall(request.encode())
-        head = b''
-        while b'\r\n\r\n' not in head:
-            chunk = self.sock.recv(4096)
-            if not chunk:
-                raise BrowserError('the WebSocket at %s closed during the handshake' % url)
-            head += chunk
-        head, self.buffer = head.split(b'\r\n\r\n', 1)
-        if b' 101 ' not in head.split(b'\r\n')[0]:
-            raise BrowserError('no WebSocket at %s: %s' % (url, head.split(b'\r\n')[0].decode(errors='replace')))
-
-    def _read(self, n):
-        while len(self.buffer) < n:
-            chunk = self.sock.recv(max(65536, n - len(self.buffer)))
-            if not chunk:
-                raise BrowserError('the browser closed its WebSocket')
-            self.buffer += chunk
-        out, self.buffer = self.buffer[:n], self.buffer[n:]
-        return out
-
-    def _send_frame(self, opcode, payload):
-        head = bytes([0x80 | opcode])
-        n = len(payload)
-        if n < 126:
-            head += bytes([0x80 | n])
-        elif n < 65536:
-            head += bytes([0x80 | 126]) + struct.pack('>H', n)
-        else:
-            head += bytes([0x80 | 127]) + struct.pack('>Q', n)
-        mask = os.urandom(4)
-        masked = bytes(b ^ mask[i % 4] for i, b in enumerate(payload))
-        self.sock.sendall(head + mask + masked)
-
-    def send(self, text):
-        self._send_frame(0x1, text.encode())
-
-    def recv(self):
-        message = b''
-        while True:
-            b0, b1 = self._read(2)
-            opcode, n = b0 & 0x0F, b1 & 0x7F
-            if n == 126:
-                n = struct.unpack('>H', self._read(2))[0]
-            elif n == 127:
-                n = struct.unpack('>Q', self._read(8))[0]
-            mask = self._read(4) if b1 & 0x80 else None
-            payload = self._read(n)
-            if mask:
-                payload = bytes(b ^ mask[i % 4] for i, b in enumerate(payload))
-            if opcode == 0x9:
-                self._send_frame(0xA, payload)
-                continue
-            if opcode == 0xA:
-                continue
-            if opcode == 0x8:
-                raise BrowserError('the browser closed its WebSocket')
-            message += payload
-            if b0 & 0x80:
-                return message.decode()
-
-    def close(self):
-        try:
-            self._send_frame(0x8, b'')
-        except OSError:
-            pass
-        self.sock.close()
-
+# Debian has no geckodriver: Firefox is driven over WebDriver BiDi, a few
+# commands over a WebSocket (Debian's python3-websocket).
 
 # What keeps Firefox quiet: no first-run or welcome pages, no updates, no
 # telemetry or studies, nothing fetched from outside (this machine may have
@@ -542,7 +457,10 @@ class FirefoxBrowser:
         if not ready.wait(60) or 'url' not in found:
             self._stop()
             raise BrowserError('Firefox said no "WebDriver BiDi listening on ..." within 60 s')
-        self.ws = WebSocket(found['url'].rstrip('/') + '/session')
+        import websocket
+        # Firefox refuses a WebSocket that names an origin.
+        self.ws = websocket.create_connection(found['url'].rstrip('/') + '/session', timeout=60,
+                                              suppress_origin=True)
         self.next_id = 0
         self.command('session.new', {'capabilities': {}})
         tree = self.command('browsingContext.getTree', {})
@@ -553,7 +471,10 @@ class FirefoxBrowser:
         me = self.next_id
         self.ws.send(json.dumps({'id': me, 'method': method, 'params': params}))
         while True:
-            reply = json.loads(self.ws.recv())
+            try:
+                reply = json.loads(self.ws.recv())
+            except Exception as e:  # noqa: BLE001 - the socket's own errors
+                raise BrowserError('%s: the browser\'s WebSocket: %s' % (method, e))
             if reply.get('id') != me:
                 continue  # an event: none is asked for
             if reply.get('type') == 'error':
@@ -661,7 +582,7 @@ class FirefoxBrowser:
             pass
         try:
             self.ws.close()
-        except OSError:
+        except Exception:  # noqa: BLE001 - the browser may be gone already
             pass
         self._stop()
 

@@ -1,5 +1,5 @@
-// compose-bench: times compose() on a few screens with the game's font and
-// prints microseconds per repaint.
+// compose-bench: times compose() on a few screens with the game's font (its
+// glyph table) and prints microseconds per repaint.
 //
 //   compose-bench [ROUNDS]
 #include <algorithm>
@@ -11,7 +11,8 @@
 
 #include "core/creatures.h"
 #include "screen/compositor.h"
-#include "ttf_font/sdl_font.h"
+#include "screen/glyph_font.h"
+#include "screen/glyph_table.h"
 
 namespace {
 
@@ -89,20 +90,15 @@ void time(const char* name, const Playfield& s, TextRaster& font, int rounds) {
 
 int main(int argc, char** argv) {
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5000;
-    std::string err;
-    auto font = SdlFont::open(&err);
-    if (!font) {
-        std::fprintf(stderr, "compose-bench: %s\n", err.c_str());
-        return 1;
-    }
-    std::printf("font %s, style %s\n", font->face().family.c_str(), textStyleName(font->style()));
-    Playfield title(*font);
-    time("title", title, *font, rounds);
-    Playfield dive(*font);
+    GlyphFont font(kBakedGlyphs);
+    std::printf("font: the glyph table of %s\n", kBakedGlyphs.face);
+    Playfield title(font);
+    time("title", title, font, rounds);
+    Playfield dive(font);
     busy(dive);
-    time("dive", dive, *font, rounds);
-    Playfield all(*font);
+    time("dive", dive, font, rounds);
+    Playfield all(font);
     everything(all);
-    time("everything", all, *font, rounds);
+    time("everything", all, font, rounds);
     return 0;
 }

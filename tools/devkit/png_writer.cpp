@@ -1,7 +1,5 @@
 #include "devkit/png_writer.h"
 
-#include <algorithm>
-#include <array>
 #include <cstddef>
 #include <cstdio>
 #include <vector>
@@ -9,19 +7,6 @@
 #include <zlib.h>
 
 namespace {
-
-const std::array<uint32_t, 256>& crcTable() {
-    static const std::array<uint32_t, 256> table = [] {
-        std::array<uint32_t, 256> t{};
-        for (uint32_t n = 0; n < 256; ++n) {
-            uint32_t c = n;
-            for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            t[n] = c;
-        }
-        return t;
-    }();
-    return table;
-}
 
 void put32(std::vector<uint8_t>& v, uint32_t x) {
     v.push_back(static_cast<uint8_t>(x >> 24));
@@ -36,28 +21,8 @@ void chunk(std::vector<uint8_t>& out, const char type[4], const std::vector<uint
     const size_t start = out.size();
     out.insert(out.end(), type, type + 4);
     out.insert(out.end(), data.begin(), data.end());
-    put32(out, crc32(out.data() + start, out.size() - start));
+    put32(out, static_cast<uint32_t>(crc32(0, out.data() + start, static_cast<uInt>(out.size() - start))));
 }
-
-}  // namespace
-
-uint32_t crc32(const uint8_t* data, size_t n, uint32_t crc) {
-    const auto& t = crcTable();
-    crc = ~crc;
-    for (size_t i = 0; i < n; ++i) crc = t[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
-    return ~crc;
-}
-
-uint32_t adler32(const uint8_t* data, size_t n, uint32_t adler) {
-    uint32_t a = adler & 0xFFFF, b = adler >> 16;
-    for (size_t i = 0; i < n; ++i) {
-        a = (a + data[i]) % 65521;
-        b = (b + a) % 65521;
-    }
-    return (b << 16) | a;
-}
-
-namespace {
 
 // Scanlines (filter byte 0, then the samples), zlib-packed, in the three
 // chunks every PNG needs. colourType 2 is RGB, 6 is RGBA.

@@ -8,11 +8,23 @@
 //   pagecheck left-alone   a dive left alone from the start click: the last
 //                          dive tick, and the milliseconds on the game's
 //                          clock from the click to the GAME OVER picture
+//   pagecheck facts [--shell]
+//                          what the tests need to know of the game, from the
+//                          game itself, as JSON (or as shell variables): the
+//                          client area, every item's box on the title screen
+//                          by name, the start click (the title word's
+//                          middle), the spear's middle, the card slots'
+//                          middles, and the sound files by what they are
+//                          (each as the game names it, and as the page
+//                          fetches it)
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "headless/harness.h"
+#include "sound/theme_render.h"
 #include "screen/compositor.h"
 #include "screen/glyph_font.h"
 #include "screen/glyph_table.h"
@@ -72,11 +84,69 @@ int leftAlone() {
     return 0;
 }
 
+std::pair<int, int> middle(const ItemState& it) { return {it.left + it.width / 2, it.top + it.height / 2}; }
+
+// Where the page fetches a file the game names: a theme as its render, an
+// effect as it is.
+std::string pageUrl(const std::string& name) {
+    const std::string render = sound::renderOf(name);
+    return render.empty() ? name : render;
+}
+
+int facts(bool shell) {
+    Window window;
+    const Playfield& field = window.field();
+    const std::pair<const char*, std::pair<int, int>> points[] = {
+        {"start", middle(field[Item::titleWord])},
+        {"spear", middle(field[Item::spearWhite])},
+        {"card1", middle(field[Item::cardSlot1])},
+        {"card2", middle(field[Item::cardSlot2])},
+        {"card3", middle(field[Item::cardSlot3])},
+    };
+    const std::pair<const char*, std::string> sounds[] = {
+        {"card", effectFile(Effect::Card)},          {"tank", effectFile(Effect::Tank)},
+        {"spear", effectFile(Effect::Spear)},        {"defeat", effectFile(Effect::Defeat)},
+        {"dive_theme", musicFile(Music::DiveTheme)}, {"boss_theme", musicFile(Music::BossTheme)},
+    };
+    if (shell) {
+        std::printf("CLIENT_W=%d\nCLIENT_H=%d\n", kClientW, kClientH);
+        for (const ItemState& it : field.items())
+            std::printf("BOX_%s=(%d %d %d %d)\n", it.name, it.left, it.top, it.width, it.height);
+        for (const auto& [name, p] : points) std::printf("AT_%s=(%d %d)\n", name, p.first, p.second);
+        for (const auto& [name, file] : sounds) std::printf("SOUND_%s=%s\n", name, file.c_str());
+        return 0;
+    }
+    std::printf("{\"client\": [%d, %d],\n \"boxes\": {", kClientW, kClientH);
+    const char* comma = "";
+    for (const ItemState& it : field.items()) {
+        std::printf("%s\n  \"%s\": [%d, %d, %d, %d]", comma, it.name, it.left, it.top, it.width, it.height);
+        comma = ",";
+    }
+    std::printf("},\n \"at\": {");
+    comma = "";
+    for (const auto& [name, p] : points) {
+        std::printf("%s\"%s\": [%d, %d]", comma, name, p.first, p.second);
+        comma = ", ";
+    }
+    for (const bool asPage : {false, true}) {
+        std::printf("},\n \"%s\": {", asPage ? "urls" : "sounds");
+        comma = "";
+        for (const auto& [name, file] : sounds) {
+            std::printf("%s\"%s\": \"%s\"", comma, name, (asPage ? pageUrl(file) : file).c_str());
+            comma = ", ";
+        }
+    }
+    std::printf("}}\n");
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc >= 2 && std::strcmp(argv[1], "facts") == 0 && argc <= 3)
+        return facts(argc == 3 && std::strcmp(argv[2], "--shell") == 0);
     if (argc == 3 && std::strcmp(argv[1], "title") == 0) return title(argv[2]);
     if (argc == 2 && std::strcmp(argv[1], "left-alone") == 0) return leftAlone();
-    std::fprintf(stderr, "usage: pagecheck title FILE | pagecheck left-alone\n");
+    std::fprintf(stderr, "usage: pagecheck title FILE | pagecheck left-alone | pagecheck facts [--shell]\n");
     return 2;
 }

@@ -12,34 +12,28 @@ void sea(Playfield& s, int top) {
     s.setTop(Item::sea, top);
 }
 
-void pair(Playfield& s, Item a, Item b, const std::string& text) {
-    s.setText(a, text);
-    s.setText(b, text);
-    s.show(a);
-    s.show(b);
+// A text pair shown with its value; the captions keep the catalogue's text.
+void showValue(Playfield& s, Label l, const std::string& text) {
+    s.write(l, text);
+    s.show(l);
 }
 
 void gauges(Playfield& s, int life, int oxygen, int tanks) {
-    pair(s, Item::lifeCaptionShadow, Item::lifeCaption, "命：");
-    pair(s, Item::lifeValue, Item::lifeValueShadow, std::to_string(life));
-    pair(s, Item::oxygenCaptionShadow, Item::oxygenCaption, "酸素：");
-    pair(s, Item::oxygenValue, Item::oxygenValueShadow, std::to_string(oxygen));
-    pair(s, Item::tanksCaptionShadow, Item::tanksCaption, "ボンベ：");
-    pair(s, Item::tanksValue, Item::tanksValueShadow, std::to_string(tanks));
+    for (Label caption : {Label::lifeCaption, Label::oxygenCaption, Label::tanksCaption}) s.show(caption);
+    showValue(s, Label::lifeValue, std::to_string(life));
+    showValue(s, Label::oxygenValue, std::to_string(oxygen));
+    showValue(s, Label::tanksValue, std::to_string(tanks));
 }
 
 // The creature panel as a spawn fills it.
 void panel(Playfield& s, const Creature& c) {
-    pair(s, Item::creatureNameShadow, Item::creatureName, c.name);
-    pair(s, Item::creatureLifeCaptionShadow, Item::creatureLifeCaption, "命：");
-    pair(s, Item::creatureLifeValue, Item::creatureLifeValueShadow, std::to_string(c.life));
+    showValue(s, Label::creatureName, c.name);
+    s.show(Label::creatureLifeCaption);
+    showValue(s, Label::creatureLifeValue, std::to_string(c.life));
 }
 
 // The start click hides the title word; every dive state starts there.
-void leaveTitle(Playfield& s) {
-    s.hide(Item::titleWordShadow);
-    s.hide(Item::titleWord);
-}
+void leaveTitle(Playfield& s) { s.hide(Label::titleWord); }
 
 void title(Playfield&, int) {}
 

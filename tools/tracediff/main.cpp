@@ -1,12 +1,14 @@
 // tracediff: compares two full whole-state traces, one line a step, and
-// prints the first line and the first field in which they differ.
+// prints the first line and the first field, by name, in which they differ.
+// Fields only one of them holds (an item one build has and the other not)
+// are named first and not compared.
 //
 //   TORVENKA_TRACE_DIR=/tmp/a build/tests/torvenka_tests --gtest_filter='Trace*'
 //   (change the code, build, run again into /tmp/b)
 //   tracediff /tmp/a/corners.full /tmp/b/corners.full
 //
 // Exit status: 0 when they agree, 1 when they differ, 2 when a file cannot
-// be read.
+// be read. They agree when every field both hold agrees.
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
@@ -42,9 +44,18 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "tracediff: cannot read %s\n", argv[i]);
             return 2;
         }
+    if (!a.empty() && !b.empty())
+        for (int i : {1, 2}) {
+            std::string names;
+            for (const std::string& n : i == 1 ? trace::fieldsOnlyIn(a[0], b[0]) : trace::fieldsOnlyIn(b[0], a[0]))
+                names += " " + n;
+            if (!names.empty()) std::printf("only in %s:%s\n", argv[i], names.c_str());
+        }
     for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
         if (a[i] == b[i]) continue;
-        std::printf("line %zu (%s): %s\n", i + 1, labelOf(a[i]).c_str(), trace::firstDifference(a[i], b[i]).c_str());
+        const std::string diff = trace::firstDifference(a[i], b[i]);
+        if (diff.empty()) continue;  // they differ only in fields one of them lacks
+        std::printf("line %zu (%s): %s\n", i + 1, labelOf(a[i]).c_str(), diff.c_str());
         return 1;
     }
     if (a.size() != b.size()) {

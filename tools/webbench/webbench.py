@@ -58,13 +58,12 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 PROJECT = os.path.dirname(os.path.dirname(HERE))
 sys.path.insert(0, os.path.join(PROJECT, 'tests', 'web'))
 
-from web_page import CLIENT_H, CLIENT_W, Page, keep_worker_list, served, test_site, wait_until  # noqa: E402
+from web_page import Facts, Page, SiteServer, copy_playing_the_test_build, keep_worker_list, wait_until  # noqa: E402
 import web_browsers  # noqa: E402
 
 CLK_TCK = os.sysconf('SC_CLK_TCK')
 DIVE = 'dive'
 CASES = ('chromium', 'firefox', 'webkit', 'touch')
-TITLE_WORD = (90, 100)
 PHONE = {'width': 390, 'height': 844, 'deviceScaleFactor': 3, 'mobile': True}
 NAMES = {'chromium': 'Chromium', 'firefox': 'Firefox', 'webkit': 'WebKit',
          'touch': 'Chromium as a phone, touch play'}
@@ -249,11 +248,11 @@ def snapshot(engine, pids):
     return out
 
 
-def helper_ticks(procs):
+def helper_ticks(pids):
     t = {}
-    for name, proc in procs.items():
+    for name, pid in pids.items():
         try:
-            t[name] = ticks('/proc/%d/stat' % proc.pid)
+            t[name] = ticks('/proc/%d/stat' % pid)
         except OSError:
             pass
     return t
@@ -262,7 +261,7 @@ def helper_ticks(procs):
 class Window:
     """Processor use of a browser between start() and stop(), in % of a core:
     all its processes, the page's content process and its main thread, by
-    kind of process, and of the servers beside it (helpers: {name: Popen})."""
+    kind of process, and of the servers beside it (helpers: {name: process id})."""
 
     def __init__(self, engine, root, own_root, helpers):
         self.engine = engine
@@ -312,8 +311,8 @@ class Mouse:
         self.page = page
 
     def start(self):
-        self.page.move(*TITLE_WORD)
-        self.page.click(*TITLE_WORD)
+        self.page.move(*self.page.facts.at['start'])
+        self.page.click(*self.page.facts.at['start'])
         self.page.move(5, 5)
 
     def tank(self):
@@ -335,12 +334,13 @@ class Finger:
         points = []
         if at is not None:
             left, top, w, h = self.rect
-            points.append({'x': left + (at[0] + 0.5) * w / CLIENT_W, 'y': top + (at[1] + 0.5) * h / CLIENT_H,
+            cw, ch = self.page.facts.client
+            points.append({'x': left + (at[0] + 0.5) * w / cw, 'y': top + (at[1] + 0.5) * h / ch,
                            'id': 1, 'radiusX': 4, 'radiusY': 4, 'force': 1})
         self.page.d.execute_cdp_cmd('Input.dispatchTouchEvent', {'type': kind, 'touchPoints': points})
 
     def start(self):
-        self.touch('touchStart', TITLE_WORD)
+        self.touch('touchStart', self.page.facts.at['start'])
         self.touch('touchEnd')
 
     def drag(self, points):
@@ -373,13 +373,13 @@ def cadence(times):
             'p99': gaps[int(0.99 * (len(gaps) - 1))], 'max': gaps[-1], 'steps': len(gaps)}
 
 
-def measure(case, url, seconds, game):
+def measure(case, url, seconds, game, facts):
     engine = engine_of(case)
     browser = web_browsers.start(engine)
     try:
         if case == 'touch':
             phone(browser)
-        page = Page(browser, url)
+        page = Page(browser, url, facts)
         if not wait_until(30, lambda: page.js('return !!(window.torvenkaWatch && '
                                               'window.torvenkaWatch.firstFrame !== undefined);'), step=0.05):
             raise BenchError('no frame on %s: "%s"' % (url, page.status()))
@@ -409,9 +409,9 @@ def measure(case, url, seconds, game):
             root, own_root = browser.d.service.process.pid, False
         helpers = {}
         if getattr(browser, 'sound', None) is not None and browser.sound.proc is not None:
-            helpers['sound server'] = browser.sound.proc
+            helpers['sound server'] = browser.sound.proc.pid
         if getattr(browser, 'xvfb', None) is not None:
-            helpers['X server'] = browser.xvfb
+            helpers['X server'] = browser.xvfb.x_pid
         window = Window(engine, root, own_root, helpers)
         counts = 'return [performance.now(), window.torvenkaBenchPosts || 0, window.torvenkaBenchBridged || 0];'
         page_t0, posts0, bridged0 = page.js(counts)
@@ -581,10 +581,13 @@ def main(argv):
     results = {c: {'game': [], 'minimal': []} for c in cases}
     failures = []
     folder = os.path.abspath(folder)
+    # What the bench needs to know of the game (the start click), from the
+    # build's pagecheck beside the site's folder.
+    facts = Facts(os.environ.get('TORVENKA_PAGECHECK') or os.path.join(os.path.dirname(folder), 'pagecheck'))
     with tempfile.TemporaryDirectory() as tmp:
-        tested = test_site(folder, os.path.join(tmp, 'site'))
+        tested = copy_playing_the_test_build(folder, os.path.join(tmp, 'site'))
         count_posts(tested)
-        with served(tested) as game, served(HERE) as minimal:
+        with SiteServer(tested, no_store=True) as game, SiteServer(HERE, no_store=True) as minimal:
             pages = {'game': game.url, 'minimal': minimal.url + 'minimal.html'}
             for run in range(runs):
                 for case in cases:
@@ -595,7 +598,7 @@ def main(argv):
                         say('run %d/%d, %s, %s page, %g s%s...' % (run + 1, runs, case, name, seconds,
                                                                   ' of dive' if name == 'game' else ''))
                         try:
-                            r = measure(case, pages[name], seconds, name == 'game')
+                            r = measure(case, pages[name], seconds, name == 'game', facts)
                         except Exception as e:  # noqa: BLE001 - said, and the others go on
                             failures.append('run %d, %s, %s page: %s' % (run + 1, case, name, e))
                             say('  FAILED: %s' % e)

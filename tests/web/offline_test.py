@@ -1,0 +1,170 @@
+"""The site kept by its service worker: after a first visit the game starts
+and plays, music included, with the server gone; a new build of the site
+replaces the kept copy as a whole, never file by file, and a site caught
+halfway through an upload is not kept at all.
+
+Each case plays a copy of the site of its own, served on a port (an origin)
+of its own, and rebuilds it the way the build does after changing a file.
+"""
+import hashlib
+import os
+import urllib.request
+
+import pytest
+
+from web_page import Page, SiteServer, keep_worker_list, log, wait_until
+from web_page import copy_playing_the_test_build
+
+pytestmark = pytest.mark.engines('chromium')
+
+
+class Kept:
+    """A copy of the site, served, and a first visit that kept it whole."""
+
+    def __init__(self, browser, facts, folder):
+        self.browser, self.facts, self.folder = browser, facts, folder
+        self.css = os.path.join(folder, 'page.css')
+        self.server = SiteServer(folder)
+        self.page = Page(browser, self.server.url, facts)
+        assert wait_until(30, self.page.started), 'the game did not start: the page says "%s"' % self.page.status()
+        assert wait_until(30, lambda: self.page.js('return navigator.serviceWorker.getRegistration().then('
+                                                   'function (r) { return !!(r && r.active && r.active.state === '
+                                                   '"activated"); });')), 'no service worker took charge of the site'
+        copies = self.caches()
+        assert len(copies) == 1, 'the site is kept in %d caches: %s' % (len(copies), list(copies))
+        (self.name, first), = copies.items()
+        files = self.files()
+        assert first == files, 'the kept copy is not the site: missing %s, different %s, more %s' % (
+            sorted(set(files) - set(first)), sorted(n for n in files if n in first and first[n] != files[n]),
+            sorted(set(first) - set(files)))
+        log('a first visit keeps %d files in "%s"' % (len(first), self.name))
+
+    def files(self):
+        """Every file of the site but the worker, with the SHA-256 of its bytes."""
+        out = {}
+        for root, _, names in os.walk(self.folder):
+            for n in names:
+                with open(os.path.join(root, n), 'rb') as f:
+                    out[os.path.relpath(os.path.join(root, n), self.folder).replace(os.sep, '/')] = \
+                        hashlib.sha256(f.read()).hexdigest()
+        del out['sw.js']
+        return out
+
+    def caches(self):
+        """The site's caches: {cache name: {file: SHA-256 of the kept bytes}}."""
+        return self.page.js("""
+            var base = new URL('./', location.href).href;
+            function hex(b) {
+              return Array.from(new Uint8Array(b), function (x) { return x.toString(16).padStart(2, '0'); }).join('');
+            }
+            return caches.keys().then(function (names) {
+              return Promise.all(names.map(function (name) {
+                return caches.open(name).then(function (c) { return c.keys(); }).then(function (requests) {
+                  return Promise.all(requests.map(function (r) {
+                    return caches.match(r, {cacheName: name}).then(function (res) { return res.arrayBuffer(); })
+                      .then(function (b) { return crypto.subtle.digest('SHA-256', b); })
+                      .then(function (d) { return [r.url.slice(base.length), hex(d)]; });
+                  }));
+                }).then(function (entries) { return [name, Object.fromEntries(entries)]; });
+              }));
+            }).then(Object.fromEntries);""")
+
+    def fetched_css(self):
+        """The page's own fetch of page.css, through its worker."""
+        return self.page.js("return fetch('page.css').then(function (r) { return r.text(); });")
+
+    def rebuild(self, css):
+        """A new build of the site whose page.css is `css`."""
+        with open(self.css, 'w') as f:
+            f.write(css)
+        keep_worker_list(self.folder)
+
+    def new_worker(self):
+        """Asks the browser to look for a new build of the worker; what became
+        of it: 'installed' (kept whole, waiting), 'redundant' (dropped)."""
+        return self.page.js("""
+            return navigator.serviceWorker.getRegistration().then(function (r) {
+              return new Promise(function (done) {
+                r.addEventListener('updatefound', function () {
+                  var w = r.installing;
+                  w.addEventListener('statechange', function () {
+                    if (w.state === 'installed' || w.state === 'redundant') done(w.state);
+                  });
+                });
+                r.update().catch(function () {});
+                setTimeout(function () { done('no new worker'); }, 25000);
+              });
+            });""")
+
+    def reload(self):
+        """Reloads the page, which the worker then serves."""
+        self.browser.d.refresh()
+        self.page = Page(self.browser, None, self.facts)
+        self.page.url = self.server.url
+        assert wait_until(10, lambda: self.page.js('return !!navigator.serviceWorker.controller;')), \
+            'the reloaded page is not the worker\'s'
+
+    def plays_with_music(self):
+        page = self.page
+        assert wait_until(30, page.title_screen), 'no title screen: the page says "%s"' % page.status()
+        page.start_dive()
+        assert wait_until(10, lambda: page.sounded('dive_theme')), 'the dive\'s music did not play: %s' % page.sound()
+        # Once the kept sounds are all decoded, the page has nothing to say.
+        assert wait_until(20, lambda: page.status() == ''), 'the page says "%s"' % page.status()
+
+
+@pytest.fixture
+def kept(browser, site_folder, facts, tmp_path):
+    k = Kept(browser, facts, copy_playing_the_test_build(site_folder, str(tmp_path / 'site')))
+    yield k
+    k.server.stop()
+
+
+def test_the_kept_site_plays_without_the_server(kept):
+    kept.server.stop()
+    with pytest.raises(OSError):
+        urllib.request.urlopen(kept.server.url, timeout=5)
+    kept.reload()
+    kept.plays_with_music()
+    log('the server gone, tick %d, %s' % (kept.page.last_step()['tick'], kept.page.sounded(None)))
+
+
+def test_a_new_build_replaces_the_kept_copy_whole(kept):
+    kept.reload()
+    assert wait_until(30, kept.page.title_screen), 'no title screen: the page says "%s"' % kept.page.status()
+    kept.page.start_dive()
+    with open(kept.css) as f:
+        old_css = f.read()
+    new_css = old_css + '\n/* another build */\n'
+    kept.rebuild(new_css)
+    state = kept.new_worker()
+    assert state == 'installed', 'the new build\'s worker is %s' % state
+    copies = kept.caches()
+    assert kept.name in copies and len(copies) == 2, 'while the old page plays, the caches are %s' % list(copies)
+    second = [n for n in copies if n != kept.name][0]
+    assert copies[second] == kept.files(), 'the new build is not kept whole'
+    assert kept.fetched_css() == old_css, 'the open page of the old build got the new build\'s page.css'
+    tick = kept.page.last_step()['tick']
+    assert wait_until(10, lambda: kept.page.last_step()['tick'] > tick), 'the dive stopped'
+    log('the new build waits; the open page still gets the old files')
+
+    kept.reload()
+    assert wait_until(30, kept.page.started), 'the game did not start on the next visit'
+    assert kept.fetched_css() == new_css, 'the next visit did not get the new build\'s page.css'
+    assert list(kept.caches()) == [second], 'after the next visit the caches are %s' % list(kept.caches())
+    sheets = kept.page.js('return Array.from(document.styleSheets).map(function (s) { return s.href; });')
+    assert any(h and h.endswith('/page.css') for h in sheets), 'the new build\'s page has no style sheet: %s' % sheets
+    kept.plays_with_music()
+    log('the next visit is the new build, whole, in one cache, "%s"' % second)
+
+
+def test_a_half_uploaded_site_is_not_kept(kept):
+    # The worker lists the next build's page.css; the server still has this one's.
+    with open(kept.css) as f:
+        css = f.read()
+    kept.rebuild(css + '/* the next build */\n')
+    with open(kept.css, 'w') as f:
+        f.write(css)
+    state = kept.new_worker()
+    assert state == 'redundant', 'a worker of a half-uploaded site got %s' % state
+    assert list(kept.caches()) == [kept.name], 'a half-uploaded site left the caches %s' % list(kept.caches())

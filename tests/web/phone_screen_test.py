@@ -1,0 +1,125 @@
+"""The game on the screens of a phone and a tablet, in portrait and in
+landscape (Chromium's device emulation): the canvas is the largest whole
+number of device pixels per game pixel that fits the visible area, the
+status line stays on the screen, the about line under it only where the game
+leaves room, and turning the device fits the game again without a reload. A
+scale asked for in the address (?scale=N) too large for the screen is cut
+down to what fits. The screen is kept lit from the start
+of a dive to its end (a stand-in for the Screen Wake Lock API counts it).
+"""
+import pytest
+
+from web_page import Page, log, wait_until
+
+pytestmark = pytest.mark.engines('chromium')
+PHONE, TABLET = (390, 844, 3), (820, 1180, 2)
+WAKE_LOCK = r"""
+window.wakeLog = [];
+Object.defineProperty(Navigator.prototype, 'wakeLock', {configurable: true, get: function () {
+  return {request: function (type) {
+    wakeLog.push('request');
+    var lock = new EventTarget();
+    lock.release = function () { wakeLog.push('release'); return Promise.resolve(); };
+    return Promise.resolve(lock);
+  }};
+}});
+"""
+
+
+@pytest.fixture
+def device(browser, site):
+    """emulate(width, height, dpr): the browser is that device, in portrait
+    or landscape as the sizes say; a desktop again after the case."""
+    def emulate(width, height, dpr):
+        portrait = height >= width
+        browser.d.execute_cdp_cmd('Emulation.setDeviceMetricsOverride', {
+            'width': width, 'height': height, 'deviceScaleFactor': dpr, 'mobile': True,
+            'screenOrientation': {'type': 'portraitPrimary' if portrait else 'landscapePrimary',
+                                  'angle': 0 if portrait else 90}})
+        browser.d.execute_cdp_cmd('Emulation.setTouchEmulationEnabled', {'enabled': True, 'maxTouchPoints': 5})
+    yield emulate
+    browser.d.execute_cdp_cmd('Emulation.setTouchEmulationEnabled', {'enabled': False})
+    browser.d.execute_cdp_cmd('Emulation.clearDeviceMetricsOverride', {})
+    site.without_worker()
+
+
+def fitted(page, width, height, dpr):
+    """Waits until the canvas is the largest whole scale that fits the page
+    on that screen, the status line below it on the screen, and the about
+    line, if shown, below that on the screen; the scale. (The scale is what
+    the status line alone leaves: the about line takes no room from it.)"""
+    why = []
+
+    def fits():
+        m = page.js("""
+            var c = document.getElementById('canvas').getBoundingClientRect();
+            var line = document.getElementById('status');
+            var l = line.getBoundingClientRect(), ls = getComputedStyle(line), b = getComputedStyle(document.body);
+            var about = document.getElementById('about'), a = about.getBoundingClientRect();
+            return {w: innerWidth, h: innerHeight, dpr: devicePixelRatio, cw: c.width, ch: c.height,
+                    left: c.left, top: c.top, lineTop: l.top, lineBottom: l.bottom,
+                    about: about.hidden ? null : [a.top, a.bottom],
+                    lineRoom: l.height + parseFloat(ls.marginTop) + parseFloat(ls.marginBottom),
+                    padX: parseFloat(b.paddingLeft) + parseFloat(b.paddingRight),
+                    padY: parseFloat(b.paddingTop) + parseFloat(b.paddingBottom)};""")
+        cw, ch = page.facts.client
+        n = round(m['cw'] * dpr / cw)
+        room_w, room_h = (m['w'] - m['padX']) * dpr, (m['h'] - m['padY'] - m['lineRoom']) * dpr
+        slack = dpr / 64 + 0.001  # layout keeps sizes in 64ths of a CSS pixel: a third is off by a hair
+        problems = [
+            ((m['w'], m['h'], m['dpr']) != (width, height, dpr),
+             'the page is %sx%s at %s' % (m['w'], m['h'], m['dpr'])),
+            (abs(m['cw'] * dpr - n * cw) > slack or abs(m['ch'] * dpr - n * ch) > slack,
+             'the canvas is %.2f x %.2f device pixels, not whole blocks' % (m['cw'] * dpr, m['ch'] * dpr)),
+            (n * cw > room_w + 0.01 or n * ch > room_h + 0.01,
+             'blocks of %d do not fit %.0f x %.0f device pixels' % (n, room_w, room_h)),
+            ((n + 1) * cw <= room_w and (n + 1) * ch <= room_h, 'blocks of %d, though %d would fit' % (n, n + 1)),
+            (m['left'] < 0 or m['top'] < 0 or m['lineBottom'] > m['h'] + 0.5 or m['lineTop'] < m['top'] + m['ch'] - 0.5,
+             'the canvas or the status line is off the screen: %s' % m),
+            (m['about'] is not None and (m['about'][0] < m['lineBottom'] - 0.5 or m['about'][1] > m['h'] + 0.5),
+             'the about line is not under the status line on the screen: %s' % m)]
+        why[:] = [what for bad, what in problems if bad]
+        return None if why else n
+
+    assert wait_until(10, fits, step=0.1), 'on a %dx%d screen at %s: %s' % (width, height, dpr, '; '.join(why))
+    return fits()
+
+
+@pytest.mark.parametrize('width, height, dpr', [PHONE, TABLET], ids=['phone', 'tablet'])
+def test_the_game_fits_the_screen_and_turns_with_it(browser, site, facts, device, width, height, dpr):
+    device(width, height, dpr)
+    page = Page(browser, site.url, facts)
+    assert wait_until(30, page.started), 'the game did not start: "%s"' % page.status()
+    page.js('window.sameDocument = true;')
+    about_shown = []
+    for w, h, how in ((width, height, 'portrait'), (height, width, 'landscape, turned'),
+                      (width, height, 'portrait again')):
+        device(w, h, dpr)
+        n = fitted(page, w, h, dpr)
+        assert page.js('return window.sameDocument === true;'), 'turning the device reloaded the page'
+        about_shown.append(not page.js("return document.getElementById('about').hidden;"))
+        log('%dx%d at %s, %s: blocks of %d device pixels, the about line %s'
+            % (w, h, dpr, how, n, 'shown' if about_shown[-1] else 'hidden'))
+    assert any(about_shown), 'the game left no room for the about line in any orientation'
+
+
+def test_a_scale_too_large_for_the_screen_is_cut_down(browser, site, facts, device):
+    device(*PHONE)
+    page = Page(browser, site.url + '?scale=100000', facts)
+    assert wait_until(30, page.started), 'the game did not start at ?scale=100000: "%s"' % page.status()
+    log('?scale=100000 on the phone: blocks of %d device pixels' % fitted(page, *PHONE))
+
+
+def test_the_screen_is_kept_lit_through_the_dive(browser, site, facts, device):
+    device(*PHONE)
+    site.server.before = WAKE_LOCK
+    page = Page(browser, site.url, facts)
+    assert wait_until(30, page.title_screen), 'no title screen with the stand-in wake lock: "%s"' % page.status()
+    x, y = page.at(*facts.at['start'])
+    for kind, points in (('touchStart', [{'x': x, 'y': y}]), ('touchEnd', [])):
+        browser.d.execute_cdp_cmd('Input.dispatchTouchEvent', {'type': kind, 'touchPoints': points})
+    assert wait_until(10, lambda: page.js('return wakeLog.slice();') == ['request'] and page.last_step()), \
+        'the dive did not start and keep the screen lit: %s' % page.js('return wakeLog;')
+    assert wait_until(90, lambda: page.last_step()['phase'] == 'gameover', step=0.2), 'no GAME OVER'
+    assert wait_until(10, lambda: page.js('return wakeLog.slice();') == ['request', 'release']), \
+        'the end of the dive did not let the screen dim: %s' % page.js('return wakeLog;')
