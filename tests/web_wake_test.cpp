@@ -23,6 +23,9 @@ struct Browser {
     bool jitteredEdges;       // Firefox: each millisecond's edge moved at random
     double workLow, workHigh; // a step's work, ms
     double lateLow, lateHigh; // a timer's lateness, most of the time, ms
+    // A finger on the screen every this many ms (0: none): as it touches and
+    // as it lifts, Chromium holds the page's timers back 30 to 45 ms.
+    double touchEvery = 0;
 };
 
 struct Figures {
@@ -83,7 +86,7 @@ public:
             t += uniform(b_.workLow, b_.workHigh);         // its picture put on the canvas
             const int delay = policy.delayFor(begun, slept, clock(t), moment);
             if (delay >= 1) {
-                t += delay + lateness();
+                t = heldUntil(t + delay) + lateness();
                 policy.timerBack(clock(t));
             }
             const double opens = gateOpens(moment);  // bridged to the gate
@@ -96,6 +99,21 @@ public:
     }
 
 private:
+    // When a timer due at `due` comes back (before its own lateness): at
+    // the end of the hold it falls in, if it falls in one.
+    double heldUntil(double due) {
+        if (b_.touchEvery <= 0) return due;
+        while (nextTouch_ < due + 100) {
+            // A tap or a drag, 40 to 250 ms: a hold as the finger touches,
+            // another as it lifts.
+            const double lifts = nextTouch_ + uniform(40, 250);
+            for (const double edge : {nextTouch_, lifts}) holds_.push_back({edge, edge + uniform(30, 45)});
+            nextTouch_ += b_.touchEvery;
+        }
+        for (const auto& [from, to] : holds_)
+            if (due >= from && due < to) return to;
+        return due;
+    }
     double uniform(double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(rng_); }
     double lateness() {
         // Now and then a timer is much later: another task held the thread.
@@ -110,11 +128,14 @@ private:
 
     Browser b_;
     std::mt19937 rng_;
+    double nextTouch_ = 1500;
+    std::vector<std::pair<double, double>> holds_;
 };
 
 const Browser kChromium{0.1, false, 0.03, 0.15, 0.1, 0.45};
 const Browser kWebKit{1.0, false, 0.03, 0.15, 0.0, 0.2};
 const Browser kFirefox{1.0, true, 0.03, 0.15, 0.0, 0.2};
+const Browser kChromiumTouched{0.1, false, 0.03, 0.15, 0.1, 0.45, 2000};
 
 // The medians of five dives of 4000 steps.
 template <typename MakePolicy>
@@ -155,11 +176,26 @@ TEST(WakeAim, StepsStayOnTimeAndBridgeLessThanAPlainTimer) {
 }
 
 // A machine whose timers come back two milliseconds late still gets its
-// steps on time: the aim takes them further ahead.
+// steps on time: the aim takes them further ahead, whichever the clock.
 TEST(WakeAim, ASlowMachineAimsFurtherAhead) {
     Aimed aimed;
     const Browser slowTimers{1.0, false, 0.05, 0.2, 2.0, 2.5};
     const Figures f = Simulation(slowTimers, 7).play(aimed, 2000);
     EXPECT_GE(aimed.aim.baseLead(), 2);
     EXPECT_LT(f.lateShare, 0.05);
+    Aimed fine;
+    const Browser slowFineTimers{0.1, false, 0.05, 0.2, 2.0, 2.5};
+    EXPECT_LT(Simulation(slowFineTimers, 7).play(fine, 2000).lateShare, 0.05);
+}
+
+// As a finger touches the screen or leaves it, Chromium holds the page's
+// timers back 30 to 45 ms. The step after such a hold comes late whatever
+// the aim does; but the aim must not take the holds for the timers'
+// lateness, or touch play bridges milliseconds of every step.
+TEST(WakeAim, TimersHeldBackAroundTouchesAreNotTakenForLateness) {
+    const Figures mouse = median(kChromium, [] { return std::make_unique<Aimed>(); });
+    const Figures touch = median(kChromiumTouched, [] { return std::make_unique<Aimed>(); });
+    std::printf("chromium late / bridged a step: mouse play %.2f %% / %.3f ms, a touch every 2 s %.2f %% / %.3f ms\n",
+                100 * mouse.lateShare, mouse.bridgedPerStep, 100 * touch.lateShare, touch.bridgedPerStep);
+    EXPECT_LT(touch.bridgedPerStep, mouse.bridgedPerStep * 1.25);
 }

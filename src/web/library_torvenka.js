@@ -17,6 +17,65 @@ mergeInto(LibraryManager.library, {
       else console.log(text);
     },
     canvas: function() { return document.getElementById('canvas'); },
+    help: function() { return document.getElementById('howto'); },
+    // Whether the mouse is on the game, or the game holds its press.
+    mouseOnGame: false,
+    // How to play goes where the game leaves room (CSS pixels: `below` high
+    // under the canvas and the status line, `roomW` wide for a canvas
+    // `canvasW` wide in the middle), never over it: under the status line
+    // when it fits there whole (one action a line, or else run together),
+    // else in the band beside the canvas (a phone on its side), else
+    // nowhere. Its box keeps the size it is given here when it folds or
+    // opens, so nothing moves the canvas while the game plays. Returns the
+    // height it takes under the canvas; beside the canvas it is put by
+    // placeHelpBeside once the canvas has its place.
+    placeHelp: function(roomW, below, canvasW) {
+      var help = TorvenkaPage.help();
+      if (!help) return 0;
+      var GAP = 16, NARROWEST = 160;
+      var open = help.open;
+      help.open = true;
+      help.style.height = help.style.width = help.style.left = help.style.top = '';
+      var taken = 0;
+      var place = ['below', 'below-run'].find(function(p) {
+        help.setAttribute('data-place', p);
+        var hs = getComputedStyle(help);
+        var height = help.getBoundingClientRect().height;
+        taken = height + (parseFloat(hs.marginTop) || 0) + (parseFloat(hs.marginBottom) || 0);
+        if (taken > below) return false;
+        help.style.height = height + 'px';
+        return true;
+      });
+      if (!place) {
+        taken = 0;
+        var band = (roomW - canvasW) / 2 - 2 * GAP;
+        if (band >= NARROWEST) {
+          help.setAttribute('data-place', 'beside');
+          help.style.width = band + 'px';
+        } else {
+          help.removeAttribute('data-place');
+        }
+      }
+      help.open = open;
+      return taken;
+    },
+    // How to play in the band right of the canvas, level with its top, if
+    // it is no higher than the canvas; else nowhere.
+    placeHelpBeside: function() {
+      var help = TorvenkaPage.help();
+      if (!help || help.getAttribute('data-place') !== 'beside') return;
+      var GAP = 16;
+      var open = help.open;
+      help.open = true;
+      var r = TorvenkaPage.canvas().getBoundingClientRect();
+      if (help.getBoundingClientRect().height <= r.height) {
+        help.style.left = (r.right + GAP) + 'px';
+        help.style.top = r.top + 'px';
+      } else {
+        help.removeAttribute('data-place');
+      }
+      help.open = open;
+    },
   },
 
   torvenka_utc_time_of_day_ms: function() {
@@ -41,8 +100,8 @@ mergeInto(LibraryManager.library, {
   // number that fits the visible area left by the page's padding (which
   // keeps clear of a phone's notch and rounded corners) and the status line
   // below; an N asked for with ?scale=N is taken when it fits too. A turned
-  // phone or a resized window fits the game again, and shows the about line
-  // or hides it.
+  // phone or a resized window fits the game again, places how to play again,
+  // and shows the about line or hides it.
   torvenka_fit_canvas__deps: ['$TorvenkaPage'],
   torvenka_fit_canvas: function(w, h) {
     var P = TorvenkaPage;
@@ -58,10 +117,13 @@ mergeInto(LibraryManager.library, {
     var roomW = window.innerWidth - (parseFloat(style.paddingLeft) || 0) - (parseFloat(style.paddingRight) || 0);
     var roomH = window.innerHeight - (parseFloat(style.paddingTop) || 0) - (parseFloat(style.paddingBottom) || 0);
     var line = document.getElementById('status');
+    var lineH = 0, lineStep = 0;
     if (line) {
+      line.style.minHeight = '';
       var ls = getComputedStyle(line);
-      roomH -= line.getBoundingClientRect().height + (parseFloat(ls.marginTop) || 0) +
-               (parseFloat(ls.marginBottom) || 0);
+      lineH = line.getBoundingClientRect().height;
+      lineStep = parseFloat(ls.lineHeight) || 0;
+      roomH -= lineH + (parseFloat(ls.marginTop) || 0) + (parseFloat(ls.marginBottom) || 0);
     }
     var fits = Math.floor(Math.min(roomW * dpr / w, roomH * dpr / h));
     if (!(fits >= 1)) fits = 1;
@@ -70,17 +132,28 @@ mergeInto(LibraryManager.library, {
     c.style.width = (w * n / dpr) + 'px';
     c.style.height = (h * n / dpr) + 'px';
     P.scale = n;
+    // The status line's text comes and goes (the sounds' loading takes two
+    // lines on a phone held upright): where the room allows, the line keeps
+    // room for two, so that the canvas does not move as the text changes.
+    var spare = roomH - h * n / dpr;
+    if (line) {
+      var extra = Math.max(0, Math.min(2 * lineStep - lineH, spare));
+      line.style.minHeight = (lineH + extra) + 'px';
+      spare -= extra;
+    }
+    spare -= P.placeHelp(roomW, spare, w * n / dpr);
     // The about line (the version and the credits) takes the room the game
-    // leaves under the status line, or stays hidden: it never makes the
-    // game smaller.
+    // and how to play leave under the status line, or stays hidden: it
+    // never makes the game smaller.
     var about = document.getElementById('about');
     if (about) {
       about.hidden = false;
       var as = getComputedStyle(about);
       var aboutH = about.getBoundingClientRect().height + (parseFloat(as.marginTop) || 0) +
                    (parseFloat(as.marginBottom) || 0);
-      about.hidden = roomH - h * n / dpr < aboutH;
+      about.hidden = spare < aboutH;
     }
+    P.placeHelpBeside();
   },
 
   torvenka_set_icon: function(rgba, size) {
@@ -98,45 +171,61 @@ mergeInto(LibraryManager.library, {
   },
 
   // The pointer: Pointer Events, so that a mouse, a pen and fingers come the
-  // same way. Presses are the canvas's; moves, releases and cancels are heard
-  // on the whole document, and a press the game takes captures its pointer,
-  // so a drag is followed out of the canvas and out of the window. Each
-  // event goes to the game's pointer input (web/pointer_input.h) in game
-  // pixels, fractions kept, with the canvas's corner on the screen.
+  // same way. Everything is heard on the whole document, presses made off
+  // the canvas too (the game's pointer input keeps them from the game), and
+  // a press the game takes captures its pointer, so a drag is followed out
+  // of the canvas and out of the window. Each event goes to the game's
+  // pointer input (web/pointer_input.h) in game pixels, fractions kept, with
+  // the canvas's corner on the screen; it answers whether to capture the
+  // pointer, and whether the game holds its press.
   torvenka_listen_pointers__deps: ['$TorvenkaPage', 'web_pointer', 'torvenka_audio_unlock'],
   torvenka_listen_pointers: function(w, h) {
     var canvas = TorvenkaPage.canvas();
     var kinds = {pointerdown: 0, pointermove: 1, pointerup: 2, pointercancel: 3};
-    var pressedBackOrForward = false;
+    var types = {mouse: 0, pen: 1, touch: 2};  // any other kind of pointer is taken as a mouse
+    var CAPTURE = 1, GAMES = 2;
     function handle(e) {
       var kind = kinds[e.type];
+      var onCanvas = e.target === canvas;
       // The player's gesture: the page may make sound from now on.
       if (kind === 0 || kind === 2) _torvenka_audio_unlock();
       var r = canvas.getBoundingClientRect();
-      if (!(r.width > 0 && r.height > 0)) return;
-      var onCanvas = e.target === canvas;
-      if (kind === 0 && !onCanvas) return;
-      var took = _web_pointer(kind, e.pointerId, e.pointerType === 'touch' ? 1 : 0, e.button, e.buttons,
-                              (e.clientX - r.left) * w / r.width, (e.clientY - r.top) * h / r.height,
-                              onCanvas ? 1 : 0, Math.round(e.screenX - e.clientX + r.left),
-                              Math.round(e.screenY - e.clientY + r.top));
-      if (took) {
+      var x = 0, y = 0;
+      if (r.width > 0 && r.height > 0) {
+        x = (e.clientX - r.left) * w / r.width;
+        y = (e.clientY - r.top) * h / r.height;
+      } else if (kind === 2 || kind === 3) {
+        // A canvas with no size places nothing; a release then ends its
+        // press without a click, rather than leaving it held.
+        kind = 3;
+      } else {
+        return;
+      }
+      var answer = _web_pointer(kind, types[e.pointerType] || 0, e.pointerId, e.isPrimary ? 1 : 0, e.button,
+                                e.buttons, x, y, onCanvas ? 1 : 0, Math.round(e.screenX - e.clientX + r.left),
+                                Math.round(e.screenY - e.clientY + r.top));
+      if (e.pointerType === 'mouse') {
+        TorvenkaPage.mouseOnGame = (answer & GAMES) !== 0 || (x >= 0 && y >= 0 && x < w && y < h);
+      }
+      if (answer & CAPTURE) {
         try { canvas.setPointerCapture(e.pointerId); } catch (err) {}
       }
-      if (kind === 0) {
-        // No text selection, no dragging of the canvas, no autoscroll.
-        e.preventDefault();
-        pressedBackOrForward = e.button === 3 || e.button === 4;
-      }
+      // No text selection, no dragging of the canvas, no autoscroll.
+      if (kind === 0 && onCanvas) e.preventDefault();
+      // A back or forward button pressed on the game, or while the game
+      // holds the pointer's press, is the game's: going back would lose the
+      // dive (the page holds a lock, so no browser keeps it to come back to).
+      // Chromium goes back on its release, unless the page keeps that event
+      // (a pointerup, or the move of a chord) from it. Elsewhere the button
+      // is the browser's.
+      if ((e.button === 3 || e.button === 4) && (onCanvas || (answer & GAMES))) e.preventDefault();
     }
-    canvas.addEventListener('pointerdown', handle);
-    ['pointermove', 'pointerup', 'pointercancel'].forEach(function(type) {
+    ['pointerdown', 'pointermove', 'pointerup', 'pointercancel'].forEach(function(type) {
       document.addEventListener(type, handle);
     });
-    // A back or forward button pressed on the game does not leave the page.
-    window.addEventListener('mouseup', function(e) {
-      if ((e.button === 3 || e.button === 4) && pressedBackOrForward) e.preventDefault();
-    }, true);
+    document.addEventListener('pointerout', function(e) {
+      if (e.pointerType === 'mouse' && !e.relatedTarget) TorvenkaPage.mouseOnGame = false;  // out of the window
+    });
     // WebKit lets a page start its sound only at the end of a touch.
     document.addEventListener('touchend', function() { _torvenka_audio_unlock(); });
   },
@@ -207,15 +296,51 @@ mergeInto(LibraryManager.library, {
       }
     },
   },
-  torvenka_keep_awake__deps: ['$TorvenkaAwake'],
-  torvenka_keep_awake: function(on) {
-    var A = TorvenkaAwake;
+
+  // Going back during the dive. Where the browser tells the page of a back
+  // or forward button's press (Chromium), the pointer listener keeps one
+  // pressed on the game from the browser; Firefox on Linux goes back without
+  // a word to the page. So while the diver is down the page stands on an
+  // entry of its own in the tab's history: going back from it stays on the
+  // page, and if the mouse was on the game the entry is put back and the
+  // dive goes on; otherwise the page goes on back, where the player was
+  // going.
+  $TorvenkaStay: {
+    diving: false,
+    standing: false,  // on the page's own history entry
+    stand: function() {
+      try {
+        history.pushState({torvenkaDive: true}, '');
+        TorvenkaStay.standing = true;
+      } catch (e) {}
+    },
+    popped: function() {
+      var S = TorvenkaStay;
+      if (!S.standing) return;
+      S.standing = false;
+      if (S.diving && TorvenkaPage.mouseOnGame) S.stand();
+      else history.back();
+    },
+  },
+
+  // The diver is down (on: the dive begins) or the dive is over (off): the
+  // screen is kept lit meanwhile, how to play folds away as it begins, and
+  // the page stands on its own history entry.
+  torvenka_diving__deps: ['$TorvenkaAwake', '$TorvenkaStay', '$TorvenkaPage'],
+  torvenka_diving: function(on) {
+    var A = TorvenkaAwake, S = TorvenkaStay;
     if (!A.listening) {
       A.listening = true;
       document.addEventListener('visibilitychange', function() { A.ask(); });
+      window.addEventListener('popstate', S.popped);
     }
-    A.wanted = !!on;
+    A.wanted = S.diving = !!on;
     if (A.wanted) A.ask();
     else A.letGo();
+    if (on) {
+      var help = TorvenkaPage.help();
+      if (help) help.open = false;
+      if (!S.standing) S.stand();
+    }
   },
 });

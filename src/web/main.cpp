@@ -48,6 +48,7 @@ struct Page {
 Page* page = nullptr;
 
 EM_BOOL onVisibility(int, const EmscriptenVisibilityChangeEvent* e, void*) {
+    if (e->hidden) page->pointers.hidden();
     torvenka_audio_pause(e->hidden);
     page->turns.setPaused(e->hidden);
     return EM_FALSE;
@@ -78,15 +79,17 @@ extern "C" EMSCRIPTEN_KEEPALIVE void web_timer_back(double now) {
     if (page) page->turns.timerBack(now);
 }
 
-// One Pointer Events event from the page (library_torvenka.js); true when
-// the page should capture the pointer.
-extern "C" EMSCRIPTEN_KEEPALIVE int web_pointer(int kind, int id, int touch, int button, int buttons, double x,
-                                                double y, int onCanvas, int originX, int originY) {
+// One Pointer Events event from the page (library_torvenka.js); what the
+// page should do with it (kCapturePointer and kGamesPointer bits).
+extern "C" EMSCRIPTEN_KEEPALIVE int web_pointer(int kind, int type, int id, int primary, int button, int buttons,
+                                                double x, double y, int onCanvas, int originX, int originY) {
     if (!page || kind < PagePointer::Down || kind > PagePointer::Cancel) return 0;
+    if (type < PagePointer::Mouse || type > PagePointer::Touch) return 0;
     PagePointer p;
     p.kind = static_cast<PagePointer::Kind>(kind);
+    p.type = static_cast<PagePointer::Type>(type);
     p.id = id;
-    p.touch = touch != 0;
+    p.primary = primary != 0;
     p.button = button;
     p.buttons = static_cast<unsigned>(buttons);
     p.x = x;
@@ -94,7 +97,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE int web_pointer(int kind, int id, int touch, int
     p.onCanvas = onCanvas != 0;
     p.originX = originX;
     p.originY = originY;
-    return page->pointers.handle(p) ? 1 : 0;
+    return static_cast<int>(page->pointers.handle(p));
 }
 
 int main() {

@@ -23,8 +23,10 @@ void torvenka_set_icon(const uint8_t* rgba, int size);
 // Hands the page's pointer events (Pointer Events) to web_pointer() in
 // main.cpp, in w x h game pixels.
 void torvenka_listen_pointers(int w, int h);
-// Keeps the screen lit (on) or lets it dim again (off).
-void torvenka_keep_awake(int on);
+// The diver is down (on) or the dive is over (off): the page keeps the
+// screen lit while the dive lasts, folds its how-to-play away, and keeps a
+// back button pressed on the game from leaving the page.
+void torvenka_diving(int on);
 
 // The page's audio on WebAudio (web/library_audio.js): only fetching,
 // decoding, starting and stopping buffers; the rules are the C++ back end's

@@ -13,6 +13,20 @@ function torvenkaSay(text) {
 // A right-button swipe is the game's, never the browser's menu.
 window.addEventListener('contextmenu', function (e) { e.preventDefault(); });
 
+// How to play, in Japanese where the browser prefers it to English (the
+// first of the player's languages that the page has); the game places it.
+(function () {
+  var help = document.getElementById('howto');
+  var languages = navigator.languages && navigator.languages.length ? navigator.languages : [navigator.language];
+  for (var i = 0; i < languages.length; i++) {
+    var language = String(languages[i] || '').toLowerCase().split('-')[0];
+    if (language === 'en' || language === 'ja') {
+      if (help) help.lang = language;
+      return;
+    }
+  }
+})();
+
 (function () {
   if (location.protocol === 'file:') {
     torvenkaSay('Torvenka cannot start from a file on disk: serve this folder from a web server ' +
@@ -120,9 +134,11 @@ window.addEventListener('contextmenu', function (e) { e.preventDefault(); });
   }
 
   // One copy per user, as far as a browser lets a page know: the first tab
-  // of this site holds the lock for as long as it is open. A frame that the
-  // browser refuses the lock (one without an origin of its own) plays
-  // without the check.
+  // of this copy of the site holds the lock for as long as it is open. The
+  // lock is named for the site's folder, the scope of its service worker,
+  // so another copy on the same origin (at another path) plays beside it,
+  // with its own offline copy. A frame that the browser refuses the lock
+  // (one without an origin of its own) plays without the check.
   var begun = false;
   var unlock = function () { return Promise.resolve(); };
   function begin(soleTab) {
@@ -141,7 +157,8 @@ window.addEventListener('contextmenu', function (e) { e.preventDefault(); });
     return;
   }
   try {
-    var held = locks.request('torvenka', {ifAvailable: true}, function (lock) {
+    var held = locks.request('torvenka ' + new URL('./', location.href).pathname, {ifAvailable: true},
+                             function (lock) {
       if (!lock) {
         begun = true;
         torvenkaSay('Torvenka is already playing in another tab or window of this browser.');

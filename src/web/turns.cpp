@@ -30,13 +30,13 @@ void TurnDriver::pump() {
         }
         break;
     }
-    // The screen stays lit from the start of the dive to its last picture's
+    // The diver is down from the start of the dive to its last picture's
     // first step: the game over, or the clear sequence played out.
     const Phase phase = loop_.game().phase();
     const bool diving = phase == Phase::Dive || phase == Phase::Clear;
-    if (diving != keepingAwake_) {
-        keepingAwake_ = diving;
-        torvenka_keep_awake(diving ? 1 : 0);
+    if (diving != diving_) {
+        diving_ = diving;
+        torvenka_diving(diving ? 1 : 0);
     }
 }
 

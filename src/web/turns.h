@@ -28,5 +28,5 @@ private:
     bool waking_ = false;  // a wake-up is asked for, at wakeMoment_
     double wakeMoment_ = 0;
     bool paused_ = false;
-    bool keepingAwake_ = false;
+    bool diving_ = false;
 };

@@ -12,6 +12,13 @@ constexpr double kSpare = 0.15;
 constexpr double kLateShare = 0.02;
 constexpr double kLatenessRate = 0.05;  // ms a timer moves the estimate by
 constexpr double kWorkFade = 0.005;     // ms a step, down towards the work seen
+// A timer that comes back this much later than the estimate (ms) was held
+// back: Chromium holds a page's timers for 30 to 45 ms as a finger touches
+// the screen or leaves it, and a busy moment does the same now and then.
+// Such a timer says nothing of how late timers come back, and is left out;
+// this many in a row are the machine's timers come back later, and count.
+constexpr double kHeldBeyond = 1.5;
+constexpr int kHeldInARow = 3;
 // Clean cycles before one more timer may go to the gate itself, and the
 // most that may.
 constexpr int kCyclesToGrow = 16;
@@ -76,6 +83,11 @@ void WakeAim::timerBack(double now) {
     if (expect_ == Expect::Unknown) return;
     if (fine_) {
         const double late = now - (setAt_ + delay_);
+        if (late > lateness_ + kHeldBeyond) {
+            if (++heldInARow_ < kHeldInARow) return;
+        } else {
+            heldInARow_ = 0;
+        }
         lateness_ += late > lateness_ ? kLatenessRate * (1 - kLateShare) : -kLatenessRate * kLateShare;
         lateness_ = std::clamp(lateness_, 0.0, 5.0);
         return;

@@ -14,7 +14,9 @@
 // long a step's work took and how late timers come back, and it picks the
 // whole-millisecond delay that lands the timer early in the gate's
 // millisecond; bridging covers what is left when the timer comes back
-// early, a fraction of a millisecond at most.
+// early, a fraction of a millisecond at most. A timer held back far longer
+// than timers come back late (Chromium holds them as a finger touches the
+// screen or leaves it) is not taken for their lateness.
 //
 // Where it is counted in whole milliseconds (Firefox and WebKit, unless the
 // page is cross-origin isolated), only the millisecond a timer comes back in
@@ -50,9 +52,11 @@ private:
     void missed();
 
     bool fine_ = false;
-    // Fine clock: how late timers come back (a high quantile, ms) and how
-    // long a step's work takes (a slowly fading maximum, ms).
+    // Fine clock: how late timers come back (a high quantile, ms), how many
+    // timers in a row came back far later than that, and how long a step's
+    // work takes (a slowly fading maximum, ms).
     double lateness_ = 0.5;
+    int heldInARow_ = 0;
     double work_ = 0.5;
     // Whole-millisecond clock: timers that may go to the gate itself after
     // a start at the beginning of a millisecond, how many have, how many

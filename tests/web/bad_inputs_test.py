@@ -1,8 +1,9 @@
 """What the page says when it cannot play as it should: opened from a file
 on disk, in a browser without WebAssembly, without the game's own code, in
 a browser without audio, with a sound file missing from the site, and in a
-second tab while the first one plays. Each gives one line on the page, or
-plays on; none leaves a blank page without a word.
+second tab while the first one plays (where another copy of the site, at
+another path of the origin, starts beside it). Each gives one line on the
+page, or plays on; none leaves a blank page without a word.
 """
 import os
 import time
@@ -84,6 +85,18 @@ def test_a_second_tab_while_the_first_one_plays(browser, site, facts):
     assert says(second, 'already playing in another tab'), 'the second tab says "%s"' % second.status()
     assert not second.js('return !!window.Module;'), 'the second tab started a game of its own'
     log('"%s"' % second.status())
+    beta = os.path.join(site.tested, 'beta')
+    os.symlink(site.tested, beta)
+    site.server.blocked.add('/beta/sw.js')
+    try:
+        # (Its title is enough: WebKit's pointer is the X server's, whose
+        # presses go to the first tab's window in front.)
+        other = Page(browser, site.url + 'beta/', facts)
+        assert wait_until(30, other.title_screen), 'another copy of the site, at /beta/, did not start: "%s"' % (
+            other.status())
+    finally:
+        os.remove(beta)
+    log('another copy of the site, at /beta/, starts beside the first')
     browser.switch_to(first)
     ticks = page.last_step()['tick']
     assert wait_until(10, lambda: page.last_step()['tick'] > ticks), 'the first tab stopped playing'

@@ -1,18 +1,28 @@
 """The pointer in the browser, as on the desktop: the title word lights up
 under the pointer and a left click on it starts the dive and its music; a
-turned card shows what it holds; a vertical right-button swipe opens a tank,
-a horizontal one moves the spear; a right-button release outside the game is
-lost, but a right-button swipe made off the canvas while the left button
-pressed in the game is held is heard, as the desktop's pointer grab gives
-it; no right-button press opens the browser's context menu; and a hidden
-page holds the dive and its sound.
+left drag begun off the canvas is not the game's, nor a press made over the
+game during it; a turned card shows what it holds; a vertical right-button
+swipe opens a tank, a horizontal one moves the spear; a right-button release
+outside the game is lost, but a right-button swipe made off the canvas while
+the left button pressed in the game is held is heard, as the desktop's
+pointer grab gives it; no right-button press opens the browser's context
+menu; and a hidden page holds the dive and its sound. The mouse's back and
+forward buttons pressed on the game, alone or during a left drag, neither
+leave the page nor click; elsewhere on the page they go back as usual.
 
 What the game does with each gesture is proven headless
 (tests/web_pointer_test.cpp, tests/input_test.cpp); here each gesture goes
 once through the engine's real input and the page's script.
 """
-from web_browsers import down, move, up
-from web_page import BLACK, CYAN, LEFT, RIGHT, WHITE, YELLOW, log, wait_until
+import pytest
+
+import web_browsers
+from web_browsers import BACK, FORWARD, down, move, up
+from web_page import BLACK, CYAN, LEFT, RIGHT, WHITE, YELLOW, Page, log, wait_until
+
+
+def presses(page, kind='down'):
+    return [p for p in page.js('return window.torvenkaWatch.presses;') if p['kind'] == kind]
 
 
 def hidden_at(page):
@@ -46,8 +56,17 @@ def test_the_pointer_plays_as_on_the_desktop(engine, browser, page, facts):
     assert all(page.js('return menus;')), 'a right click let the context menu open: %s' % page.js('return menus;')
     assert not page.steps() and not page.sound(), 'a right click on the title word started the dive'
 
+    log('a left drag begun off the canvas, with a right press and release over the game midway, is not the game\'s')
+    heard = len(presses(page))
+    left_px, top_px, w, h = page.canvas_rect()
+    page.pointer([move(left_px - 20, top_px + h / 2), down(LEFT), move(*page.at(*start)), down(RIGHT),
+                  move(*page.at(start[0], start[1] - 8)), up(RIGHT), move(*page.at(*start)), up(LEFT)])
+
     log('a left click on the title word starts the dive, its effect and its music')
     page.start_dive()
+    since = presses(page)[heard:]
+    assert [(p['button'], p['x'], p['y']) for p in since] == [('left',) + start], \
+        'the drag begun off the canvas pressed the game: it heard %s' % since
     assert wait_until(5, lambda: len(page.steps()) > 3), 'no dive steps after the start click'
     assert page.count(BLACK, (0, 0, facts.client[0], 160)) < 1000, 'no sea after the start click'
     assert page.sounded('card'), 'the start effect did not sound: %s' % page.sound()
@@ -94,13 +113,12 @@ def test_the_pointer_plays_as_on_the_desktop(engine, browser, page, facts):
 
     log('a right-button swipe released outside the game is lost')
     tanks = page.last_step()['tanks']
-    ups = len([p for p in page.js('return window.torvenkaWatch.presses;') if p['kind'] == 'up'])
+    ups = len(presses(page, 'up'))
     left_px, top_px, w, h = page.canvas_rect()
     page.pointer([move(*page.at(100, 170)), down(RIGHT), move(left_px + w / 2, top_px + h + 12), up(RIGHT)])
     # What the page heard of it is in once a later click has come through.
     page.click(20, 20)
-    assert wait_until(5, lambda: len([p for p in page.js('return window.torvenkaWatch.presses;')
-                                      if p['kind'] == 'up']) > ups), 'the click after the swipe was not heard'
+    assert wait_until(5, lambda: len(presses(page, 'up')) > ups), 'the click after the swipe was not heard'
     assert page.last_step()['tanks'] == tanks, 'a right release outside the game opened a tank'
 
     log('a horizontal right-button swipe moves the spear to the cyan lane')
@@ -137,3 +155,86 @@ def test_the_pointer_plays_as_on_the_desktop(engine, browser, page, facts):
     menus = page.js('return menus;')
     assert menus and all(menus), 'a right-button press let the context menu open: %s' % menus
     log('%d right-button presses, no context menu' % len(menus))
+
+
+@pytest.fixture(scope='module')
+def side_buttons(engine, browser):
+    """A browser whose BACK and FORWARD are the mouse's real side buttons.
+    Chromium's driver and WebKit's X pointer press them as they are; Firefox
+    goes back on them before any DOM event, so only a Firefox with a window
+    on an X server, pressed by the X server's pointer, has them."""
+    if engine != 'firefox':
+        yield browser
+        return
+    b = web_browsers.start(engine, real_side_buttons=True)
+    try:
+        yield b
+    finally:
+        b.quit()
+
+
+def between_pages(b, site, facts, ahead):
+    """The game's page on its title screen, a page of its site behind it in
+    the tab's history, and one ahead of it if `ahead`."""
+    site.without_worker()
+    site.server.routes = {'/%s.html' % name: (b'<!doctype html><title>%s</title><p>%s' % (name.encode(), name.encode()),
+                                             'text/html') for name in ('before', 'after')}
+    b.open(site.url + 'before.html')
+    page = Page(b, site.at(), facts)
+    if ahead:
+        assert wait_until(30, page.started), 'the game did not start: "%s"' % page.status()
+        b.open(site.url + 'after.html')
+        b.back()
+    assert wait_until(30, lambda: b.js('return location.pathname;') == '/' and page.title_screen()), \
+        'no title screen: the tab shows %s' % b.js('return location.href;')
+    return page
+
+
+def test_the_side_buttons_on_the_game_stay(side_buttons, site, facts):
+    b = side_buttons
+    page = between_pages(b, site, facts, ahead=True)
+    page.start_dive()
+    assert wait_until(10, lambda: page.last_step()['deal'] == 1), 'the first deal did not come'
+    page.js('window.sameDocument = true;')
+    heard = len(presses(page))
+    # Where to press, read once: a page gone back or forward has no canvas.
+    card, sea, sea_up = page.at(*facts.at['card2']), page.at(20, 150), page.at(20, 140)
+
+    log('back and forward pressed on the middle card, and both during a left drag on the sea')
+    for button in (BACK, FORWARD):
+        b.pointer([move(*card), down(button), up(button)])
+    b.pointer([move(*sea), down(LEFT), move(*sea_up), down(BACK), up(BACK), move(*sea), down(FORWARD),
+               up(FORWARD), up(LEFT)])
+
+    log('a left click on the middle card after them turns it, on the same page')
+    b.pointer([move(*card), down(LEFT), up(LEFT)])
+
+    def still_here():
+        return b.js('return window.sameDocument === true;')
+
+    assert wait_until(5, lambda: still_here() and page.last_step()['lane'] == 'white'), \
+        'the side buttons left the game: the tab shows %s' % b.js('return location.href;')
+    lefts = [(p['x'], p['y']) for p in presses(page)[heard:] if p['button'] == 'left']
+    assert lefts == [(20, 150), facts.at['card2']], 'the side buttons pressed the left button: %s' % lefts
+
+
+def test_the_side_buttons_elsewhere_go_back(engine, side_buttons, site, facts):
+    if engine == 'webkit':
+        pytest.skip('WebKitGTK\'s MiniBrowser goes neither back nor forward on the mouse\'s side buttons')
+    b = side_buttons
+    page = between_pages(b, site, facts, ahead=False)
+    page.start_dive()
+    left_px, top_px, w, h = page.canvas_rect()
+    x, y = left_px - 20, top_px + h / 2
+    # The page learns where the mouse is from its moves, which a browser may
+    # hand it a frame late: the press waits until the page has heard it off
+    # the game.
+    page.js("window.lastMove = [-1, -1]; document.addEventListener('pointermove',"
+            " function (e) { lastMove = [e.clientX, e.clientY]; }, true);")
+    b.pointer([move(x, y)])
+    assert wait_until(5, lambda: max(abs(p - q) for p, q in zip(page.js('return lastMove;'), (int(x), int(y)))) < 2), \
+        'the page did not hear the mouse move beside the game'
+    log('back pressed on the page beside the game, during the dive')
+    b.pointer([down(BACK), up(BACK)])
+    assert wait_until(10, lambda: b.js('return location.pathname;') == '/before.html'), \
+        'the back button beside the game did not go back: the tab shows %s' % b.js('return location.href;')

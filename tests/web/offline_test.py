@@ -1,7 +1,10 @@
 """The site kept by its service worker: after a first visit the game starts
 and plays, music included, with the server gone; a new build of the site
 replaces the kept copy as a whole, never file by file, and a site caught
-halfway through an upload is not kept at all.
+halfway through an upload is not kept at all. The kept copy keeps the
+host's headers: a host that forbids frames of its page
+(`frame-ancestors 'none'`) has a frame of it refused on the first visit,
+after the worker has kept the site, and offline.
 
 Each case plays a copy of the site of its own, served on a port (an origin)
 of its own, and rebuilds it the way the build does after changing a file.
@@ -21,10 +24,11 @@ pytestmark = pytest.mark.engines('chromium')
 class Kept:
     """A copy of the site, served, and a first visit that kept it whole."""
 
-    def __init__(self, browser, facts, folder):
+    def __init__(self, browser, facts, folder, headers=None, routes=None):
         self.browser, self.facts, self.folder = browser, facts, folder
         self.css = os.path.join(folder, 'page.css')
         self.server = SiteServer(folder)
+        self.server.headers, self.server.routes = dict(headers or {}), dict(routes or {})
         self.page = Page(browser, self.server.url, facts)
         assert wait_until(30, self.page.started), 'the game did not start: the page says "%s"' % self.page.status()
         assert wait_until(30, lambda: self.page.js('return navigator.serviceWorker.getRegistration().then('
@@ -168,3 +172,41 @@ def test_a_half_uploaded_site_is_not_kept(kept):
     state = kept.new_worker()
     assert state == 'redundant', 'a worker of a half-uploaded site got %s' % state
     assert list(kept.caches()) == [kept.name], 'a half-uploaded site left the caches %s' % list(kept.caches())
+
+
+NOT_FRAMED = {'Content-Security-Policy': "frame-ancestors 'none'"}
+FRAME = {'/frame.html': (b'<!doctype html><title>A frame of the game</title><iframe id="game" src="./"></iframe>',
+                         'text/html; charset=utf-8')}
+
+
+def framed(browser, url):
+    """What became of the game's page in a same-origin frame, once the frame
+    has loaded: 'refused' (the browser's own error page, of no origin the
+    test may read) or 'loaded'."""
+    browser.open(url + 'frame.html')
+
+    def state():
+        return browser.js("var d = document.getElementById('game').contentDocument;"
+                          "return !d ? 'refused' : d.getElementById('canvas') ? 'loaded' : null;")
+
+    assert wait_until(20, lambda: state() is not None), 'the frame shows neither the game nor a refusal'
+    return state()
+
+
+def test_the_kept_site_keeps_the_hosts_headers(browser, site_folder, facts, tmp_path):
+    folder = copy_playing_the_test_build(site_folder, str(tmp_path / 'site'))
+    with SiteServer(folder) as first:
+        first.headers, first.routes = NOT_FRAMED, FRAME
+        assert framed(browser, first.url) == 'refused', 'on a first visit the frame was not refused'
+    log('a first visit: the frame refused')
+    kept = Kept(browser, facts, folder, NOT_FRAMED, FRAME)
+    try:
+        assert framed(browser, kept.server.url) == 'refused', 'once the site was kept, the frame loaded'
+        log('the site kept: the frame refused')
+        kept.server.blocked = {'/', '/sw.js'} | {'/' + name for name in kept.files()}
+        assert framed(browser, kept.server.url) == 'refused', 'offline, the frame loaded'
+        kept.page = Page(browser, kept.server.url, facts)
+        assert wait_until(30, kept.page.title_screen), 'offline, the kept page did not come up on its own'
+        log('offline: the frame refused, the page on its own plays')
+    finally:
+        kept.server.stop()

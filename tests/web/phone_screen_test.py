@@ -2,10 +2,13 @@
 landscape (Chromium's device emulation): the canvas is the largest whole
 number of device pixels per game pixel that fits the visible area, the
 status line stays on the screen, the about line under it only where the game
-leaves room, and turning the device fits the game again without a reload. A
-scale asked for in the address (?scale=N) too large for the screen is cut
-down to what fits. The screen is kept lit from the start
-of a dive to its end (a stand-in for the Screen Wake Lock API counts it).
+leaves room, how to play on the screen and clear of the canvas (on the
+phone, both ways up, the actions of touch), and turning the device fits the
+game again without a reload. How to play is in Japanese where the browser
+asks for it. A scale asked for in the address (?scale=N) too large for the
+screen is cut down to what fits. The screen is kept lit from the start of a
+dive to its end (a stand-in for the Screen Wake Lock API counts it), and
+nothing moves the canvas meanwhile.
 """
 import pytest
 
@@ -43,6 +46,23 @@ def device(browser, site):
     site.without_worker()
 
 
+def clear_of_the_canvas(m):
+    """How to play lies on the screen and beside, under or over the canvas,
+    not on it (half a pixel of rounding allowed)."""
+    left, top, right, bottom = m['help']
+    on_screen = left >= -0.5 and top >= -0.5 and right <= m['w'] + 0.5 and bottom <= m['h'] + 0.5
+    return on_screen and (bottom <= m['top'] + 0.5 or top >= m['top'] + m['ch'] - 0.5 or
+                          right <= m['left'] + 0.5 or left >= m['left'] + m['cw'] - 0.5)
+
+
+def help_text(page):
+    """What how to play says, as shown (its summary and the actions of the
+    pointer the device has, in the page's language); None where it is not
+    shown."""
+    return page.js("var h = document.getElementById('howto');"
+                   "return h.hasAttribute('data-place') ? h.innerText : null;")
+
+
 def fitted(page, width, height, dpr):
     """Waits until the canvas is the largest whole scale that fits the page
     on that screen, the status line below it on the screen, and the about
@@ -56,9 +76,11 @@ def fitted(page, width, height, dpr):
             var line = document.getElementById('status');
             var l = line.getBoundingClientRect(), ls = getComputedStyle(line), b = getComputedStyle(document.body);
             var about = document.getElementById('about'), a = about.getBoundingClientRect();
+            var help = document.getElementById('howto'), hr = help.getBoundingClientRect();
             return {w: innerWidth, h: innerHeight, dpr: devicePixelRatio, cw: c.width, ch: c.height,
                     left: c.left, top: c.top, lineTop: l.top, lineBottom: l.bottom,
                     about: about.hidden ? null : [a.top, a.bottom],
+                    help: help.hasAttribute('data-place') ? [hr.left, hr.top, hr.right, hr.bottom] : null,
                     lineRoom: l.height + parseFloat(ls.marginTop) + parseFloat(ls.marginBottom),
                     padX: parseFloat(b.paddingLeft) + parseFloat(b.paddingRight),
                     padY: parseFloat(b.paddingTop) + parseFloat(b.paddingBottom)};""")
@@ -77,7 +99,9 @@ def fitted(page, width, height, dpr):
             (m['left'] < 0 or m['top'] < 0 or m['lineBottom'] > m['h'] + 0.5 or m['lineTop'] < m['top'] + m['ch'] - 0.5,
              'the canvas or the status line is off the screen: %s' % m),
             (m['about'] is not None and (m['about'][0] < m['lineBottom'] - 0.5 or m['about'][1] > m['h'] + 0.5),
-             'the about line is not under the status line on the screen: %s' % m)]
+             'the about line is not under the status line on the screen: %s' % m),
+            (m['help'] is not None and not clear_of_the_canvas(m), 'how to play is over the canvas or off the '
+                                                                  'screen: %s' % m)]
         why[:] = [what for bad, what in problems if bad]
         return None if why else n
 
@@ -98,9 +122,28 @@ def test_the_game_fits_the_screen_and_turns_with_it(browser, site, facts, device
         n = fitted(page, w, h, dpr)
         assert page.js('return window.sameDocument === true;'), 'turning the device reloaded the page'
         about_shown.append(not page.js("return document.getElementById('about').hidden;"))
-        log('%dx%d at %s, %s: blocks of %d device pixels, the about line %s'
-            % (w, h, dpr, how, n, 'shown' if about_shown[-1] else 'hidden'))
+        help = help_text(page)
+        if (width, height, dpr) == PHONE:
+            assert help and 'How to play' in help and 'Tap' in help and 'Click' not in help, \
+                'on the phone, %s, how to play says %r' % (how, help)
+        log('%dx%d at %s, %s: blocks of %d device pixels, the about line %s, how to play %s'
+            % (w, h, dpr, how, n, 'shown' if about_shown[-1] else 'hidden', 'shown' if help else 'hidden'))
     assert any(about_shown), 'the game left no room for the about line in any orientation'
+
+
+def test_how_to_play_in_japanese_where_the_browser_asks_for_it(browser, site, facts):
+    agent = browser.js('return navigator.userAgent;')
+    browser.d.execute_cdp_cmd('Network.setUserAgentOverride', {'userAgent': agent, 'acceptLanguage': 'ja,en'})
+    try:
+        page = Page(browser, site.url, facts)
+        assert wait_until(30, page.started), 'the game did not start: "%s"' % page.status()
+        assert page.js('return navigator.languages[0];') == 'ja', 'the browser does not ask for Japanese'
+        help = help_text(page)
+        assert help and '遊び方' in help and 'クリック' in help and 'How to play' not in help, \
+            'asked for Japanese, with a mouse, how to play says %r' % help
+        log('how to play, in Japanese: %r' % help)
+    finally:
+        browser.d.execute_cdp_cmd('Network.setUserAgentOverride', {'userAgent': agent})
 
 
 def test_a_scale_too_large_for_the_screen_is_cut_down(browser, site, facts, device):
@@ -115,11 +158,16 @@ def test_the_screen_is_kept_lit_through_the_dive(browser, site, facts, device):
     site.server.before = WAKE_LOCK
     page = Page(browser, site.url, facts)
     assert wait_until(30, page.title_screen), 'no title screen with the stand-in wake lock: "%s"' % page.status()
+    title = page.canvas_rect()
     x, y = page.at(*facts.at['start'])
     for kind, points in (('touchStart', [{'x': x, 'y': y}]), ('touchEnd', [])):
         browser.d.execute_cdp_cmd('Input.dispatchTouchEvent', {'type': kind, 'touchPoints': points})
     assert wait_until(10, lambda: page.js('return wakeLog.slice();') == ['request'] and page.last_step()), \
         'the dive did not start and keep the screen lit: %s' % page.js('return wakeLog;')
+    assert wait_until(20, lambda: page.status() == ''), 'with the sounds in, the page says "%s"' % page.status()
+    assert not page.js("return document.getElementById('howto').open;"), 'how to play did not fold as the dive began'
+    assert page.canvas_rect() == title, 'the canvas moved from %s to %s once the dive began' % (title, page.canvas_rect())
     assert wait_until(90, lambda: page.last_step()['phase'] == 'gameover', step=0.2), 'no GAME OVER'
+    assert page.canvas_rect() == title, 'the canvas moved from %s to %s by the GAME OVER' % (title, page.canvas_rect())
     assert wait_until(10, lambda: page.js('return wakeLog.slice();') == ['request', 'release']), \
         'the end of the dive did not let the screen dim: %s' % page.js('return wakeLog;')

@@ -3,10 +3,12 @@ DevTools protocol, which makes touches and a release that never comes (what
 the game does with each gesture is proven headless, in
 tests/web_pointer_test.cpp):
 
-- on a phone (390 x 844 at device pixel ratio 3, touch alone): a tap is one
-  click however many mouse events the browser makes up after it; a drag is a
-  swipe; a finger resting on the spear strikes and, lifted, leaves the
-  pointer there; a touch the system cancels does nothing;
+- on a phone (390 x 844 at device pixel ratio 3, touch alone): a touch
+  whose end came while the canvas had no size leaves touch alive; a tap is
+  one click however many mouse events the browser makes up after it; a drag
+  is a swipe, and so is a pen's tip dragged; a finger resting on the spear
+  strikes and, lifted, leaves the pointer there; a touch the system cancels
+  does nothing;
 - with a mouse: a left button let go where the page does not hear it is
   the game's once the page learns that the button is up.
 """
@@ -42,6 +44,16 @@ class Fingers:
     def tap(self, gx, gy):
         self.drag(gx, gy, gx, gy, steps=0)
 
+    def pen(self, kind, gx, gy, buttons):
+        """The pen's tip: pressed, moved or lifted at (gx, gy)."""
+        left, top, w, h = self.rect
+        cw, ch = self.page.facts.client
+        more = {'mousePressed': {'button': 'left', 'clickCount': 1}, 'mouseReleased': {'button': 'left',
+                                                                                      'clickCount': 1}}
+        self.page.d.execute_cdp_cmd('Input.dispatchMouseEvent', dict(
+            type=kind, x=left + (gx + 0.5) * w / cw, y=top + (gy + 0.5) * h / ch, buttons=buttons,
+            pointerType='pen', **more.get(kind, {})))
+
 
 def presses(page):
     return [p for p in page.js('return window.torvenkaWatch.presses;') if p['kind'] == 'down']
@@ -58,6 +70,13 @@ def test_one_finger_plays(browser, site, facts):
             'the browser does not present itself as a touch screen'
         fingers = Fingers(page)
 
+        log('a touch whose end comes while the canvas has no size, then a tap on the title word')
+        fingers.touch('touchStart', [(1, 100, 170)])
+        width = page.js("var c = document.getElementById('canvas'), w = c.style.width;"
+                        "c.style.width = '0px'; return w;")
+        fingers.touch('touchEnd', [])
+        page.js("document.getElementById('canvas').style.width = arguments[0];", width)
+
         log('a tap on the title word starts the dive, as one click')
         page.js('window.mice = 0; ["mousedown", "mouseup", "click"].forEach(function (t) {'
                 ' document.addEventListener(t, function () { mice++; }, true); });')
@@ -69,13 +88,18 @@ def test_one_finger_plays(browser, site, facts):
         assert len(downs) == 1 and downs[0]['button'] == 'left', 'one tap gave the game %d presses: %s' % (
             len(downs), downs)
 
-        log('a tap on the middle card gives the spear; a drag opens a tank')
+        log('a tap on the middle card gives the spear; a drag opens a tank, and so does a pen\'s')
         assert wait_until(10, lambda: page.last_step()['deal'] == 1), 'the first deal did not come'
         fingers.tap(*facts.at['card2'])
         assert wait_until(5, lambda: page.last_step()['lane'] == 'white'), 'the tap on the middle card gave no spear'
         tanks = page.last_step()['tanks']
         fingers.drag(100, 170, 100, 140)
         assert wait_until(5, lambda: page.last_step()['tanks'] == tanks - 1), 'the vertical drag opened no tank'
+        fingers.pen('mousePressed', 100, 170, 1)
+        for y in (162, 155, 147, 140):
+            fingers.pen('mouseMoved', 100, y, 1)
+        fingers.pen('mouseReleased', 100, 140, 0)
+        assert wait_until(5, lambda: page.last_step()['tanks'] == tanks - 2), 'the pen\'s tip dragged up opened no tank'
 
         log('a finger resting on the spear strikes; lifted, the strike goes on')
         fingers.touch('touchStart', [(1,) + facts.at['spear']])

@@ -2,11 +2,13 @@
 
     chromium  Debian's Chromium, headless, through chromedriver (selenium)
     firefox   Debian's Firefox ESR, headless, through WebDriver BiDi: a small
-              client here, over Debian's python3-websocket
+              client here, over Debian's python3-websocket; for the mouse's
+              real back and forward buttons, with a window on an X server
+              and the X server's pointer (FirefoxOnX)
     webkit    WebKitGTK's MiniBrowser through WebKitWebDriver (selenium),
               on the X server of $DISPLAY, or on a private one (tests/with_x)
 
-Every browser offers the same calls: open(url), js(body, *args) (a
+Every browser offers the same calls: open(url), back(), js(body, *args) (a
 function body: `return` what you want, the arguments as arguments[i]),
 js_async(body, *args) (the last argument is the callback to call with the
 result), title(), screenshot_png(), pointer(items) (real pointer input: a
@@ -27,6 +29,7 @@ import time
 
 ENGINES = ('chromium', 'firefox', 'webkit')
 LEFT, MIDDLE, RIGHT = 0, 1, 2
+BACK, FORWARD = 3, 4  # the mouse's side buttons
 
 # What each engine needs, the one list of it: the build asks which engines
 # are ready (`web_browsers.py ready`), scripts/deps.sh which Debian packages
@@ -42,7 +45,9 @@ NEEDS = {
     'chromium': {'programs': [('CHROMIUM', ('chromium', 'chromium-browser'), 'chromium'),
                               ('CHROMEDRIVER', ('chromedriver',), 'chromium-driver')],
                  'modules': [('selenium', 'python3-selenium')]},
-    'firefox': {'programs': [('FIREFOX', ('firefox-esr', 'firefox'), 'firefox-esr'), PULSEAUDIO],
+    # Firefox's side buttons are pressed by the X server's pointer (FirefoxOnX).
+    'firefox': {'programs': [('FIREFOX', ('firefox-esr', 'firefox'), 'firefox-esr'), PULSEAUDIO,
+                             (None, ('Xvfb',), 'xvfb'), (None, ('xdotool',), 'xdotool')],
                 'modules': [('websocket', 'python3-websocket')]},
     'webkit': {'programs': [('WEBKITWEBDRIVER', ('WebKitWebDriver',), 'webkit2gtk-driver'),
                             ('MINIBROWSER', MINIBROWSER_PLACES, 'webkit2gtk-driver'),
@@ -146,6 +151,9 @@ class SeleniumBrowser:
     def open(self, url):
         self.d.get(url)
 
+    def back(self):
+        self.d.back()
+
     def js(self, body, *args):
         return self.d.execute_script(body, *args)
 
@@ -238,6 +246,13 @@ def _x_display():
     return words[0], proc
 
 
+def _stop_x_server(proc):
+    """Ends a private X server of _x_display (None: $DISPLAY's, not ours)."""
+    if proc:
+        proc.stdin.close()
+        proc.wait()
+
+
 class SoundServer:
     """A PulseAudio of the browser's own with a null sink: Firefox and WebKit
     run a page's audio only on a sound device, which a CI machine has not.
@@ -283,7 +298,69 @@ def minibrowser():
     return path
 
 
-class WebKitBrowser(SeleniumBrowser):
+class XPointer:
+    """The X server's own pointer over a browser's window, moved and pressed
+    by xdotool: for WebKit, whose driver's pointer actions report the release
+    of the right button as a release of the left one, and for Firefox's back
+    and forward buttons, which it acts on before any DOM event (its driver's
+    buttons 3 and 4 reach only the page). The browser's window is at the
+    screen's corner, its page below the toolbar. Needs `display`, js() and
+    `origin` (None until read)."""
+    X_BUTTONS = {LEFT: '1', MIDDLE: '2', RIGHT: '3', BACK: '8', FORWARD: '9'}
+
+    def _page_origin(self):
+        if self.origin is None:
+            x, y, dpr = self.js('return typeof mozInnerScreenX === "number" ? [mozInnerScreenX, mozInnerScreenY,'
+                                ' devicePixelRatio] : [screenX + outerWidth - innerWidth,'
+                                ' screenY + outerHeight - innerHeight, devicePixelRatio];')
+            self.origin = (x, y, dpr)
+        return self.origin
+
+    # Counts the presses and releases the page has been given (in the
+    # capture phase, before the page's own handlers see them): pointer
+    # events, the first press and the last release of a pointer, and a
+    # move that changes a button (a chord).
+    SEEN = ("if (window.torvenkaTestPresses === undefined) { window.torvenkaTestPresses = 0;"
+            " ['pointerdown', 'pointerup', 'pointermove'].forEach(function (k) { window.addEventListener(k,"
+            " function (e) { if (e.type !== 'pointermove' || e.button >= 0) window.torvenkaTestPresses++; },"
+            " true); }); }"
+            " return window.torvenkaTestPresses;")
+
+    def pointer(self, items):
+        ox, oy, dpr = self._page_origin()
+        command = ['xdotool']
+        presses = 0
+        for item in items:
+            if item['type'] == 'pointerMove':
+                command += ['mousemove', str(round(ox + item['x'] * dpr)), str(round(oy + item['y'] * dpr))]
+            elif item['type'] == 'pointerDown':
+                command += ['mousedown', self.X_BUTTONS[item['button']]]
+                presses += item['button'] not in (BACK, FORWARD)
+            elif item['type'] == 'pointerUp':
+                command += ['mouseup', self.X_BUTTONS[item['button']]]
+                presses += item['button'] not in (BACK, FORWARD)
+        before = self.js(self.SEEN)
+        done = subprocess.run(command, env=dict(os.environ, DISPLAY=self.display), capture_output=True, text=True)
+        if done.returncode != 0:
+            raise BrowserError('xdotool: %s' % done.stderr.strip())
+        # The X server has the events; like WebDriver's actions, return once
+        # the page has been given the presses and releases (of the buttons
+        # every engine gives the page: Firefox keeps the side ones).
+        end = time.monotonic() + 2
+        while self.js(self.SEEN) < before + presses and time.monotonic() < end:
+            time.sleep(0.002)
+
+    # Another tab's page lies elsewhere on the screen.
+    def new_tab(self):
+        self.origin = None
+        return super().new_tab()
+
+    def switch_to(self, tab):
+        self.origin = None
+        super().switch_to(tab)
+
+
+class WebKitBrowser(XPointer, SeleniumBrowser):
     # A running MiniBrowser keeps the scale it started with: a page at
     # another devicePixelRatio needs a browser of its own (GDK_SCALE).
     def __init__(self, width=900, height=1000, device_pixel_ratio=1):
@@ -326,53 +403,6 @@ class WebKitBrowser(SeleniumBrowser):
             width, height = min(width, int(screen[0])), min(height, int(screen[1]))
         driver.set_window_rect(0, 0, width, height)
 
-    # WebKitWebDriver's pointer actions report the release of the right
-    # button as a release of the left one (the mouseup's `button` is 0), so
-    # here the pointer is the X server's own: xdotool moves it and presses
-    # and releases its buttons over MiniBrowser's window, which is at the
-    # screen's corner, its page below the toolbar.
-    X_BUTTONS = {LEFT: '1', MIDDLE: '2', RIGHT: '3'}
-
-    def _page_origin(self):
-        if self.origin is None:
-            x, y, ow, oh, iw, ih, dpr = self.js('return [screenX, screenY, outerWidth, outerHeight, innerWidth,'
-                                                ' innerHeight, devicePixelRatio];')
-            self.origin = (x + (ow - iw), y + (oh - ih), dpr)
-        return self.origin
-
-    # Counts the presses and releases the page has been given (in the
-    # capture phase, before the page's own handlers see them): pointer
-    # events, the first press and the last release of a pointer, and a
-    # move that changes a button (a chord).
-    SEEN = ("if (window.torvenkaTestPresses === undefined) { window.torvenkaTestPresses = 0;"
-            " ['pointerdown', 'pointerup', 'pointermove'].forEach(function (k) { window.addEventListener(k,"
-            " function (e) { if (e.type !== 'pointermove' || e.button >= 0) window.torvenkaTestPresses++; },"
-            " true); }); }"
-            " return window.torvenkaTestPresses;")
-
-    def pointer(self, items):
-        ox, oy, dpr = self._page_origin()
-        command = ['xdotool']
-        presses = 0
-        for item in items:
-            if item['type'] == 'pointerMove':
-                command += ['mousemove', str(round(ox + item['x'] * dpr)), str(round(oy + item['y'] * dpr))]
-            elif item['type'] == 'pointerDown':
-                command += ['mousedown', self.X_BUTTONS[item['button']]]
-                presses += 1
-            elif item['type'] == 'pointerUp':
-                command += ['mouseup', self.X_BUTTONS[item['button']]]
-                presses += 1
-        before = self.js(self.SEEN)
-        done = subprocess.run(command, env=dict(os.environ, DISPLAY=self.display), capture_output=True, text=True)
-        if done.returncode != 0:
-            raise BrowserError('xdotool: %s' % done.stderr.strip())
-        # The X server has the events; like WebDriver's actions, return once
-        # the page has been given the presses and releases.
-        end = time.monotonic() + 2
-        while self.js(self.SEEN) < before + presses and time.monotonic() < end:
-            time.sleep(0.002)
-
     def hide_page(self, seconds):
         """Hides the page for `seconds`. A MiniBrowser window in front does
         not hide the one behind from its page; a window taken off the screen
@@ -388,20 +418,10 @@ class WebKitBrowser(SeleniumBrowser):
         for w in found:
             subprocess.run(['xdotool', 'windowmap', w], env=env, check=True)
 
-    def new_tab(self):
-        self.origin = None
-        return super().new_tab()
-
-    def switch_to(self, tab):
-        self.origin = None
-        super().switch_to(tab)
-
     def _stop_x(self):
         self.sound.stop()
-        if self.xvfb:
-            self.xvfb.stdin.close()
-            self.xvfb.wait()
-            self.xvfb = None
+        _stop_x_server(self.xvfb)
+        self.xvfb = None
 
     def quit(self):
         super().quit()
@@ -474,7 +494,9 @@ FIREFOX_PREFS = {
 
 
 class FirefoxBrowser:
-    def __init__(self, width=900, height=1000):
+    """Firefox, headless; or with a window on the X server `display`."""
+
+    def __init__(self, width=900, height=1000, display=None):
         binary = program('FIREFOX', ('firefox-esr', 'firefox')) or '/usr/bin/firefox-esr'
         self.engine = 'firefox'
         self.version = _version([binary, '--version'])
@@ -486,8 +508,12 @@ class FirefoxBrowser:
         env = dict(os.environ, MOZ_HEADLESS_WIDTH=str(width), MOZ_HEADLESS_HEIGHT=str(height),
                    MOZ_CRASHREPORTER_DISABLE='1', **self.sound.env)
         env.pop('DISPLAY', None)
-        self.proc = subprocess.Popen([binary, '--headless', '--remote-debugging-port=0', '--no-remote',
-                                      '--profile', self.profile, 'about:blank'],
+        window = ['--headless']
+        if display:
+            env['DISPLAY'] = display
+            window = ['--width', str(width), '--height', str(height)]
+        self.proc = subprocess.Popen([binary] + window + ['--remote-debugging-port=0', '--no-remote',
+                                                          '--profile', self.profile, 'about:blank'],
                                      stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, env=env, text=True)
         found = {}
         ready = threading.Event()
@@ -583,6 +609,9 @@ class FirefoxBrowser:
     def open(self, url):
         self.command('browsingContext.navigate', {'context': self.context, 'url': url, 'wait': 'complete'})
 
+    def back(self):
+        self.command('browsingContext.traverseHistory', {'context': self.context, 'delta': -1})
+
     def title(self):
         return self.js('return document.title;')
 
@@ -634,13 +663,33 @@ class FirefoxBrowser:
         self._stop()
 
 
-def start(engine, **size):
+class FirefoxOnX(XPointer, FirefoxBrowser):
+    """Firefox with a window on a private X server, its pointer the X
+    server's: the only way to press its back and forward buttons."""
+
+    def __init__(self, width=900, height=1000):
+        self.display, self.xvfb = _x_display()
+        self.origin = None
+        try:
+            super().__init__(width, height, display=self.display)
+        except Exception:
+            _stop_x_server(self.xvfb)
+            raise
+
+    def quit(self):
+        super().quit()
+        _stop_x_server(self.xvfb)
+
+
+def start(engine, real_side_buttons=False, **size):
     """A fresh browser of `engine` (its own profile), with a 900 x 1000 window
-    (webkit: device_pixel_ratio=N for a screen of N device pixels a CSS pixel)."""
+    (webkit: device_pixel_ratio=N for a screen of N device pixels a CSS pixel).
+    real_side_buttons: the pointer's BACK and FORWARD are the buttons as the
+    browser itself acts on them (Firefox then has a window on an X server)."""
     if engine == 'chromium':
         return ChromiumBrowser(**size)
     if engine == 'firefox':
-        return FirefoxBrowser(**size)
+        return FirefoxOnX(**size) if real_side_buttons else FirefoxBrowser(**size)
     if engine == 'webkit':
         return WebKitBrowser(**size)
     raise BrowserError('no engine "%s"' % engine)
