@@ -20,6 +20,7 @@ mergeInto(LibraryManager.library, {
     help: function() { return document.getElementById('howto'); },
     // Whether the mouse is on the game, or the game holds its press.
     mouseOnGame: false,
+    HELP_GAP: 16,  // CSS pixels between how to play and the canvas beside it
     // How to play goes where the game leaves room (CSS pixels: `below` high
     // under the canvas and the status line, `roomW` wide for a canvas
     // `canvasW` wide in the middle), never over it: under the status line
@@ -32,7 +33,7 @@ mergeInto(LibraryManager.library, {
     placeHelp: function(roomW, below, canvasW) {
       var help = TorvenkaPage.help();
       if (!help) return 0;
-      var GAP = 16, NARROWEST = 160;
+      var NARROWEST = 160;
       var open = help.open;
       help.open = true;
       help.style.height = help.style.width = help.style.left = help.style.top = '';
@@ -48,7 +49,7 @@ mergeInto(LibraryManager.library, {
       });
       if (!place) {
         taken = 0;
-        var band = (roomW - canvasW) / 2 - 2 * GAP;
+        var band = (roomW - canvasW) / 2 - 2 * TorvenkaPage.HELP_GAP;
         if (band >= NARROWEST) {
           help.setAttribute('data-place', 'beside');
           help.style.width = band + 'px';
@@ -64,12 +65,11 @@ mergeInto(LibraryManager.library, {
     placeHelpBeside: function() {
       var help = TorvenkaPage.help();
       if (!help || help.getAttribute('data-place') !== 'beside') return;
-      var GAP = 16;
       var open = help.open;
       help.open = true;
       var r = TorvenkaPage.canvas().getBoundingClientRect();
       if (help.getBoundingClientRect().height <= r.height) {
-        help.style.left = (r.right + GAP) + 'px';
+        help.style.left = (r.right + TorvenkaPage.HELP_GAP) + 'px';
         help.style.top = r.top + 'px';
       } else {
         help.removeAttribute('data-place');

@@ -101,19 +101,16 @@ void PointerInput::letGo() {
 
 unsigned PointerInput::mouse(const PagePointer& p) {
     MouseState& m = mouse_;
-    int x = static_cast<int>(std::floor(p.x));
-    int y = static_cast<int>(std::floor(p.y));
-    if (p.onCanvas && p.kind == PagePointer::Down) {
-        // A press on the canvas is on the game, even on the sliver of its
-        // edge that rounding puts a hair outside.
-        x = std::clamp(x, 0, kClientW - 1);
-        y = std::clamp(y, 0, kClientH - 1);
-    }
+    // A press on the canvas is on the game, even on the sliver of its edge
+    // that rounding puts a hair outside.
+    const bool pressOnCanvas = p.onCanvas && p.kind == PagePointer::Down;
+    const int x = pressOnCanvas ? edgeX(p.x) : static_cast<int>(std::floor(p.x));
+    const int y = pressOnCanvas ? edgeY(p.y) : static_cast<int>(std::floor(p.y));
     const auto [bit, chord, releases] = changeOf(p, m.known);
     m.known = p.buttons;
     if (p.kind == PagePointer::Cancel) {
         if (owner_ == Owner::Mouse) letGo();
-        m.held = m.elsewhere = 0;
+        m.held = 0;
         return 0;
     }
 
@@ -125,7 +122,6 @@ unsigned PointerInput::mouse(const PagePointer& p) {
     const unsigned up = p.kind == PagePointer::Down ? kEveryButton : ~p.buttons & ~(releases ? bit : 0);
     if (m.held & up & kLeftBit) send(MouseKind::Up, Button::Left, m.lastX, m.lastY, m.lastOriginX, m.lastOriginY);
     m.held &= ~up;
-    m.elsewhere &= ~up;
     const unsigned heldBefore = m.held;
     unsigned answer = 0;
 
@@ -143,11 +139,8 @@ unsigned PointerInput::mouse(const PagePointer& p) {
             owner_ = Owner::Mouse;
             m.held |= bit;
             send(MouseKind::Down, gameButton(p.button), x, y, p.originX, p.originY);
-        } else {
-            m.elsewhere |= bit;
         }
     } else if (releases) {
-        m.elsewhere &= ~bit;
         if (m.held & bit) {
             m.held &= ~bit;
             send(MouseKind::Up, gameButton(p.button), x, y, p.originX, p.originY);
@@ -200,8 +193,7 @@ unsigned PointerInput::pen(const PagePointer& p) {
             } else if (p.buttons & kRightBit) {
                 penPress_ = PenPress::Barrel;
                 owner_ = Owner::Pen;
-                send(MouseKind::Down, Button::Right, std::clamp(x, 0, kClientW - 1), std::clamp(y, 0, kClientH - 1),
-                     p.originX, p.originY);
+                send(MouseKind::Down, Button::Right, edgeX(p.x), edgeY(p.y), p.originX, p.originY);
                 return kCapturePointer | kGamesPointer;
             } else if (bit == kLeftBit) {
                 penPress_ = PenPress::Tip;

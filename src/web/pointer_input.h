@@ -116,11 +116,9 @@ private:
     Owner owner_ = Owner::Nobody;
 
     // The mouse: the DOM button bits pressed in the game and still held,
-    // those pressed off it, the DOM's `buttons` after its last event, and
-    // where it was last seen.
+    // the DOM's `buttons` after its last event, and where it was last seen.
     struct MouseState {
         unsigned held = 0;
-        unsigned elsewhere = 0;
         unsigned known = 0;
         int lastX = 0, lastY = 0;
         int32_t lastOriginX = 0, lastOriginY = 0;
