@@ -123,13 +123,27 @@ export SDL_VIDEODRIVER=${SDL_VIDEODRIVER:-x11}
 # fails (status 1) once SECONDS have passed. SECONDS is what a quiet machine
 # needs; a busy one gets five times as long (E2E_PATIENCE), since a test
 # waits for what it expects, and only a failure waits the whole time.
+# Each wait brackets the moment the state came: it was not there yet when
+# the last probe that missed it began (WAIT_MISSED_AT, empty if the first
+# probe found it) and was there when the probe that found it ended
+# (WAIT_FOUND_AT); WAIT_FOUND_BEGAN is when that probe began. On a busy
+# machine a probe (a screenshot) takes long, so a test that times the gap
+# between two moments takes the bracket's far ends, never the moment the
+# wait happened to return.
 E2E_PATIENCE=${E2E_PATIENCE:-5}
 wait_until() {
-  local limit=$1
+  local limit=$1 began
   shift
   local deadline=$(($(now_ms) + $(awk -v s="$limit" -v p="$E2E_PATIENCE" 'BEGIN { printf "%d", s * p * 1000 }')))
+  WAIT_MISSED_AT=
   while :; do
-    if "$@"; then return 0; fi
+    began=$(now_ms)
+    if "$@"; then
+      WAIT_FOUND_BEGAN=$began
+      WAIT_FOUND_AT=$(now_ms)
+      return 0
+    fi
+    WAIT_MISSED_AT=$began
     [ "$(now_ms)" -ge "$deadline" ] && return 1
     sleep 0.05
   done
