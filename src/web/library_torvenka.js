@@ -304,15 +304,36 @@ mergeInto(LibraryManager.library, {
   // entry of its own in the tab's history: going back from it stays on the
   // page, and if the mouse was on the game the entry is put back and the
   // dive goes on; otherwise the page goes on back, where the player was
-  // going.
+  // going. The page holds that one entry only while the diver is down and
+  // gives it back as the dive ends (a page that reloads or comes back on it
+  // goes back off it first, page.js), so the tab's history never grows with
+  // dives and one press of Back always leaves the game. A page in another
+  // site's frame stands on no entry: its entries would join the host's
+  // history, and a host that takes the frame away would be left with a dead
+  // one.
   $TorvenkaStay: {
     diving: false,
     standing: false,  // on the page's own history entry
+    framed: function() {
+      try {
+        return window.self !== window.top;
+      } catch (e) {
+        return true;
+      }
+    },
     stand: function() {
+      if (TorvenkaStay.framed()) return;
       try {
         history.pushState({torvenkaDive: true}, '');
         TorvenkaStay.standing = true;
       } catch (e) {}
+    },
+    // Off the page's own entry, back to the one the page came with.
+    giveBack: function() {
+      var S = TorvenkaStay;
+      if (!S.standing) return;
+      S.standing = false;
+      history.back();
     },
     popped: function() {
       var S = TorvenkaStay;
@@ -341,6 +362,8 @@ mergeInto(LibraryManager.library, {
       var help = TorvenkaPage.help();
       if (help) help.open = false;
       if (!S.standing) S.stand();
+    } else {
+      S.giveBack();
     }
   },
 });
