@@ -1,7 +1,8 @@
 """The site kept by its service worker: after a first visit the game starts
 and plays, music included, with the server gone; a new build of the site
 replaces the kept copy as a whole, never file by file, and a site caught
-halfway through an upload is not kept at all. The kept copy keeps the
+halfway through an upload is not kept at all, and a first visit to a copy
+in a folder of the kept one switches no open tab of it to a new build. The kept copy keeps the
 host's headers that protect the page, those of the host's latest answer: a
 host that forbids frames of its page (`frame-ancestors 'none'`) has a frame
 of it refused on the first visit, after the worker has kept the site, and
@@ -163,6 +164,36 @@ def test_a_new_build_replaces_the_kept_copy_whole(kept):
     assert any(h and h.endswith('/page.css') for h in sheets), 'the new build\'s page has no style sheet: %s' % sheets
     kept.plays_with_music()
     log('the next visit is the new build, whole, in one cache, "%s"' % second)
+
+
+def test_a_nested_copy_leaves_an_open_tab_on_its_build(kept, site_folder):
+    """A first visit to a copy in a folder of the kept one, while a new build
+    of the kept one waits, hands that build nothing: the open tab plays on
+    with its own build and its offline copy."""
+    kept.reload()
+    assert wait_until(30, kept.page.title_screen), 'no title screen: the page says "%s"' % kept.page.status()
+    kept.page.start_dive()
+    with open(kept.css) as f:
+        old_css = f.read()
+    kept.rebuild(old_css + '\n/* another build */\n')
+    assert kept.new_worker() == 'installed', 'the new build\'s worker did not wait'
+    copy_playing_the_test_build(site_folder, os.path.join(kept.folder, 'nested'))
+    playing = kept.browser.tab()
+    kept.browser.new_tab()
+    nested = Page(kept.browser, kept.server.url + 'nested/', kept.facts)
+    assert wait_until(30, nested.started), 'the nested copy did not start: "%s"' % nested.status()
+    assert wait_until(30, lambda: nested.js("""
+        var scope = new URL('./', location.href).href;
+        return navigator.serviceWorker.getRegistration(scope).then(function (r) {
+          return !!(r && r.scope === scope && r.active && r.active.state === 'activated'); });""")), \
+        'the nested copy was not kept by a worker of its own'
+    kept.browser.close_tab()
+    kept.browser.switch_to(playing)
+    assert kept.name in kept.caches(), 'the open tab\'s offline copy was deleted: %s' % list(kept.caches())
+    assert kept.fetched_css() == old_css, 'the open tab got the new build\'s page.css'
+    tick = kept.page.last_step()['tick']
+    assert wait_until(10, lambda: kept.page.last_step()['tick'] > tick), 'the dive stopped'
+    log('the nested copy kept by its own worker; the open tab plays on its own build')
 
 
 def test_a_half_uploaded_site_is_not_kept(kept):
