@@ -33,7 +33,7 @@ mergeInto(LibraryManager.library, {
     placeHelp: function(roomW, below, canvasW) {
       var help = TorvenkaPage.help();
       if (!help) return 0;
-      var NARROWEST = 160;
+      var NARROWEST = 120;
       var open = help.open;
       help.open = true;
       help.style.height = help.style.width = help.style.left = help.style.top = '';
@@ -60,19 +60,31 @@ mergeInto(LibraryManager.library, {
       help.open = open;
       return taken;
     },
-    // How to play in the band right of the canvas, level with its top, if
-    // it is no higher than the canvas; else nowhere.
+    // How to play in the band right of the canvas, level with its top where
+    // it is no higher than the canvas, else as near level as the page lets
+    // it be; a page lower than how to play (a window zoomed in) gets it in
+    // a box of the page's height that scrolls. A page too low even for a
+    // few of its lines has it nowhere.
     placeHelpBeside: function() {
       var help = TorvenkaPage.help();
       if (!help || help.getAttribute('data-place') !== 'beside') return;
+      var LOWEST = 100;
       var open = help.open;
       help.open = true;
       var r = TorvenkaPage.canvas().getBoundingClientRect();
-      if (help.getBoundingClientRect().height <= r.height) {
-        help.style.left = (r.right + TorvenkaPage.HELP_GAP) + 'px';
-        help.style.top = r.top + 'px';
-      } else {
+      var style = getComputedStyle(document.body);
+      var roomTop = parseFloat(style.paddingTop) || 0;
+      var roomBottom = window.innerHeight - (parseFloat(style.paddingBottom) || 0);
+      var height = help.getBoundingClientRect().height;
+      if (roomBottom - roomTop < Math.min(height, LOWEST)) {
         help.removeAttribute('data-place');
+      } else {
+        if (height > roomBottom - roomTop) {
+          height = roomBottom - roomTop;
+          help.style.height = height + 'px';
+        }
+        help.style.left = (r.right + TorvenkaPage.HELP_GAP) + 'px';
+        help.style.top = Math.max(roomTop, Math.min(r.top, roomBottom - height)) + 'px';
       }
       help.open = open;
     },
