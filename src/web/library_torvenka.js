@@ -323,6 +323,7 @@ mergeInto(LibraryManager.library, {
   // site's frame stands on no entry: its entries would join the host's
   // history, and a host that takes the frame away would be left with a dead
   // one.
+  $TorvenkaStay__postset: "if (typeof window !== 'undefined') window.addEventListener('popstate', function () { TorvenkaStay.popped(); });",
   $TorvenkaStay: {
     diving: false,
     standing: false,  // on the page's own history entry
@@ -349,7 +350,16 @@ mergeInto(LibraryManager.library, {
     },
     popped: function() {
       var S = TorvenkaStay;
-      if (!S.standing) return;
+      if (!S.standing) {
+        // Come onto a dive's entry by going forward (one given back as its
+        // dive ended, or left by a page reloaded in a dive): it is the page's
+        // only while the diver is down; otherwise the page goes back off it.
+        if (history.state && history.state.torvenkaDive) {
+          if (S.diving) S.standing = true;
+          else history.back();
+        }
+        return;
+      }
       S.standing = false;
       if (S.diving && TorvenkaPage.mouseOnGame) S.stand();
       else history.back();
@@ -365,7 +375,6 @@ mergeInto(LibraryManager.library, {
     if (!A.listening) {
       A.listening = true;
       document.addEventListener('visibilitychange', function() { A.ask(); });
-      window.addEventListener('popstate', S.popped);
     }
     A.wanted = S.diving = !!on;
     if (A.wanted) A.ask();

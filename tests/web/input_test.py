@@ -243,7 +243,8 @@ def test_the_side_buttons_elsewhere_go_back(engine, side_buttons, site, facts):
 def test_back_leaves_in_one_press_after_dives_and_reloads(browser, site, facts):
     """A dive stands on one history entry of its own and gives it back: after
     dives reloaded midway and a dive played to its end, the tab's history is
-    no longer than with one dive, and one Back leaves the game."""
+    no longer than with one dive, going forward onto the entry given back
+    does not keep it, and one Back leaves the game."""
     site.without_worker()
     site.server.routes = {'/before.html': (b'<!doctype html><title>before</title><p>before', 'text/html')}
     browser.open(site.url + 'before.html')
@@ -269,6 +270,10 @@ def test_back_leaves_in_one_press_after_dives_and_reloads(browser, site, facts):
         'the dive kept its history entry past its end'
     grown = browser.js('return history.length;')
     assert grown <= length + 1, 'after three dives the tab\'s history grew from %d to %d entries' % (length, grown)
+    # Forward onto the entry the dive gave back: the page goes back off it.
+    browser.js("window.pops = 0; addEventListener('popstate', function () { pops++; }); history.forward();")
+    assert wait_until(10, lambda: browser.js('return pops >= 2 && !(history.state && history.state.torvenkaDive);')), \
+        'going forward after the dive left the page on the dive\'s entry'
     browser.back()
     assert wait_until(20, lambda: browser.js('return location.pathname;') == '/before.html'), \
         'one Back did not leave the game: the tab shows %s' % browser.js('return location.href;')
