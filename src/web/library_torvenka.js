@@ -33,7 +33,7 @@ mergeInto(LibraryManager.library, {
     placeHelp: function(roomW, below, canvasW) {
       var help = TorvenkaPage.help();
       if (!help) return 0;
-      var NARROWEST = 160;
+      var NARROWEST = 120;
       var open = help.open;
       help.open = true;
       help.style.height = help.style.width = help.style.left = help.style.top = '';
@@ -60,19 +60,31 @@ mergeInto(LibraryManager.library, {
       help.open = open;
       return taken;
     },
-    // How to play in the band right of the canvas, level with its top, if
-    // it is no higher than the canvas; else nowhere.
+    // How to play in the band right of the canvas, level with its top where
+    // it is no higher than the canvas, else as near level as the page lets
+    // it be; a page lower than how to play (a window zoomed in) gets it in
+    // a box of the page's height that scrolls. A page too low even for a
+    // few of its lines has it nowhere.
     placeHelpBeside: function() {
       var help = TorvenkaPage.help();
       if (!help || help.getAttribute('data-place') !== 'beside') return;
+      var LOWEST = 100;
       var open = help.open;
       help.open = true;
       var r = TorvenkaPage.canvas().getBoundingClientRect();
-      if (help.getBoundingClientRect().height <= r.height) {
-        help.style.left = (r.right + TorvenkaPage.HELP_GAP) + 'px';
-        help.style.top = r.top + 'px';
-      } else {
+      var style = getComputedStyle(document.body);
+      var roomTop = parseFloat(style.paddingTop) || 0;
+      var roomBottom = window.innerHeight - (parseFloat(style.paddingBottom) || 0);
+      var height = help.getBoundingClientRect().height;
+      if (roomBottom - roomTop < Math.min(height, LOWEST)) {
         help.removeAttribute('data-place');
+      } else {
+        if (height > roomBottom - roomTop) {
+          height = roomBottom - roomTop;
+          help.style.height = height + 'px';
+        }
+        help.style.left = (r.right + TorvenkaPage.HELP_GAP) + 'px';
+        help.style.top = Math.max(roomTop, Math.min(r.top, roomBottom - height)) + 'px';
       }
       help.open = open;
     },
@@ -304,19 +316,50 @@ mergeInto(LibraryManager.library, {
   // entry of its own in the tab's history: going back from it stays on the
   // page, and if the mouse was on the game the entry is put back and the
   // dive goes on; otherwise the page goes on back, where the player was
-  // going.
+  // going. The page holds that one entry only while the diver is down and
+  // gives it back as the dive ends (a page that reloads or comes back on it
+  // goes back off it first, page.js), so the tab's history never grows with
+  // dives and one press of Back always leaves the game. A page in another
+  // site's frame stands on no entry: its entries would join the host's
+  // history, and a host that takes the frame away would be left with a dead
+  // one.
+  $TorvenkaStay__postset: "if (typeof window !== 'undefined') window.addEventListener('popstate', function () { TorvenkaStay.popped(); });",
   $TorvenkaStay: {
     diving: false,
     standing: false,  // on the page's own history entry
+    framed: function() {
+      try {
+        return window.self !== window.top;
+      } catch (e) {
+        return true;
+      }
+    },
     stand: function() {
+      if (TorvenkaStay.framed()) return;
       try {
         history.pushState({torvenkaDive: true}, '');
         TorvenkaStay.standing = true;
       } catch (e) {}
     },
-    popped: function() {
+    // Off the page's own entry, back to the one the page came with.
+    giveBack: function() {
       var S = TorvenkaStay;
       if (!S.standing) return;
+      S.standing = false;
+      history.back();
+    },
+    popped: function() {
+      var S = TorvenkaStay;
+      if (!S.standing) {
+        // Come onto a dive's entry by going forward (one given back as its
+        // dive ended, or left by a page reloaded in a dive): it is the page's
+        // only while the diver is down; otherwise the page goes back off it.
+        if (history.state && history.state.torvenkaDive) {
+          if (S.diving) S.standing = true;
+          else history.back();
+        }
+        return;
+      }
       S.standing = false;
       if (S.diving && TorvenkaPage.mouseOnGame) S.stand();
       else history.back();
@@ -332,7 +375,6 @@ mergeInto(LibraryManager.library, {
     if (!A.listening) {
       A.listening = true;
       document.addEventListener('visibilitychange', function() { A.ask(); });
-      window.addEventListener('popstate', S.popped);
     }
     A.wanted = S.diving = !!on;
     if (A.wanted) A.ask();
@@ -341,6 +383,8 @@ mergeInto(LibraryManager.library, {
       var help = TorvenkaPage.help();
       if (help) help.open = false;
       if (!S.standing) S.stand();
+    } else {
+      S.giveBack();
     }
   },
 });

@@ -12,6 +12,7 @@
 //               'up'), button ('left', 'right', 'middle'), x, y
 //   sound       what the sound channels did, each entry stamped with t
 //   firstFrame  when the first frame reached the canvas (0 is the navigation)
+//   firstFramePlace  where the canvas was then: [left, top, width, height]
 
 mergeInto(LibraryManager.library, {
   $TorvenkaWatch__deps: ['$TorvenkaPage'],
@@ -53,8 +54,10 @@ mergeInto(LibraryManager.library, {
     return m ? parseInt(m[1], 10) : 0;
   },
 
-  torvenka_watch_first_frame__deps: ['$TorvenkaWatch'],
+  torvenka_watch_first_frame__deps: ['$TorvenkaWatch', '$TorvenkaPage'],
   torvenka_watch_first_frame: function() {
     TorvenkaWatch.watch.firstFrame = performance.now();
+    var r = TorvenkaPage.canvas().getBoundingClientRect();
+    TorvenkaWatch.watch.firstFramePlace = [r.left, r.top, r.width, r.height];
   },
 });

@@ -27,7 +27,7 @@ window.addEventListener('contextmenu', function (e) { e.preventDefault(); });
   }
 })();
 
-(function () {
+function torvenkaPlay() {
   if (location.protocol === 'file:') {
     torvenkaSay('Torvenka cannot start from a file on disk: serve this folder from a web server ' +
                 '(scripts/web does) and open its address.');
@@ -115,8 +115,13 @@ window.addEventListener('contextmenu', function (e) { e.preventDefault(); });
       load();
       return;
     }
-    sw.getRegistration().then(function (reg) {
-      if (!reg || !reg.waiting) {
+    // Only this copy's own registration: a copy in a folder under another
+    // (/a/b/ under /a/) is controlled by the enclosing copy's worker until
+    // its own takes over, and must never tell that copy's waiting build to
+    // take over the enclosing copy's open pages.
+    var scope = new URL('./', location.href).href;
+    sw.getRegistration(scope).then(function (reg) {
+      if (!reg || reg.scope !== scope || !reg.waiting) {
         load();
         return;
       }
@@ -178,4 +183,28 @@ window.addEventListener('contextmenu', function (e) { e.preventDefault(); });
   } catch (e) {
     begin(false);
   }
+}
+
+// A dive stands on a history entry of its own (library_torvenka.js) and
+// gives it back as it ends; a page reloaded during a dive, or come back to
+// from a page it went on to, opens on that entry instead. It goes back off
+// it to the entry it came with first (the same page, so the browser mostly
+// only tells it so with a popstate, else loads it again), and only then
+// plays: the tab's history never grows with dives, and one Back leaves.
+(function () {
+  if (!(history.state && history.state.torvenkaDive)) {
+    torvenkaPlay();
+    return;
+  }
+  var played = false;
+  function play() {
+    if (played) return;
+    played = true;
+    window.removeEventListener('popstate', play);
+    torvenkaPlay();
+  }
+  window.addEventListener('popstate', play);
+  history.back();
+  // Should the browser not go back, the page plays where it is.
+  setTimeout(play, 2000);
 })();

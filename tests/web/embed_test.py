@@ -4,7 +4,8 @@ cross-origin frame with the permissions a portal should give it plays, its
 music included; so does a sandboxed frame without an origin of its own
 (refused the Web Locks API and service workers) when the site's files are
 open to other origins; without that, the page says in one line why it
-cannot start.
+cannot start. A portal that takes the frame away mid-dive goes back at once
+with its own Back: the game leaves nothing in the portal's history.
 """
 import pytest
 
@@ -26,7 +27,7 @@ def portal(site, tmp_path_factory):
                      '<iframe id="game" src="%s" width="640" height="720" %s></iframe>' % (site.url, attrs)).encode(),
                     'text/html; charset=utf-8') for path, attrs in FRAMES.items()}
     with SiteServer(str(tmp_path_factory.mktemp('portal')), host='localhost') as server:
-        server.routes = pages
+        server.routes = dict(pages, **{'/home': (b'<!doctype html><title>The portal</title>', 'text/html')})
         site.server.before, site.server.blocked = AUDIO, set()  # with its worker, as the site ships
         yield server.url.rstrip('/')
     site.without_worker()
@@ -89,3 +90,13 @@ def test_a_sandboxed_frame_says_why_a_closed_site_cannot_start(browser, site, fa
         'the page says "%s"' % page.status()
     assert not page.running(), 'the game started'
     log('"%s"' % page.status())
+
+
+def test_a_host_that_closes_the_game_mid_dive_goes_back_at_once(browser, site, facts, portal):
+    browser.open(portal + '/home')
+    page = FramePage(browser, portal + '/plain', facts)
+    assert wait_until(30, page.title_screen), 'the title did not come up: the page says "%s"' % page.status()
+    page.start_dive()
+    browser.js("document.getElementById('game').remove(); history.back();")
+    assert wait_until(10, lambda: browser.js('return location.pathname;') == '/home'), \
+        'the portal\'s first Back after closing the game went nowhere: it shows %s' % browser.js('return location.href;')

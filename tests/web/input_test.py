@@ -238,3 +238,43 @@ def test_the_side_buttons_elsewhere_go_back(engine, side_buttons, site, facts):
     b.pointer([down(BACK), up(BACK)])
     assert wait_until(10, lambda: b.js('return location.pathname;') == '/before.html'), \
         'the back button beside the game did not go back: the tab shows %s' % b.js('return location.href;')
+
+
+def test_back_leaves_in_one_press_after_dives_and_reloads(browser, site, facts):
+    """A dive stands on one history entry of its own and gives it back: after
+    dives reloaded midway and a dive played to its end, the tab's history is
+    no longer than with one dive, going forward onto the entry given back
+    does not keep it, and one Back leaves the game."""
+    site.without_worker()
+    site.server.routes = {'/before.html': (b'<!doctype html><title>before</title><p>before', 'text/html')}
+    browser.open(site.url + 'before.html')
+    page = Page(browser, site.at(), facts)
+
+    def on_title(fresh):
+        try:
+            return (not fresh or browser.js('return window.sameDocument !== true;')) and page.title_screen()
+        except Exception:  # noqa: BLE001 - the driver's own, while the page is on its way
+            return False
+
+    assert wait_until(30, lambda: on_title(False)), 'no title screen: "%s"' % page.status()
+    length = browser.js('return history.length;')
+    for reload in range(2):
+        page.start_dive()
+        browser.js('window.sameDocument = true; setTimeout(function () { location.reload(); }, 0);')
+        assert wait_until(30, lambda: on_title(True)), 'no title screen after reload %d' % (reload + 1)
+        log('dive %d reloaded: history.length %d (%d before the first dive)'
+            % (reload + 1, browser.js('return history.length;'), length))
+    page.start_dive()
+    assert wait_until(60, lambda: page.last_step()['phase'] == 'gameover', step=0.2), 'no GAME OVER'
+    assert wait_until(10, lambda: browser.js('return !(history.state && history.state.torvenkaDive);')), \
+        'the dive kept its history entry past its end'
+    grown = browser.js('return history.length;')
+    assert grown <= length + 1, 'after three dives the tab\'s history grew from %d to %d entries' % (length, grown)
+    # Forward onto the entry the dive gave back: the page goes back off it.
+    browser.js("window.pops = 0; addEventListener('popstate', function () { pops++; }); history.forward();")
+    assert wait_until(10, lambda: browser.js('return pops >= 2 && !(history.state && history.state.torvenkaDive);')), \
+        'going forward after the dive left the page on the dive\'s entry'
+    browser.back()
+    assert wait_until(20, lambda: browser.js('return location.pathname;') == '/before.html'), \
+        'one Back did not leave the game: the tab shows %s' % browser.js('return location.href;')
+    log('after three dives history.length %d (%d before them); one Back left the game' % (grown, length))

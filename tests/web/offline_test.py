@@ -1,10 +1,13 @@
 """The site kept by its service worker: after a first visit the game starts
 and plays, music included, with the server gone; a new build of the site
 replaces the kept copy as a whole, never file by file, and a site caught
-halfway through an upload is not kept at all. The kept copy keeps the
-host's headers: a host that forbids frames of its page
-(`frame-ancestors 'none'`) has a frame of it refused on the first visit,
-after the worker has kept the site, and offline.
+halfway through an upload is not kept at all, and a first visit to a copy
+in a folder of the kept one switches no open tab of it to a new build. The kept copy keeps the
+host's headers that protect the page, those of the host's latest answer: a
+host that forbids frames of its page (`frame-ancestors 'none'`) has a frame
+of it refused on the first visit, after the worker has kept the site, and
+offline; one that allows them again has them load on the next visit. A
+header that acts (a Refresh) is never kept.
 
 Each case plays a copy of the site of its own, served on a port (an origin)
 of its own, and rebuilds it the way the build does after changing a file.
@@ -24,11 +27,12 @@ pytestmark = pytest.mark.engines('chromium')
 class Kept:
     """A copy of the site, served, and a first visit that kept it whole."""
 
-    def __init__(self, browser, facts, folder, headers=None, routes=None):
+    def __init__(self, browser, facts, folder, headers=None, routes=None, headers_at=None):
         self.browser, self.facts, self.folder = browser, facts, folder
         self.css = os.path.join(folder, 'page.css')
         self.server = SiteServer(folder)
         self.server.headers, self.server.routes = dict(headers or {}), dict(routes or {})
+        self.server.headers_at = dict(headers_at or {})
         self.page = Page(browser, self.server.url, facts)
         assert wait_until(30, self.page.started), 'the game did not start: the page says "%s"' % self.page.status()
         assert wait_until(30, lambda: self.page.js('return navigator.serviceWorker.getRegistration().then('
@@ -115,6 +119,9 @@ class Kept:
         assert wait_until(10, lambda: page.sounded('dive_theme')), 'the dive\'s music did not play: %s' % page.sound()
         # Once the kept sounds are all decoded, the page has nothing to say.
         assert wait_until(20, lambda: page.status() == ''), 'the page says "%s"' % page.status()
+        first = page.js('return torvenkaWatch.firstFramePlace;')
+        assert first == page.canvas_rect(), 'the kept page\'s first frame had the canvas at %s, now at %s' % (
+            first, page.canvas_rect())
 
 
 @pytest.fixture
@@ -162,6 +169,36 @@ def test_a_new_build_replaces_the_kept_copy_whole(kept):
     log('the next visit is the new build, whole, in one cache, "%s"' % second)
 
 
+def test_a_nested_copy_leaves_an_open_tab_on_its_build(kept, site_folder):
+    """A first visit to a copy in a folder of the kept one, while a new build
+    of the kept one waits, hands that build nothing: the open tab plays on
+    with its own build and its offline copy."""
+    kept.reload()
+    assert wait_until(30, kept.page.title_screen), 'no title screen: the page says "%s"' % kept.page.status()
+    kept.page.start_dive()
+    with open(kept.css) as f:
+        old_css = f.read()
+    kept.rebuild(old_css + '\n/* another build */\n')
+    assert kept.new_worker() == 'installed', 'the new build\'s worker did not wait'
+    copy_playing_the_test_build(site_folder, os.path.join(kept.folder, 'nested'))
+    playing = kept.browser.tab()
+    kept.browser.new_tab()
+    nested = Page(kept.browser, kept.server.url + 'nested/', kept.facts)
+    assert wait_until(30, nested.started), 'the nested copy did not start: "%s"' % nested.status()
+    assert wait_until(30, lambda: nested.js("""
+        var scope = new URL('./', location.href).href;
+        return navigator.serviceWorker.getRegistration(scope).then(function (r) {
+          return !!(r && r.scope === scope && r.active && r.active.state === 'activated'); });""")), \
+        'the nested copy was not kept by a worker of its own'
+    kept.browser.close_tab()
+    kept.browser.switch_to(playing)
+    assert kept.name in kept.caches(), 'the open tab\'s offline copy was deleted: %s' % list(kept.caches())
+    assert kept.fetched_css() == old_css, 'the open tab got the new build\'s page.css'
+    tick = kept.page.last_step()['tick']
+    assert wait_until(10, lambda: kept.page.last_step()['tick'] > tick), 'the dive stopped'
+    log('the nested copy kept by its own worker; the open tab plays on its own build')
+
+
 def test_a_half_uploaded_site_is_not_kept(kept):
     # The worker lists the next build's page.css; the server still has this one's.
     with open(kept.css) as f:
@@ -200,13 +237,43 @@ def test_the_kept_site_keeps_the_hosts_headers(browser, site_folder, facts, tmp_
         assert framed(browser, first.url) == 'refused', 'on a first visit the frame was not refused'
     log('a first visit: the frame refused')
     kept = Kept(browser, facts, folder, NOT_FRAMED, FRAME)
+    offline = {'/', '/sw.js'} | {'/' + name for name in kept.files()}
     try:
         assert framed(browser, kept.server.url) == 'refused', 'once the site was kept, the frame loaded'
         log('the site kept: the frame refused')
-        kept.server.blocked = {'/', '/sw.js'} | {'/' + name for name in kept.files()}
-        assert framed(browser, kept.server.url) == 'refused', 'offline, the frame loaded'
+        # The host's headers of each visit hold, and offline those of the last.
+        for headers, want in (({}, 'loaded'), (NOT_FRAMED, 'refused')):
+            kept.server.headers, kept.server.blocked = headers, set()
+            assert framed(browser, kept.server.url) == want, 'with the host sending %s, the frame %s' % (
+                headers, framed(browser, kept.server.url))
+            kept.server.blocked = offline
+            assert framed(browser, kept.server.url) == want, 'offline after a visit with %s, the frame was not %s' \
+                % (headers, want)
+            log('the host sends %s: the frame %s, and offline too' % (headers, want))
         kept.page = Page(browser, kept.server.url, facts)
         assert wait_until(30, kept.page.title_screen), 'offline, the kept page did not come up on its own'
-        log('offline: the frame refused, the page on its own plays')
+        log('offline: the page on its own plays')
+    finally:
+        kept.server.stop()
+
+
+def test_a_header_that_acts_is_never_kept(browser, site_folder, facts, tmp_path):
+    """A Refresh the host sent while the worker kept the page, and sends with
+    the page from then on, moves the page neither online nor offline."""
+    refresh = {'Refresh': '0; url=refreshed.html'}
+    kept = Kept(browser, facts, copy_playing_the_test_build(site_folder, str(tmp_path / 'site')),
+                routes={'/refreshed.html': (b'<!doctype html><title>Refreshed</title>', 'text/html')},
+                headers_at={'/index.html': refresh})
+    try:
+        for online in (True, False):
+            if online:
+                kept.server.headers_at = {'/': refresh, '/index.html': refresh}
+            else:
+                kept.server.blocked = {'/', '/sw.js'} | {'/' + name for name in kept.files()}
+            kept.reload()
+            kept.plays_with_music()
+            where = kept.page.js('return location.pathname;')
+            assert where == '/', '%s, the page went on to %s' % ('online' if online else 'offline', where)
+        log('the host\'s Refresh moved the kept page neither online nor offline')
     finally:
         kept.server.stop()

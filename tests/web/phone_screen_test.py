@@ -6,7 +6,8 @@ leaves room, how to play on the screen and clear of the canvas (on the
 phone, both ways up, the actions of touch), and turning the device fits the
 game again without a reload. How to play is in Japanese where the browser
 asks for it. A scale asked for in the address (?scale=N) too large for the
-screen is cut down to what fits. The screen is kept lit from the start of a
+screen is cut down to what fits. A window zoomed in, with room beside the
+game, has how to play there. The screen is kept lit from the start of a
 dive to its end (a stand-in for the Screen Wake Lock API counts it), and
 nothing moves the canvas meanwhile.
 """
@@ -129,6 +130,24 @@ def test_the_game_fits_the_screen_and_turns_with_it(browser, site, facts, device
         log('%dx%d at %s, %s: blocks of %d device pixels, the about line %s, how to play %s'
             % (w, h, dpr, how, n, 'shown' if about_shown[-1] else 'hidden', 'shown' if help else 'hidden'))
     assert any(about_shown), 'the game left no room for the about line in any orientation'
+
+
+def test_how_to_play_beside_the_game_zoomed_in(browser, site, facts):
+    """A 1280 x 800 window at 200 % page zoom on a screen of 1.5 device
+    pixels a CSS pixel: a page of 640 x 328 CSS pixels at 3 device pixels
+    each, the game in the middle with some 190 CSS pixels either side."""
+    width, height, dpr = 640, 328, 3
+    browser.d.execute_cdp_cmd('Emulation.setDeviceMetricsOverride',
+                              {'width': width, 'height': height, 'deviceScaleFactor': dpr, 'mobile': False})
+    try:
+        page = Page(browser, site.url, facts)
+        assert wait_until(30, page.started), 'the game did not start: "%s"' % page.status()
+        n = fitted(page, width, height, dpr)
+        help = help_text(page)
+        assert help and 'How to play' in help and 'Click' in help, 'zoomed in, how to play says %r' % help
+        log('%dx%d at %s: blocks of %d device pixels, how to play beside the game' % (width, height, dpr, n))
+    finally:
+        browser.d.execute_cdp_cmd('Emulation.clearDeviceMetricsOverride', {})
 
 
 def test_how_to_play_in_japanese_where_the_browser_asks_for_it(browser, site, facts):

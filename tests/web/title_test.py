@@ -1,6 +1,7 @@
 """The title screen in the browser is the desktop's, game pixel for game
 pixel, on the page as it ships and on its test build, and each game pixel
-is a crisp N x N block of the screen. The page that ships carries no watcher.
+is a crisp N x N block of the screen, the canvas in its place from the
+first frame on. The page that ships carries no watcher.
 
 pagecheck draws the title with the desktop's compositor, which the canvas
 must equal.
@@ -15,7 +16,7 @@ import pytest
 from PIL import Image
 
 import web_browsers
-from web_page import WHITE, Page, log, wait_until
+from web_page import WHITE, YELLOW, Page, log, wait_until
 
 
 @pytest.fixture(scope='module')
@@ -81,6 +82,37 @@ def test_the_title_screen_at_the_largest_scale_that_fits(browser, page, desktop_
     rendering = page.js("return getComputedStyle(document.getElementById('canvas')).imageRendering;")
     assert rendering == 'pixelated', 'the canvas is drawn with image-rendering "%s"' % rendering
     whole_blocks(page)
+
+
+# Where the canvas is each time a frame is put on it.
+CANVAS_AT_FRAMES = r"""
+window.canvasAtFrames = [];
+var putFrame = CanvasRenderingContext2D.prototype.putImageData;
+CanvasRenderingContext2D.prototype.putImageData = function () {
+  if (this.canvas.id === 'canvas') {
+    var r = this.canvas.getBoundingClientRect();
+    canvasAtFrames.push([r.left, r.top, r.width, r.height]);
+  }
+  return putFrame.apply(this, arguments);
+};
+"""
+
+
+def test_the_canvas_has_its_place_from_the_first_frame(browser, site, facts):
+    site.without_worker()
+    site.server.before = CANVAS_AT_FRAMES
+    page = Page(browser, site.at(), facts)
+    assert wait_until(30, page.title_screen), 'no title screen: the page says "%s"' % page.status()
+    # The status line says the sounds are loading and then clears; the title
+    # word lit under the pointer is a frame put after that.
+    assert wait_until(20, lambda: page.status() == ''), 'with the sounds in, the page says "%s"' % page.status()
+    page.move(*facts.at['start'])
+    assert wait_until(5, lambda: page.count(YELLOW, facts.around('titleWord')) > 30), 'the title word did not light'
+    places = page.js('return canvasAtFrames;')
+    final = page.canvas_rect()
+    assert len(places) >= 2 and all(p == final for p in places), \
+        'the canvas was at %s as frames were put on it, and is at %s now' % (places, final)
+    log('%d frames, every one with the canvas at %s' % (len(places), final))
 
 
 def test_two_device_pixels_a_css_pixel(engine, browser, site, facts):

@@ -13,6 +13,8 @@ As a library (the tests): SiteServer(folder) serves at once on a free port
     before    a script's text, run before the page's own scripts: index.html
               is served with a <script src> for it in front of its first
     headers   headers sent with every answer (a host's policy, say)
+    headers_at  {path: headers}: headers sent with the answers to one path
+              only (what a host sent once, say, while the worker kept it)
     routes    {path: (bytes, content type)}: pages of the test's own
     no_store  every answer says Cache-Control: no-store (a test sees what the
               server says now, never a copy the browser kept)
@@ -49,7 +51,8 @@ class _Handler(http.server.SimpleHTTPRequestHandler):
         pass
 
     def end_headers(self):
-        for name, value in self.site.headers.items():
+        path = urllib.parse.urlsplit(self.path).path
+        for name, value in list(self.site.headers.items()) + list(self.site.headers_at.get(path, {}).items()):
             self.send_header(name, value)
         if self.site.no_store:
             self.send_header('Cache-Control', 'no-store')
@@ -116,7 +119,7 @@ class SiteServer:
         self.start()
 
     def reset(self):
-        self.blocked, self.before, self.headers, self.routes = set(), None, {}, {}
+        self.blocked, self.before, self.headers, self.headers_at, self.routes = set(), None, {}, {}, {}
 
     @property
     def url(self):
