@@ -4,8 +4,9 @@
 #include <cstdint>
 #include <type_traits>
 
-// The creature being fought. Its table is in core/creatures.h.
-enum class CreatureKind : uint8_t { None, Octopus, Crab, Moray, GiantSquid };
+// The creature being fought. Each kind has its row in core/creatures.h;
+// Count only counts them.
+enum class CreatureKind : uint8_t { None, Octopus, Crab, Moray, GiantSquid, Count };
 
 // The three lanes a creature and the spear are drawn in, told apart by colour
 // alone, in their colour order.

@@ -5,11 +5,13 @@
 // a PartMap (a later part lies over an earlier one), and the 1-pixel outline
 // is traced around every part where it meets the sea or a part behind it.
 #pragma once
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <initializer_list>
 #include <vector>
 
+#include "core/creatures.h"
 #include "screen/bitmaps.h"
 
 namespace art {
@@ -126,11 +128,14 @@ Bitmap makeRing();
 Bitmap makeBubble();
 Bitmap makeCurtain();
 Bitmap makeSea();
-Grid drawOctopus();
-Grid drawCrab();
-Grid drawMoray();
-Grid drawSquid();
 Grid drawSpear();
+// Each creature's line drawing, one row a kind in the order of the kinds
+// (art_creatures.cpp): its three lane pictures are inked from it.
+struct CreatureDrawing {
+    CreatureKind kind;
+    Grid (*draw)();
+};
+extern const std::array<CreatureDrawing, kCreatureCount> kCreatureDrawings;
 Bitmap makeGrilledSquid();
 Bitmap makeBiggestMessage();
 Bitmap makeTastyMessage();

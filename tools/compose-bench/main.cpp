@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/creatures.h"
+#include "core/lane.h"
 #include "screen/compositor.h"
 #include "screen/glyph_font.h"
 #include "screen/glyph_table.h"
@@ -46,8 +47,8 @@ void busy(Playfield& s) {
         s.copyPicture(c, Item::faceDownCard);
         s.show(c);
     }
-    s.move(crab.sprites.cyan, crab.left, crab.top);
-    s.show(crab.sprites.cyan);
+    s.move(spritesOf(crab).cyan, crab.left, crab.top);
+    s.show(spritesOf(crab).cyan);
     s.show(Item::spearRed);
     s.show(Item::ring);
     s.show(Item::bubble1);
@@ -59,8 +60,8 @@ void everything(Playfield& s) {
     busy(s);
     for (const Creature& c : kCreatures)
         for (Lane l : kLanes) {
-            s.move(c.sprites.in(l), c.left, c.top);
-            s.show(c.sprites.in(l));
+            s.move(spritesOf(c).in(l), c.left, c.top);
+            s.show(spritesOf(c).in(l));
         }
     s.show(Item::spearWhite);
     s.show(Item::spearCyan);
