@@ -194,15 +194,13 @@ TEST(Trace, RecordedDivesPlayBackToTheSameLines) {
 
         auto d = std::make_unique<Dive>(back.record->seed);
         trace::Recorder rec(*d);
-        d->loop.playBack(*back.record);
-        for (int passes = 0; passes < 50'000'000 && !d->loop.playbackOver() && d->loop.playbackProblem().empty() &&
-                             !d->loop.closed();
-             ++passes) {
-            const uint32_t steps = d->loop.recorder().position().steps;
-            d->pass();
+        uint32_t steps = 0;
+        playRecordIn(*d, *back.record, [&] {
+            // The random player's diver is kept alive past the rules after a step, as it was.
             if (sc.keptAlive && d->loop.recorder().position().steps != steps && d->game.phase() == Phase::Dive)
                 RandomPlayer::keepAlive(sc.seed, *d);
-        }
+            steps = d->loop.recorder().position().steps;
+        });
         EXPECT_TRUE(d->loop.playbackOver()) << d->loop.playbackProblem();
         EXPECT_EQ(d->loop.playbackProblem(), "");
         rec.finish([&] { d.reset(); });

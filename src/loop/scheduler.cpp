@@ -7,7 +7,7 @@ DiveRecord Scheduler::record() const {
     DiveRecord r = recorder_.record();
     if (!recorder_.closed()) {
         r.ended = game_.phase() == Phase::None;
-        r.endDigest = stateDigest(game_.view().state, game_.phase());
+        r.endDigest = stateDigest(game_.view());
     }
     return r;
 }
@@ -30,7 +30,7 @@ void Scheduler::dispatch(const PlatformEvent& ev) {
     switch (ev.type) {
         case PlatformEvent::Quit:
             closed_ = true;
-            recorder_.close(game_.view().state, game_.phase());
+            recorder_.close(game_.view());
             break;
         case PlatformEvent::Expose: game_.markDirty(); break;
         case PlatformEvent::Pointer: {
@@ -45,7 +45,7 @@ void Scheduler::dispatch(const PlatformEvent& ev) {
             recorder_.handling(ev.pointer);
             game_.pointer(ev.pointer);
             recorder_.handled(move && view.state == before && view.playfield.changes() == changes);
-            if (player_ && recorder_.position().depth == 0) player_->check(recorder_.position(), view.state, view.phase);
+            if (player_ && recorder_.position().depth == 0) player_->check(recorder_.position(), view);
             if (observer_) observer_->afterEvent(ev);
             break;
         }
@@ -64,8 +64,8 @@ void Scheduler::step() {
     const bool ran = game_.step();
     if (ran) {
         recorder_.stepped();
-        if (game_.phase() == Phase::None) recorder_.close(game_.view().state, Phase::None);  // the dive is over
-        if (player_) player_->check(recorder_.position(), game_.view().state, game_.phase());
+        if (game_.phase() == Phase::None) recorder_.close(game_.view());  // the dive is over
+        if (player_) player_->check(recorder_.position(), game_.view());
     }
     if (observer_) observer_->afterStep(phase, ran);
 }
@@ -91,6 +91,7 @@ NextTurn Scheduler::turn() {
         present();
     } else if (game_.phase() == Phase::None || (player_ && !player_->mayStep(recorder_.position()))) {
         next.kind = NextTurn::OnEvent;
+        if (player_ && !player_->over()) player_->stalled(recorder_.position(), game_.phase());
     } else if (!spinning_ && !game_.gateOpen()) {
         next = {NextTurn::AtDeadline, game_.gateOpensAt()};
     } else {

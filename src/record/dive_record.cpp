@@ -6,7 +6,8 @@
 
 using namespace record_bytes;
 
-uint32_t stateDigest(const GameState& s, Phase phase) {
+uint32_t stateDigest(const GameView& v) {
+    const GameState& s = v.state;
     uint32_t h = 2166136261u;  // FNV-1a over each value's 32 bits
     auto add = [&h](int64_t v) {
         const uint32_t u = static_cast<uint32_t>(v);
@@ -21,7 +22,9 @@ uint32_t stateDigest(const GameState& s, Phase phase) {
     add(static_cast<int>(s.MouseButton)), add(static_cast<int>(s.EnemyKind)), add(s.DealNo), add(s.UpTimer);
     add(static_cast<int>(s.BgmNo)), add(s.Diving), add(static_cast<int>(s.EnemyLane));
     add(static_cast<int>(s.SpearLane)), add(s.Bubble1Rising), add(s.Bubble2Rising), add(s.EnemyActive);
-    add(s.UpShown), add(s.RingOn), add(s.Cleared), add(s.Striking), add(static_cast<int>(phase));
+    add(s.UpShown), add(s.RingOn), add(s.Cleared), add(s.Striking), add(static_cast<int>(v.phase));
+    add(v.dice.seed());
+    for (const ItemState& it : v.playfield.items()) add(it.left), add(it.top), add(it.visible);
     return h;
 }
 
@@ -121,13 +124,13 @@ void DiveRecorder::enterMessages() {
 
 void DiveRecorder::leaveMessages() { --live_.depth; }
 
-void DiveRecorder::close(const GameState& s, Phase phase) {
+void DiveRecorder::close(const GameView& v) {
     if (closed_) return;
     writePendingMove();
     flush(record_.body, lead_, run_);
     record_.endSteps = live_.steps;
-    record_.ended = phase == Phase::None;
-    record_.endDigest = stateDigest(s, phase);
+    record_.ended = v.phase == Phase::None;
+    record_.endDigest = stateDigest(v);
     closed_ = true;
 }
 
@@ -236,17 +239,23 @@ bool RecordPlayer::due(const RecordPosition& live, PointerEvent& out) {
     return false;
 }
 
-void RecordPlayer::check(const RecordPosition& live, const GameState& s, Phase phase) {
+void RecordPlayer::check(const RecordPosition& live, const GameView& v) {
+    const Phase phase = v.phase;
     if (over_ || !problem_.empty()) return;
     if (hasNext_ && behind(next_.at, live)) {
         problem_ = kWentElsewhere;
     } else if (!hasNext_ && live.steps == record_.endSteps && live.depth == 0) {
         over_ = true;
-        if (stateDigest(s, phase) != record_.endDigest || record_.ended != (phase == Phase::None))
+        if (stateDigest(v) != record_.endDigest || record_.ended != (phase == Phase::None))
             problem_ = kWentElsewhere;
     } else if (phase == Phase::None && live.steps > 0 && live.depth == 0) {
         problem_ = kPastTheEnd;  // the dive is over and its record is not
     }
+}
+
+void RecordPlayer::stalled(const RecordPosition& live, Phase phase) {
+    if (over_ || !problem_.empty()) return;
+    problem_ = phase == Phase::None && live.steps > 0 ? kPastTheEnd : kWentElsewhere;
 }
 
 // ---- reading ----

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "core/clock.h"
+#include "core/game.h"
 #include "core/pointer.h"
 #include "core/state.h"
 #include "record/record_bytes.h"
@@ -49,9 +50,10 @@ struct DiveRecord {
     std::vector<uint8_t> body;
 };
 
-// A hash of everything in the state record but the clock's reading: the
+// A hash of everything in the state record but the clock's reading, the
+// phase, the dice and where each item stands and whether it shows: the
 // dive's last state, for a replay to prove it came to the same end.
-uint32_t stateDigest(const GameState& s, Phase phase);
+uint32_t stateDigest(const GameView& v);
 
 // Writes a dive down as the loop handles it.
 class DiveRecorder {
@@ -66,7 +68,7 @@ public:
     void enterMessages();
     void leaveMessages();
     // The dive is over (its end, or the window closed): nothing more is written.
-    void close(const GameState& s, Phase phase);
+    void close(const GameView& v);
 
     bool open() const { return !closed_ && !dropped_; }
     bool closed() const { return closed_; }
@@ -152,7 +154,10 @@ public:
     bool mayStep(const RecordPosition& live) const { return live.steps < record_.endSteps && !problem_.size(); }
     // Checks the replay against its record once the loop has moved on:
     // the dive ending before its record does, the record's end reached.
-    void check(const RecordPosition& live, const GameState& s, Phase phase);
+    void check(const RecordPosition& live, const GameView& v);
+    // The loop has nothing to do but wait for the player, and the record is
+    // not over: it cannot go on.
+    void stalled(const RecordPosition& live, Phase phase);
     // Every event handed over and the record's last step run.
     bool over() const { return over_; }
     // Empty, or the one line that says how the replay went wrong.
