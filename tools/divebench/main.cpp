@@ -153,10 +153,10 @@ void recordSize(const char* name, uint32_t seed, void (*play)(Dive&), bool (*end
         ns.push_back(std::chrono::duration<double, std::nano>(t1 - t0).count() / std::max<uint32_t>(1, r.endSteps));
     }
     std::sort(ns.begin(), ns.end());
-    std::printf("  %-34s %5u steps (%5.1f s) %6u events: record %6zu bytes, file %6zu bytes, link %6zu chars; "
-                "writing it %.0f ns a step (median of 21)%s\n",
-                name, r.endSteps, r.endSteps * 0.031, reader.events(), r.body.size(), file.size(), link.size(),
-                ns[ns.size() / 2], ended(d) ? "" : "  !! did not end as it should");
+    std::printf("  %-30s %5u steps (%5.1f s) %6u events: record %5zu bytes (%5zu held), file %5zu bytes, link %5zu "
+                "chars; writing it %.0f ns a step (median of 21)%s\n",
+                name, r.endSteps, r.endSteps * 0.031, reader.events(), r.body.size(), d.loop.recorder().bytesHeld(),
+                file.size(), link.size(), ns[ns.size() / 2], ended(d) ? "" : "  !! did not end as it should");
 }
 
 }  // namespace
