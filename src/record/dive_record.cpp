@@ -178,7 +178,9 @@ void DiveRecorder::flush(std::vector<uint8_t>& out, uint32_t& lead, std::vector<
         int lo = 255, hi = 0;
         while (j < n) {
             const size_t zj = zerosFrom(j);
-            if (zj >= 4) break;
+            // A stretch of quiet steps long enough to count, or the one that
+            // ends the run (the step before an event), is an advance.
+            if (zj >= 4 || (zj > 0 && j + zj == n)) break;
             const int c = zj > 0 ? 0 : run[j];
             if (std::max(hi, c) - std::min(lo, c) > 15) break;
             lo = std::min(lo, c);

@@ -87,29 +87,35 @@ void bench(const char* name, void (*play)(Dive&), bool (*ended)(const Dive&), bo
 }
 
 // The good diver's hand, and a mouse that never rests: after every step,
-// three to five moves, over the sea until the spear is turned, then
-// wandering over the spear.
+// `least` to `least` + 2 moves (three to five from a mouse reporting 125
+// times a second, about thirty at 1000), over the sea until the spear is
+// turned, then wandering over the spear.
 struct RestlessHand {
     Dive& d;
     GoodDiver& bot;
+    int least = 3;
     uint32_t wobble = 1;
     void click(int x, int y) { d.click(x, y); }
     void swipe(int x0, int y0, int x1, int y1) { d.swipe(x0, y0, x1, y1); }
     void move(int x, int y) { d.move(x, y); }
-    void afterTick() {
+    uint32_t draw(uint32_t n) {
         wobble = wobble * 1103515245u + 12345u;
-        const int moves = 3 + static_cast<int>((wobble >> 16) % 3);
+        return (wobble >> 16) % n;
+    }
+    void afterTick() {
+        const int moves = least + static_cast<int>(draw(3));
         for (int i = 0; i < moves; ++i) {
-            const int dx = static_cast<int>((wobble >> (2 * i)) % 17), dy = static_cast<int>((wobble >> (3 * i + 5)) % 17);
+            const int dx = static_cast<int>(draw(17)), dy = static_cast<int>(draw(17));
             if (bot.resting) d.move(133 + dx, 185 + dy);  // on the spear, 23 x 23 from (130, 182)
             else d.move(60 + dx, 120 + dy);
         }
     }
 };
 
+template <int least>
 void playRestless(Dive& d) {
     GoodDiver bot;
-    RestlessHand hand{d, bot};
+    RestlessHand hand{d, bot, least};
     d.start();
     while (d.game.phase() == Phase::Dive) {
         d.runTo(d.st().DiveTick + 1);
@@ -176,6 +182,7 @@ int main(int argc, char** argv) {
     recordSize("tests/replays/win.replay", 4242, [](Dive& d) { playReplayFile(d, "win.replay"); }, won);
     recordSize("tests/replays/lose.replay", 777, [](Dive& d) { playReplayFile(d, "lose.replay"); }, lost);
     recordSize("left alone", 2718, leaveAlone, lost);
-    recordSize("won, the mouse never resting", 4242, playRestless, won);
+    recordSize("won, a 125 Hz mouse never resting", 4242, playRestless<3>, won);
+    recordSize("won, a 1000 Hz mouse never resting", 4242, playRestless<30>, won);
     return 0;
 }
