@@ -9,8 +9,8 @@ using namespace record_bytes;
 uint32_t stateDigest(const GameView& v) {
     const GameState& s = v.state;
     uint32_t h = 2166136261u;  // FNV-1a over each value's 32 bits
-    auto add = [&h](int64_t v) {
-        const uint32_t u = static_cast<uint32_t>(v);
+    auto add = [&h](int64_t value) {
+        const uint32_t u = static_cast<uint32_t>(value);
         for (int i = 0; i < 4; ++i) {
             h ^= (u >> (8 * i)) & 0xFFu;
             h *= 16777619u;

@@ -8,8 +8,10 @@
 // deep in such calls the event came. The rules see time only through the
 // steps, so the same events at the same places make the same dive.
 //
-// The events are kept encoded as they come (record_format.h describes the
-// bytes): a step costs half a byte at most, an event a few bytes. A move
+// The events are kept encoded as they come (record_bytes.h describes the
+// bytes): steps without events cost a byte or two together, steps with
+// moves that changed nothing at most half a byte each, an event one to a
+// few bytes. A move
 // that changed nothing at all -- the state record and the playfield stood as
 // they were -- is kept without its position: played back as a move off the
 // window, it changes nothing either (a move's rule never reads where the
