@@ -1,11 +1,18 @@
-// The desktop's side of the game: the command line, and the arithmetic of
+// The desktop's side of the game: the command line, the arithmetic of
 // scaled windows (where the scale comes from, pointer positions back to game
-// pixels, the frame in blocks).
+// pixels, the frame in blocks), and the dives it keeps.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/dive_archive.h"
 #include "app/scaling.h"
 
 namespace {
@@ -25,12 +32,51 @@ TEST(CommandLine, OptionsAndTheirMistakes) {
     EXPECT_EQ(parse({"--scale", "1"}).scale, 1);
     EXPECT_TRUE(parse({"--help"}).help);
     EXPECT_TRUE(parse({"--version"}).version);
+    EXPECT_EQ(parse({"--replay", "last"}).replay, "last");
+    EXPECT_EQ(parse({"--replay=dive.tvk", "--scale", "2"}).replay, "dive.tvk");
     for (auto bad : std::vector<std::vector<const char*>>{
              {"--scale"}, {"--scale", "0"}, {"--scale", tooLarge.c_str()}, {"--scale", "-2"}, {"--scale", "2.5"},
-             {"--scale", "02x"}, {"--scale="}, {"--scale", "100"}, {"--scale", "99999999999"}, {"--Scale", "2"}, {"-s"}, {"dive"}}) {
+             {"--scale", "02x"}, {"--scale="}, {"--scale", "100"}, {"--scale", "99999999999"}, {"--Scale", "2"}, {"-s"}, {"dive"},
+             {"--replay"}, {"--replay="}}) {
         const CommandLine c = parse(bad);
         EXPECT_FALSE(c.error.empty()) << bad[0];
     }
+}
+
+// The newest ten dives are kept, numbered in the order they came, each file
+// whole; what a crash left half written goes, and a damaged file is one line.
+TEST(DiveArchive, TheNewestTenWholeFiles) {
+    namespace fs = std::filesystem;
+    const fs::path home = fs::temp_directory_path() / ("torvenka-archive-" + std::to_string(::getpid()));
+    fs::remove_all(home);
+    setenv("XDG_STATE_HOME", home.c_str(), 1);
+    const std::string folder = diveFolder();
+    EXPECT_EQ(folder, (home / "torvenka").string());
+    setenv("XDG_STATE_HOME", "relative/is/ignored", 1);
+    EXPECT_NE(diveFolder(), "relative/is/ignored/torvenka");
+    unsetenv("XDG_STATE_HOME");
+    EXPECT_EQ(newestDive(folder), "");
+
+    DiveRecord r;
+    for (uint32_t seed = 1; seed <= 12; ++seed) {
+        r.seed = seed;
+        ASSERT_TRUE(keepDive(folder, writeRecord(r)));
+        if (seed == 11) std::ofstream(fs::path(folder) / ".dive-crashed") << "half";
+    }
+    std::vector<std::string> names;
+    for (const auto& f : fs::directory_iterator(folder)) names.push_back(f.path().filename().string());
+    std::sort(names.begin(), names.end());
+    ASSERT_EQ(names.size(), 10u);
+    EXPECT_EQ(names.front(), "dive-00000003.tvk");
+    EXPECT_EQ(names.back(), "dive-00000012.tvk");
+    const RecordRead newest = readReplayFile(newestDive(folder));
+    ASSERT_TRUE(newest.record) << newest.error;
+    EXPECT_EQ(newest.record->seed, 12u);
+
+    fs::resize_file(newestDive(folder), 9);
+    EXPECT_EQ(readReplayFile(newestDive(folder)).error, "the replay is damaged: cut short or altered");
+    EXPECT_EQ(readReplayFile(folder).error, folder + " is not a file");
+    fs::remove_all(home);
 }
 
 TEST(Scaling, WhereTheScaleComesFrom) {

@@ -23,7 +23,7 @@ std::string scaleRange() { return "from 1 to " + std::to_string(kMaxScale); }
 
 }  // namespace
 
-std::string usageLine() { return "usage: torvenka [--scale N] | --help | --version"; }
+std::string usageLine() { return "usage: torvenka [--scale N] [--replay FILE|last] | --help | --version"; }
 
 std::string helpText() {
     return usageLine() +
@@ -32,6 +32,8 @@ std::string helpText() {
            "a spear or a ring, and fight its creatures with the mouse.\n\n"
            "  --scale N   draw every pixel of the game as an N x N block, N " + scaleRange() + "\n"
            "              (default: the desktop's own scale, 1 if it declares none)\n"
+           "  --replay FILE  watch a dive again from its file; 'last' is the newest of the\n"
+           "              dives kept in ~/.local/state/torvenka ($XDG_STATE_HOME/torvenka)\n"
            "  --help      show this help and exit\n"
            "  --version   show the version and exit\n";
 }
@@ -55,6 +57,13 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
                 c.error = "--scale must be a whole number " + scaleRange() + ", not '" + value + "'";
                 return c;
             }
+        } else if (std::strcmp(a, "--replay") == 0 || std::strncmp(a, "--replay=", 9) == 0) {
+            const char* value = a[8] == '=' ? a + 9 : (i + 1 < argc ? argv[++i] : nullptr);
+            if (!value || !*value) {
+                c.error = "--replay needs a file, or 'last'";
+                return c;
+            }
+            c.replay = value;
         } else {
             c.error = std::string(a[0] == '-' ? "unknown option '" : "unexpected argument '") + a + "'";
             return c;

@@ -3,10 +3,13 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
+#include <string>
 
 #include "app/bench_watch.h"
 #include "app/command_line.h"
 #include "app/desktop_names.h"
+#include "app/dive_archive.h"
 #include "app/desktop_sound_files.h"
 #include "app/lock.h"
 #include "app/sdl_window.h"
@@ -30,6 +33,19 @@ int main(int argc, char** argv) {
     if (cl.version) {
         std::printf("torvenka %s\n", TORVENKA_VERSION);
         return 0;
+    }
+
+    // A dive to watch again is read first: one that cannot be played is one
+    // line, and nothing opens.
+    std::optional<DiveRecord> replay;
+    if (cl.replay) {
+        const std::string file = *cl.replay == "last" ? newestDive(diveFolder()) : *cl.replay;
+        const RecordRead r = file.empty() ? RecordRead{std::nullopt, "no dive has been kept yet"} : readReplayFile(file);
+        if (!r.record) {
+            std::fprintf(stderr, "torvenka: %s\n", r.error.c_str());
+            return 1;
+        }
+        replay = r.record;
     }
 
     // Only one copy plays at a time; a second one leaves without a word. The
@@ -56,9 +72,18 @@ int main(int argc, char** argv) {
     DesktopSoundFiles soundFiles;
     SdlMixerBackEnd mixer(soundFiles);  // silent, never failing, when there is no sound device
     sound::CommandPlayer soundPlayer(mixer);  // a command that does not parse is not heard, like any failure
-    Scheduler loop(platform, font, soundPlayer, utcTimeOfDayMs());
+    Scheduler loop(platform, font, soundPlayer, replay ? replay->seed : utcTimeOfDayMs());
+    if (replay) loop.playBack(*replay);  // the player's pointer steers nothing
     const std::unique_ptr<LoopObserver> bench = watchForBench(loop);
     platform.show();
     loop.run();
+    if (replay) {
+        if (loop.playbackProblem().empty()) return 0;
+        std::fprintf(stderr, "torvenka: %s\n", loop.playbackProblem().c_str());
+        return 1;
+    }
+    // Every dive that began is kept, quietly: one that cannot be is not.
+    if (loop.recorder().position().steps > 0 && !loop.recorder().dropped())
+        keepDive(diveFolder(), writeRecord(loop.record()));
     return 0;
 }

@@ -165,6 +165,7 @@ Playfield::Playfield(TextMeasure& font) : caption_("Torvenka"), font_(font) {
 }
 
 void Playfield::touch(Item i) {
+    ++changes_;
     // Only a change to something that may be seen needs a repaint.
     if (items_[idx(i)].visible) dirty_ = true;
 }
@@ -174,6 +175,7 @@ void Playfield::setVisible(Item i, bool v) {
     if (it.visible != v) {
         it.visible = v;
         dirty_ = true;
+        ++changes_;
     }
 }
 
@@ -249,6 +251,7 @@ void Playfield::write(Label l, const std::string& text) {
 void Playfield::setCaption(const std::string& c) {
     if (caption_ != c) {
         caption_ = c;
+        ++changes_;
         dirty_ = true;  // the window picks the caption up with its next repaint
     }
 }

@@ -163,12 +163,16 @@ public:
         items_ = other.items_;
         caption_ = other.caption_;
         dirty_ = true;
+        ++changes_;
     }
 
     // Set when anything that may be seen has changed; the loop repaints then.
     bool dirty() const { return dirty_; }
     void markDirty() { dirty_ = true; }
     void clearDirty() { dirty_ = false; }
+    // Counts the calls that may have changed an item or the caption (a call
+    // that changes nothing may count too): equal counts, nothing changed.
+    uint32_t changes() const { return changes_; }
 
     static size_t idx(Item i) { return static_cast<size_t>(i); }
 
@@ -178,4 +182,5 @@ private:
     std::string caption_;
     TextMeasure& font_;
     bool dirty_ = true;
+    uint32_t changes_ = 0;
 };

@@ -66,6 +66,8 @@ struct GameState {
     bool RingOn = false;       // the ring card has been found
     bool Cleared = false;      // the giant squid is beaten: the curtain rises
     bool Striking = false;     // the pointer rests on the spear
+
+    bool operator==(const GameState&) const = default;
 };
 
 // The record keeps the layout it has always had: every code and flag is one

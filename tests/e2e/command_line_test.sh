@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # The command line: --help and --version answer without a display and
 # without the single-instance lock; a wrong option or value is one line of
-# what is wrong and the usage line on stderr, with exit code 2.
+# what is wrong and the usage line on stderr, with exit code 2; a dive to
+# watch again that cannot be played is one line, exit code 1, and no window.
 . "$(dirname "$0")/lib.sh" "$1"
 
-USAGE='usage: torvenka [--scale N] | --help | --version'
+USAGE='usage: torvenka [--scale N] [--replay FILE|last] | --help | --version'
 
 # run_cli NAME ARGS...: run the game without a display; sets OUT, ERR, CODE.
 run_cli() {
@@ -19,7 +20,7 @@ log "--help: usage, the options and a line on the game, on stdout"
 run_cli help --help
 [ "$CODE" -eq 0 ] || fail "--help ended with $CODE"
 [ "$(head -1 "$OUT")" = "$USAGE" ] || fail "--help starts with '$(head -1 "$OUT")'"
-for opt in --scale --help --version; do grep -q -- "^  $opt" "$OUT" || fail "--help does not list $opt"; done
+for opt in --scale --replay --help --version; do grep -q -- "^  $opt" "$OUT" || fail "--help does not list $opt"; done
 grep -qi diver "$OUT" || fail "--help says nothing of the game"
 [ ! -s "$ERR" ] || fail "--help wrote to stderr: $(head -2 "$ERR")"
 
@@ -29,7 +30,7 @@ run_cli version --version
 grep -qxE 'torvenka [0-9]+\.[0-9]+\.[0-9]+' "$OUT" || fail "--version printed '$(cat "$OUT")'"
 
 log "wrong options and values: exit 2, what is wrong and the usage line"
-for args in "--scale 0" "--scale 9" "--scale two" "--scale" "--scale=" "--fullscreen" "dive"; do
+for args in "--scale 0" "--scale 9" "--scale two" "--scale" "--scale=" "--fullscreen" "dive" "--replay"; do
   # shellcheck disable=SC2086
   run_cli bad $args
   [ "$CODE" -eq 2 ] || fail "'$args' ended with $CODE, not 2"
@@ -37,6 +38,19 @@ for args in "--scale 0" "--scale 9" "--scale two" "--scale" "--scale=" "--fullsc
   [ "$(sed -n 2p "$ERR")" = "$USAGE" ] || fail "'$args': no usage line: $(cat "$ERR")"
   grep -q "^torvenka: " "$ERR" || fail "'$args': the first line does not name the game"
   [ ! -s "$OUT" ] || fail "'$args' wrote to stdout"
+done
+
+log "--replay of what cannot be played: one line, exit 1, no window"
+printf 'seed 777\n0 move - 90 100\n' >"$E2E_TMP/text.replay"
+: >"$E2E_TMP/empty.tvk"
+head -c 3000000 /dev/zero >"$E2E_TMP/large.tvk"
+for pair in "last|no dive has been kept yet" "$E2E_TMP/none.tvk|cannot open $E2E_TMP/none.tvk: No such file or directory" \
+  "$E2E_TMP|$E2E_TMP is not a file" "$E2E_TMP/text.replay|this is not a Torvenka replay" \
+  "$E2E_TMP/empty.tvk|the replay is empty" "$E2E_TMP/large.tvk|the replay is too large to be a dive"; do
+  run_cli replay --replay "${pair%%|*}"
+  [ "$CODE" -eq 1 ] || fail "--replay ${pair%%|*} ended with $CODE, not 1"
+  [ "$(cat "$ERR")" = "torvenka: ${pair#*|}" ] || fail "--replay ${pair%%|*} said: $(cat "$ERR")"
+  [ ! -s "$OUT" ] || fail "--replay ${pair%%|*} wrote to stdout"
 done
 
 log "with a copy running, --version still answers: it takes no lock"

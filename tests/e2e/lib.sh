@@ -111,6 +111,9 @@ mkdir -m 700 "$XDG_RUNTIME_DIR"
 # test run is in the way.
 export TORVENKA_LOCK_DIR="$E2E_TMP/lock"
 mkdir -m 700 "$TORVENKA_LOCK_DIR"
+# The dives the test's copies keep go to a state folder of its own, never
+# the player's.
+export XDG_STATE_HOME="$E2E_TMP/state"
 export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
 # Only a real X display will do: without this, SDL falls back to its
 # invisible "offscreen" driver whenever it cannot reach the X server, and

@@ -1,0 +1,26 @@
+// The dives the desktop keeps: each dive's record as a file in the user's
+// state folder, the newest ten, for `torvenka --replay`. A file is written
+// whole or not at all, so a crash or a full disk never leaves a broken one,
+// and keeping a dive never troubles the player: what fails is not kept.
+// One file per platform implements it (linux_dive_archive.cpp here).
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "record/record_format.h"
+
+// How many dives are kept; the oldest goes first.
+inline constexpr int kDivesKept = 10;
+
+// Where the dives are kept: $XDG_STATE_HOME/torvenka, else
+// ~/.local/state/torvenka; empty without a home.
+std::string diveFolder();
+// Keeps a dive's file in folder (made if missing) and drops the oldest past
+// kDivesKept; false if it could not be kept.
+bool keepDive(const std::string& folder, const std::vector<uint8_t>& file);
+// The newest dive kept in folder; empty if none.
+std::string newestDive(const std::string& folder);
+// Reads a replay's file: the record, or the one line that says why not. A
+// file larger than any record is refused before it is read.
+RecordRead readReplayFile(const std::string& path);
