@@ -1,6 +1,7 @@
 // The catalogue and the pointer routing.
 #include <gtest/gtest.h>
 
+#include "screen/fixed_font.h"
 #include "headless/harness.h"
 #include "core/router.h"
 

@@ -139,7 +139,7 @@ std::string homeLockFolder() {
 
 // A short hash of a lock's own place, for its abstract name (FNV-1a).
 std::string placeHash(const std::string& place) {
-    uint64_t h = 1469598103934665603ull;
+    uint64_t h = 14695981039346656037ull;
     for (unsigned char c : place) {
         h ^= c;
         h *= 1099511628211ull;

@@ -20,7 +20,7 @@ std::string hex(uint64_t v, int digits) {
 
 // FNV-1a, 64 bits.
 uint64_t hash64(const std::string& s) {
-    uint64_t h = 1469598103934665603ull;
+    uint64_t h = 14695981039346656037ull;
     for (unsigned char c : s) {
         h ^= c;
         h *= 1099511628211ull;
