@@ -209,7 +209,7 @@ TEST(Compositor, DrawsInCatalogueOrder) {
     s.hide(Item::titleWordShadow);
     s.hide(Item::titleWord);
     s.show(Item::sea);
-    s.copyPicture(Item::cardSlot2, Item::faceDownCard);
+    s.copyPicture(Item::cardSlot2, cardHolder(CardFace::FaceDown));
     s.show(Item::cardSlot2);
     // The octopus sits on the middle card: lane 1 under it, lane 2 over it.
     for (Item id : {creatureSprite(CreatureKind::Octopus, Lane::White), creatureSprite(CreatureKind::Octopus, Lane::Cyan)}) s.move(id, 88, 75);

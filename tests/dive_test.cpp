@@ -73,7 +73,7 @@ TEST(DiveTick, SeaScrollsBubblesRiseAndTheScriptRunsOnTime) {
     for (Item c : {Item::cardSlot1, Item::cardSlot2, Item::cardSlot3}) {
         EXPECT_TRUE(d.shown(c));
         EXPECT_EQ(d.field.top(c), 75);
-        EXPECT_EQ(d.field[c].picture, d.field[Item::faceDownCard].picture);
+        EXPECT_EQ(d.field[c].picture, d.field[cardHolder(CardFace::FaceDown)].picture);
     }
     d.runTo(160);
     EXPECT_EQ(d.st().DealNo, 0);

@@ -38,7 +38,8 @@ TEST(Pictures, EachIsAsTheCatalogueSays) {
 
 TEST(Pictures, CardsAndTheBubbleAreKeyedOnlyAroundTheirEdges) {
     // A card is key blue only in its four rounded-off corners.
-    for (Picture c : {Picture::faceDownCard, Picture::oxygenCard, Picture::tanksCard, Picture::weaponCard, Picture::blankCard}) {
+    for (const CardFaceRow& face : kCardFaces) {
+        const Picture c = cardPicture(face.face);
         const Bitmap& p = bitmap(c);
         for (int y = 0; y < p.h; ++y)
             for (int x = 0; x < p.w; ++x) {
@@ -110,7 +111,8 @@ TEST(Pictures, SpearSitsInASquareFrame) {
 
 TEST(Pictures, CardsAreRedOnWhite) {
     std::set<std::vector<uint32_t>> faces;
-    for (Picture c : {Picture::faceDownCard, Picture::oxygenCard, Picture::tanksCard, Picture::weaponCard, Picture::blankCard}) {
+    for (const CardFaceRow& face : kCardFaces) {
+        const Picture c = cardPicture(face.face);
         const Bitmap& p = bitmap(c);
         EXPECT_EQ(colours(p), (std::set<uint32_t>{kWhite, kRed, kKeyBlue})) << pictureName(c);
         // The border runs one pixel inside the edge; the edge itself is white.
@@ -127,7 +129,7 @@ TEST(Pictures, CardsAreRedOnWhite) {
         EXPECT_GT(ink, 120) << pictureName(c);
         faces.insert(p.px);
     }
-    EXPECT_EQ(faces.size(), 5u);
+    EXPECT_EQ(faces.size(), std::size(kCardFaces));
 }
 
 TEST(Pictures, RingAndEndPicturesUseTheirOwnColours) {

@@ -22,9 +22,9 @@ TEST(Catalogue, LabelsGrowToTheRight) {
     EXPECT_EQ(s[Item::tanksValueShadow].width, s[Item::tanksValue].width);
     EXPECT_EQ(s[Item::tanksValueShadow].text, "12");
     // A card slot takes the picture's size from the face it is given.
-    s.copyPicture(Item::cardSlot2, Item::oxygenCard);
-    EXPECT_EQ(s[Item::cardSlot2].picture, Picture::oxygenCard);
-    EXPECT_EQ(s[Item::cardSlot2].width, pictureSize(Picture::oxygenCard).w);
+    s.copyPicture(Item::cardSlot2, cardHolder(CardFace::Oxygen));
+    EXPECT_EQ(s[Item::cardSlot2].picture, cardPicture(CardFace::Oxygen));
+    EXPECT_EQ(s[Item::cardSlot2].width, pictureSize(cardPicture(CardFace::Oxygen)).w);
 }
 
 // Routes through the real loop into the real handlers and reports which of

@@ -5,15 +5,17 @@
 #include <cstdint>
 #include <iterator>
 
+#include "core/card_faces.h"
 #include "core/creatures.h"
 #include "core/keyed.h"
 
-// The pictures in their order. The creatures' pictures are not named here:
+// The pictures in their order. The card faces' and the creatures' pictures
+// are not named here: each face of core/card_faces.h has one, and
 // each creature of core/creatures.h has three, white, cyan and red, in the
 // block from firstCreature on (creaturePicture below).
 enum class Picture : uint8_t {
-    faceDownCard, oxygenCard, tanksCard, weaponCard, blankCard,
-    sea,
+    firstCardFace,  // each card face's, in the order of CardFace (cardPicture below)
+    sea = firstCardFace + kCardFaceCount,
     firstCreature,
     spearWhite = firstCreature + 3 * kCreatureCount, spearCyan, spearRed,
     ring, curtain, grilledSquid, biggestSquidMessage, tastyMessage, gameOver, bubble,
@@ -21,6 +23,9 @@ enum class Picture : uint8_t {
     None = 0xFF  // an item that shows no picture (an empty card slot)
 };
 constexpr int kPictureCount = static_cast<int>(Picture::Count);
+
+// The picture of a card face.
+constexpr Picture cardPicture(CardFace f) { return static_cast<Picture>(code(Picture::firstCardFace) + code(f)); }
 
 // The picture of a creature in a lane (White, Cyan or Red).
 constexpr Picture creaturePicture(CreatureKind k, Lane l) {
@@ -39,13 +44,8 @@ struct PictureRow {
     Size size;
     bool keyed;
 };
-// The pictures that are not a creature's.
+// The pictures that are neither a card face's nor a creature's.
 inline constexpr PictureRow kOwnPictures[] = {
-    {Picture::faceDownCard, "faceDownCard", {50, 51}, true},
-    {Picture::oxygenCard, "oxygenCard", {50, 51}, true},
-    {Picture::tanksCard, "tanksCard", {50, 51}, true},
-    {Picture::weaponCard, "weaponCard", {50, 51}, true},
-    {Picture::blankCard, "blankCard", {50, 51}, true},
     {Picture::sea, "sea", {66, 1056}, false},
     {Picture::spearWhite, "spearWhite", {23, 23}, true},
     {Picture::spearCyan, "spearCyan", {23, 23}, true},
@@ -58,18 +58,20 @@ inline constexpr PictureRow kOwnPictures[] = {
     {Picture::gameOver, "gameOver", {103, 17}, false},
     {Picture::bubble, "bubble", {4, 4}, true},
 };
-// All of them: those above and each creature's three, keyed line drawings
-// of its row's size.
+// All of them: those above, each card face's (keyed cards), and each
+// creature's three, keyed line drawings of its row's size.
 inline constexpr auto kPictures = [] {
     std::array<PictureRow, kPictureCount> rows{};
     for (const PictureRow& r : kOwnPictures) rows[code(r.picture)] = r;
+    for (const CardFaceRow& f : kCardFaces)
+        rows[code(cardPicture(f.face))] = {cardPicture(f.face), f.name, {kCardW, kCardH}, true};
     for (const Creature& c : kCreatures)
         for (Lane l : {Lane::White, Lane::Cyan, Lane::Red})
             rows[code(creaturePicture(c.kind, l))] = {creaturePicture(c.kind, l), creatureLaneName(c.kind, l), c.size,
                                                       true};
     return rows;
 }();
-static_assert(std::size(kOwnPictures) + 3 * kCreatureCount == kPictureCount &&
+static_assert(std::size(kOwnPictures) + kCardFaceCount + 3 * kCreatureCount == kPictureCount &&
               rowsInKeyOrder(kPictures, &PictureRow::picture));
 
 constexpr bool isPicture(Picture p) { return static_cast<int>(p) < kPictureCount; }

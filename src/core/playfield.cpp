@@ -23,13 +23,9 @@ struct Row {
 };
 
 // The catalogue, in drawing order: later rows are drawn over earlier ones.
-// The creatures' sprites are made from their rows below.
+// The card faces' holders and the creatures' sprites are made from their
+// rows below.
 constexpr Row kOwnRows[] = {
-    {Item::faceDownCard, "faceDownCard", 0, 215, false, Draw::Keyed, Binding::None, Picture::faceDownCard, "", 0, {}},
-    {Item::oxygenCard, "oxygenCard", 0, 215, false, Draw::Keyed, Binding::None, Picture::oxygenCard, "", 0, {}},
-    {Item::tanksCard, "tanksCard", 0, 215, false, Draw::Keyed, Binding::None, Picture::tanksCard, "", 0, {}},
-    {Item::weaponCard, "weaponCard", 0, 215, false, Draw::Keyed, Binding::None, Picture::weaponCard, "", 0, {}},
-    {Item::blankCard, "blankCard", 0, 215, false, Draw::Keyed, Binding::None, Picture::blankCard, "", 0, {}},
     {Item::sea, "sea", 0, 0, false, Draw::Stretched, Binding::SwipesAndSea, Picture::sea, "", 0, {194, 3200}},
     {Item::lifeCaptionShadow, "lifeCaptionShadow", 5, 165, false, Draw::Text, Binding::Swipes, Picture::None, "命：", kRed, {}},
     {Item::lifeCaption, "lifeCaption", 4, 164, false, Draw::Text, Binding::Swipes, Picture::None, "命：", kWhite, {}},
@@ -71,10 +67,14 @@ constexpr Row kOwnRows[] = {
     {Item::bubble2, "bubble2", 120, 211, false, Draw::Keyed, Binding::Swipes, Picture::bubble, "", 0, {}},
 };
 
-// A creature's sprite: keyed, taking swipes, waiting where its row says.
+// A card face's holder waits hidden on the first row below the window; a
+// creature's sprite is keyed, takes swipes and waits where its row says.
 constexpr auto kRows = [] {
     std::array<Row, kItemCount> rows{};
     for (const Row& r : kOwnRows) rows[static_cast<size_t>(r.item)] = r;
+    for (const CardFaceRow& f : kCardFaces)
+        rows[static_cast<size_t>(cardHolder(f.face))] = {cardHolder(f.face), f.name, 0, kClientH, false, Draw::Keyed,
+                                                          Binding::None, cardPicture(f.face), "", 0, {}};
     for (const Creature& c : kCreatures)
         for (Lane l : {Lane::White, Lane::Cyan, Lane::Red}) {
             const Waiting& w = c.waiting[static_cast<size_t>(code(l) - code(Lane::White))];
@@ -84,7 +84,7 @@ constexpr auto kRows = [] {
         }
     return rows;
 }();
-static_assert(std::size(kOwnRows) + 3 * kCreatureCount == kItemCount && rowsInKeyOrder(kRows, &Row::item));
+static_assert(std::size(kOwnRows) + kCardFaceCount + 3 * kCreatureCount == kItemCount && rowsInKeyOrder(kRows, &Row::item));
 
 // Every item has a name of its own: the traces and the tools know items by it.
 constexpr bool namesAreUnique() {

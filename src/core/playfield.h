@@ -20,9 +20,10 @@
 // from whiteCreatures on, under the cards, and its cyan and red ones in the
 // block from cyanAndRedCreatures on, over them (creatureSprite below).
 enum class Item : uint8_t {
-    // Picture holders, never shown: the cards' faces that a turned card takes.
-    faceDownCard, oxygenCard, tanksCard, weaponCard, blankCard,
-    sea,
+    // Picture holders, never shown: the cards' faces that a turned card
+    // takes, one for each face in the order of CardFace (cardHolder below).
+    firstCardHolder,
+    sea = firstCardHolder + kCardFaceCount,
     whiteCreatures,
     lifeCaptionShadow = whiteCreatures + kCreatureCount, lifeCaption, oxygenCaptionShadow, oxygenCaption,
     lifeValueShadow, lifeValue, oxygenValueShadow, oxygenValue,
@@ -42,6 +43,9 @@ enum class Item : uint8_t {
     Count
 };
 constexpr int kItemCount = static_cast<int>(Item::Count);
+
+// The hidden item that holds a card face's picture.
+constexpr Item cardHolder(CardFace f) { return static_cast<Item>(code(Item::firstCardHolder) + code(f)); }
 
 // The sprite of a creature in a lane (White, Cyan or Red).
 constexpr Item creatureSprite(CreatureKind k, Lane l) {

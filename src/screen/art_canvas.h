@@ -11,6 +11,7 @@
 #include <initializer_list>
 #include <vector>
 
+#include "core/card_faces.h"
 #include "core/creatures.h"
 #include "screen/bitmaps.h"
 
@@ -123,7 +124,14 @@ struct Lettering {
 void letter(Grid& g, const Glyph& glyph, float x, float y, const Lettering& how, uint32_t wobble, uint8_t c);
 
 // ---- The pictures, one maker each (art_*.cpp) ----
-Bitmap makeCard(Picture p);
+// A card with a face's symbol; each face's symbol is drawn on the card by
+// its row (art_cards.cpp), in the order of the faces.
+struct CardSymbol {
+    CardFace face;
+    void (*draw)(Grid& card);
+};
+extern const std::array<CardSymbol, kCardFaceCount> kCardSymbols;
+Bitmap makeCard(CardFace face);
 Bitmap makeRing();
 Bitmap makeBubble();
 Bitmap makeCurtain();

@@ -19,7 +19,7 @@ std::array<Bitmap, kCount> buildAll() {
     auto inkLanes = [&](auto pictureIn, const Grid& drawing) {
         for (const auto& [lane, rgb] : lanes::kColours) put(pictureIn(lane), lineArt(drawing, rgb));
     };
-    for (Picture p : {Picture::faceDownCard, Picture::oxygenCard, Picture::tanksCard, Picture::weaponCard, Picture::blankCard}) put(p, makeCard(p));
+    for (const CardFaceRow& f : kCardFaces) put(cardPicture(f.face), makeCard(f.face));
     put(Picture::sea, makeSea());
     for (const CreatureDrawing& c : kCreatureDrawings)
         inkLanes([&](Lane l) { return creaturePicture(c.kind, l); }, c.draw());

@@ -44,7 +44,7 @@ void busy(Playfield& s) {
     pair(s, Item::hitMarker, Item::hitMarkerShadow, "!!");
     pair(s, Item::upMarker, Item::upMarkerShadow, "UP !!");
     for (Item c : {Item::cardSlot1, Item::cardSlot2, Item::cardSlot3}) {
-        s.copyPicture(c, Item::faceDownCard);
+        s.copyPicture(c, cardHolder(CardFace::FaceDown));
         s.show(c);
     }
     s.move(spritesOf(crab).cyan, crab.left, crab.top);

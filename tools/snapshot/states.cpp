@@ -61,7 +61,7 @@ void cards(Playfield& s, int) {
     sea(s, -90);
     gauges(s, 200, 37, 9);
     for (Item c : {Item::cardSlot1, Item::cardSlot2, Item::cardSlot3}) {
-        s.copyPicture(c, Item::faceDownCard);
+        s.copyPicture(c, cardHolder(CardFace::FaceDown));
         s.show(c);
     }
 }
@@ -123,8 +123,8 @@ void mirror(const Playfield& from, Playfield& to) {
             to.setColor(id, a.color);
         } else if (a.picture != to[id].picture) {
             // A card slot showing one of the faces its holders keep.
-            for (Item holder : {Item::faceDownCard, Item::oxygenCard, Item::tanksCard, Item::weaponCard, Item::blankCard})
-                if (from[holder].picture == a.picture) to.copyPicture(id, holder);
+            for (const CardFaceRow& f : kCardFaces)
+                if (from[cardHolder(f.face)].picture == a.picture) to.copyPicture(id, cardHolder(f.face));
         }
     }
     to.setCaption(from.caption());
