@@ -33,7 +33,9 @@ std::string helpText() {
            "  --scale N   draw every pixel of the game as an N x N block, N " + scaleRange() + "\n"
            "              (default: the desktop's own scale, 1 if it declares none)\n"
            "  --help      show this help and exit\n"
-           "  --version   show the version and exit\n";
+           "  --version   show the version and exit\n\n"
+           "For tests: TORVENKA_LOCK_DIR=FOLDER gives the run a single-instance lock of its\n"
+           "own in FOLDER, a folder of yours that no one else may write to.\n";
 }
 
 CommandLine parseCommandLine(int argc, const char* const* argv) {

@@ -5,6 +5,10 @@
 #include <dlfcn.h>
 
 #include <atomic>
+#include <condition_variable>
+#include <future>
+#include <mutex>
+#include <thread>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -99,27 +103,75 @@ void silenceAlsa() {
 
 }  // namespace
 
-SdlMixerBackEnd::SdlMixerBackEnd(const SoundFiles& files) : files_(files) {
+// What the thread that opens the sound device and the back end share. The
+// thread only opens (SDL's audio, then the mixer) and says how it went;
+// everything else, closing included, happens on the back end's own thread.
+struct SdlMixerBackEnd::Opening {
+    enum State { kWaiting, kOpen, kFailed };
+    std::atomic<int> state{kWaiting};
+    bool audioStarted = false;  // SDL's audio subsystem is up (to be quit)
+    int freq = 0;
+    uint16_t format = 0;
+    int channels = 0;
+    std::mutex lock;  // taken to change the state and to wait for it
+    std::condition_variable done;
+};
+
+namespace {
+
+// Set once a sound device was left to the end of the process.
+std::atomic<bool> g_leftOpen{false};
+
+constexpr std::chrono::milliseconds kCloseWait{1000};
+
+}  // namespace
+
+SdlMixerBackEnd::SdlMixerBackEnd(const SoundFiles& files, std::chrono::milliseconds openWait) : files_(files) {
     bool expected = false;
     if (!g_mixerHeld.compare_exchange_strong(expected, true)) return;
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-        g_mixerHeld = false;
-        return;
-    }
-    silenceAlsa();
-    // The MIDI synthesiser waits until a MIDI file has to be synthesised
-    // (readySynthesiser); the themes' renders need nothing of SDL_mixer's
-    // decoders (RenderStream).
-    if (Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 1024) != 0) {
-        Mix_Quit();
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        g_mixerHeld = false;
-        return;
-    }
-    Mix_QuerySpec(&freq_, &format_, &channels_);
+    // A sound server that does not answer (stopped, or far away) holds SDL's
+    // audio start for as long as it likes; the game does not wait on it
+    // longer than `openWait`. The device opens when it can, and every
+    // command until then is not heard.
+    opening_ = std::make_shared<Opening>();
+    opener_ = std::thread([o = opening_] {
+        int state = Opening::kFailed;
+        if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
+            o->audioStarted = true;
+            silenceAlsa();
+            // The MIDI synthesiser waits until a MIDI file has to be
+            // synthesised (readySynthesiser); the themes' renders need
+            // nothing of SDL_mixer's decoders (RenderStream).
+            if (Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 1024) == 0 &&
+                Mix_QuerySpec(&o->freq, &o->format, &o->channels) != 0)
+                state = Opening::kOpen;
+        }
+        const std::lock_guard<std::mutex> held(o->lock);
+        o->state.store(state, std::memory_order_release);
+        o->done.notify_all();
+    });
+    std::unique_lock<std::mutex> held(opening_->lock);
+    opening_->done.wait_for(held, openWait,
+                            [&] { return opening_->state.load(std::memory_order_acquire) != Opening::kWaiting; });
+}
+
+bool SdlMixerBackEnd::ready() const {
+    return opening_ && opening_->state.load(std::memory_order_acquire) == Opening::kOpen;
+}
+
+bool SdlMixerBackEnd::leftOpen() { return g_leftOpen.load(); }
+
+// The device, once it is open: its format, and its channels.
+bool SdlMixerBackEnd::usable() {
+    if (ready_) return true;
+    if (!ready()) return false;
+    freq_ = opening_->freq;
+    format_ = opening_->format;
+    channels_ = opening_->channels;
     frameBytes_ = channels_ * static_cast<int>(SDL_AUDIO_BITSIZE(format_) / 8);
     channelInUse_.assign(static_cast<size_t>(Mix_AllocateChannels(-1)), false);
     ready_ = true;
+    return true;
 }
 
 // The first MIDI file to synthesise sets up SDL_mixer's synthesiser and
@@ -164,14 +216,41 @@ SdlMixerBackEnd::Device::Device(Device&&) noexcept = default;
 SdlMixerBackEnd::Device::~Device() = default;
 
 SdlMixerBackEnd::~SdlMixerBackEnd() {
-    if (!ready_) return;
-    Mix_HaltMusic();
-    Mix_HaltChannel(-1);
-    for (auto& [alias, d] : devices_) release(d);
-    devices_.clear();
-    Mix_CloseAudio();
+    if (!opening_) return;  // another back end held the mixer
+    {
+        const std::lock_guard<std::mutex> held(opening_->lock);
+        if (opening_->state.load(std::memory_order_acquire) == Opening::kWaiting) {
+            // Still waiting for the sound server: the thread is left to the
+            // end of the process, which takes whatever it opens.
+            opener_.detach();
+            g_leftOpen = true;
+            return;
+        }
+    }
+    opener_.join();
+    if (usable()) {
+        Mix_HaltMusic();
+        Mix_HaltChannel(-1);
+        for (auto& [alias, d] : devices_) release(d);
+        devices_.clear();
+        // Closing waits for SDL's audio thread, which a frozen sound server
+        // holds as long as it stays frozen: the close gets a second, and is
+        // otherwise left to the end of the process.
+        auto closed = std::make_shared<std::promise<void>>();
+        std::future<void> closing = closed->get_future();
+        std::thread closer([closed] {
+            Mix_CloseAudio();
+            closed->set_value();
+        });
+        if (closing.wait_for(kCloseWait) != std::future_status::ready) {
+            closer.detach();
+            g_leftOpen = true;
+            return;
+        }
+        closer.join();
+    }
     Mix_Quit();
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    if (opening_->audioStarted) SDL_QuitSubSystem(SDL_INIT_AUDIO);
     g_mixerHeld = false;
 }
 
@@ -182,7 +261,7 @@ bool SdlMixerBackEnd::isOpen(const std::string& alias) const {
 }
 
 Result SdlMixerBackEnd::open(const Open& op) {
-    if (!ready_) return kNoAudio;
+    if (!usable()) return kNoAudio;
     if (devices_.count(op.alias)) return kAlias;
     // The kind of device follows the file's extension, as the game names it.
     const FileKind kind = fileKind(op.file);
@@ -233,7 +312,7 @@ int SdlMixerBackEnd::takeChannel() {
 }
 
 Result SdlMixerBackEnd::play(const Play& op) {
-    if (!ready_) return kNoAudio;
+    if (!usable()) return kNoAudio;
     auto it = devices_.find(op.alias);
     if (it == devices_.end()) return kAlias;
     Device& d = it->second;
@@ -271,7 +350,7 @@ Result SdlMixerBackEnd::play(const Play& op) {
 }
 
 Result SdlMixerBackEnd::stop(const Stop& op) {
-    if (!ready_) return kNoAudio;
+    if (!usable()) return kNoAudio;
     auto it = devices_.find(op.alias);
     if (it == devices_.end()) return kAlias;
     Device& d = it->second;
@@ -287,7 +366,7 @@ Result SdlMixerBackEnd::stop(const Stop& op) {
 }
 
 Result SdlMixerBackEnd::close(const Close& op) {
-    if (!ready_) return kNoAudio;
+    if (!usable()) return kNoAudio;
     auto it = devices_.find(op.alias);
     if (it == devices_.end()) return kAlias;
     musicStream_.release(op.alias);
