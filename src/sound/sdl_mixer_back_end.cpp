@@ -11,11 +11,10 @@
 #include <thread>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <limits>
 #include <optional>
 
 #include "sound/render_stream.h"
+#include "sound/sound_file.h"
 #include "sound/sound_font.h"
 #include "sound/theme_render.h"
 
@@ -25,18 +24,6 @@ namespace {
 
 // Only one back end drives the mixer at a time.
 std::atomic<bool> g_mixerHeld{false};
-
-bool readFile(const std::string& path, std::vector<uint8_t>& out) {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) return false;
-    // SDL reads memory through an int-sized window.
-    if (std::filesystem::file_size(path, ec) > static_cast<uintmax_t>(std::numeric_limits<int>::max()) || ec)
-        return false;
-    std::ifstream f(path, std::ios::binary);
-    if (!f) return false;
-    out.assign(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
-    return !f.bad();
-}
 
 uint32_t be32(const uint8_t* p) {
     return (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | uint32_t{p[3]};
@@ -198,7 +185,7 @@ void SdlMixerBackEnd::readySynthesiser() {
 std::unique_ptr<RenderStream> SdlMixerBackEnd::openRender(const std::string& gameName,
                                                           const std::vector<uint8_t>& midi) const {
     std::vector<uint8_t> ogg;
-    if (!readFile(files_.locate(renderOf(gameName)), ogg)) return nullptr;
+    if (!readSoundFile(files_.locate(renderOf(gameName)), kLargestRenderBytes, ogg)) return nullptr;
     const std::optional<RenderInfo> render = inspectRender(ogg);
     if (!render || !renderStandsFor(*render, midi)) return nullptr;
     return RenderStream::open(std::move(ogg), freq_, format_, channels_);
@@ -270,7 +257,9 @@ Result SdlMixerBackEnd::open(const Open& op) {
     Device d;
     d.music = music;
     std::vector<uint8_t> bytes;
-    if (!readFile(files_.locate(op.file), bytes)) return kLoad;
+    // Each file is looked at before it is read, and read only when it is
+    // no larger than a file of its kind may be (sound/sound_file.h).
+    if (!readSoundFile(files_.locate(op.file), music ? kLargestMidiBytes : kLargestEffectBytes, bytes)) return kLoad;
     if (music) {
         if (!looksLikeMidi(bytes)) return kLoad;
         d.render = openRender(op.file, bytes);
