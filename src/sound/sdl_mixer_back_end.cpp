@@ -137,9 +137,12 @@ SdlMixerBackEnd::SdlMixerBackEnd(const SoundFiles& files, std::chrono::milliseco
         o->state.store(state, std::memory_order_release);
         o->done.notify_all();
     });
-    std::unique_lock<std::mutex> held(opening_->lock);
-    opening_->done.wait_for(held, openWait,
-                            [&] { return opening_->state.load(std::memory_order_acquire) != Opening::kWaiting; });
+    {
+        std::unique_lock<std::mutex> held(opening_->lock);
+        opening_->done.wait_for(held, openWait,
+                                [&] { return opening_->state.load(std::memory_order_acquire) != Opening::kWaiting; });
+    }
+    usable();
 }
 
 bool SdlMixerBackEnd::ready() const {
@@ -148,10 +151,18 @@ bool SdlMixerBackEnd::ready() const {
 
 bool SdlMixerBackEnd::leftOpen() { return g_leftOpen.load(); }
 
-// The device, once it is open: its format, and its channels.
+// The device, once it is open: its format, and its channels. A device that
+// could not be opened lets SDL's audio go at once, as it would have
+// without the thread (ALSA's watch for new sound cards stops with it).
 bool SdlMixerBackEnd::usable() {
     if (ready_) return true;
-    if (!ready()) return false;
+    if (!ready()) {
+        if (!audioLetGo_ && opening_ && opening_->state.load(std::memory_order_acquire) == Opening::kFailed) {
+            if (opener_.joinable()) opener_.join();
+            letAudioGo();
+        }
+        return false;
+    }
     freq_ = opening_->freq;
     format_ = opening_->format;
     channels_ = opening_->channels;
@@ -214,7 +225,7 @@ SdlMixerBackEnd::~SdlMixerBackEnd() {
             return;
         }
     }
-    opener_.join();
+    if (opener_.joinable()) opener_.join();
     if (usable()) {
         Mix_HaltMusic();
         Mix_HaltChannel(-1);
@@ -236,9 +247,15 @@ SdlMixerBackEnd::~SdlMixerBackEnd() {
         }
         closer.join();
     }
+    letAudioGo();
+    g_mixerHeld = false;
+}
+
+void SdlMixerBackEnd::letAudioGo() {
+    if (audioLetGo_) return;
+    audioLetGo_ = true;
     Mix_Quit();
     if (opening_->audioStarted) SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    g_mixerHeld = false;
 }
 
 bool SdlMixerBackEnd::isOpen(const std::string& alias) const {

@@ -72,6 +72,7 @@ private:
 
     struct Opening;
     bool usable();
+    void letAudioGo();
     void release(Device& d);
     int takeChannel();
     std::unique_ptr<RenderStream> openRender(const std::string& gameName, const std::vector<uint8_t>& midi) const;
@@ -82,6 +83,7 @@ private:
     std::shared_ptr<Opening> opening_;       // none when another back end holds the mixer
     std::thread opener_;
     bool ready_ = false;                     // the device's format has been taken over
+    bool audioLetGo_ = false;                // SDL's audio and the mixer's decoders are quit
     std::map<std::string, Device> devices_;  // by alias, in lower case
     std::vector<bool> channelInUse_;
     sound::MusicStream musicStream_;         // which alias's piece SDL_mixer's one music stream holds
