@@ -8,11 +8,12 @@
 # window ends it with 0. A server that stops answering (SIGSTOP) in the
 # middle of a dive does not keep the game from closing: it ends with 0
 # within 2 s, and a new copy starts at once; with the server stopped before
-# the start, the window still comes within a second, and the game closes as
-# quickly. With no sound device at all (ALSA and no card), closing the
-# window a few seconds into a dive ends the game with 0 and no X error, 20
-# times in a row while two busy programs keep the processors full (on a quiet
-# machine the fault that made it exit 1 hides).
+# the start, the window still comes within a second, the game closes as
+# quickly, and its sound comes once the server answers again. With no sound
+# device at all (ALSA and no card), closing the window a few seconds into a
+# dive ends the game with 0 and no X error, 20 times in a row while two busy
+# programs keep the processors full (on a quiet machine the fault that made
+# it exit 1 hides).
 . "$(dirname "$0")/lib.sh" "$1"
 
 command -v pulseaudio >/dev/null && command -v pactl >/dev/null || fail "needs pulseaudio and pactl"
@@ -98,7 +99,26 @@ for try in 1 2 3; do
   [ "$try" -lt 3 ] || fail "with the sound server stopped, the window came late or the game was slow to close"
 done
 [ ! -s "$GAME_ERR" ] || fail "the game wrote to stderr: $(head -3 "$GAME_ERR")"
+
+log "a copy started while the server is stopped gets its sound once the server answers"
+xdo mousemove 0 0
+start_game
+find_window "$GAME_PID"
+wait_until 5 title_in "$WHITE" || fail "no title screen with the sound server stopped"
 kill -CONT "$PA_PID"
+wait_until 10 stream_named || fail "no stream from the game once its sound server answered again"
+# What the null sink plays, from the start click on: the effect and the
+# dive theme, not silence.
+parec -d quiet.monitor --raw --format=s16le --channels=2 --rate=44100 >"$E2E_TMP/heard.raw" &
+E2E_PIDS+=($!)
+start_dive
+heard_enough() { [ "$(stat -c %s "$E2E_TMP/heard.raw")" -ge 352800 ]; }  # two seconds
+wait_until 8 heard_enough || fail "the sink's monitor gave no sound to listen to"
+loud=$(od -An -v -td2 -w2 "$E2E_TMP/heard.raw" | awk '$1 > 1000 || $1 < -1000 { k++ } END { print k + 0 }')
+log "$loud samples louder than 1000 in the first seconds of the dive"
+[ "$loud" -ge 1000 ] || fail "the game that got its sound device late is silent in the dive"
+close_and_expect_0 "$WIN" "$GAME_PID"
+[ ! -s "$GAME_ERR" ] || fail "the game wrote to stderr: $(head -3 "$GAME_ERR")"
 
 log "no sound device: ALSA without a card, 20 closes with both processors busy"
 export SDL_AUDIODRIVER=alsa
