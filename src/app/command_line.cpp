@@ -35,7 +35,9 @@ std::string helpText() {
            "  --replay FILE  watch a dive again from its file; 'last' is the newest of the\n"
            "              dives kept in ~/.local/state/torvenka ($XDG_STATE_HOME/torvenka)\n"
            "  --help      show this help and exit\n"
-           "  --version   show the version and exit\n";
+           "  --version   show the version and exit\n\n"
+           "For tests: TORVENKA_LOCK_DIR=FOLDER gives the run a single-instance lock of its\n"
+           "own in FOLDER, a folder of yours that no one else may write to.\n";
 }
 
 CommandLine parseCommandLine(int argc, const char* const* argv) {

@@ -41,6 +41,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <climits>
+#include <cstdlib>
 #include <cctype>
 #include <cerrno>
 #include <cstdint>
@@ -195,4 +197,24 @@ SingleInstanceLock::SingleInstanceLock(const char* applicationName, const char* 
 SingleInstanceLock::~SingleInstanceLock() {
     if (socket_ >= 0) close(socket_);
     if (file_ >= 0) close(file_);
+}
+
+LockPlace checkLockPlace(const char* given) {
+    LockPlace place;
+    char resolved[PATH_MAX];
+    struct stat st {};
+    if (!given || !*given) {
+        place.problem = "names no folder";
+    } else if (!realpath(given, resolved) || stat(resolved, &st) != 0) {
+        place.problem = std::string("no such folder (") + std::strerror(errno) + ")";
+    } else if (!S_ISDIR(st.st_mode)) {
+        place.problem = "not a folder";
+    } else if (st.st_uid != getuid()) {
+        place.problem = "a folder of another user";
+    } else if (st.st_mode & (S_IWGRP | S_IWOTH)) {
+        place.problem = "others may write to that folder";
+    } else {
+        place.folder = resolved;
+    }
+    return place;
 }

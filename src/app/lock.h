@@ -4,6 +4,7 @@
 // (or SIGKILL) never leaves the game unable to start. One file per platform
 // implements it (linux_lock.cpp here).
 #pragma once
+#include <string>
 
 class SingleInstanceLock {
 public:
@@ -27,3 +28,14 @@ private:
     int socket_ = -1;
     int file_ = -1;
 };
+
+// A lock place of its own, as TORVENKA_LOCK_DIR gives it: it must be an
+// existing folder that this user owns and no one else may write to, and is
+// taken as the system resolves it (links followed, no "." or ".."), so that
+// two spellings of one folder are one lock. `problem` says, in a few words,
+// why `given` cannot be one; otherwise `folder` is the resolved folder.
+struct LockPlace {
+    std::string folder;
+    std::string problem;
+};
+LockPlace checkLockPlace(const char* given);

@@ -6,9 +6,11 @@
 
 #include "app/desktop_names.h"
 #include "app/scaling.h"
+#include "app/x11_close.h"
 #include "screen/icon.h"
 
 SdlPlatform::~SdlPlatform() {
+    windowClosing(win_);
     if (win_) SDL_DestroyWindow(win_);
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
@@ -18,6 +20,7 @@ bool SdlPlatform::open(std::optional<int> scale) {
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+    prepareX11Close();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         error_ = std::string("cannot open a display: ") + SDL_GetError();
         return false;
