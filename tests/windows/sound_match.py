@@ -1,13 +1,13 @@
 #!/usr/bin/env python3
 """Whether a recording holds a stretch of a render, sample for sample.
 
-    sound_match.py RECORDING RENDER [--after SECONDS] [--pieces N]
+    sound_match.py RECORDING RENDER [--from SECONDS] [--pieces N]
 
 Both are raw 16-bit little-endian stereo at 44.1 kHz (parecord --raw, oggdec
 -R). The recording may start anywhere in the render, be quieter or louder,
 and miss pieces (a sound server on a loaded machine drops buffers), so this
-checks content, not continuity: from SECONDS after the recording's first
-sound on, each of N pieces of a quarter of a second is looked for in the
+checks content, not continuity: from SECONDS into the recording on, every
+half second, each of N pieces of a quarter of a second is looked for in the
 render on its own (coarsely by the loudness of 10 ms blocks, then to the
 sample), and the piece matches when its correlation with the render there
 is at least 0.95. Prints one line a piece; exits 0 when at least half of
@@ -72,19 +72,14 @@ def main():
     ap = argparse.ArgumentParser()
     ap.add_argument('recording')
     ap.add_argument('render')
-    ap.add_argument('--after', type=float, default=1.5)
+    ap.add_argument('--from', dest='start', type=float, default=0.0)
     ap.add_argument('--pieces', type=int, default=6)
     args = ap.parse_args()
     rec = mono(args.recording)
     ref = mono(args.render)
-    onset = next((i for i, v in enumerate(rec) if abs(v) > 300), None)
-    if onset is None:
-        print('the recording is silent')
-        return 1
-    print(f'first sound {onset / RATE:.2f} s into the recording')
     ref = ref[:RATE * 40]  # the dive's first minutes, where a dive's start plays
     ref_env = envelope(ref)
-    start = onset + int(args.after * RATE)
+    start = int(args.start * RATE)
     step = PIECE * 2
     found = []
     for p in range(args.pieces):
