@@ -1,0 +1,14 @@
+# Cross-building for 64-bit Windows with Debian's MinGW-w64 (the posix thread
+# model, for std::thread and std::mutex):
+#   cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DTORVENKA_DESKTOP=OFF
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(TORVENKA_MINGW x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER ${TORVENKA_MINGW}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${TORVENKA_MINGW}-g++-posix)
+set(CMAKE_RC_COMPILER ${TORVENKA_MINGW}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${TORVENKA_MINGW})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
