@@ -1,12 +1,16 @@
-// The desktop's side of the game: the command line, and the arithmetic of
-// scaled windows (where the scale comes from, pointer positions back to game
-// pixels, the frame in blocks).
+// The desktop's side of the game, shared by SDL's front end and Windows'
+// own: the command line, the arithmetic of scaled windows (where the scale
+// comes from, pointer positions back to game pixels, the frame in blocks),
+// and where the sound files are looked for.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <vector>
 
-#include "app/command_line.h"
-#include "app/scaling.h"
+#include "desktop/command_line.h"
+#include "desktop/scaling.h"
+#include "desktop/sound_root.h"
 
 namespace {
 
@@ -63,6 +67,15 @@ TEST(Scaling, WhereTheScaleComesFrom) {
     EXPECT_EQ(fitScale(4, 1024, 768, 194, 215), 3);
     EXPECT_EQ(fitScale(2, 3840, 2160, 194, 215), 2);
     EXPECT_EQ(fitScale(3, 100, 100, 194, 215), 1);
+
+    // A monitor's dots per inch, 96 a step (Windows' scale settings).
+    EXPECT_EQ(scaleFromDpi(96), 1);
+    EXPECT_EQ(scaleFromDpi(120), 1);   // 125 %
+    EXPECT_EQ(scaleFromDpi(144), 2);   // 150 %: whole blocks, rounded
+    EXPECT_EQ(scaleFromDpi(192), 2);
+    EXPECT_EQ(scaleFromDpi(288), 3);
+    EXPECT_EQ(scaleFromDpi(96 * 20), kMaxScale);
+    EXPECT_EQ(scaleFromDpi(0), 1);
 }
 
 TEST(Scaling, PointerBackToGamePixelsAndTheFrameInBlocks) {
@@ -82,6 +95,37 @@ TEST(Scaling, PointerBackToGamePixelsAndTheFrameInBlocks) {
     for (int y = 0; y < 2 * n; ++y)
         for (int x = 0; x < 3 * n; ++x) EXPECT_EQ(dst[static_cast<size_t>(y) * (pitch / 4) + x], src[(y / n) * 3 + x / n]);
     EXPECT_EQ(dst[static_cast<size_t>(pitch / 4) - 1], 0xDEADu);  // the pitch's spare pixel is left alone
+}
+
+// The sounds are found from the current folder, as the game always read
+// them, and else beside the program (a shortcut, a double click, a start
+// from another folder), whatever characters the folders' names hold.
+TEST(SoundRoot, CurrentFolderFirstThenTheProgramsOwn) {
+    namespace fs = std::filesystem;
+    const fs::path base = fs::path(testing::TempDir()) / pathFromUtf8("torvenka sound root 山田");
+    fs::remove_all(base);
+    const fs::path here = base / "here", program = base / pathFromUtf8("Programs/トルヴェンカ game");
+    fs::create_directories(here);
+    fs::create_directories(program / "dat");
+    std::ofstream(program / "dat" / "se1.wav") << "RIFF";
+
+    // Only the program's folder has the sounds.
+    EXPECT_EQ(soundRoot(here, program), program);
+    const RootedSoundFiles files(soundRoot(here, program));
+    const fs::path found = pathFromUtf8(files.locate("dat/se1.wav"));
+    EXPECT_TRUE(fs::equivalent(found, program / "dat" / "se1.wav")) << utf8FromPath(found);
+
+    // The current folder's own dat/ comes first.
+    fs::create_directories(here / "dat");
+    EXPECT_EQ(soundRoot(here, program), here);
+    // A file named dat is no folder of sounds; without any the current
+    // folder stays, and the game plays silently.
+    fs::remove_all(here / "dat");
+    fs::remove_all(program / "dat");
+    std::ofstream(program / "dat") << "";
+    EXPECT_EQ(soundRoot(here, program), here);
+    EXPECT_EQ(soundRoot(here, fs::path()), here);
+    fs::remove_all(base);
 }
 
 }  // namespace

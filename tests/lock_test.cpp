@@ -15,7 +15,7 @@
 #include <optional>
 #include <string>
 
-#include "app/lock.h"
+#include "desktop/lock.h"
 
 namespace {
 

@@ -6,7 +6,8 @@
 
 #include <cstdlib>
 
-#include "app/scaling.h"
+#include "app/desktop_scale.h"
+#include "desktop/scaling.h"
 
 int desktopScaleOf(SDL_Window* window, int pixelsPerPoint) {
     SDL_SysWMinfo info;

@@ -4,13 +4,13 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/bench_watch.h"
-#include "app/command_line.h"
-#include "app/desktop_names.h"
+#include "desktop/bench_watch.h"
+#include "desktop/command_line.h"
+#include "desktop/desktop_names.h"
 #include "app/desktop_sound_files.h"
-#include "app/lock.h"
+#include "desktop/lock.h"
 #include "app/sdl_window.h"
-#include "app/system_clock.h"
+#include "desktop/system_clock.h"
 #include "loop/scheduler.h"
 #include "screen/glyph_font.h"
 #include "screen/glyph_table.h"
@@ -19,18 +19,7 @@
 
 int main(int argc, char** argv) {
     const CommandLine cl = parseCommandLine(argc, argv);
-    if (!cl.error.empty()) {
-        std::fprintf(stderr, "torvenka: %s\n%s\n", cl.error.c_str(), usageLine().c_str());
-        return 2;
-    }
-    if (cl.help) {
-        std::fputs(helpText().c_str(), stdout);
-        return 0;
-    }
-    if (cl.version) {
-        std::printf("torvenka %s\n", TORVENKA_VERSION);
-        return 0;
-    }
+    if (const std::optional<int> answered = answerCommandLine(cl, TORVENKA_VERSION)) return *answered;
 
     // Only one copy plays at a time; a second one leaves without a word. The
     // lock is held until the program ends. The tests give their runs a lock

@@ -4,8 +4,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/desktop_names.h"
-#include "app/scaling.h"
+#include "app/desktop_scale.h"
+#include "desktop/desktop_names.h"
+#include "desktop/scaling.h"
 #include "screen/icon.h"
 
 SdlPlatform::~SdlPlatform() {

@@ -15,3 +15,8 @@ CommandLine parseCommandLine(int argc, const char* const* argv);
 // The usage line, the options and one line on the game, for --help.
 std::string helpText();
 std::string usageLine();
+
+// What the line asks for before any game is made: a mistake (printed with
+// the usage line on stderr, exit code 2), --help or --version (printed on
+// stdout, exit code 0). Nothing when the game is to be played.
+std::optional<int> answerCommandLine(const CommandLine& line, const char* version);

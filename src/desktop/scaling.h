@@ -25,10 +25,10 @@ struct DesktopScale {
 // through Xft.dpi; GDK_SCALE there would add a second factor on top.
 int scaleFromDesktop(const DesktopScale& d);
 
-// What the desktop the window is on declares: see scaleFromDesktop(). On a
-// Wayland output, its scale (window pixels per point).
-struct SDL_Window;
-int desktopScaleOf(SDL_Window* window, int pixelsPerPoint);
+// The scale a monitor of this many dots per inch asks for: dpi / 96,
+// rounded, from 1 to kMaxScale (Windows' rule; X11's Xft.dpi is read the
+// same way in scaleFromDesktop()).
+int scaleFromDpi(int dpi);
 
 // The value of Xft.dpi in the X resources text, if any.
 std::optional<double> xftDpiFromResources(const char* resources);

@@ -1,8 +1,9 @@
-#include "app/command_line.h"
+#include "desktop/command_line.h"
 
+#include <cstdio>
 #include <cstring>
 
-#include "app/scaling.h"
+#include "desktop/scaling.h"
 
 namespace {
 
@@ -61,4 +62,20 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
         }
     }
     return c;
+}
+
+std::optional<int> answerCommandLine(const CommandLine& line, const char* version) {
+    if (!line.error.empty()) {
+        std::fprintf(stderr, "torvenka: %s\n%s\n", line.error.c_str(), usageLine().c_str());
+        return 2;
+    }
+    if (line.help) {
+        std::fputs(helpText().c_str(), stdout);
+        return 0;
+    }
+    if (line.version) {
+        std::printf("torvenka %s\n", version);
+        return 0;
+    }
+    return std::nullopt;
 }
