@@ -85,8 +85,8 @@ else()
   # The installer's own icon is the game's, when the front end has one as a
   # file.
   set(TORVENKA_NSIS_ICON "")
-  if(TORVENKA_WINDOWS_ICON)
-    set(TORVENKA_NSIS_ICON "Icon \"${TORVENKA_WINDOWS_ICON}\"\nUninstallIcon \"${TORVENKA_WINDOWS_ICON}\"")
+  if(TORVENKA_ICO AND EXISTS "${TORVENKA_ICO}")
+    set(TORVENKA_NSIS_ICON "Icon \"${TORVENKA_ICO}\"\nUninstallIcon \"${TORVENKA_ICO}\"")
   endif()
   file(STRINGS ${PROJECT_SOURCE_DIR}/LICENSE TORVENKA_COPYRIGHT_LINE LIMIT_COUNT 1 REGEX "^Copyright ")
   configure_file(${PROJECT_SOURCE_DIR}/packaging/windows/torvenka.nsi.in ${PROJECT_BINARY_DIR}/packaging/torvenka.nsi
