@@ -83,4 +83,6 @@ if(EXISTS ${PROJECT_SOURCE_DIR}/src/win32 AND TARGET pagecheck)
       WORKING_DIRECTORY ${PROJECT_SOURCE_DIR})
     set_tests_properties(windows.${name} PROPERTIES FIXTURES_REQUIRED windows TIMEOUT 600 SKIP_RETURN_CODE 77)
   endforeach()
+  # Its bounds are on real time, as the Linux one's: it runs alone.
+  set_tests_properties(windows.gameover_test PROPERTIES RUN_SERIAL TRUE)
 endif()
