@@ -49,14 +49,7 @@ trap 'wine_cleanup; e2e_cleanup' EXIT
 # No sound server unless a test starts one: wine then finds no sound device.
 unset PULSE_SERVER
 
-# Under wine the X window's class is the program's name, and it carries the
-# process id of wine's process, which is the one the tests started.
-game_windows() {
-  local pid=$1
-  xdo search --onlyvisible --name '^Torvenka$' 2>/dev/null | while read -r w; do
-    [ "$(xdo getwindowpid "$w" 2>/dev/null)" = "$pid" ] && echo "$w"
-  done || true
-}
+game_windows() { wine_windows "$1"; }
 all_game_windows() { xdo search --onlyvisible --name '^Torvenka$' 2>/dev/null || true; }
 
 # stderr_quiet FILE: nothing in it but what wine and the libraries under it

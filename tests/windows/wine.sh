@@ -71,6 +71,28 @@ wine_reg_set() {
   "$WINE64" reg add "$1" /v "$2" /t "$3" /d "$4" /f >/dev/null 2>&1
 }
 
+# wine_windows PID: the visible windows of the game started as PID under
+# wine (xdotool, through the end-to-end helpers' xdo). Wine names the X
+# window's class after the program and gives it the process id of wine's
+# process, the one that was started.
+wine_windows() {
+  local pid=$1
+  xdo search --onlyvisible --name '^Torvenka$' 2>/dev/null | while read -r w; do
+    [ "$(xdo getwindowpid "$w" 2>/dev/null)" = "$pid" ] && echo "$w"
+  done || true
+}
+
+# wine_server_pid: the process id of the prefix's wineserver, which does part
+# of every wine program's work (for a processor share that counts it).
+wine_server_pid() {
+  local p
+  for p in /proc/[0-9]*; do
+    case "$(readlink "$p/exe" 2>/dev/null)" in */wineserver*) ;; *) continue ;; esac
+    tr '\0' '\n' <"$p/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && { echo "${p#/proc/}"; return 0; }
+  done
+  return 1
+}
+
 wine_cleanup() {
   if [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX" ]; then
     "$WINESERVER" -k 2>/dev/null || true
