@@ -33,17 +33,28 @@ set_source_files_properties(${PROJECT_SOURCE_DIR}/src/win32/stb_vorbis.c PROPERT
 target_link_libraries(torvenka_win32 PUBLIC torvenka_desktop torvenka_win32_sound_mix torvenka_loop torvenka_screen
   torvenka_sound_parser winmm)
 
-# The version resource, the manifest (per-monitor DPI awareness) and, when
-# there is one, the icon file.
-set(TORVENKA_ICO "" CACHE FILEPATH "The game's icon as a .ico file for the program's resources (tools/iconexport)")
+# The version resource, the manifest (per-monitor DPI awareness) and the
+# program's icon, which Explorer, the Start menu and shortcuts show (the
+# window sets its own from the same drawing as it opens). The icon file is
+# drawn by a native iconexport (tools/iconexport, from a Linux build of the
+# same sources: scripts/windows passes it); without one the program has no
+# icon of its own in Explorer.
+set(TORVENKA_ICONEXPORT "" CACHE FILEPATH "A native tools/iconexport that draws the program's icon file")
 string(REPLACE "." "," TORVENKA_VERSION_COMMAS "${PROJECT_VERSION}.0")
-if(TORVENKA_ICO AND EXISTS "${TORVENKA_ICO}")
-  set(TORVENKA_ICON_RESOURCE "1 ICON \"${TORVENKA_ICO}\"")
-else()
-  set(TORVENKA_ICON_RESOURCE "")
+set(TORVENKA_ICON_RESOURCE "")
+set(win32_ico ${PROJECT_BINARY_DIR}/win32/torvenka.ico)
+if(TORVENKA_ICONEXPORT)
+  add_custom_command(OUTPUT ${win32_ico}
+    COMMAND ${TORVENKA_ICONEXPORT} --ico ${win32_ico} 16 20 24 32 40 48 64 256
+    DEPENDS ${TORVENKA_ICONEXPORT}
+    COMMENT "Drawing the program's icon")
+  set(TORVENKA_ICON_RESOURCE "1 ICON \"torvenka.ico\"")
 endif()
 configure_file(${PROJECT_SOURCE_DIR}/src/win32/torvenka.rc.in ${PROJECT_BINARY_DIR}/win32/torvenka.rc @ONLY)
 configure_file(${PROJECT_SOURCE_DIR}/src/win32/torvenka.manifest ${PROJECT_BINARY_DIR}/win32/torvenka.manifest COPYONLY)
+if(TORVENKA_ICONEXPORT)
+  set_source_files_properties(${PROJECT_BINARY_DIR}/win32/torvenka.rc PROPERTIES OBJECT_DEPENDS ${win32_ico})
+endif()
 
 add_executable(torvenka WIN32 src/win32/main.cpp ${PROJECT_BINARY_DIR}/win32/torvenka.rc)
 target_link_libraries(torvenka PRIVATE torvenka_win32)
