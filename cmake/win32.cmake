@@ -33,9 +33,26 @@ set_source_files_properties(${PROJECT_SOURCE_DIR}/src/win32/stb_vorbis.c PROPERT
 target_link_libraries(torvenka_win32 PUBLIC torvenka_desktop torvenka_win32_sound_mix torvenka_loop torvenka_screen
   torvenka_sound_parser winmm)
 
-# The version resource, the manifest (per-monitor DPI awareness) and, when
-# there is one, the icon file.
-set(TORVENKA_ICO "" CACHE FILEPATH "The game's icon as a .ico file for the program's resources (tools/iconexport)")
+# The version resource, the manifest (per-monitor DPI awareness) and the
+# program's icon, which Explorer, the Start menu and shortcuts show (the
+# window sets its own from the same drawing as it opens). The icon file is
+# TORVENKA_ICO, or drawn here by a native iconexport (tools/iconexport from a
+# Linux build of the same sources, TORVENKA_ICONEXPORT); with neither, the
+# program has no icon of its own in Explorer.
+set(TORVENKA_ICO "" CACHE FILEPATH "The game's icon as a .ico file for the program's resources")
+set(TORVENKA_ICONEXPORT "" CACHE FILEPATH "A native tools/iconexport that draws the program's icon file")
+if(TORVENKA_ICONEXPORT AND NOT TORVENKA_ICO)
+  set(drawn_ico ${PROJECT_BINARY_DIR}/win32/torvenka.ico)
+  execute_process(COMMAND ${TORVENKA_ICONEXPORT} --ico ${drawn_ico} 16 20 24 32 40 48 64 256
+    RESULT_VARIABLE drawn)
+  if(drawn EQUAL 0)
+    set(TORVENKA_ICO ${drawn_ico})  # the installer takes it from here too
+  else()
+    message(WARNING "${TORVENKA_ICONEXPORT} could not draw the icon file: no icon in the program's resources")
+  endif()
+  # Drawn again when the icon's code (and so the tool) changes.
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${TORVENKA_ICONEXPORT})
+endif()
 string(REPLACE "." "," TORVENKA_VERSION_COMMAS "${PROJECT_VERSION}.0")
 if(TORVENKA_ICO AND EXISTS "${TORVENKA_ICO}")
   set(TORVENKA_ICON_RESOURCE "1 ICON \"${TORVENKA_ICO}\"")
@@ -44,6 +61,9 @@ else()
 endif()
 configure_file(${PROJECT_SOURCE_DIR}/src/win32/torvenka.rc.in ${PROJECT_BINARY_DIR}/win32/torvenka.rc @ONLY)
 configure_file(${PROJECT_SOURCE_DIR}/src/win32/torvenka.manifest ${PROJECT_BINARY_DIR}/win32/torvenka.manifest COPYONLY)
+if(TORVENKA_ICON_RESOURCE)
+  set_source_files_properties(${PROJECT_BINARY_DIR}/win32/torvenka.rc PROPERTIES OBJECT_DEPENDS ${TORVENKA_ICO})
+endif()
 
 add_executable(torvenka WIN32 src/win32/main.cpp ${PROJECT_BINARY_DIR}/win32/torvenka.rc)
 target_link_libraries(torvenka PRIVATE torvenka_win32)

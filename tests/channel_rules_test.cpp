@@ -41,10 +41,11 @@ TEST(ChannelRules, ThePieceStartedLastHoldsTheMusicStream) {
     EXPECT_FALSE(stream.heldBy("audio1"));
     EXPECT_TRUE(stream.heldBy("audio2"));
     // Stopping an alias that no longer holds the stream leaves it alone.
-    stream.release("audio1");
+    EXPECT_FALSE(stream.release("audio1"));
     EXPECT_TRUE(stream.heldBy("audio2"));
-    stream.release("audio2");
+    EXPECT_TRUE(stream.release("audio2"));
     EXPECT_FALSE(stream.heldBy("audio2"));
+    EXPECT_FALSE(stream.release("audio2"));
     EXPECT_FALSE(stream.heldBy(""));
     EXPECT_EQ(stream.take("audio1"), "");
 }

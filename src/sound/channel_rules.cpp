@@ -24,8 +24,10 @@ std::string MusicStream::take(const std::string& alias) {
     return cut;
 }
 
-void MusicStream::release(const std::string& alias) {
-    if (heldBy(alias)) owner_.clear();
+bool MusicStream::release(const std::string& alias) {
+    if (!heldBy(alias)) return false;
+    owner_.clear();
+    return true;
 }
 
 namespace {

@@ -34,8 +34,9 @@ public:
     std::string take(const std::string& alias);
     // Whether the piece of `alias` was the last one started.
     bool heldBy(const std::string& alias) const { return !owner_.empty() && owner_ == alias; }
-    // `alias` is stopped or closed: the stream is free if it held it.
-    void release(const std::string& alias);
+    // `alias` is stopped or closed: the stream is free if it held it. True
+    // when it did, and the piece on the stream is to be silenced.
+    bool release(const std::string& alias);
 
 private:
     std::string owner_;

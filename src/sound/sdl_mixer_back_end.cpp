@@ -202,10 +202,9 @@ int SdlMixerBackEnd::takeChannel() {
 }
 
 Result SdlMixerBackEnd::play(const Play& op) {
-    if (!ready_) return kNoAudio;
-    auto it = devices_.find(op.alias);
-    if (it == devices_.end()) return kAlias;
-    Device& d = it->second;
+    Device* found = nullptr;
+    if (const Result r = findOpen(ready_, devices_, op.alias, found); r != kOk) return r;
+    Device& d = *found;
     // `notify` is not looked at: nobody receives the report.
     if (d.music) {
         // The one music stream: a piece cuts off whatever played on it.
@@ -240,15 +239,11 @@ Result SdlMixerBackEnd::play(const Play& op) {
 }
 
 Result SdlMixerBackEnd::stop(const Stop& op) {
-    if (!ready_) return kNoAudio;
-    auto it = devices_.find(op.alias);
-    if (it == devices_.end()) return kAlias;
-    Device& d = it->second;
+    Device* found = nullptr;
+    if (const Result r = findOpen(ready_, devices_, op.alias, found); r != kOk) return r;
+    Device& d = *found;
     if (d.music) {
-        if (musicStream_.heldBy(op.alias)) {
-            silenceMusic();
-            musicStream_.release(op.alias);
-        }
+        if (musicStream_.release(op.alias)) silenceMusic();
     } else {
         Mix_HaltChannel(d.channel);
     }
@@ -256,12 +251,11 @@ Result SdlMixerBackEnd::stop(const Stop& op) {
 }
 
 Result SdlMixerBackEnd::close(const Close& op) {
-    if (!ready_) return kNoAudio;
-    auto it = devices_.find(op.alias);
-    if (it == devices_.end()) return kAlias;
+    Device* found = nullptr;
+    if (const Result r = findOpen(ready_, devices_, op.alias, found); r != kOk) return r;
     musicStream_.release(op.alias);
-    release(it->second);
-    devices_.erase(it);
+    release(*found);
+    devices_.erase(op.alias);
     return kOk;
 }
 

@@ -193,10 +193,9 @@ Result WaveOutBackEnd::open(const Open& op) {
 }
 
 Result WaveOutBackEnd::play(const Play& op) {
-    if (!ready_) return kNoAudio;
-    auto it = devices_.find(op.alias);
-    if (it == devices_.end()) return kAlias;
-    Device& d = it->second;
+    Device* found = nullptr;
+    if (const Result r = findOpen(ready_, devices_, op.alias, found); r != kOk) return r;
+    Device& d = *found;
     // `notify` is not looked at: nobody receives the report.
     if (d.music) {
         // The one music stream: a piece cuts off whatever played on it.
@@ -221,15 +220,11 @@ Result WaveOutBackEnd::play(const Play& op) {
 }
 
 Result WaveOutBackEnd::stop(const Stop& op) {
-    if (!ready_) return kNoAudio;
-    auto it = devices_.find(op.alias);
-    if (it == devices_.end()) return kAlias;
-    Device& d = it->second;
+    Device* found = nullptr;
+    if (const Result r = findOpen(ready_, devices_, op.alias, found); r != kOk) return r;
+    Device& d = *found;
     if (d.music) {
-        if (musicStream_.heldBy(op.alias)) {
-            silenceMusic();
-            musicStream_.release(op.alias);
-        }
+        if (musicStream_.release(op.alias)) silenceMusic();
     } else {
         mixer_.stopEffect(d.channel);
     }
@@ -237,13 +232,12 @@ Result WaveOutBackEnd::stop(const Stop& op) {
 }
 
 Result WaveOutBackEnd::close(const Close& op) {
-    if (!ready_) return kNoAudio;
-    auto it = devices_.find(op.alias);
-    if (it == devices_.end()) return kAlias;
+    Device* found = nullptr;
+    if (const Result r = findOpen(ready_, devices_, op.alias, found); r != kOk) return r;
     if (musicStream_.heldBy(op.alias)) mixer_.stopMusic();
     musicStream_.release(op.alias);
-    release(it->second);
-    devices_.erase(it);
+    release(*found);
+    devices_.erase(op.alias);
     return kOk;
 }
 
