@@ -14,7 +14,7 @@
 # tests of tests/windows/*_test.sh as windows.<name>, each in a Windows (a
 # wine prefix) and an X server of its own; without wine they are skipped
 # (77), saying so. The desktop's renders of the themes are handed over, so
-# they are made once.
+# they are made once, and its iconexport draws the program's icon file.
 include(ExternalProject)
 include(ProcessorCount)
 
@@ -34,9 +34,18 @@ set(windows_options -DCMAKE_TOOLCHAIN_FILE=${PROJECT_SOURCE_DIR}/cmake/mingw-w64
   -DTORVENKA_DESKTOP=OFF -DTORVENKA_GTEST_FROM_SOURCE=ON)
 set(windows_depends)
 set(windows_targets torvenka_tests)
+set(windows_needs)
 if(TARGET theme_renders)
-  list(APPEND windows_depends DEPENDS theme_renders)
+  list(APPEND windows_needs theme_renders)
   list(APPEND windows_options -DTORVENKA_THEME_RENDERS=${PROJECT_BINARY_DIR}/theme-renders)
+endif()
+# The program's icon file, drawn by this build's iconexport.
+if(TARGET iconexport)
+  list(APPEND windows_needs iconexport)
+  list(APPEND windows_options -DTORVENKA_ICONEXPORT=$<TARGET_FILE:iconexport>)
+endif()
+if(windows_needs)
+  set(windows_depends DEPENDS ${windows_needs})
 endif()
 # The program and its packages, once the Windows front end is in the tree.
 if(EXISTS ${PROJECT_SOURCE_DIR}/src/win32)
