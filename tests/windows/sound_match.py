@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Whether a recording holds a stretch of a render, sample for sample.
 
-    sound_match.py RECORDING RENDER [--from SECONDS] [--pieces N]
+    sound_match.py RECORDING RENDER [--from SECONDS] [--pieces N] [--need K]
 
 Both are raw 16-bit little-endian stereo at 44.1 kHz (parecord --raw, oggdec
 -R). The recording may start anywhere in the render, be quieter or louder,
@@ -10,8 +10,10 @@ checks content, not continuity: from SECONDS into the recording on, every
 half second, each of N pieces of a quarter of a second is looked for in the
 render on its own (coarsely by the loudness of 10 ms blocks, then to the
 sample), and the piece matches when its correlation with the render there
-is at least 0.95. Prints one line a piece; exits 0 when at least half of
-them match.
+is at least 0.95 (a piece of a quarter of a second that correlates so with
+the render at one sample's offset is that stretch of the render; another
+theme, or the right one scrambled, gives well under 0.5). Prints one line a
+piece; exits 0 when at least K of them match (half, unless told).
 """
 import argparse
 import array
@@ -74,6 +76,7 @@ def main():
     ap.add_argument('render')
     ap.add_argument('--from', dest='start', type=float, default=0.0)
     ap.add_argument('--pieces', type=int, default=6)
+    ap.add_argument('--need', type=int)
     args = ap.parse_args()
     rec = mono(args.recording)
     ref = mono(args.render)
@@ -97,7 +100,7 @@ def main():
               + ('' if ok else '  (no match)'))
         if ok:
             found.append((at, off))
-    need = (args.pieces + 1) // 2
+    need = args.need if args.need is not None else (args.pieces + 1) // 2
     print(f'{len(found)} of {args.pieces} pieces found in the render (need {need})')
     return 0 if len(found) >= need else 1
 
