@@ -7,16 +7,7 @@
 # is written to stderr and closing the window ends it with 0.
 . "$(dirname "$0")/lib.sh" "$1"
 
-command -v pulseaudio >/dev/null && command -v pactl >/dev/null || fail "needs pulseaudio and pactl"
-PA_DIR=$E2E_TMP/pulse
-mkdir -m 700 "$PA_DIR"
-export PULSE_SERVER=unix:$PA_DIR/native PULSE_RUNTIME_PATH=$PA_DIR
-pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no --disallow-exit \
-  -L "module-null-sink sink_name=quiet" \
-  -L "module-native-protocol-unix auth-anonymous=1 socket=$PA_DIR/native" >"$E2E_TMP/pulse.log" 2>&1 &
-PA_PID=$!
-E2E_PIDS+=("$PA_PID")
-wait_until 5 pactl info >/dev/null 2>&1 || fail "the test's sound server did not start: $(tail -2 "$E2E_TMP/pulse.log")"
+private_pulse
 
 export SDL_AUDIODRIVER=pulseaudio
 start_game
