@@ -170,14 +170,11 @@ LRESULT CALLBACK Win32Platform::windowProc(HWND hwnd, UINT msg, WPARAM wp, LPARA
 }
 
 void Win32Platform::mouse(MouseKind kind, Button button, LPARAM lp) {
-    // Back from the window's pixels to the game's own, as if the window
-    // were drawn at scale 1 where it stands; a drag that left the window
-    // (the capture holds it) gives positions outside it, negative ones too.
-    const int gx = floorDiv(GET_X_LPARAM(lp), scale_);
-    const int gy = floorDiv(GET_Y_LPARAM(lp), scale_);
+    // A drag that left the window (the capture holds it) gives positions
+    // outside it, negative ones too.
     PlatformEvent ev;
     ev.type = PlatformEvent::Pointer;
-    ev.pointer = {kind, button, gx, gy, originX_ + gx, originY_ + gy, originX_, originY_};
+    ev.pointer = pointerEventAt(kind, button, GET_X_LPARAM(lp), GET_Y_LPARAM(lp), scale_, originX_, originY_);
     events_.push_back(ev);
 }
 
