@@ -43,6 +43,7 @@ set(TORVENKA_ICO "" CACHE FILEPATH "The game's icon as a .ico file for the progr
 set(TORVENKA_ICONEXPORT "" CACHE FILEPATH "A native tools/iconexport that draws the program's icon file")
 if(TORVENKA_ICONEXPORT AND NOT TORVENKA_ICO)
   set(drawn_ico ${PROJECT_BINARY_DIR}/win32/torvenka.ico)
+  file(MAKE_DIRECTORY ${PROJECT_BINARY_DIR}/win32)
   execute_process(COMMAND ${TORVENKA_ICONEXPORT} --ico ${drawn_ico} 16 20 24 32 40 48 64 256
     RESULT_VARIABLE drawn)
   if(drawn EQUAL 0)
