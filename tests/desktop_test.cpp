@@ -88,6 +88,19 @@ TEST(Scaling, PointerBackToGamePixelsAndTheFrameInBlocks) {
     EXPECT_EQ(floorDiv(-3, 3), -1);
     EXPECT_EQ(floorDiv(-4, 3), -2);
 
+    // A drag past the window's top left at scale 2: the game sees its own
+    // pixels, and screen positions counted from the client area's corner in
+    // those pixels, as at scale 1 where the window stands.
+    const PointerEvent e = pointerEventAt(MouseKind::Up, Button::Right, -3, 431, 2, 300, 200);
+    EXPECT_EQ(e.kind, MouseKind::Up);
+    EXPECT_EQ(e.button, Button::Right);
+    EXPECT_EQ(e.x, -2);
+    EXPECT_EQ(e.y, 215);
+    EXPECT_EQ(e.screenX, 298);
+    EXPECT_EQ(e.screenY, 415);
+    EXPECT_EQ(e.originX, 300);
+    EXPECT_EQ(e.originY, 200);
+
     const uint32_t src[2 * 3] = {1, 2, 3, 4, 5, 6};  // 3 wide, 2 high
     const int n = 3, pitch = (3 * n + 1) * 4;           // a pitch wider than the row
     std::vector<uint32_t> dst(static_cast<size_t>(pitch / 4) * 2 * n, 0xDEAD);

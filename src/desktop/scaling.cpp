@@ -51,6 +51,11 @@ std::optional<double> gdkScaleFrom(const char* value) {
     return v;
 }
 
+PointerEvent pointerEventAt(MouseKind kind, Button button, int x, int y, int scale, int originX, int originY) {
+    const int gx = floorDiv(x, scale), gy = floorDiv(y, scale);
+    return {kind, button, gx, gy, originX + gx, originY + gy, originX, originY};
+}
+
 int fitScale(int wanted, int usableW, int usableH, int clientW, int clientH) {
     int n = wanted;
     while (n > 1 && (clientW * n > usableW || clientH * n > usableH)) --n;

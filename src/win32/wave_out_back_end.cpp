@@ -96,6 +96,10 @@ void WaveOutBackEnd::feed() {
             if (h.dwFlags & WHDR_PREPARED) waveOutUnprepareHeader(out_, &h, sizeof(WAVEHDR));
     };
     bool playing = prepare();
+    if (!playing) {
+        unprepare();
+        closeDevice();
+    }
     for (;;) {
         if (playing) {
             for (WAVEHDR& h : headers) {

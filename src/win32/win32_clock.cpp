@@ -1,7 +1,10 @@
-// The clocks on Windows: the performance counter for the game's clock, a
-// waitable timer for its sleeps (a high-resolution one where the system has
-// it; else an ordinary one, at the 1 ms timer resolution the window asks for
-// while the game runs), and the system time for the time of day.
+// The clocks on Windows: the performance counter for the game's clock, and
+// the system time for the time of day. The sleeps take whichever of two
+// waits keeps closer to the time asked for on this system, tried once: a
+// waitable timer (a high-resolution one where the system has it, which
+// Windows 10 keeps to a fraction of a millisecond) or the kernel's own
+// delay (which keeps to the 1 ms timer resolution the window asks for while
+// the game runs, and which wine keeps far closer than its timers).
 #include <windows.h>
 
 #include "core/clock.h"
@@ -44,9 +47,8 @@ HANDLE sleepTimer() {
     return timer;
 }
 
-// Sleeps for a number of 100 ns units.
-void sleepHundredsOfNs(int64_t units) {
-    if (units <= 0) return;
+// A sleep of a number of 100 ns units on the thread's timer.
+void timerSleep(int64_t units) {
     HANDLE t = sleepTimer();
     LARGE_INTEGER due;
     due.QuadPart = -units;  // negative: relative to now
@@ -55,6 +57,31 @@ void sleepHundredsOfNs(int64_t units) {
         return;
     }
     Sleep(static_cast<DWORD>((units + 9999) / 10000));
+}
+
+// The same through the kernel's delay.
+void delaySleep(int64_t units) {
+    using Fn = LONG(NTAPI*)(BOOLEAN, PLARGE_INTEGER);
+    static const Fn delay = reinterpret_cast<Fn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtDelayExecution")));
+    LARGE_INTEGER interval;
+    interval.QuadPart = -units;
+    if (!delay || delay(FALSE, &interval) != 0) Sleep(static_cast<DWORD>((units + 9999) / 10000));
+}
+
+using SleepFn = void (*)(int64_t);
+
+// How long, in counts, five sleeps of 1 ms take.
+int64_t fiveSleeps(SleepFn sleep) {
+    const int64_t start = counterNow();
+    for (int i = 0; i < 5; ++i) sleep(10000);
+    return counterNow() - start;
+}
+
+// Sleeps for a number of 100 ns units, the first call choosing how.
+void sleepHundredsOfNs(int64_t units) {
+    static const SleepFn chosen = fiveSleeps(delaySleep) < fiveSleeps(timerSleep) ? delaySleep : timerSleep;
+    if (units > 0) chosen(units);
 }
 
 }  // namespace

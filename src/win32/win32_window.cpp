@@ -76,6 +76,9 @@ bool Win32Platform::open(std::optional<int> scale) {
     // the waits between steps and the 1 ms sleep that ends each keep the
     // step's 30 + 1 ms (by default a tick is 15.6 ms).
     timerRaised_ = timeBeginPeriod(1) == TIMERR_NOERROR;
+    // The sleeps choose their wait now, at that resolution, rather than in
+    // the dive's first step.
+    sleepForMs(0);
     chosenScale_ = scale;
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     const std::wstring className = wideFromUtf8(kWindowClass);
@@ -167,14 +170,11 @@ LRESULT CALLBACK Win32Platform::windowProc(HWND hwnd, UINT msg, WPARAM wp, LPARA
 }
 
 void Win32Platform::mouse(MouseKind kind, Button button, LPARAM lp) {
-    // Back from the window's pixels to the game's own, as if the window
-    // were drawn at scale 1 where it stands; a drag that left the window
-    // (the capture holds it) gives positions outside it, negative ones too.
-    const int gx = floorDiv(GET_X_LPARAM(lp), scale_);
-    const int gy = floorDiv(GET_Y_LPARAM(lp), scale_);
+    // A drag that left the window (the capture holds it) gives positions
+    // outside it, negative ones too.
     PlatformEvent ev;
     ev.type = PlatformEvent::Pointer;
-    ev.pointer = {kind, button, gx, gy, originX_ + gx, originY_ + gy, originX_, originY_};
+    ev.pointer = pointerEventAt(kind, button, GET_X_LPARAM(lp), GET_Y_LPARAM(lp), scale_, originX_, originY_);
     events_.push_back(ev);
 }
 
@@ -254,9 +254,10 @@ bool Win32Platform::wait(PlatformEvent& ev, std::optional<int32_t> deadline) {
         }
         const int32_t remaining = elapsedMs(*deadline, monotonicMs());
         if (remaining <= 0) return false;
-        if (remaining > 1) {
-            // Wait for messages until about a millisecond before the gate...
-            MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(remaining - 1), QS_ALLINPUT,
+        if (remaining > 2) {
+            // Wait for messages until a millisecond or two before the gate
+            // (the wait's timeout keeps only to the timer's ticks)...
+            MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(remaining - 2), QS_ALLINPUT,
                                         MWMO_INPUTAVAILABLE);
             continue;
         }
