@@ -6,7 +6,8 @@
 # with no administrator rights. The game started from another folder finds
 # its sounds there: played into a sound server of the test's own (a
 # PulseAudio null sink), the dive theme is heard, sample for sample the
-# render's. The uninstaller takes everything away again.
+# render's. The uninstaller takes everything away again. The portable zip
+# unpacks to the very folder the other tests play.
 #
 #   tests/windows/installer_test.sh WINDOWS_BUILD_DIR WINE_DIR PAGECHECK
 . "$(dirname "$0")/lib.sh" "$@"
@@ -56,6 +57,14 @@ uninstall() {
 
 command -v parecord >/dev/null || fail "needs parecord (pulseaudio-utils)"
 command -v oggdec >/dev/null || fail "needs oggdec (vorbis-tools)"
+
+log "the portable zip holds the portable folder, byte for byte"
+ZIP=$(ls "$WINDOWS_BUILD"/torvenka-*-windows.zip 2>/dev/null | head -n1)
+[ -n "$ZIP" ] || fail "no portable zip in $WINDOWS_BUILD"
+mkdir "$E2E_TMP/unzipped"
+(cd "$E2E_TMP/unzipped" && cmake -E tar xf "$ZIP") || fail "$ZIP does not unpack"
+diff -r "$(dirname "$TORVENKA_EXE")" "$E2E_TMP/unzipped/Torvenka" >/dev/null ||
+  fail "the zip's Torvenka folder differs from the portable folder: $(diff -rq "$(dirname "$TORVENKA_EXE")" "$E2E_TMP/unzipped/Torvenka" | head -3)"
 
 log "the silent install, for a user named in Japanese"
 INSTALL_DIR=$WINE_HOME/AppData/Local/Programs/Torvenka
