@@ -1,22 +1,20 @@
 // Torvenka: one run of the program plays one dive.
 #include <SDL.h>
 
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <optional>
 #include <string>
 
-#include "app/bench_watch.h"
-#include "app/command_line.h"
-#include "app/desktop_names.h"
-#include "app/dive_archive.h"
+#include "desktop/bench_watch.h"
+#include "desktop/command_line.h"
+#include "desktop/desktop_names.h"
+#include "desktop/dive_archive.h"
 #include "app/desktop_sound_files.h"
-#include "app/lock.h"
+#include "desktop/lock.h"
 #include "app/sdl_window.h"
-#include "app/system_clock.h"
+#include "desktop/system_clock.h"
 #include "loop/scheduler.h"
 #include "screen/glyph_font.h"
 #include "screen/glyph_table.h"
@@ -28,16 +26,6 @@ namespace {
 // The game waits this long for its sound device at the start; a sound server
 // that takes longer is not waited for, and the sound comes when it can.
 constexpr std::chrono::milliseconds kSoundOpenWait{250};
-
-// --help and --version: the text on standard output, or a failed write
-// reported (a full disk, a closed pipe) with exit status 1.
-int answer(const std::string& text) {
-    if (std::fputs(text.c_str(), stdout) == EOF || std::fflush(stdout) != 0) {
-        std::fprintf(stderr, "torvenka: cannot write the answer: %s\n", std::strerror(errno));
-        return 1;
-    }
-    return 0;
-}
 
 // One dive, from the lock to the last object gone; the exit status.
 int play(const CommandLine& cl, const std::string& lockPlace, const std::optional<DiveRecord>& replay) {
@@ -86,12 +74,7 @@ int play(const CommandLine& cl, const std::string& lockPlace, const std::optiona
 
 int main(int argc, char** argv) {
     const CommandLine cl = parseCommandLine(argc, argv);
-    if (!cl.error.empty()) {
-        std::fprintf(stderr, "torvenka: %s\n%s\n", cl.error.c_str(), usageLine().c_str());
-        return 2;
-    }
-    if (cl.help) return answer(helpText());
-    if (cl.version) return answer(std::string("torvenka ") + TORVENKA_VERSION + "\n");
+    if (const std::optional<int> answered = answerCommandLine(cl, TORVENKA_VERSION)) return *answered;
     // A lock place of the tests' own is checked: a place anyone could take
     // is no lock, and is refused rather than used.
     std::string lockPlace;
@@ -107,8 +90,7 @@ int main(int argc, char** argv) {
     // line, and nothing opens.
     std::optional<DiveRecord> replay;
     if (cl.replay) {
-        const std::string file = *cl.replay == "last" ? newestDive(diveFolder()) : *cl.replay;
-        const RecordRead r = file.empty() ? RecordRead{std::nullopt, "no dive has been kept yet"} : readReplayFile(file);
+        const RecordRead r = readReplayArgument(*cl.replay);
         if (!r.record) {
             std::fprintf(stderr, "torvenka: %s\n", r.error.c_str());
             return 1;

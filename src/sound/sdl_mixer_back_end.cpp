@@ -25,37 +25,6 @@ namespace {
 // Only one back end drives the mixer at a time.
 std::atomic<bool> g_mixerHeld{false};
 
-uint32_t be32(const uint8_t* p) {
-    return (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | uint32_t{p[3]};
-}
-
-// A standard MIDI file: the "MThd" header chunk, then chunks that all fit in
-// the file, at least one of them an "MTrk" track. FluidSynth would accept
-// anything here and only fail (and complain) once playing, so a file that
-// is not a MIDI file is turned away at the door.
-bool looksLikeMidi(const std::vector<uint8_t>& b) {
-    if (b.size() < 14 || std::memcmp(b.data(), "MThd", 4) != 0) return false;
-    const uint32_t headLen = be32(b.data() + 4);
-    if (headLen < 6 || headLen > b.size() - 8) return false;
-    const unsigned tracks = (unsigned{b[10]} << 8) | b[11];
-    if (tracks == 0) return false;
-    size_t at = 8 + headLen;
-    unsigned found = 0;
-    while (at < b.size()) {
-        if (b.size() - at < 8) return false;
-        const uint32_t len = be32(b.data() + at + 4);
-        if (len > b.size() - at - 8) return false;
-        if (std::memcmp(b.data() + at, "MTrk", 4) == 0) ++found;
-        at += 8 + len;
-    }
-    return found > 0;
-}
-
-// A RIFF WAVE file. SDL_mixer would otherwise try every music decoder on it.
-bool looksLikeWave(const std::vector<uint8_t>& b) {
-    return b.size() >= 12 && std::memcmp(b.data(), "RIFF", 4) == 0 && std::memcmp(b.data() + 8, "WAVE", 4) == 0;
-}
-
 int soundFontExists(const char* path, void*) {
     std::error_code ec;
     return path && *path && std::filesystem::is_regular_file(path, ec) ? 1 : 0;
@@ -318,10 +287,9 @@ int SdlMixerBackEnd::takeChannel() {
 }
 
 Result SdlMixerBackEnd::play(const Play& op) {
-    if (!usable()) return kNoAudio;
-    auto it = devices_.find(op.alias);
-    if (it == devices_.end()) return kAlias;
-    Device& d = it->second;
+    Device* found = nullptr;
+    if (const Result r = findOpen(usable(), devices_, op.alias, found); r != kOk) return r;
+    Device& d = *found;
     // `notify` is not looked at: nobody receives the report.
     if (d.music) {
         // The one music stream: a piece cuts off whatever played on it.
@@ -356,15 +324,11 @@ Result SdlMixerBackEnd::play(const Play& op) {
 }
 
 Result SdlMixerBackEnd::stop(const Stop& op) {
-    if (!usable()) return kNoAudio;
-    auto it = devices_.find(op.alias);
-    if (it == devices_.end()) return kAlias;
-    Device& d = it->second;
+    Device* found = nullptr;
+    if (const Result r = findOpen(usable(), devices_, op.alias, found); r != kOk) return r;
+    Device& d = *found;
     if (d.music) {
-        if (musicStream_.heldBy(op.alias)) {
-            silenceMusic();
-            musicStream_.release(op.alias);
-        }
+        if (musicStream_.release(op.alias)) silenceMusic();
     } else {
         Mix_HaltChannel(d.channel);
     }
@@ -372,12 +336,11 @@ Result SdlMixerBackEnd::stop(const Stop& op) {
 }
 
 Result SdlMixerBackEnd::close(const Close& op) {
-    if (!usable()) return kNoAudio;
-    auto it = devices_.find(op.alias);
-    if (it == devices_.end()) return kAlias;
+    Device* found = nullptr;
+    if (const Result r = findOpen(usable(), devices_, op.alias, found); r != kOk) return r;
     musicStream_.release(op.alias);
-    release(it->second);
-    devices_.erase(it);
+    release(*found);
+    devices_.erase(op.alias);
     return kOk;
 }
 

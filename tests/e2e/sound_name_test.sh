@@ -16,22 +16,6 @@
 # it exit 1 hides).
 . "$(dirname "$0")/lib.sh" "$1"
 
-command -v pulseaudio >/dev/null && command -v pactl >/dev/null || fail "needs pulseaudio and pactl"
-
-# start_pulse NAME: a private PulseAudio with a null sink, for the game and
-# pactl (PULSE_SERVER); sets PA_PID.
-start_pulse() {
-  local dir=$E2E_TMP/$1
-  mkdir -m 700 "$dir"
-  export PULSE_SERVER=unix:$dir/native PULSE_RUNTIME_PATH=$dir
-  pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no --disallow-exit \
-    -L "module-null-sink sink_name=quiet" \
-    -L "module-native-protocol-unix auth-anonymous=1 socket=$dir/native" >"$dir.log" 2>&1 &
-  PA_PID=$!
-  E2E_PIDS+=("$PA_PID")
-  wait_until 5 pactl info >/dev/null 2>&1 || fail "the test's sound server did not start: $(tail -2 "$dir.log")"
-}
-
 # closed_within MS: close the window and expect exit 0 within MS real
 # milliseconds (waiting five times as long before calling it hung).
 closed_within() {
@@ -46,7 +30,7 @@ closed_within() {
 }
 
 export SDL_AUDIODRIVER=pulseaudio
-start_pulse pulse
+private_pulse
 start_game
 find_window "$GAME_PID"
 stream_named() { pactl list sink-inputs 2>/dev/null | grep -q 'application.name = "Torvenka"'; }
@@ -65,7 +49,7 @@ close_and_expect_0 "$WIN" "$GAME_PID"
 # A real-time bound: a busy machine may miss it now and then, so each case
 # gets three tries, each one printed.
 frozen_mid_dive() {
-  start_pulse "frozen$1"
+  private_pulse
   xdo mousemove 0 0
   start_game
   find_window "$GAME_PID"

@@ -2,8 +2,9 @@
 // later copies of the same user leave quietly; other users are not in the
 // way. The kernel holds the lock for the life of the process, so a crash
 // (or SIGKILL) never leaves the game unable to start. One file per platform
-// implements it (linux_lock.cpp here).
+// implements it: src/app/linux_lock.cpp, src/win32/win32_lock.cpp.
 #pragma once
+#include <cstdint>
 #include <string>
 
 class SingleInstanceLock {
@@ -20,13 +21,14 @@ public:
     SingleInstanceLock& operator=(const SingleInstanceLock&) = delete;
 
     // True if this process now holds the lock.
-    bool held() const { return socket_ >= 0 || file_ >= 0; }
+    bool held() const { return name_ >= 0 || file_ >= 0; }
 
 private:
-    // The descriptors whose life is the lock's (linux_lock.cpp: the socket
-    // bound to the lock's name and the locked file), -1 where not held.
-    int socket_ = -1;
-    int file_ = -1;
+    // What the system holds the lock by, -1 where not held: on Linux the
+    // descriptors of the socket bound to the lock's name and of the locked
+    // file; on Windows the named mutex's handle (name_) alone.
+    intptr_t name_ = -1;
+    intptr_t file_ = -1;
 };
 
 // A lock place of its own, as TORVENKA_LOCK_DIR gives it: it must be an
@@ -39,3 +41,7 @@ struct LockPlace {
     std::string problem;
 };
 LockPlace checkLockPlace(const char* given);
+
+// A short hash of a lock's own place (FNV-1a, 16 hex digits), which the
+// lock's name carries when the tests give it a place.
+std::string lockPlaceHash(const std::string& place);
