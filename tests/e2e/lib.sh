@@ -152,6 +152,25 @@ wait_until() {
   done
 }
 
+# --- sound -----------------------------------------------------------------
+
+# private_pulse [SINK OPTION...]: a new PulseAudio of the test's own with one
+# null sink, "quiet" (given the options, e.g. rate=44100), whose monitor
+# records what is played; exports PULSE_SERVER (and PULSE_RUNTIME_PATH) so
+# that what the test starts plays there. Sets PA_PID.
+private_pulse() {
+  command -v pulseaudio >/dev/null && command -v pactl >/dev/null || fail "needs pulseaudio and pactl"
+  local dir
+  dir=$(mktemp -d "$E2E_TMP/pulse.XXXXXX")
+  export PULSE_SERVER=unix:$dir/native PULSE_RUNTIME_PATH=$dir
+  pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no --disallow-exit \
+    -L "module-null-sink sink_name=quiet $*" \
+    -L "module-native-protocol-unix auth-anonymous=1 socket=$dir/native" >"$dir.log" 2>&1 &
+  PA_PID=$!
+  E2E_PIDS+=("$PA_PID")
+  wait_until 5 pactl info >/dev/null 2>&1 || fail "the test's sound server did not start: $(tail -2 "$dir.log")"
+}
+
 # --- the game process ------------------------------------------------------
 
 # start_game [DIR]: start the game in DIR (default: the project root, where

@@ -1,8 +1,10 @@
-#include "app/command_line.h"
+#include "desktop/command_line.h"
 
+#include <cerrno>
+#include <cstdio>
 #include <cstring>
 
-#include "app/scaling.h"
+#include "desktop/scaling.h"
 
 namespace {
 
@@ -35,7 +37,9 @@ std::string helpText() {
            "  --replay FILE  watch a dive again from its file; 'last' is the newest of the\n"
            "              dives kept in ~/.local/state/torvenka ($XDG_STATE_HOME/torvenka)\n"
            "  --help      show this help and exit\n"
-           "  --version   show the version and exit\n";
+           "  --version   show the version and exit\n\n"
+           "For tests: TORVENKA_LOCK_DIR=FOLDER gives the run a single-instance lock of its\n"
+           "own in FOLDER, a folder of yours that no one else may write to.\n";
 }
 
 CommandLine parseCommandLine(int argc, const char* const* argv) {
@@ -70,4 +74,28 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
         }
     }
     return c;
+}
+
+namespace {
+
+// The answer to --help or --version on standard output, or a failed write
+// reported (a full disk, a closed pipe) with exit status 1.
+int answer(const std::string& text) {
+    if (std::fputs(text.c_str(), stdout) == EOF || std::fflush(stdout) != 0) {
+        std::fprintf(stderr, "torvenka: cannot write the answer: %s\n", std::strerror(errno));
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace
+
+std::optional<int> answerCommandLine(const CommandLine& line, const char* version) {
+    if (!line.error.empty()) {
+        std::fprintf(stderr, "torvenka: %s\n%s\n", line.error.c_str(), usageLine().c_str());
+        return 2;
+    }
+    if (line.help) return answer(helpText());
+    if (line.version) return answer(std::string("torvenka ") + version + "\n");
+    return std::nullopt;
 }
