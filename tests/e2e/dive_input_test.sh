@@ -37,10 +37,6 @@ spear_in() {
     [ "$(count_colour "${SPEAR_BOX[@]}" "$c")" -le 4 ] || return 1
   done
 }
-tank_text_changed() {
-  snap
-  [ "$(colour_set "${TANK_VALUE_BOX[@]}" "$WHITE")" != "$before" ]
-}
 
 start_game
 find_window "$GAME_PID"
@@ -71,16 +67,16 @@ left_release
 
 log "a vertical right-button swipe uses a tank"
 snap
-before=$(colour_set "${TANK_VALUE_BOX[@]}" "$WHITE")
+before=$(tank_gauge)
 [ -n "$before" ] || fail "no tank value at ${TANK_VALUE_BOX[0]},${TANK_VALUE_BOX[1]}"
 right_drag 100 170 100 120
-wait_until 2 tank_text_changed || fail "the tank value did not change after a vertical swipe"
+wait_until 2 tank_opened "$before" || fail "the tank value did not change after a vertical swipe"
 spear_in "$WHITE" || fail "a vertical swipe changed the spear's lane"
 
 log "horizontal right-button swipes step the spear's colour"
 right_drag 40 150 120 150
 wait_until 2 spear_in "$CYAN" || fail "the spear did not turn cyan after a swipe to the right"
-[ "$(colour_set "${TANK_VALUE_BOX[@]}" "$WHITE")" != "$before" ] || fail "the tank value went back"
+[ "$(tank_gauge)" != "$before" ] || fail "the tank value went back"
 right_drag 40 140 120 145
 wait_until 2 spear_in "$RED" || fail "the spear did not turn red after a second swipe to the right"
 right_drag 40 140 120 140

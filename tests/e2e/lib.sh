@@ -452,6 +452,18 @@ row_laid() {
   [ "$(count_colour 10 75 172 51 "$WHITE")" -ge 3600 ]
 }
 
+# tank_gauge: the tank gauge's white pixels now (empty once the gauge is
+# gone). tank_opened BEFORE: the gauge shows another number than BEFORE and
+# is still there: when the dive ends the gauges go, digits and all, which is
+# no tank opened.
+tank_gauge() { colour_set "${BOX_tanksValue[@]}" "$WHITE"; }
+tank_opened() {
+  snap
+  local now
+  now=$(tank_gauge)
+  [ -n "${now// /}" ] && [ "$now" != "$1" ] && [ "$(count_colour "${BOX_tanksCaption[@]}" "$WHITE")" -gt 0 ]
+}
+
 # start_dive: hover and click the title word of the current window; waits
 # until the sea and the gauges are on the screen.
 start_dive() {

@@ -42,19 +42,11 @@ log "the word lights up under the pointer; a left click on it starts the dive"
 start_dive
 log "a right-button drag up opens a tank"
 wait_until 8 row_laid || fail "no row of cards in the dive"
-before=$(colour_set "${BOX_tanksValue[@]}" "$WHITE")
+snap
+before=$(tank_gauge)
 [ -n "$before" ] || fail "no tank value at ${BOX_tanksValue[0]},${BOX_tanksValue[1]}"
-caption_before=$(colour_set "${BOX_tanksCaption[@]}" "$WHITE")
 right_drag 100 170 100 120
-# Another number in the tank gauge, the gauge itself still there (when the
-# diver's dive ends, the gauges go, and their digits with them).
-tank_changed() {
-  snap
-  local now
-  now=$(colour_set "${BOX_tanksValue[@]}" "$WHITE")
-  [ -n "${now// /}" ] && [ "$now" != "$before" ] && [ "$(colour_set "${BOX_tanksCaption[@]}" "$WHITE")" = "$caption_before" ]
-}
-wait_until 2 tank_changed || fail "the tank value did not change after a drag up"
+wait_until 2 tank_opened "$before" || fail "the tank value did not change after a drag up"
 
 log "the window's close ends the game with 0"
 close_and_expect_0 "$WIN" "$GAME_PID"
