@@ -19,9 +19,11 @@ set(TORVENKA_PAGE_DIR ${PROJECT_BINARY_DIR}/page)
 set(TORVENKA_PAGE_WATCHED_DIR ${PROJECT_BINARY_DIR}/page-watched)
 
 file(GLOB WEB_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/web/*.cpp)
-# The pointer input is a library of its own (torvenka_web_input), which the
-# headless tests link too; the watchers are each link's own.
+# The pointer input and the wake-up's aim are a library of their own
+# (torvenka_web_input), which the headless tests link too, so they are
+# compiled there only; the watchers are each link's own.
 list(REMOVE_ITEM WEB_SOURCES ${PROJECT_SOURCE_DIR}/src/web/pointer_input.cpp
+  ${PROJECT_SOURCE_DIR}/src/web/wake_aim.cpp
   ${PROJECT_SOURCE_DIR}/src/web/page_watch.cpp ${PROJECT_SOURCE_DIR}/src/web/no_page_watch.cpp)
 file(GLOB WEB_SCRIPTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/web/*.js)
 set(WATCH_SCRIPT ${PROJECT_SOURCE_DIR}/src/web/library_watch.js)

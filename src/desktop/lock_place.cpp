@@ -2,8 +2,9 @@
 
 #include "desktop/lock.h"
 
+// FNV-1a, 64 bits, of the place.
 std::string lockPlaceHash(const std::string& place) {
-    uint64_t h = 1469598103934665603ull;
+    uint64_t h = 14695981039346656037ull;
     for (unsigned char c : place) {
         h ^= c;
         h *= 1099511628211ull;

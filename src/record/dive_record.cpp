@@ -1,6 +1,7 @@
 #include "record/dive_record.h"
 
 #include <algorithm>
+#include <string_view>
 
 #include "record/record_bytes.h"
 
@@ -16,13 +17,12 @@ uint32_t stateDigest(const GameView& v) {
             h *= 16777619u;
         }
     };
-    add(s.Oxygen), add(s.Life), add(s.EnemyLife), add(s.Tanks), add(s.DiveTick), add(s.OxygenMax);
-    add(s.EndTick), add(s.SwipeDX), add(s.SwipeDY), add(s.DownX), add(s.DownY), add(s.UpX), add(s.UpY);
-    add(s.CursorPos), add(s.PointerX), add(s.PointerY), add(static_cast<int>(s.SeNo)), add(s.HalfTick);
-    add(static_cast<int>(s.MouseButton)), add(static_cast<int>(s.EnemyKind)), add(s.DealNo), add(s.UpTimer);
-    add(static_cast<int>(s.BgmNo)), add(s.Diving), add(static_cast<int>(s.EnemyLane));
-    add(static_cast<int>(s.SpearLane)), add(s.Bubble1Rising), add(s.Bubble2Rising), add(s.EnemyActive);
-    add(s.UpShown), add(s.RingOn), add(s.Cleared), add(s.Striking), add(static_cast<int>(v.phase));
+    // Every field but the clock, which a replay does not keep (its steps
+    // come at their own pace), then the phase.
+    forEachStateField(s, [&add](std::string_view name, long long value) {
+        if (name != "LastTick") add(value);
+    });
+    add(static_cast<int>(v.phase));
     add(v.dice.seed());
     for (const ItemState& it : v.playfield.items()) add(it.left), add(it.top), add(it.visible);
     return h;

@@ -8,4 +8,4 @@
 #pragma once
 #include <cstdint>
 
-inline constexpr uint32_t kRulesIdentity = 0x2c7813b0u;
+inline constexpr uint32_t kRulesIdentity = 0xc36c04feu;
