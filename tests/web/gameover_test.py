@@ -17,7 +17,8 @@ clock and says when it ends.
 import statistics
 import subprocess
 
-from web_page import BLACK, WHITE, Late, Page, log, wait_until, within_real_time
+from web_page import (BLACK, KEEP_FRAME, WHITE, Dive, Late, Page, act, log, offered, shared_link, wait_until,
+                      within_real_time)
 
 # Its bounds are on real time: ctest runs it with nothing beside it.
 RUNS_ALONE = True
@@ -75,3 +76,81 @@ def test_a_dive_left_alone_ends_as_on_the_desktop(engine, browser, site, facts):
         return figures
 
     within_real_time('%s: the dive left alone' % engine, dive)
+
+
+# A dive to GAME OVER by real input, watched again, and its link opened in a
+# fresh tab: the same end, the same frame mid-dive, the same sounds. The
+# frame is the first put on the canvas after the dive step of MID_TICK.
+MID_TICK = 200
+
+
+def dive_by_hand(page, facts):
+    """The start click, the spear swung at tick 40 and a spare tank taken at
+    tick 100, with the browser's real pointer; then nothing until GAME OVER
+    and the page's actions. How it went (web_page.Dive)."""
+    page.js(KEEP_FRAME, MID_TICK)
+    assert wait_until(30, page.title_screen), 'no title screen: the page says "%s"' % page.status()
+    title = page.frame()
+    page.start_dive()
+    assert wait_until(10, lambda: page.last_step()['tick'] >= 40)
+    page.swipe(40, 140, 120, 140)
+    assert wait_until(10, lambda: page.last_step()['tick'] >= 100)
+    page.swipe(100, 170, 100, 120)
+    assert wait_until(5, lambda: page.last_step()['tanks'] == 8), 'the spare tank was not taken'
+    page.move(5, 5)
+    assert wait_until(60, lambda: offered(page) == ['again', 'share', 'save']), \
+        'after the dive the page offers %s' % offered(page)
+    dive = Dive(page, 0)
+    assert dive.end['phase'] != 'dive' and dive.end['oxygen'] == 0, 'the dive did not end in GAME OVER: %s' % dive
+    return dive, title
+
+
+def watched(page, since, facts):
+    """Waits for a dive watched from the start to its end (the page offers
+    "Play yourself"); how it went."""
+    assert wait_until(60, lambda: 'yourself' in offered(page)), \
+        'the dive watched did not come to its end: "%s", last step %s' % (page.status(), page.last_step())
+    return Dive(page, since)
+
+
+def watch_link(browser, link, facts, title=None):
+    """Opens a dive's link in a tab of its own (the first one closed, which
+    holds the game's lock); the title and one line first, and a click on the
+    game plays it. The page and how the dive went."""
+    first = browser.tab()
+    fresh = browser.new_tab()
+    browser.switch_to(first)
+    browser.close_tab()
+    browser.switch_to(fresh)
+    page = Page(browser, link, facts)
+    assert wait_until(30, page.title_screen), 'no title screen for the link: "%s"' % page.status()
+    assert page.status() in ('A shared dive: click the game to watch it.', '共有されたダイブです。ゲームをクリックで再生。'), \
+        'the link\'s page says "%s"' % page.status()
+    if title is not None:
+        assert page.frame() == title, 'the link\'s title is not the dive\'s'
+    assert page.last_step() is None, 'the shared dive began before the click'
+    page.js(KEEP_FRAME, MID_TICK)
+    page.click(*facts.at['card1'])
+    page.move(5, 5)
+    return page, watched(page, 0, facts)
+
+
+def test_a_dive_watched_again_and_by_its_link_plays_alike(engine, browser, site, facts):
+    page = Page(browser, site.at(), facts)
+    dive, title = dive_by_hand(page, facts)
+    log('the dive by hand: %s; %d sound commands while down' % (dive, len(dive.sound)))
+
+    since = len(page.steps())
+    page.js(KEEP_FRAME, MID_TICK)
+    act(page, 'again')
+    page.swipe(100, 170, 100, 120)  # the player's pointer steers nothing
+    again = watched(page, since, facts)
+    dive.alike(again, 'watched again, it')
+    log('watched again: %s' % again)
+
+    link = shared_link(page)
+    assert link.startswith(site.at() + '#') and len(link) < 4096, 'Share gave %r' % link
+    log('its link, %d characters' % len(link))
+    page, linked = watch_link(browser, link, facts, title)
+    dive.alike(linked, 'by its link, it')
+    log('by its link: %s' % linked)
