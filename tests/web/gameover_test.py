@@ -14,11 +14,13 @@ their targets by the bench (docs/bench.md).
 pagecheck plays the same dive with the desktop's game and loop on a fake
 clock and says when it ends.
 """
+import os
 import statistics
 import subprocess
 
-from web_page import (BLACK, KEEP_FRAME, WHITE, Dive, Late, Page, act, log, offered, shared_link, wait_until,
-                      within_real_time)
+import web_browsers
+from web_page import (BLACK, KEEP_FRAME, PROJECT, WHITE, Dive, Late, Page, act, log, offered, saved_file,
+                      shared_link, wait_until, within_real_time)
 
 # Its bounds are on real time: ctest runs it with nothing beside it.
 RUNS_ALONE = True
@@ -135,7 +137,29 @@ def watch_link(browser, link, facts, title=None):
     return page, watched(page, 0, facts)
 
 
-def test_a_dive_watched_again_and_by_its_link_plays_alike(engine, browser, site, facts):
+def desktop_replay(facts, saved, folder):
+    """Plays a dive's file with pagecheck (the desktop's game and loop) and
+    with the desktop game under Xvfb (tests/e2e/replay_file.sh); the end
+    pagecheck saw."""
+    path = os.path.join(str(folder), 'dive.tvk')
+    with open(path, 'wb') as f:
+        f.write(saved)
+    out = subprocess.run([facts.tool, 'replay', path], capture_output=True, text=True)
+    assert out.returncode == 0, 'pagecheck cannot play the file: %s' % out.stderr
+    end = dict(line.split() for line in out.stdout.splitlines())
+    game = os.path.join(os.path.dirname(facts.tool), 'torvenka')
+    if os.access(game, os.X_OK):
+        run = subprocess.run(['bash', os.path.join(PROJECT, 'tests', 'e2e', 'replay_file.sh'), game],
+                             env=dict(os.environ, E2E_REPLAY_FILE=path), capture_output=True, text=True)
+        log('the desktop game: %s' % (run.stdout.strip().splitlines() or ['?'])[-1])
+        assert run.returncode == 0, 'the desktop game did not play the file to its end: %s%s' % (run.stdout,
+                                                                                                   run.stderr)
+    else:
+        log('NOTE: no desktop game beside %s' % facts.tool)
+    return tuple(int(end[k]) for k in ('tick', 'life', 'oxygen', 'tanks'))
+
+
+def test_a_dive_watched_again_and_by_its_link_plays_alike(engine, browser, site, facts, tmp_path):
     page = Page(browser, site.at(), facts)
     dive, title = dive_by_hand(page, facts)
     log('the dive by hand: %s; %d sound commands while down' % (dive, len(dive.sound)))
@@ -148,9 +172,50 @@ def test_a_dive_watched_again_and_by_its_link_plays_alike(engine, browser, site,
     dive.alike(again, 'watched again, it')
     log('watched again: %s' % again)
 
+    # Saved, the dive plays on the desktop to the same end: the game's own
+    # code headless, and the game itself in a window.
+    saved = saved_file(page)
+    assert desktop_replay(facts, saved, tmp_path) == dive.ending, 'the saved dive ends otherwise on the desktop'
+    log('saved, %d bytes: the desktop plays it to the same end' % len(saved))
+
     link = shared_link(page)
     assert link.startswith(site.at() + '#') and len(link) < 4096, 'Share gave %r' % link
     log('its link, %d characters' % len(link))
     page, linked = watch_link(browser, link, facts, title)
     dive.alike(linked, 'by its link, it')
     log('by its link: %s' % linked)
+
+
+def test_dives_made_elsewhere_play_alike_here(engine, browser, site, facts, tmp_path):
+    """A dive the desktop's game and loop played and kept (pagecheck record),
+    by its link and, where the test can pick a file, by the page's file
+    picker; and, in Firefox and WebKit, a link Chromium's page made."""
+    kept = os.path.join(str(tmp_path), 'desktop.tvk')
+    out = subprocess.run([facts.tool, 'record', kept], check=True, capture_output=True, text=True).stdout
+    desktop = dict(line.split() for line in out.splitlines())
+    ending = tuple(int(desktop[k]) for k in ('tick', 'life', 'oxygen', 'tanks'))
+    page, linked = watch_link(browser, site.at() + '#' + desktop['link'], facts)
+    assert linked.ending == ending, 'the desktop\'s dive ended at %s here, on the desktop at %s' % (linked, ending)
+    log('the desktop\'s dive by its link: %s' % linked)
+
+    if page.d is not None:
+        page.js("document.getElementById('open-replay').style.display = 'block';")
+        page.d.find_element('id', 'open-replay').send_keys(kept)
+        assert wait_until(10, lambda: page.status().startswith('A shared dive')), 'the file picked: "%s"' % page.status()
+        page.js(KEEP_FRAME, MID_TICK)
+        page.click(*facts.at['card1'])
+        picked = watched(page, len(page.steps()), facts)
+        linked.alike(picked, 'picked as a file, it')
+        log('the desktop\'s dive picked as a file: %s' % picked)
+
+    if engine != 'chromium':
+        chromium = web_browsers.start('chromium')
+        try:
+            made = Page(chromium, site.at(), facts)
+            dive, _ = dive_by_hand(made, facts)
+            link = shared_link(made)
+        finally:
+            chromium.quit()
+        page, here = watch_link(browser, link, facts)
+        dive.alike(here, 'Chromium\'s link, here')
+        log('Chromium\'s link, here: %s' % here)

@@ -9,11 +9,12 @@ asks for it. A scale asked for in the address (?scale=N) too large for the
 screen is cut down to what fits. A window zoomed in, with room beside the
 game, has how to play there. The screen is kept lit from the start of a
 dive to its end (a stand-in for the Screen Wake Lock API counts it), and
-nothing moves the canvas meanwhile.
+nothing moves the canvas meanwhile; after it, what the dive offers comes
+under the game, and Share hands its link to the share sheet.
 """
 import pytest
 
-from web_page import Page, log, wait_until
+from web_page import Page, log, offered, wait_until
 
 pytestmark = pytest.mark.engines('chromium')
 PHONE, TABLET = (390, 844, 3), (820, 1180, 2)
@@ -27,6 +28,11 @@ Object.defineProperty(Navigator.prototype, 'wakeLock', {configurable: true, get:
     return Promise.resolve(lock);
   }};
 }});
+"""
+# The system's share sheet, as a phone has it: the links it is handed.
+SHARE_SHEET = r"""
+window.sharedLinks = [];
+Navigator.prototype.share = function (what) { sharedLinks.push(what.url); return Promise.resolve(); };
 """
 
 
@@ -174,7 +180,7 @@ def test_a_scale_too_large_for_the_screen_is_cut_down(browser, site, facts, devi
 
 def test_the_screen_is_kept_lit_through_the_dive(browser, site, facts, device):
     device(*PHONE)
-    site.server.before = WAKE_LOCK
+    site.server.before = WAKE_LOCK + SHARE_SHEET
     page = Page(browser, site.url, facts)
     assert wait_until(30, page.title_screen), 'no title screen with the stand-in wake lock: "%s"' % page.status()
     title = page.canvas_rect()
@@ -190,3 +196,25 @@ def test_the_screen_is_kept_lit_through_the_dive(browser, site, facts, device):
     assert page.canvas_rect() == title, 'the canvas moved from %s to %s by the GAME OVER' % (title, page.canvas_rect())
     assert wait_until(10, lambda: page.js('return wakeLog.slice();') == ['request', 'release']), \
         'the end of the dive did not let the screen dim: %s' % page.js('return wakeLog;')
+    # The dive over, what it offers comes under the game, on the screen,
+    # moving nothing; Share hands the dive's link to the system's share sheet.
+    assert wait_until(10, lambda: offered(page) == ['again', 'share', 'save']), 'the page offers %s' % offered(page)
+    row = page.js("var r = document.getElementById('replays').getBoundingClientRect();"
+                  "return [r.left, r.top, r.right, r.bottom, innerWidth, innerHeight];")
+    c = page.canvas_rect()
+    assert row[1] >= c[1] + c[3] - 0.5 and row[0] >= -0.5 and row[2] <= row[4] + 0.5 and row[3] <= row[5] + 0.5, \
+        'the actions are not under the game on the screen: %s, the canvas %s' % (row, c)
+    assert page.canvas_rect() == title, 'the canvas moved as the actions came'
+    x, y = page.js("var r = document.querySelector('#replays [data-act=share]').getBoundingClientRect();"
+                   "return [r.left + r.width / 2, r.top + r.height / 2];")
+    for kind, points in (('touchStart', [{'x': x, 'y': y}]), ('touchEnd', [])):
+        browser.d.execute_cdp_cmd('Input.dispatchTouchEvent', {'type': kind, 'touchPoints': points})
+    assert wait_until(10, lambda: page.js('return window.sharedLinks.length;')), 'Share did not reach the share sheet'
+    shared = page.js('return window.sharedLinks;')
+    assert len(shared) == 1 and shared[0].startswith(site.url + '#') and len(shared[0]) > len(site.url) + 40, \
+        'Share gave %s' % shared
+    page = Page(browser, shared[0], facts)
+    assert wait_until(30, page.title_screen), 'the link did not open: "%s"' % page.status()
+    assert page.status() == 'A shared dive: tap the game to watch it.', 'the link says "%s"' % page.status()
+    log('on the phone, Share gave a link of %d characters, which opens on the title: "%s"' % (len(shared[0]),
+                                                                                             page.status()))
