@@ -66,7 +66,12 @@ struct Page {
 
     explicit Page(uint32_t seed) { begin(seed); }
     void begin(uint32_t seed) {
-        if (dive) torvenka_wake_cancel();
+        if (dive) {
+            // A dive given up for another: its wake-up, its lit screen and
+            // its history entry go with it.
+            torvenka_wake_cancel();
+            torvenka_diving(0);
+        }
         dive.reset();  // the old game silences its channels first
         dive = std::make_unique<Dive>(platform, font, sound, seed);
         PlatformEvent shown;

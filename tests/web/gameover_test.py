@@ -185,6 +185,12 @@ def test_a_dive_watched_again_and_by_its_link_plays_alike(engine, browser, site,
     dive.alike(linked, 'by its link, it')
     log('by its link: %s' % linked)
 
+    act(page, 'yourself')
+    assert wait_until(30, lambda: '#' not in page.js('return location.href;') and page.title_screen()), \
+        '"Play yourself" did not come to the title: "%s"' % page.status()
+    page.start_dive()
+    log('"Play yourself": a dive of the player\'s own, at %s' % page.js('return location.href;'))
+
 
 def test_dives_made_elsewhere_play_alike_here(engine, browser, site, facts, tmp_path):
     """A dive the desktop's game and loop played and kept (pagecheck record),

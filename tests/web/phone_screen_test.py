@@ -5,13 +5,15 @@ status line stays on the screen, the about line under it only where the game
 leaves room, how to play on the screen and clear of the canvas (on the
 phone, both ways up, the actions of touch), and turning the device fits the
 game again without a reload. How to play is in Japanese where the browser
-asks for it. A scale asked for in the address (?scale=N) too large for the
+asks for it, and so is the line of a shared dive's link. A scale asked for in the address (?scale=N) too large for the
 screen is cut down to what fits. A window zoomed in, with room beside the
 game, has how to play there. The screen is kept lit from the start of a
 dive to its end (a stand-in for the Screen Wake Lock API counts it), and
 nothing moves the canvas meanwhile; after it, what the dive offers comes
 under the game, and Share hands its link to the share sheet.
 """
+import subprocess
+
 import pytest
 
 from web_page import Page, log, offered, wait_until
@@ -156,7 +158,7 @@ def test_how_to_play_beside_the_game_zoomed_in(browser, site, facts):
         browser.d.execute_cdp_cmd('Emulation.clearDeviceMetricsOverride', {})
 
 
-def test_how_to_play_in_japanese_where_the_browser_asks_for_it(browser, site, facts):
+def test_how_to_play_in_japanese_where_the_browser_asks_for_it(browser, site, facts, tmp_path):
     agent = browser.js('return navigator.userAgent;')
     browser.d.execute_cdp_cmd('Network.setUserAgentOverride', {'userAgent': agent, 'acceptLanguage': 'ja,en'})
     try:
@@ -167,6 +169,13 @@ def test_how_to_play_in_japanese_where_the_browser_asks_for_it(browser, site, fa
         assert help and '遊び方' in help and 'クリック' in help and 'How to play' not in help, \
             'asked for Japanese, with a mouse, how to play says %r' % help
         log('how to play, in Japanese: %r' % help)
+        # A shared dive says so in the same language.
+        out = subprocess.run([facts.tool, 'record', str(tmp_path / 'dive.tvk')], check=True, capture_output=True,
+                             text=True).stdout
+        page = Page(browser, site.url + '#' + dict(line.split() for line in out.splitlines())['link'], facts)
+        assert wait_until(30, page.title_screen), 'a shared dive\'s link did not open: "%s"' % page.status()
+        assert page.status() == '共有されたダイブです。ゲームをクリックで再生。', 'in Japanese, a shared dive\'s link says "%s"' % (
+            page.status())
     finally:
         browser.d.execute_cdp_cmd('Network.setUserAgentOverride', {'userAgent': agent})
 
