@@ -102,6 +102,9 @@ SdlMixerBackEnd::SdlMixerBackEnd(const SoundFiles& files, std::chrono::milliseco
                 Mix_QuerySpec(&o->freq, &o->format, &o->channels) != 0)
                 state = Opening::kOpen;
         }
+        // SDL keeps a little of its own for each thread that calls it (the
+        // last error's text); a thread SDL did not start lets it go itself.
+        SDL_TLSCleanup();
         const std::lock_guard<std::mutex> held(o->lock);
         o->state.store(state, std::memory_order_release);
         o->done.notify_all();
@@ -207,6 +210,7 @@ SdlMixerBackEnd::~SdlMixerBackEnd() {
         std::future<void> closing = closed->get_future();
         std::thread closer([closed] {
             Mix_CloseAudio();
+            SDL_TLSCleanup();
             closed->set_value();
         });
         if (closing.wait_for(kCloseWait) != std::future_status::ready) {
