@@ -1,10 +1,13 @@
 // The bench build's watcher, for scripts/bench:
-//  - TORVENKA_BENCH_TRACE names a file that gets a line "S <µs> <phase>" for
-//    every step (its start on CLOCK_MONOTONIC; phase D dive, O game over,
-//    C clear) and one line "F <µs>" on CLOCK_REALTIME once the first frame
+//  - TORVENKA_BENCH_TRACE names a file that gets a line "S <µs> <phase>
+//    <work µs>" for every step (its start on CLOCK_MONOTONIC; phase D dive,
+//    O game over, C clear; the time the step itself took, the loop's part in
+//    it included) and one line "F <µs>" on CLOCK_REALTIME once the first frame
 //    has been put on the screen;
 //  - TORVENKA_BENCH_SPIN=1 makes the loop poll between steps instead of
-//    sleeping, to measure the cadence against a busy loop.
+//    sleeping, to measure the cadence against a busy loop;
+//  - TORVENKA_BENCH_RECORD=0 leaves the dive unrecorded (and nothing kept),
+//    to measure what recording costs.
 #include "desktop/bench_watch.h"
 
 #include <cstdio>
@@ -28,7 +31,7 @@ public:
     ~StepTrace() override { std::fclose(f_); }
     void beforeStep(Phase) override { start_ = micros(CLOCK_MONOTONIC); }
     void afterStep(Phase p, bool ran) override {
-        if (ran) std::fprintf(f_, "S %llu %c\n", start_, phaseLetter(p));
+        if (ran) std::fprintf(f_, "S %llu %c %llu\n", start_, phaseLetter(p), micros(CLOCK_MONOTONIC) - start_);
     }
     void afterPresent() override {
         if (framed_) return;
@@ -48,6 +51,8 @@ private:
 std::unique_ptr<LoopObserver> watchForBench(Scheduler& loop) {
     if (const char* spin = std::getenv("TORVENKA_BENCH_SPIN"); spin && std::strcmp(spin, "1") == 0)
         loop.setSpinning(true);
+    if (const char* record = std::getenv("TORVENKA_BENCH_RECORD"); record && std::strcmp(record, "0") == 0)
+        loop.setRecording(false);
     const char* path = std::getenv("TORVENKA_BENCH_TRACE");
     if (!path || !*path) return nullptr;
     FILE* f = std::fopen(path, "w");
