@@ -1,8 +1,8 @@
 // The bench build's watcher, for scripts/bench:
 //  - TORVENKA_BENCH_TRACE names a file that gets a line "S <µs> <phase>
-//    <work µs>" for every step (its start on CLOCK_MONOTONIC; phase D dive,
-//    O game over, C clear; the time the step itself took, the loop's part in
-//    it included) and one line "F <µs>" on CLOCK_REALTIME once the first frame
+//    <work ns>" for every step (its start on CLOCK_MONOTONIC; phase D dive,
+//    O game over, C clear; the processor time the step itself took, the
+//    loop's part in it included, but not the millisecond it sleeps) and one line "F <µs>" on CLOCK_REALTIME once the first frame
 //    has been put on the screen;
 //  - TORVENKA_BENCH_SPIN=1 makes the loop poll between steps instead of
 //    sleeping, to measure the cadence against a busy loop;
@@ -17,11 +17,12 @@
 
 namespace {
 
-unsigned long long micros(clockid_t clock) {
+unsigned long long nanos(clockid_t clock) {
     timespec ts{};
     clock_gettime(clock, &ts);
-    return static_cast<unsigned long long>(ts.tv_sec) * 1000000ull + static_cast<unsigned long long>(ts.tv_nsec) / 1000u;
+    return static_cast<unsigned long long>(ts.tv_sec) * 1000000000ull + static_cast<unsigned long long>(ts.tv_nsec);
 }
+unsigned long long micros(clockid_t clock) { return nanos(clock) / 1000u; }
 
 char phaseLetter(Phase p) { return p == Phase::Dive ? 'D' : p == Phase::GameOver ? 'O' : 'C'; }
 
@@ -29,9 +30,12 @@ class StepTrace : public LoopObserver {
 public:
     explicit StepTrace(FILE* f) : f_(f) {}
     ~StepTrace() override { std::fclose(f_); }
-    void beforeStep(Phase) override { start_ = micros(CLOCK_MONOTONIC); }
+    void beforeStep(Phase) override {
+        start_ = micros(CLOCK_MONOTONIC);
+        work_ = nanos(CLOCK_THREAD_CPUTIME_ID);
+    }
     void afterStep(Phase p, bool ran) override {
-        if (ran) std::fprintf(f_, "S %llu %c %llu\n", start_, phaseLetter(p), micros(CLOCK_MONOTONIC) - start_);
+        if (ran) std::fprintf(f_, "S %llu %c %llu\n", start_, phaseLetter(p), nanos(CLOCK_THREAD_CPUTIME_ID) - work_);
     }
     void afterPresent() override {
         if (framed_) return;
@@ -43,6 +47,7 @@ public:
 private:
     FILE* f_;
     unsigned long long start_ = 0;
+    unsigned long long work_ = 0;
     bool framed_ = false;
 };
 
