@@ -1,5 +1,6 @@
-// The game's pictures: each is drawn once, on first use, by the makers in
-// art_*.cpp, and kept for the life of the program.
+// The game's pictures: each is drawn once, on first use (or all at once by
+// drawEveryPicture), by the makers in art_*.cpp, and kept for the life of
+// the program.
 #include "screen/bitmaps.h"
 
 #include <array>
@@ -26,34 +27,63 @@ static_assert(inLane(Picture::octopusWhite, Lane::Cyan) == Picture::octopusCyan 
               inLane(Picture::spearWhite, Lane::Cyan) == Picture::spearCyan &&
               inLane(Picture::spearWhite, Lane::Red) == Picture::spearRed);
 
-std::array<Bitmap, kCount> buildAll() {
+struct Drawn {
+    std::array<Bitmap, kCount> pictures;
+    std::array<bool, kCount> done{};
+};
+
+Drawn& drawn() {
+    static Drawn d;
+    return d;
+}
+
+// Draws the picture `wanted` and those drawn with it: a lane set is one
+// drawing inked three times.
+void draw(Picture wanted) {
     using namespace art;
-    std::array<Bitmap, kCount> a;
-    auto put = [&](Picture p, Bitmap pic) { a[static_cast<size_t>(p)] = std::move(pic); };
-    // Each creature and the spear is one drawing, inked in the three lane colours.
-    auto inkLanes = [&](Picture white, const Grid& drawing) {
-        for (const auto& [lane, rgb] : lanes::kColours) put(inLane(white, lane), lineArt(drawing, rgb));
+    Drawn& d = drawn();
+    auto put = [&](Picture p, Bitmap pic) {
+        d.pictures[static_cast<size_t>(p)] = std::move(pic);
+        d.done[static_cast<size_t>(p)] = true;
     };
-    for (Picture p : {Picture::faceDownCard, Picture::oxygenCard, Picture::tanksCard, Picture::weaponCard, Picture::blankCard}) put(p, makeCard(p));
-    put(Picture::sea, makeSea());
-    inkLanes(Picture::octopusWhite, drawOctopus());
-    inkLanes(Picture::crabWhite, drawCrab());
-    inkLanes(Picture::morayWhite, drawMoray());
-    inkLanes(Picture::squidWhite, drawSquid());
-    inkLanes(Picture::spearWhite, drawSpear());
-    put(Picture::ring, makeRing());
-    put(Picture::curtain, makeCurtain());
-    put(Picture::grilledSquid, makeGrilledSquid());
-    put(Picture::biggestSquidMessage, makeBiggestMessage());
-    put(Picture::tastyMessage, makeTastyMessage());
-    put(Picture::gameOver, makeGameOver());
-    put(Picture::bubble, makeBubble());
-    return a;
+    // The pictures from `first` on, `count` of them, if `wanted` is among them.
+    auto among = [&](Picture first, int count) {
+        const int at = static_cast<int>(wanted) - static_cast<int>(first);
+        return at >= 0 && at < count;
+    };
+    auto inkLanes = [&](Picture white, Grid (*drawing)()) {
+        if (!among(white, 3)) return;
+        const Grid g = drawing();
+        for (const auto& [lane, rgb] : lanes::kColours) put(inLane(white, lane), lineArt(g, rgb));
+    };
+    auto one = [&](Picture p, Bitmap (*make)()) {
+        if (p == wanted) put(p, make());
+    };
+    for (Picture p : {Picture::faceDownCard, Picture::oxygenCard, Picture::tanksCard, Picture::weaponCard, Picture::blankCard})
+        if (p == wanted) put(p, makeCard(p));
+    one(Picture::sea, makeSea);
+    inkLanes(Picture::octopusWhite, drawOctopus);
+    inkLanes(Picture::crabWhite, drawCrab);
+    inkLanes(Picture::morayWhite, drawMoray);
+    inkLanes(Picture::squidWhite, drawSquid);
+    inkLanes(Picture::spearWhite, drawSpear);
+    one(Picture::ring, makeRing);
+    one(Picture::curtain, makeCurtain);
+    one(Picture::grilledSquid, makeGrilledSquid);
+    one(Picture::biggestSquidMessage, makeBiggestMessage);
+    one(Picture::tastyMessage, makeTastyMessage);
+    one(Picture::gameOver, makeGameOver);
+    one(Picture::bubble, makeBubble);
 }
 
 }  // namespace
 
 const Bitmap& bitmap(Picture p) {
-    static const std::array<Bitmap, kCount> all = buildAll();
-    return all[static_cast<size_t>(p)];
+    const auto i = static_cast<size_t>(p);
+    if (!drawn().done[i]) draw(p);
+    return drawn().pictures[i];
+}
+
+void drawEveryPicture() {
+    for (int i = 0; i < kCount; ++i) bitmap(static_cast<Picture>(i));
 }

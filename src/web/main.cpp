@@ -11,6 +11,7 @@
 
 #include "core/game.h"
 #include "loop/scheduler.h"
+#include "screen/bitmaps.h"
 #include "screen/glyph_font.h"
 #include "screen/glyph_table.h"
 #include "screen/icon.h"
@@ -71,6 +72,13 @@ void setIcon() {
 
 }  // namespace
 
+// The title's first frame is on the screen: now what it did not need (the
+// sounds' files are fetched from now on too, web_audio_back_end.h).
+extern "C" EMSCRIPTEN_KEEPALIVE void web_title_shown() {
+    drawEveryPicture();  // so that no step of the dive waits for a picture
+    setIcon();
+}
+
 extern "C" EMSCRIPTEN_KEEPALIVE void web_woken() {
     if (page) page->turns.woken();
 }
@@ -102,7 +110,6 @@ extern "C" EMSCRIPTEN_KEEPALIVE int web_pointer(int kind, int type, int id, int 
 
 int main() {
     torvenka_fit_canvas(kClientW, kClientH);
-    setIcon();
     page = new Page;
     torvenka_listen_pointers(kClientW, kClientH);
     emscripten_set_visibilitychange_callback(nullptr, EM_FALSE, onVisibility);
@@ -112,5 +119,6 @@ int main() {
     shown.type = PlatformEvent::Expose;
     page->platform.queue(shown);
     page->turns.pump();
+    torvenka_after_first_frame();
     return 0;
 }
