@@ -43,6 +43,7 @@ struct Policy {
     virtual ~Policy() = default;
     virtual int delayFor(double begun, double slept, double now, double moment) = 0;
     virtual void timerBack(double) {}
+    virtual int workerDelay() const { return 0; }
 };
 
 struct Aimed : Policy {
@@ -51,6 +52,7 @@ struct Aimed : Policy {
         return aim.delayFor(begun, slept, now, moment);
     }
     void timerBack(double now) override { aim.timerBack(now); }
+    int workerDelay() const override { return aim.workerDelay(); }
 };
 
 // A timer of the whole milliseconds left, less `lead`.
@@ -93,7 +95,8 @@ public:
             const int delay = policy.delayFor(begun, slept, clock(t), moment);
             if (delay >= 1) {
                 const double own = heldUntil(t + delay) + lateness();
-                t = b_.workerHop > 0 ? std::min(own, t + delay + lateness() + b_.workerHop) : own;
+                const int workerDelay = policy.workerDelay();
+                t = b_.workerHop > 0 && workerDelay >= 1 ? std::min(own, t + workerDelay + lateness() + b_.workerHop) : own;
                 policy.timerBack(clock(t));
             }
             const double opens = gateOpens(moment);  // bridged to the gate

@@ -274,13 +274,12 @@ mergeInto(LibraryManager.library, {
     document.addEventListener('touchend', function() { _torvenka_audio_unlock(); });
   },
 
-  // Wake-ups. The C++ side (web/wake_aim.h) says how long a timer to set;
-  // the page sets two of that length, its own and a worker's (wake.js),
-  // and whichever comes back first brings it back; the other then finds
-  // its wake-up taken and does nothing. Chromium holds the page's own
-  // timers back for tens of milliseconds as a finger touches the screen
-  // or leaves it, but not the worker's messages; elsewhere the page's own
-  // timer comes first. From there, messages the page posts to itself
+  // Wake-ups. The C++ side (web/wake_aim.h) says how long a timer to set,
+  // and how long a worker's (wake.js) beside it, if any; whichever comes
+  // back first brings the page back, and the other then finds its wake-up
+  // taken and does nothing. Chromium holds the page's own timers back for
+  // tens of milliseconds as a finger touches the screen or leaves it, but
+  // not the worker's messages. From there, messages the page posts to itself
   // bridge what is left to the gate, checking the clock each round, so
   // the loop never steps early.
   $TorvenkaWake: {
@@ -321,7 +320,7 @@ mergeInto(LibraryManager.library, {
     },
   },
   torvenka_wake_at__deps: ['$TorvenkaWake', 'web_woken', 'web_timer_back'],
-  torvenka_wake_at: function(moment, delay) {
+  torvenka_wake_at: function(moment, delay, workerDelay) {
     var W = TorvenkaWake;
     var generation = ++W.generation;
     W.target = moment;
@@ -332,8 +331,9 @@ mergeInto(LibraryManager.library, {
     }
     W.armed = generation;
     setTimeout(function() { W.back(generation); }, delay);
+    if (workerDelay < 1) return;
     if (W.worker === undefined) W.worker = W.startWorker();
-    if (W.worker) W.worker.postMessage([generation, delay]);
+    if (W.worker) W.worker.postMessage([generation, workerDelay]);
   },
   torvenka_wake_cancel__deps: ['$TorvenkaWake'],
   torvenka_wake_cancel: function() {
