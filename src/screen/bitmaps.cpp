@@ -4,6 +4,7 @@
 #include "screen/bitmaps.h"
 
 #include <array>
+#include <utility>
 
 #include "core/lane.h"
 #include "screen/art_canvas.h"
@@ -37,43 +38,41 @@ Drawn& drawn() {
     return d;
 }
 
-// Draws the picture `wanted` and those drawn with it: a lane set is one
-// drawing inked three times.
+// The pictures made whole by one maker each, and the lane sets: one
+// drawing inked in the three lane colours.
+const std::pair<Picture, Bitmap (*)()> kMade[] = {
+    {Picture::sea, art::makeSea},
+    {Picture::ring, art::makeRing},
+    {Picture::curtain, art::makeCurtain},
+    {Picture::grilledSquid, art::makeGrilledSquid},
+    {Picture::biggestSquidMessage, art::makeBiggestMessage},
+    {Picture::tastyMessage, art::makeTastyMessage},
+    {Picture::gameOver, art::makeGameOver},
+    {Picture::bubble, art::makeBubble},
+};
+const std::pair<Picture, art::Grid (*)()> kInked[] = {
+    {Picture::octopusWhite, art::drawOctopus}, {Picture::crabWhite, art::drawCrab},
+    {Picture::morayWhite, art::drawMoray},     {Picture::squidWhite, art::drawSquid},
+    {Picture::spearWhite, art::drawSpear},
+};
+
+// Draws the picture `wanted` and those drawn with it (its lane set).
 void draw(Picture wanted) {
-    using namespace art;
     Drawn& d = drawn();
     auto put = [&](Picture p, Bitmap pic) {
         d.pictures[static_cast<size_t>(p)] = std::move(pic);
         d.done[static_cast<size_t>(p)] = true;
     };
-    // The pictures from `first` on, `count` of them, if `wanted` is among them.
-    auto among = [&](Picture first, int count) {
-        const int at = static_cast<int>(wanted) - static_cast<int>(first);
-        return at >= 0 && at < count;
-    };
-    auto inkLanes = [&](Picture white, Grid (*drawing)()) {
-        if (!among(white, 3)) return;
-        const Grid g = drawing();
-        for (const auto& [lane, rgb] : lanes::kColours) put(inLane(white, lane), lineArt(g, rgb));
-    };
-    auto one = [&](Picture p, Bitmap (*make)()) {
-        if (p == wanted) put(p, make());
-    };
     for (Picture p : {Picture::faceDownCard, Picture::oxygenCard, Picture::tanksCard, Picture::weaponCard, Picture::blankCard})
-        if (p == wanted) put(p, makeCard(p));
-    one(Picture::sea, makeSea);
-    inkLanes(Picture::octopusWhite, drawOctopus);
-    inkLanes(Picture::crabWhite, drawCrab);
-    inkLanes(Picture::morayWhite, drawMoray);
-    inkLanes(Picture::squidWhite, drawSquid);
-    inkLanes(Picture::spearWhite, drawSpear);
-    one(Picture::ring, makeRing);
-    one(Picture::curtain, makeCurtain);
-    one(Picture::grilledSquid, makeGrilledSquid);
-    one(Picture::biggestSquidMessage, makeBiggestMessage);
-    one(Picture::tastyMessage, makeTastyMessage);
-    one(Picture::gameOver, makeGameOver);
-    one(Picture::bubble, makeBubble);
+        if (p == wanted) put(p, art::makeCard(p));
+    for (const auto& [p, make] : kMade)
+        if (p == wanted) put(p, make());
+    for (const auto& [white, drawing] : kInked) {
+        const int at = static_cast<int>(wanted) - static_cast<int>(white);
+        if (at < 0 || at > 2) continue;
+        const art::Grid g = drawing();
+        for (const auto& [lane, rgb] : lanes::kColours) put(inLane(white, lane), art::lineArt(g, rgb));
+    }
 }
 
 }  // namespace
