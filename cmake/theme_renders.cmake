@@ -29,7 +29,10 @@
 #
 # Each render records the MIDI file it was made from: a Vorbis comment
 # MIDI_SHA256=<the file's SHA-256>, which the desktop compares with the MIDI
-# file it is asked to play (src/sound/theme_render.h).
+# file it is asked to play (src/sound/theme_render.h); and its own bytes: a
+# comment RENDER_SHA256=<the SHA-256 of the render as it is with those 64
+# digits written as zeros>, so that a render whose sound was changed, even
+# in well-formed pages, is not taken for the build's.
 #
 # Run as a script (cmake -P this file), it renders one theme:
 #   MID  OGG  SERIAL  FLUIDSYNTH  OGGENC  SOUNDFONT
@@ -52,9 +55,18 @@ if(CMAKE_SCRIPT_MODE_FILE STREQUAL CMAKE_CURRENT_LIST_FILE)
     message(FATAL_ERROR "fluidsynth could not render ${MID}")
   endif()
   file(SHA256 ${MID} midi_hash)
-  execute_process(COMMAND ${OGGENC} -Q -q 3 --serial ${SERIAL} -c MIDI_SHA256=${midi_hash} -o ${OGG} ${wav}
-    RESULT_VARIABLE failed)
-  file(REMOVE ${wav})
+  # Encoded twice: first with 64 zeros for the render's own hash, which is
+  # then the hash of that file, and again with the hash in their place. The
+  # encoder gives the same bytes both times but for those digits and their
+  # page's checksum.
+  string(REPEAT 0 64 zeros)
+  set(encode ${OGGENC} -Q -q 3 --serial ${SERIAL} -c MIDI_SHA256=${midi_hash})
+  execute_process(COMMAND ${encode} -c RENDER_SHA256=${zeros} -o ${OGG}.zeros ${wav} RESULT_VARIABLE failed)
+  if(NOT failed)
+    file(SHA256 ${OGG}.zeros render_hash)
+    execute_process(COMMAND ${encode} -c RENDER_SHA256=${render_hash} -o ${OGG} ${wav} RESULT_VARIABLE failed)
+  endif()
+  file(REMOVE ${wav} ${OGG}.zeros)
   if(failed)
     message(FATAL_ERROR "oggenc could not encode ${MID}")
   endif()

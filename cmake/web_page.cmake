@@ -19,9 +19,11 @@ set(TORVENKA_PAGE_DIR ${PROJECT_BINARY_DIR}/page)
 set(TORVENKA_PAGE_WATCHED_DIR ${PROJECT_BINARY_DIR}/page-watched)
 
 file(GLOB WEB_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/web/*.cpp)
-# The pointer input is a library of its own (torvenka_web_input), which the
-# headless tests link too; the watchers are each link's own.
+# The pointer input and the wake-up's aim are a library of their own
+# (torvenka_web_input), which the headless tests link too, so they are
+# compiled there only; the watchers are each link's own.
 list(REMOVE_ITEM WEB_SOURCES ${PROJECT_SOURCE_DIR}/src/web/pointer_input.cpp
+  ${PROJECT_SOURCE_DIR}/src/web/wake_aim.cpp
   ${PROJECT_SOURCE_DIR}/src/web/page_watch.cpp ${PROJECT_SOURCE_DIR}/src/web/no_page_watch.cpp)
 file(GLOB WEB_SCRIPTS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/web/*.js)
 set(WATCH_SCRIPT ${PROJECT_SOURCE_DIR}/src/web/library_watch.js)
@@ -42,7 +44,7 @@ function(torvenka_page_link target dir)
   target_link_libraries(${target} PRIVATE torvenka_web_objects)
   set_target_properties(${target} PROPERTIES OUTPUT_NAME torvenka RUNTIME_OUTPUT_DIRECTORY ${dir})
   target_link_options(${target} PRIVATE -sENVIRONMENT=web -sALLOW_MEMORY_GROWTH=1
-    -sEXPORTED_FUNCTIONS=_main,_web_woken,_web_timer_back,_web_title_shown,_web_pointer,_web_audio_arrived,_web_audio_decoded,_web_audio_failed,_web_audio_ended)
+    -sEXPORTED_FUNCTIONS=_main,_web_woken,_web_timer_back,_web_title_shown,_web_pointer,_web_audio_arrived,_web_audio_decoded,_web_audio_failed,_web_audio_ended,_web_watch_again,_web_watch_file,_malloc,_free)
   # The page's Content-Security-Policy allows no eval: the link fails should
   # the generated script ever need it.
   target_link_options(${target} PRIVATE -sDYNAMIC_EXECUTION=0)

@@ -20,6 +20,14 @@ TORVENKA_PACKAGES=(
 TORVENKA_WEB_PACKAGES=(
   cmake make emscripten fluidsynth timgm6mb-soundfont vorbis-tools python3
 )
+# The Windows build (scripts/windows, and the windows.* tests): MinGW-w64's
+# cross compilers (the posix flavour, which has std::thread), stb_vorbis for
+# the themes' renders, NSIS for the installer, FluidSynth with the soundfont
+# and oggenc for the renders it ships, and wine64, which runs the tests.
+TORVENKA_WINDOWS_PACKAGES=(
+  cmake make g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev libstb-dev nsis
+  fluidsynth timgm6mb-soundfont vorbis-tools wine64
+)
 # The game draws its words from a glyph table baked from IPA P Gothic; the
 # tests hold that table to SDL_ttf with the face itself (glyphbake needs both
 # to bake it again). The bench (scripts/bench, tools/webbench) reads the

@@ -102,11 +102,11 @@ TEST(Compositor, KeyColourShowsWhatIsBeneath) {
     s.hide(Item::titleWordShadow);
     s.hide(Item::titleWord);
     s.show(Item::sea);
-    s.move(Item::octopusWhite, 88, 75);
+    s.move(creatureSprite(CreatureKind::Octopus, Lane::White), 88, 75);
     const Frame sea = composed(s, font);
-    s.show(Item::octopusWhite);
+    s.show(creatureSprite(CreatureKind::Octopus, Lane::White));
     const Frame both = composed(s, font);
-    const Bitmap& t = bitmap(s[Item::octopusWhite].picture);
+    const Bitmap& t = bitmap(s[creatureSprite(CreatureKind::Octopus, Lane::White)].picture);
     int keyed = 0;
     for (int y = 0; y < t.h; ++y)
         for (int x = 0; x < t.w; ++x) {
@@ -209,19 +209,19 @@ TEST(Compositor, DrawsInCatalogueOrder) {
     s.hide(Item::titleWordShadow);
     s.hide(Item::titleWord);
     s.show(Item::sea);
-    s.copyPicture(Item::cardSlot2, Item::faceDownCard);
+    s.copyPicture(Item::cardSlot2, cardHolder(CardFace::FaceDown));
     s.show(Item::cardSlot2);
     // The octopus sits on the middle card: lane 1 under it, lane 2 over it.
-    for (Item id : {Item::octopusWhite, Item::octopusCyan}) s.move(id, 88, 75);
-    s.show(Item::octopusWhite);
-    auto p = overlap(s, Item::octopusWhite, Item::cardSlot2);
+    for (Item id : {creatureSprite(CreatureKind::Octopus, Lane::White), creatureSprite(CreatureKind::Octopus, Lane::Cyan)}) s.move(id, 88, 75);
+    s.show(creatureSprite(CreatureKind::Octopus, Lane::White));
+    auto p = overlap(s, creatureSprite(CreatureKind::Octopus, Lane::White), Item::cardSlot2);
     ASSERT_TRUE(p);
     EXPECT_EQ(composed(s, font).at(p->first, p->second), bitmap(s[Item::cardSlot2].picture).at(p->first - 71, p->second - 75));
-    s.hide(Item::octopusWhite);
-    s.show(Item::octopusCyan);
-    p = overlap(s, Item::octopusCyan, Item::cardSlot2);
+    s.hide(creatureSprite(CreatureKind::Octopus, Lane::White));
+    s.show(creatureSprite(CreatureKind::Octopus, Lane::Cyan));
+    p = overlap(s, creatureSprite(CreatureKind::Octopus, Lane::Cyan), Item::cardSlot2);
     ASSERT_TRUE(p);
-    EXPECT_EQ(composed(s, font).at(p->first, p->second), bitmap(s[Item::octopusCyan].picture).at(p->first - 88, p->second - 75));
+    EXPECT_EQ(composed(s, font).at(p->first, p->second), bitmap(s[creatureSprite(CreatureKind::Octopus, Lane::Cyan)].picture).at(p->first - 88, p->second - 75));
 
     // A label pair: the red shadow copy, one pixel right and down, lies under
     // the white front copy. Block glyphs cover x 1..10, y 2..10 of a cell.
@@ -240,7 +240,7 @@ TEST(Compositor, DrawsInCatalogueOrder) {
 TEST(Compositor, TitleScreenShowsOnlyTheTitleWord) {
     FixedFont font;
     Playfield s(font);
-    for (Item id : {Item::squidWhite, Item::squidCyan, Item::squidRed, Item::curtain}) ASSERT_TRUE(s.visible(id));
+    for (Item id : {creatureSprite(CreatureKind::GiantSquid, Lane::White), creatureSprite(CreatureKind::GiantSquid, Lane::Cyan), creatureSprite(CreatureKind::GiantSquid, Lane::Red), Item::curtain}) ASSERT_TRUE(s.visible(id));
     const Frame f = composed(s, font);
     EXPECT_TRUE(f.guardIntact());
     const TextMask m = font.raster("潜行");
@@ -280,8 +280,8 @@ TEST(Compositor, BlendsTextCoverageAndSkipsEmptyItems) {
     s.show(Item::sea);
     const Frame before = composed(s, ff);
     s.show(Item::cardSlot1);
-    s.setVisible(Item::octopusWhite, false);
-    s.move(Item::octopusWhite, 0, 0);
+    s.setVisible(creatureSprite(CreatureKind::Octopus, Lane::White), false);
+    s.move(creatureSprite(CreatureKind::Octopus, Lane::White), 0, 0);
     EXPECT_EQ(composed(s, ff).buf, before.buf);
 }
 

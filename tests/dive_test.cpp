@@ -73,7 +73,7 @@ TEST(DiveTick, SeaScrollsBubblesRiseAndTheScriptRunsOnTime) {
     for (Item c : {Item::cardSlot1, Item::cardSlot2, Item::cardSlot3}) {
         EXPECT_TRUE(d.shown(c));
         EXPECT_EQ(d.field.top(c), 75);
-        EXPECT_EQ(d.field[c].picture, d.field[Item::faceDownCard].picture);
+        EXPECT_EQ(d.field[c].picture, d.field[cardHolder(CardFace::FaceDown)].picture);
     }
     d.runTo(160);
     EXPECT_EQ(d.st().DealNo, 0);
@@ -83,25 +83,25 @@ TEST(DiveTick, SeaScrollsBubblesRiseAndTheScriptRunsOnTime) {
     EXPECT_EQ(d.st().EnemyKind, CreatureKind::Octopus);
     EXPECT_EQ(d.st().EnemyLane, Lane::White);
     EXPECT_EQ(d.st().EnemyLife, 90);
-    EXPECT_TRUE(d.shown(Item::octopusWhite));
-    EXPECT_EQ(d.field.left(Item::octopusRed), 88);
-    EXPECT_EQ(d.field.top(Item::octopusCyan), 75);
+    EXPECT_TRUE(d.shown(creatureSprite(CreatureKind::Octopus, Lane::White)));
+    EXPECT_EQ(d.field.left(creatureSprite(CreatureKind::Octopus, Lane::Red)), 88);
+    EXPECT_EQ(d.field.top(creatureSprite(CreatureKind::Octopus, Lane::Cyan)), 75);
     EXPECT_EQ(d.text(Item::creatureName), "オクトパス");
     EXPECT_EQ(d.text(Item::creatureLifeValueShadow), "90");
     d.runTo(280);
-    EXPECT_FALSE(d.shown(Item::octopusWhite));
-    EXPECT_TRUE(d.shown(Item::octopusCyan));
+    EXPECT_FALSE(d.shown(creatureSprite(CreatureKind::Octopus, Lane::White)));
+    EXPECT_TRUE(d.shown(creatureSprite(CreatureKind::Octopus, Lane::Cyan)));
     d.runTo(400);
     EXPECT_FALSE(d.st().EnemyActive);
     EXPECT_EQ(d.st().EnemyLane, Lane::None);
-    EXPECT_FALSE(d.shown(Item::octopusCyan));
+    EXPECT_FALSE(d.shown(creatureSprite(CreatureKind::Octopus, Lane::Cyan)));
     EXPECT_FALSE(d.shown(Item::creatureNameShadow));
     d.runTo(1280);
-    EXPECT_TRUE(d.shown(Item::crabCyan));
+    EXPECT_TRUE(d.shown(creatureSprite(CreatureKind::Crab, Lane::Cyan)));
     EXPECT_EQ(d.st().EnemyLife, 400);
     d.runTo(1400);
-    EXPECT_TRUE(d.shown(Item::crabRed));
-    EXPECT_FALSE(d.shown(Item::crabWhite));
+    EXPECT_TRUE(d.shown(creatureSprite(CreatureKind::Crab, Lane::Red)));
+    EXPECT_FALSE(d.shown(creatureSprite(CreatureKind::Crab, Lane::White)));
     d.runTo(2129);
     EXPECT_EQ(count(d.sound.log, "stop audio1"), 0);
     d.runTo(2130);
@@ -155,7 +155,7 @@ TEST(DiveTick, DrainTakesOxygenThenLifeAndClampsAtZero) {
     EXPECT_TRUE(deep.shown(Item::lifeValue));
     deep.runTo(3285);
     EXPECT_FALSE(deep.shown(Item::lifeValue));
-    EXPECT_FALSE(deep.shown(Item::squidWhite) || deep.shown(Item::squidCyan) || deep.shown(Item::squidRed));
+    EXPECT_FALSE(deep.shown(creatureSprite(CreatureKind::GiantSquid, Lane::White)) || deep.shown(creatureSprite(CreatureKind::GiantSquid, Lane::Cyan)) || deep.shown(creatureSprite(CreatureKind::GiantSquid, Lane::Red)));
     EXPECT_EQ(deep.field.top(Item::curtain), 213);
 }
 
@@ -297,7 +297,7 @@ TEST(Timeline, GatedEventsAfterADefeatChangeAndDrawNothing) {
     d.rig.state().OxygenMax = 30000;
     d.rig.state().Oxygen = 30000;  // no breath drain: only contact costs life
     d.runTo(2230);
-    EXPECT_TRUE(d.shown(Item::morayRed));
+    EXPECT_TRUE(d.shown(creatureSprite(CreatureKind::Moray, Lane::Red)));
     d.rig.state().SpearLane = Lane::Red;
     d.rig.state().Striking = true;
     d.rig.state().EnemyLife = 3;
@@ -308,7 +308,7 @@ TEST(Timeline, GatedEventsAfterADefeatChangeAndDrawNothing) {
     EXPECT_EQ(d.st().Life, 1000 - 100 - 100 - 350 - 3 + 2400);
     d.rig.state().Striking = false;
     d.runTo(2519);
-    const int hidden = d.shown(Item::morayWhite) + d.shown(Item::morayCyan) + d.shown(Item::morayRed);
+    const int hidden = d.shown(creatureSprite(CreatureKind::Moray, Lane::White)) + d.shown(creatureSprite(CreatureKind::Moray, Lane::Cyan)) + d.shown(creatureSprite(CreatureKind::Moray, Lane::Red));
     EXPECT_EQ(hidden, 0);
     EXPECT_TRUE(d.shown(Item::creatureNameShadow));
     EXPECT_EQ(d.text(Item::creatureLifeValue), "0");
@@ -324,7 +324,7 @@ TEST(Timeline, GatedEventsAfterADefeatChangeAndDrawNothing) {
     }
     d.runTo(2520);
     EXPECT_EQ(d.game.view().dice.seed(), probe.seed());
-    EXPECT_EQ(d.shown(Item::morayWhite) + d.shown(Item::morayCyan) + d.shown(Item::morayRed), 0);
+    EXPECT_EQ(d.shown(creatureSprite(CreatureKind::Moray, Lane::White)) + d.shown(creatureSprite(CreatureKind::Moray, Lane::Cyan)) + d.shown(creatureSprite(CreatureKind::Moray, Lane::Red)), 0);
     d.runTo(2800);
     EXPECT_FALSE(d.shown(Item::creatureNameShadow));
 }

@@ -21,7 +21,7 @@ TEST(Cards, EveryGiftOfEveryDeal) {
     enum G { Blank, Spear, Ring, Tanks, Oxygen };
     const G table[6][3] = {{Blank, Spear, Tanks}, {Blank, Tanks, Oxygen}, {Tanks, Blank, Blank},
                            {Ring, Oxygen, Tanks}, {Blank, Tanks, Blank},  {Blank, Blank, Tanks}};
-    const Item faces[5] = {Item::blankCard, Item::weaponCard, Item::weaponCard, Item::tanksCard, Item::oxygenCard};
+    const Item faces[5] = {cardHolder(CardFace::Blank), cardHolder(CardFace::Weapon), cardHolder(CardFace::Weapon), cardHolder(CardFace::Tanks), cardHolder(CardFace::Oxygen)};
     for (int n = 1; n <= 6; ++n) {
         for (int slot = 0; slot < 3; ++slot) {
             Dive d;
@@ -86,7 +86,7 @@ TEST(Cards, OnlyTheLeftButtonTurnsAndTheNextDealIsFresh) {
     d.settle();
     d.runTo(430);
     EXPECT_EQ(d.field.top(Item::cardSlot3), 75);
-    EXPECT_EQ(d.field[Item::cardSlot3].picture, d.field[Item::faceDownCard].picture);
+    EXPECT_EQ(d.field[Item::cardSlot3].picture, d.field[cardHolder(CardFace::FaceDown)].picture);
 }
 
 // A dying diver can still turn a card that the curtain has not covered.

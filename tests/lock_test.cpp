@@ -15,7 +15,8 @@
 #include <optional>
 #include <string>
 
-#include "app/lock.h"
+#include "desktop/dive_archive.h"
+#include "desktop/lock.h"
 
 namespace {
 
@@ -214,3 +215,17 @@ TEST(SingleInstance, AnotherUserCannotKeepUsOut) { anotherUserCannotKeepUsOut(fa
 TEST(SingleInstance, AnotherUserWithAFullQueueCannotKeepUsOut) { anotherUserCannotKeepUsOut(true); }
 
 }  // namespace
+
+// The dives are kept in the user's state folder: $XDG_STATE_HOME when it is
+// a whole path, else ~/.local/state.
+TEST(DesktopPlaces, TheDivesFolder) {
+    setenv("XDG_STATE_HOME", "/state/of/mine", 1);
+    EXPECT_EQ(diveFolder(), "/state/of/mine/torvenka");
+    setenv("XDG_STATE_HOME", "relative/is/ignored", 1);
+    const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
+    if (!home.empty() && home[0] == '/') {
+        EXPECT_EQ(diveFolder(), home + "/.local/state/torvenka");
+    }
+    EXPECT_NE(diveFolder(), "relative/is/ignored/torvenka");
+    unsetenv("XDG_STATE_HOME");
+}

@@ -1,17 +1,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <set>
 #include <string>
 
+#include "core/lane.h"
 #include "screen/bitmaps.h"
 
 namespace {
 
 std::set<uint32_t> colours(const Bitmap& p) { return {p.px.begin(), p.px.end()}; }
-
-Picture nth(Picture first, int k) { return static_cast<Picture>(static_cast<int>(first) + k); }
 
 double share(const Bitmap& p, uint32_t c) {
     return static_cast<double>(std::count(p.px.begin(), p.px.end(), c)) / static_cast<double>(p.px.size());
@@ -38,7 +38,8 @@ TEST(Pictures, EachIsAsTheCatalogueSays) {
 
 TEST(Pictures, CardsAndTheBubbleAreKeyedOnlyAroundTheirEdges) {
     // A card is key blue only in its four rounded-off corners.
-    for (Picture c : {Picture::faceDownCard, Picture::oxygenCard, Picture::tanksCard, Picture::weaponCard, Picture::blankCard}) {
+    for (const CardFaceRow& face : kCardFaces) {
+        const Picture c = cardPicture(face.face);
         const Bitmap& p = bitmap(c);
         for (int y = 0; y < p.h; ++y)
             for (int x = 0; x < p.w; ++x) {
@@ -58,16 +59,20 @@ TEST(Pictures, CardsAndTheBubbleAreKeyedOnlyAroundTheirEdges) {
 }
 
 TEST(Pictures, LaneSetsAreOneDrawingInThreeColours) {
-    const uint32_t lane[3] = {kWhite, kCyan, kRed};
-    for (Picture first : {Picture::octopusWhite, Picture::crabWhite, Picture::morayWhite, Picture::squidWhite, Picture::spearWhite}) {
+    std::vector<std::array<Picture, 3>> sets = {{Picture::spearWhite, Picture::spearCyan, Picture::spearRed}};
+    for (const Creature& c : kCreatures)
+        sets.push_back({creaturePicture(c.kind, Lane::White), creaturePicture(c.kind, Lane::Cyan),
+                        creaturePicture(c.kind, Lane::Red)});
+    for (const auto& set : sets) {
+        const Picture first = set[0];
         const Bitmap& base = bitmap(first);
         size_t lines = 0;
-        for (int k = 0; k < 3; ++k) {
-            const Bitmap& p = bitmap(nth(first, k));
-            EXPECT_EQ(colours(p), (std::set<uint32_t>{kKeyBlue, lane[k]})) << pictureName(nth(first, k));
+        for (size_t k = 0; k < set.size(); ++k) {
+            const Bitmap& p = bitmap(set[k]);
+            EXPECT_EQ(colours(p), (std::set<uint32_t>{kKeyBlue, laneColour(kLanes[k])})) << pictureName(set[k]);
             ASSERT_EQ(p.px.size(), base.px.size());
             for (size_t i = 0; i < p.px.size(); ++i)
-                ASSERT_EQ(p.px[i] == kKeyBlue, base.px[i] == kKeyBlue) << pictureName(nth(first, k)) << " pixel " << i;
+                ASSERT_EQ(p.px[i] == kKeyBlue, base.px[i] == kKeyBlue) << pictureName(set[k]) << " pixel " << i;
         }
         for (uint32_t c : base.px) lines += c != kKeyBlue;
         // A line drawing, not a silhouette (the squid's skin is the densest).
@@ -106,7 +111,8 @@ TEST(Pictures, SpearSitsInASquareFrame) {
 
 TEST(Pictures, CardsAreRedOnWhite) {
     std::set<std::vector<uint32_t>> faces;
-    for (Picture c : {Picture::faceDownCard, Picture::oxygenCard, Picture::tanksCard, Picture::weaponCard, Picture::blankCard}) {
+    for (const CardFaceRow& face : kCardFaces) {
+        const Picture c = cardPicture(face.face);
         const Bitmap& p = bitmap(c);
         EXPECT_EQ(colours(p), (std::set<uint32_t>{kWhite, kRed, kKeyBlue})) << pictureName(c);
         // The border runs one pixel inside the edge; the edge itself is white.
@@ -123,7 +129,7 @@ TEST(Pictures, CardsAreRedOnWhite) {
         EXPECT_GT(ink, 120) << pictureName(c);
         faces.insert(p.px);
     }
-    EXPECT_EQ(faces.size(), 5u);
+    EXPECT_EQ(faces.size(), std::size(kCardFaces));
 }
 
 TEST(Pictures, RingAndEndPicturesUseTheirOwnColours) {
@@ -151,12 +157,13 @@ TEST(Pictures, RingAndEndPicturesUseTheirOwnColours) {
 }
 
 TEST(Pictures, SquidIsAStreakedHideAroundAnOpenEye) {
-    for (Picture p : {Picture::squidWhite, Picture::squidCyan, Picture::squidRed}) {
+    for (Lane l : kLanes) {
+        const Picture p = creaturePicture(CreatureKind::GiantSquid, l);
         const double line = 1.0 - share(bitmap(p), kKeyBlue);
         EXPECT_GE(line, 0.35) << pictureName(p);
         EXPECT_LE(line, 0.45) << pictureName(p);
     }
-    const Bitmap& v = bitmap(Picture::squidWhite);
+    const Bitmap& v = bitmap(creaturePicture(CreatureKind::GiantSquid, Lane::White));
     // The eye: a big disc at the lower left, cut by the left and bottom
     // edges, almost all key colour, with a few glints.
     int inEye = 0, keyInEye = 0;

@@ -10,6 +10,8 @@
 
 #include "headless/bots.h"
 #include "headless/replay.h"
+#include "record/record_bytes.h"
+#include "record/record_format.h"
 
 namespace fs = std::filesystem;
 
@@ -156,6 +158,103 @@ TEST(Replays, ABadLineIsReportedWithItsNumber) {
         ASSERT_TRUE(err);
         EXPECT_EQ(err->line, 4);
         EXPECT_NE(err->reason.find(c.reason), std::string::npos) << err->reason;
+    }
+}
+
+// The record the loop kept of a dive played from a text replay.
+DiveRecord recordOf(const char* name) {
+    std::ifstream in(kDir / name);
+    Replay r;
+    if (const auto err = parseReplay(in, r)) ADD_FAILURE() << err->describe();
+    Dive d(r.seed);
+    playReplayIn(d, r, [](int) {});
+    return d.loop.record();
+}
+
+// The file's bytes with their CRC made good again, as a forger would.
+std::vector<uint8_t> signedAgain(std::vector<uint8_t> bytes) {
+    bytes.resize(bytes.size() - 4);
+    const uint32_t crc = crc32Of(bytes.data(), bytes.size());
+    for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<uint8_t>(crc >> (8 * i)));
+    return bytes;
+}
+
+// What playing a record back comes to: "" once it is over, else its problem.
+std::string playedBack(const DiveRecord& r) {
+    Dive d(r.seed);
+    playRecordIn(d, r, [] {});
+    EXPECT_TRUE(d.loop.playbackOver() || !d.loop.playbackProblem().empty());
+    return d.loop.playbackProblem();
+}
+
+// A record that is not whole, not a replay, from other rules, too large, or
+// whose events go where its dive does not is refused with one line, before
+// anything is played or while it plays; never a crash, nor another dive.
+TEST(Replays, BadRecordsGetOneLineAndNothingElse) {
+    EXPECT_EQ(crc32Of(reinterpret_cast<const uint8_t*>("123456789"), 9), 0xCBF43926u);  // zlib's check value
+    const DiveRecord lose = recordOf("lose.replay");
+    const std::vector<uint8_t> file = writeRecord(lose);
+    const std::string link = linkText(file);
+    ASSERT_TRUE(readRecord(file).record);
+    EXPECT_EQ(playedBack(*readLinkText(link).record), "");
+
+    auto refused = [](const RecordRead& r) {
+        EXPECT_FALSE(r.record);
+        EXPECT_EQ(r.error.find('\n'), std::string::npos);
+        return r.error;
+    };
+    EXPECT_EQ(refused(readRecord(nullptr, 0)), "the replay is empty");
+    EXPECT_EQ(refused(readLinkText("")), "the replay is empty");
+    EXPECT_EQ(refused(readLinkText(std::string(8 << 20, 'A'))), "the replay is too large to be a dive");
+    EXPECT_EQ(refused(readRecord(std::vector<uint8_t>(3 << 20, 'T'))), "the replay is too large to be a dive");
+    EXPECT_EQ(refused(readLinkText("hello, world")), "this is not a Torvenka replay");
+    const std::string text = "seed 777\n0 move - 90 100\n";
+    EXPECT_EQ(refused(readRecord(std::vector<uint8_t>(text.begin(), text.end()))), "this is not a Torvenka replay");
+
+    const std::string damaged = "the replay is damaged: cut short or altered";
+    for (size_t cut : {size_t{4}, size_t{5}, file.size() / 2, file.size() - 1}) {
+        SCOPED_TRACE("cut to " + std::to_string(cut));
+        EXPECT_EQ(refused(readRecord(std::vector<uint8_t>(file.begin(), file.begin() + static_cast<long>(cut)))),
+                  damaged);
+    }
+    EXPECT_EQ(refused(readLinkText(link.substr(0, link.size() - 3))), damaged);
+    std::string alteredLink = link;
+    alteredLink[link.size() / 2] = alteredLink[link.size() / 2] == 'B' ? 'C' : 'B';
+    EXPECT_EQ(refused(readLinkText(alteredLink)), damaged);
+
+    // Where the fields lie: "Tvk", the form, the version's length and text, the rules.
+    const size_t rulesAt = 5 + file[4];
+    std::vector<uint8_t> otherRules = file;
+    otherRules[rulesAt] ^= 1;
+    EXPECT_EQ(refused(readRecord(signedAgain(otherRules))),
+              "recorded by Torvenka " + gameVersion() + ", which plays differently");
+    std::vector<uint8_t> otherForm = file;
+    otherForm[3] = kRecordFormat + 1;
+    EXPECT_EQ(refused(readRecord(signedAgain(otherForm))),
+              "recorded by Torvenka " + gameVersion() + ", whose replays this version cannot read");
+
+    // Forged with a good CRC: the events end before the steps do, or past them.
+    DiveRecord shorter = lose;
+    shorter.endSteps -= 10;
+    EXPECT_EQ(refused(readRecord(writeRecord(shorter))), "the replay's events run past the end of its dive");
+    DiveRecord longer = lose;
+    record_bytes::putCounted(longer.body, record_bytes::kAdvance, 40);
+    longer.endSteps += 40;
+    ASSERT_TRUE(readRecord(writeRecord(longer)).record);
+    EXPECT_EQ(playedBack(longer), "the replay's events run past the end of its dive");
+    DiveRecord garbled = lose;
+    garbled.body.push_back(record_bytes::kSeam | 8);
+    EXPECT_EQ(refused(readRecord(writeRecord(garbled))), "the replay is damaged: an unknown kind of entry");
+
+    // Another seed, or an event moved, is another dive: played, it is named, never passed off.
+    DiveRecord otherSeed = lose;
+    ++otherSeed.seed;
+    EXPECT_EQ(playedBack(*readRecord(writeRecord(otherSeed)).record), "the replay went differently from its dive");
+    DiveRecord neverStarted = lose;
+    neverStarted.body.assign(lose.body.begin() + 1, lose.body.end());  // the first move is gone
+    const RecordRead started = readRecord(writeRecord(neverStarted));
+    if (started.record) {
+        EXPECT_EQ(playedBack(*started.record), "the replay went differently from its dive");
     }
 }
 

@@ -1,6 +1,7 @@
 // The catalogue and the pointer routing.
 #include <gtest/gtest.h>
 
+#include "screen/fixed_font.h"
 #include "headless/harness.h"
 #include "core/router.h"
 
@@ -21,9 +22,9 @@ TEST(Catalogue, LabelsGrowToTheRight) {
     EXPECT_EQ(s[Item::tanksValueShadow].width, s[Item::tanksValue].width);
     EXPECT_EQ(s[Item::tanksValueShadow].text, "12");
     // A card slot takes the picture's size from the face it is given.
-    s.copyPicture(Item::cardSlot2, Item::oxygenCard);
-    EXPECT_EQ(s[Item::cardSlot2].picture, Picture::oxygenCard);
-    EXPECT_EQ(s[Item::cardSlot2].width, pictureSize(Picture::oxygenCard).w);
+    s.copyPicture(Item::cardSlot2, cardHolder(CardFace::Oxygen));
+    EXPECT_EQ(s[Item::cardSlot2].picture, cardPicture(CardFace::Oxygen));
+    EXPECT_EQ(s[Item::cardSlot2].width, pictureSize(cardPicture(CardFace::Oxygen)).w);
 }
 
 // Routes through the real loop into the real handlers and reports which of
@@ -65,18 +66,18 @@ TEST(Routing, PressesCaptureAndClicks) {
     Delivery out[2];
     s.hide(Item::titleWordShadow);
     s.hide(Item::titleWord);
-    s.show(Item::octopusCyan);
-    s.move(Item::octopusCyan, 88, 75);
+    s.show(creatureSprite(CreatureKind::Octopus, Lane::Cyan));
+    s.move(creatureSprite(CreatureKind::Octopus, Lane::Cyan), 88, 75);
     s.show(Item::cardSlot2);
     // A press on the creature's key-coloured corner goes to the creature.
     ASSERT_EQ(r.route(s, {MouseKind::Down, Button::Right, 88, 75}, out), 1);
-    EXPECT_EQ(out[0].item, static_cast<int>(Item::octopusCyan));
+    EXPECT_EQ(out[0].item, static_cast<int>(creatureSprite(CreatureKind::Octopus, Lane::Cyan)));
     EXPECT_EQ(out[0].binding, Binding::Swipes);
     // A lane-2 creature lies over the card slot.
-    EXPECT_EQ(Router::hit(s, 100, 100), static_cast<int>(Item::octopusCyan));
-    s.hide(Item::octopusCyan);
-    s.show(Item::octopusWhite);
-    s.move(Item::octopusWhite, 88, 75);
+    EXPECT_EQ(Router::hit(s, 100, 100), static_cast<int>(creatureSprite(CreatureKind::Octopus, Lane::Cyan)));
+    s.hide(creatureSprite(CreatureKind::Octopus, Lane::Cyan));
+    s.show(creatureSprite(CreatureKind::Octopus, Lane::White));
+    s.move(creatureSprite(CreatureKind::Octopus, Lane::White), 88, 75);
     EXPECT_EQ(Router::hit(s, 100, 100), static_cast<int>(Item::cardSlot2));
     // Right releases outside the client area are lost.
     EXPECT_EQ(r.route(s, {MouseKind::Up, Button::Right, 250, 100}, out), 0);

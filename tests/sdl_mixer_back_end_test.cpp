@@ -3,6 +3,7 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <chrono>
@@ -16,6 +17,7 @@
 #include <optional>
 #include <thread>
 
+#include "ogg_noise.h"
 #include "sound/command_player.h"
 #include "sound/sdl_mixer_back_end.h"
 #include "sound/sound_font.h"
@@ -374,6 +376,11 @@ TEST_F(SinkTest, ThemePlaysItsRenderOnlyWhereItStandsForTheMidiFile) {
         if (r.results != std::vector<int>{0, 0}) return "nothing";
         if (whereRenderSounds(r.samples, decoded, kFrom14, r.at[1], r.after[1] + 4 * kBuffer) != SIZE_MAX)
             return "render";
+        // Noise at full scale clips thousands of samples a second; the
+        // synthesiser hardly one.
+        const auto clipped = std::count_if(r.samples.begin() + long(r.at[1]), r.samples.end(),
+                                           [](int16_t v) { return v == 32767 || v == -32768; });
+        if (clipped > 200) return "noise";
         return loudest(r.samples, r.at[1]) > 300 ? "MIDI" : "silence";
     };
     {
@@ -398,6 +405,9 @@ TEST_F(SinkTest, ThemePlaysItsRenderOnlyWhereItStandsForTheMidiFile) {
         {"a damaged render", [&] { writeFile(ogg, render.substr(0, 9000) + "\x01" + render.substr(9001)); }},
         {"the other theme's render",
          [&] { writeFile(ogg, readFile(fs::path(TORVENKA_BINARY_DIR) / "theme-renders" / "ravederu.ogg")); }},
+        {"noise in the render's well-formed pages", [&] { writeFile(ogg, noiseInOggPages(render)); }},
+        {"a render of 300 MB", [&] { fs::resize_file(ogg, uintmax_t{300} << 20); }},
+        {"a FIFO for a render", [&] { fs::remove(ogg), mkfifo(ogg.c_str(), 0600); }},
     };
     for (const auto& [what, make] : passedOver) {
         ASSERT_TRUE(copyDiveTheme());
@@ -407,6 +417,42 @@ TEST_F(SinkTest, ThemePlaysItsRenderOnlyWhereItStandsForTheMidiFile) {
         ScopedEnv sf("SDL_SOUNDFONTS", "/nowhere/a.sf2");
         EXPECT_EQ(played(), "nothing") << what << ", and no soundfont";
     }
+}
+
+// The peak resident memory of this process, in kB, from the last reset on.
+long peakKb() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmHWM:", 0) == 0) return std::stol(line.substr(6));
+    return -1;
+}
+
+// A file of any kind is looked at before it is read: one too large for its
+// kind (300 MB, sparse), a FIFO with no writer or a device is refused at
+// once and costs no memory.
+TEST_F(SinkTest, HugeAndEndlessFilesAreNotRead) {
+    ScopedEnv drv("SDL_AUDIODRIVER", "dummy");
+    Sink sink(files);
+    ASSERT_TRUE(sink.ready());
+    for (const char* f : {"huge.wav", "huge.mid"}) {
+        std::ofstream(dir / f) << (f[5] == 'w' ? "RIFF\xff\xff\xff\x7fWAVEfmt " : "MThd");
+        fs::resize_file(dir / f, uintmax_t{300} << 20);
+    }
+    ASSERT_EQ(mkfifo((dir / "fifo.wav").c_str(), 0600), 0);
+    ASSERT_EQ(mkfifo((dir / "fifo.mid").c_str(), 0600), 0);
+    fs::create_symlink("/dev/zero", dir / "zero.wav");
+    fs::create_symlink("/dev/zero", dir / "zero.mid");
+    {
+        std::ofstream reset("/proc/self/clear_refs");
+        reset << "5";  // the peak starts again from what is resident now
+    }
+    const long before = peakKb();
+    for (const char* f : {"huge.wav", "huge.mid", "fifo.wav", "fifo.mid", "zero.wav", "zero.mid"})
+        EXPECT_EQ(sink.send(open(f, "a")), sound::kLoad) << f;
+    const long grew = peakKb() - before;
+    std::printf("[ sound    ] the peak resident memory grew by %ld kB\n", grew);
+    EXPECT_LT(grew, 32 * 1024) << "a file was read whole";
 }
 
 TEST_F(SinkTest, DiskDriverCarriesWaveAndMidi) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "ogg_noise.h"
 #include "sound/theme_render.h"
 
 namespace {
@@ -92,8 +93,8 @@ TEST(ThemeRender, MidiPlayingTimeFollowsTheTempoMapToTheLongestTrack) {
     EXPECT_FALSE(sound::midiPlayingTimeMs(midi(0, {conductor})));
 }
 
-// A render must be whole and made from the very MIDI bytes, and end where
-// they end when synthesised.
+// A render must be whole, the very bytes the build made, made from the very
+// MIDI bytes, and end where they end when synthesised.
 TEST(ThemeRender, StandsOnlyForTheMidiItWasMadeFromAndItsLength) {
     const fs::path dat = fs::path(TORVENKA_SOURCE_DIR) / "dat";
     const Bytes ogg = readFile(dat / "plomvex_s01.ogg"), mid = readFile(dat / "plomvex_s01.mid");
@@ -119,6 +120,13 @@ TEST(ThemeRender, StandsOnlyForTheMidiItWasMadeFromAndItsLength) {
     Bytes longer = ogg;
     longer.push_back(0);
     EXPECT_FALSE(sound::inspectRender(longer));
+    // Noise in well-formed pages, with the render's own comments: the
+    // render's own hash no longer holds. The same done to the file as it was
+    // hashed (the digits as zeros) would leave the hash standing.
+    const std::string text(ogg.begin(), ogg.end());
+    const std::string noise = noiseInOggPages(text);
+    ASSERT_NE(noise, text);
+    EXPECT_FALSE(sound::inspectRender(Bytes(noise.begin(), noise.end()))) << "noise taken for the render";
 
     // Another MIDI file: one byte changed, or the other theme.
     Bytes changed = mid;

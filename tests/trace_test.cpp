@@ -14,6 +14,8 @@
 #include "headless/random_player.h"
 #include "headless/replay.h"
 #include "headless/trace.h"
+#include "record/record_format.h"
+#include "record/rules_identity.h"
 
 namespace fs = std::filesystem;
 
@@ -24,6 +26,7 @@ const fs::path kDir = fs::path(TORVENKA_SOURCE_DIR) / "tests" / "traces";
 struct TraceRun {
     std::vector<std::string> lines;
     trace::Coverage coverage;
+    DiveRecord dive;  // the record the loop kept of it
 };
 
 // Plays a dive and records it, to the window's closing.
@@ -31,8 +34,9 @@ TraceRun record(uint32_t seed, const std::function<void(Dive&)>& play, Driver dr
     auto d = std::make_unique<Dive>(seed, driver);
     trace::Recorder rec(*d);
     play(*d);
+    DiveRecord dive = d->loop.record();
     rec.finish([&] { d.reset(); });
-    return {rec.lines(), rec.coverage()};
+    return {rec.lines(), rec.coverage(), std::move(dive)};
 }
 
 // A diver who goes looking for the corners: clicks that pile up behind the
@@ -79,6 +83,7 @@ struct Scenario {
     std::string name, title;
     uint32_t seed;
     std::function<void(Dive&)> play;
+    bool keptAlive = false;  // the random player keeps its diver alive past the rules
 };
 
 std::vector<Scenario> scenarios() {
@@ -104,7 +109,8 @@ std::vector<Scenario> scenarios() {
                            player.begin(d);
                            for (int turns = 0; turns < 4000 && player.turn(d); ++turns) {
                            }
-                       }});
+                       },
+                       seed % 3 == 0});
     }
     return all;
 }
@@ -157,6 +163,53 @@ TEST(Trace, TurnByTurnHostGivesTheSameLines) {
         const std::string golden((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         EXPECT_EQ(trace::compareWithGolden(golden, run.lines), "");
     }
+}
+
+// Every golden dive, as the loop recorded it, written as a link's text, read
+// back and played: the replay comes to the same lines, and the record names
+// the rules the traces hold.
+TEST(Trace, RecordedDivesPlayBackToTheSameLines) {
+    // The rules' identity is the traces' hash: traces recorded again change it.
+    uint32_t h = 2166136261u;
+    std::vector<fs::path> files;
+    for (const auto& f : fs::directory_iterator(kDir))
+        if (f.path().extension() == ".trace") files.push_back(f.path());
+    std::sort(files.begin(), files.end());
+    for (const fs::path& f : files) {
+        std::ifstream in(f, std::ios::binary);
+        const std::string text = f.filename().string() + "\n" +
+                                 std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        for (unsigned char c : text) h = (h ^ c) * 16777619u;
+    }
+    EXPECT_EQ(kRulesIdentity, h) << std::hex << "the golden traces changed: kRulesIdentity (record/rules_identity.h) is now 0x" << h;
+
+    size_t played = 0;
+    for (const Scenario& sc : scenarios()) {
+        SCOPED_TRACE(sc.name);
+        const TraceRun original = record(sc.seed, sc.play, Driver::Blocking);
+        const std::string link = linkText(writeRecord(original.dive));
+        const RecordRead back = readLinkText(link);
+        ASSERT_TRUE(back.record) << back.error;
+        EXPECT_EQ(back.record->body, original.dive.body);
+
+        auto d = std::make_unique<Dive>(back.record->seed);
+        trace::Recorder rec(*d);
+        uint32_t steps = 0;
+        playRecordIn(*d, *back.record, [&] {
+            // The random player's diver is kept alive past the rules after a step, as it was.
+            if (sc.keptAlive && d->loop.recorder().position().steps != steps && d->game.phase() == Phase::Dive)
+                RandomPlayer::keepAlive(sc.seed, *d);
+            steps = d->loop.recorder().position().steps;
+        });
+        EXPECT_TRUE(d->loop.playbackOver()) << d->loop.playbackProblem();
+        EXPECT_EQ(d->loop.playbackProblem(), "");
+        rec.finish([&] { d.reset(); });
+        std::ifstream in(kDir / (sc.name + ".trace"), std::ios::binary);
+        const std::string golden((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        EXPECT_EQ(trace::compareWithGolden(golden, rec.lines()), "");
+        ++played;
+    }
+    EXPECT_GE(played, 27u);
 }
 
 // The comparison holds a run to the fields the trace recorded, by name: a

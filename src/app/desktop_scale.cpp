@@ -1,12 +1,14 @@
 // Kept in a file of its own: the window-system headers define macros (None,
 // Expose, Bool, ...) that clash with the game's own names.
+// The game's headers come first, before those macros exist.
+#include "app/desktop_scale.h"
+#include "desktop/scaling.h"
+
 #include <SDL.h>
 #include <SDL_syswm.h>
 #include <X11/Xlib.h>
 
 #include <cstdlib>
-
-#include "app/scaling.h"
 
 int desktopScaleOf(SDL_Window* window, int pixelsPerPoint) {
     SDL_SysWMinfo info;

@@ -30,7 +30,7 @@
 // TORVENKA_LOCK_DIR) is a lock apart: its abstract name carries a hash of
 // the folder, and its file lies in that folder, so a test run neither sees
 // the player's game nor another run's.
-#include "app/lock.h"
+#include "desktop/lock.h"
 
 #include <fcntl.h>
 #include <pwd.h>
@@ -41,6 +41,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <climits>
+#include <cstdlib>
 #include <cctype>
 #include <cerrno>
 #include <cstdint>
@@ -137,18 +139,6 @@ std::string homeLockFolder() {
     return dir;
 }
 
-// A short hash of a lock's own place, for its abstract name (FNV-1a).
-std::string placeHash(const std::string& place) {
-    uint64_t h = 1469598103934665603ull;
-    for (unsigned char c : place) {
-        h ^= c;
-        h *= 1099511628211ull;
-    }
-    char out[17];
-    std::snprintf(out, sizeof out, "%016llx", static_cast<unsigned long long>(h));
-    return out;
-}
-
 // flock on a file in `dir` (a folder only this user owns), named for the
 // application and this machine. On Taken, held is the locked descriptor.
 File takeFileLock(const std::string& dir, const std::string& applicationName, int& held) {
@@ -174,25 +164,50 @@ SingleInstanceLock::SingleInstanceLock(const char* applicationName, const char* 
     const bool apart = place && *place;
     const std::string dir = apart ? std::string(place) : homeLockFolder();
     std::string abstractName = "torvenka." + name + "." + std::to_string(getuid());
-    if (apart) abstractName.append(".").append(placeHash(dir));
+    if (apart) abstractName.append(".").append(lockPlaceHash(dir));
     int sock = -1;
+    int file = -1;
     switch (takeAbstract(abstractName, sock)) {
         case Abstract::HeldByUs: return;
         case Abstract::Taken:
-            switch (takeFileLock(dir, name, file_)) {
+            switch (takeFileLock(dir, name, file)) {
                 case File::Taken:
-                case File::Unusable: socket_ = sock; return;
+                case File::Unusable:
+                    name_ = sock;
+                    file_ = file;
+                    return;
                 case File::Held: close(sock); return;
             }
             return;
         case Abstract::NotKnownOurs:
             // Without the file there is no lock that no other user can take.
-            takeFileLock(dir, name, file_);
+            takeFileLock(dir, name, file);
+            file_ = file;
             return;
     }
 }
 
 SingleInstanceLock::~SingleInstanceLock() {
-    if (socket_ >= 0) close(socket_);
-    if (file_ >= 0) close(file_);
+    if (name_ >= 0) close(static_cast<int>(name_));
+    if (file_ >= 0) close(static_cast<int>(file_));
+}
+
+LockPlace checkLockPlace(const char* given) {
+    LockPlace place;
+    char resolved[PATH_MAX];
+    struct stat st {};
+    if (!given || !*given) {
+        place.problem = "names no folder";
+    } else if (!realpath(given, resolved) || stat(resolved, &st) != 0) {
+        place.problem = std::string("no such folder (") + std::strerror(errno) + ")";
+    } else if (!S_ISDIR(st.st_mode)) {
+        place.problem = "not a folder";
+    } else if (st.st_uid != getuid()) {
+        place.problem = "a folder of another user";
+    } else if (st.st_mode & (S_IWGRP | S_IWOTH)) {
+        place.problem = "others may write to that folder";
+    } else {
+        place.folder = resolved;
+    }
+    return place;
 }

@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <ctime>
 
-#include "app/system_clock.h"
+#include "desktop/system_clock.h"
 #include "core/clock.h"
 
 int32_t monotonicMs() {

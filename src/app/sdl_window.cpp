@@ -4,11 +4,14 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/desktop_names.h"
-#include "app/scaling.h"
+#include "app/desktop_scale.h"
+#include "app/x11_close.h"
+#include "desktop/desktop_names.h"
+#include "desktop/scaling.h"
 #include "screen/icon.h"
 
 SdlPlatform::~SdlPlatform() {
+    windowClosing(win_);
     if (win_) SDL_DestroyWindow(win_);
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
@@ -18,6 +21,7 @@ bool SdlPlatform::open(std::optional<int> scale) {
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+    prepareX11Close();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         error_ = std::string("cannot open a display: ") + SDL_GetError();
         return false;
@@ -84,12 +88,9 @@ void SdlPlatform::show() {
 
 bool SdlPlatform::translate(const SDL_Event& e, PlatformEvent& ev) {
     auto mouse = [&](MouseKind k, Button b, int x, int y) {
-        // Back from the window's points to the game's own pixels, as if the
-        // window were drawn at scale 1 where it stands.
-        const int gx = floorDiv(x * pixelsPerPoint_, scale_);
-        const int gy = floorDiv(y * pixelsPerPoint_, scale_);
+        // From the window's points to its pixels, then to the game's own.
         ev.type = PlatformEvent::Pointer;
-        ev.pointer = {k, b, gx, gy, originX_ + gx, originY_ + gy, originX_, originY_};
+        ev.pointer = pointerEventAt(k, b, x * pixelsPerPoint_, y * pixelsPerPoint_, scale_, originX_, originY_);
         return true;
     };
     auto button = [](Uint8 b) {

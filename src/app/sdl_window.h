@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/system_clock.h"
+#include "desktop/system_clock.h"
 #include "loop/scheduler.h"
 #include "screen/compositor.h"
 

@@ -1,10 +1,13 @@
 // The rows of cards: one card of each row may be turned, for the spear, the
 // ring, spare tanks, more oxygen, or nothing.
+#include <iterator>
+
 #include "core/game.h"
+#include "core/keyed.h"
 
 namespace {
 
-enum class Gift : uint8_t { Blank, Spear, Ring, Tanks, Oxygen };
+enum class Gift : uint8_t { Blank, Spear, Ring, Tanks, Oxygen, Count };
 
 constexpr Gift kDeals[6][3] = {
     {Gift::Blank, Gift::Spear, Gift::Tanks},
@@ -15,15 +18,21 @@ constexpr Gift kDeals[6][3] = {
     {Gift::Blank, Gift::Blank, Gift::Tanks},
 };
 
-Item faceOf(Gift g) {
-    switch (g) {
-        case Gift::Spear: case Gift::Ring: return Item::weaponCard;
-        case Gift::Tanks: return Item::tanksCard;
-        case Gift::Oxygen: return Item::oxygenCard;
-        case Gift::Blank: break;
-    }
-    return Item::blankCard;
-}
+// Each gift and the face its card shows.
+struct GiftRow {
+    Gift gift;
+    CardFace face;
+};
+constexpr GiftRow kGifts[] = {
+    {Gift::Blank, CardFace::Blank},
+    {Gift::Spear, CardFace::Weapon},
+    {Gift::Ring, CardFace::Weapon},
+    {Gift::Tanks, CardFace::Tanks},
+    {Gift::Oxygen, CardFace::Oxygen},
+};
+static_assert(rowsInKeyOrder(kGifts, &GiftRow::gift) && std::size(kGifts) == static_cast<size_t>(Gift::Count));
+
+Item faceOf(Gift g) { return cardHolder(kGifts[static_cast<size_t>(g)].face); }
 
 constexpr Item kSlots[3] = {Item::cardSlot1, Item::cardSlot2, Item::cardSlot3};
 
@@ -42,7 +51,7 @@ void Game::deal(int n) {
     state_.DealNo = static_cast<uint8_t>(n);
     for (Item slot : kSlots) field_.setTop(slot, kRowTop);
     for (Item slot : kSlots) {
-        field_.copyPicture(slot, Item::faceDownCard);
+        field_.copyPicture(slot, cardHolder(CardFace::FaceDown));
         field_.show(slot);
     }
 }
@@ -57,14 +66,14 @@ void Game::takeRowAway() {
 // rises a little, shows its face and gives its gift. The row's number and the
 // card's place decide the gift; nothing is left to chance.
 void Game::turnCard(int slot, Button b) {
-    if (b != Button::Left || state_.DealNo == 0 || state_.DealNo > 6 || slot < 0 || slot > 2) return;
+    if (b != Button::Left || state_.DealNo == 0 || state_.DealNo > std::size(kDeals) || slot < 0 || slot > 2) return;
     soundEffect(Effect::Card);
     const Item card = kSlots[slot];
     field_.setTop(card, field_.top(card) - kTurnedCardRise);
     const Gift g = kDeals[state_.DealNo - 1][slot];
     field_.copyPicture(card, faceOf(g));
     switch (g) {
-        case Gift::Blank: break;
+        case Gift::Blank: case Gift::Count: break;
         case Gift::Spear:
             field_.show(kSpear.in(Lane::White));
             state_.SpearLane = Lane::White;

@@ -13,14 +13,14 @@ void Game::spawn(CreatureKind kind) {
     if (!c) return;
     state_.EnemyActive = true;
     state_.EnemyKind = kind;
-    for (Lane l : kLanes) field_.move(c->sprites.in(l), c->left, c->top);
+    for (Lane l : kLanes) field_.move(spritesOf(*c).in(l), c->left, c->top);
     if (c->spawnLane != Lane::None) {
         state_.EnemyLane = c->spawnLane;
         // The other two lane sprites are hidden already.
-        field_.show(c->sprites.in(c->spawnLane));
+        field_.show(spritesOf(*c).in(c->spawnLane));
     } else {
         state_.EnemyLane = static_cast<Lane>(dice_.roll(3) + 1);
-        for (Lane l : kLanes) field_.setVisible(c->sprites.in(l), l == state_.EnemyLane);
+        for (Lane l : kLanes) field_.setVisible(spritesOf(*c).in(l), l == state_.EnemyLane);
     }
     field_.write(Label::creatureName, c->name);
     state_.EnemyLife = c->life;
@@ -33,7 +33,7 @@ void Game::laneChange(Lane lane) {
     const Creature* c = creatureOf(state_.EnemyKind);
     if (!c) return;
     state_.EnemyLane = lane;
-    for (Lane l : kLanes) field_.setVisible(c->sprites.in(l), l == lane);
+    for (Lane l : kLanes) field_.setVisible(spritesOf(*c).in(l), l == lane);
 }
 
 // A creature that outlasts its time leaves without reward (and one already
@@ -43,7 +43,7 @@ void Game::retreat(CreatureKind kind) {
     state_.EnemyKind = CreatureKind::None;
     state_.EnemyLane = Lane::None;
     if (const Creature* c = creatureOf(kind))
-        for (Lane l : kLanes) field_.hide(c->sprites.in(l));
+        for (Lane l : kLanes) field_.hide(spritesOf(*c).in(l));
     field_.hide(Label::hitMarker);
     for (Label l : kPanel) field_.hide(l);
 }
@@ -68,7 +68,7 @@ void Game::strike() {
         state_.EnemyLife = 0;
         soundEffect(Effect::Defeat);
         if (squid) state_.Diving = false;  // beating the squid ends the swipes
-        for (Lane l : kLanes) field_.hide(c->sprites.in(l));
+        for (Lane l : kLanes) field_.hide(spritesOf(*c).in(l));
         state_.Life = add16(state_.Life, c->reward);
         if (squid) state_.Cleared = true;  // and starts the ascent
         showUpMarker(c->upLeft, Label::lifeValue);

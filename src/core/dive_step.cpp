@@ -114,7 +114,7 @@ void Game::drain() {
 void Game::dyingTick() {
     state_.Striking = false;
     for (Lane lane : kLanes)
-        for (const Creature& c : kCreatures) field_.hide(c.sprites.in(lane));
+        for (const Creature& c : kCreatures) field_.hide(spritesOf(c).in(lane));
     for (Label l : {Label::lifeCaption, Label::creatureLifeCaption, Label::oxygenCaption, Label::tanksCaption,
                     Label::creatureName, Label::upMarker, Label::hitMarker, Label::lifeValue,
                     Label::creatureLifeValue, Label::oxygenValue, Label::tanksValue})

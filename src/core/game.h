@@ -15,6 +15,7 @@
 #include "core/creatures.h"
 #include "core/dice.h"
 #include "core/host.h"
+#include "core/lane.h"
 #include "core/playfield.h"
 #include "core/pointer.h"
 #include "core/router.h"
@@ -113,6 +114,7 @@ private:
     void runScript();
     void deal(int n);
     void takeRowAway();
+    void creatureCue(CreatureKind kind, const Cue& cue);
     void spawn(CreatureKind kind);
     void laneChange(Lane lane);
     void retreat(CreatureKind kind);
@@ -134,11 +136,6 @@ private:
     Router router_;
     PointerEvent event_;  // the pointer event being handled
 };
-
-// The tick the giant squid comes at, the last creature of the script: from
-// then on the dive is deep, and breathing without oxygen and a creature's
-// contact cost more.
-inline constexpr int16_t kGiantSquidTick = 3280;
 
 // Every sound file the game opens, named as it names them to the sound
 // layer ("dat/se1.wav"), in the order a dive first needs them: a front end

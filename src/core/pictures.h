@@ -1,28 +1,36 @@
 // The game's pictures as the rules see them: which picture an item shows and
 // how big it is. The pixels themselves are drawn by the screen layer.
 #pragma once
+#include <array>
 #include <cstdint>
 #include <iterator>
 
+#include "core/card_faces.h"
+#include "core/creatures.h"
 #include "core/keyed.h"
 
+// The pictures in their order. The card faces' and the creatures' pictures
+// are not named here: each face of core/card_faces.h has one, and
+// each creature of core/creatures.h has three, white, cyan and red, in the
+// block from firstCreature on (creaturePicture below).
 enum class Picture : uint8_t {
-    faceDownCard, oxygenCard, tanksCard, weaponCard, blankCard,
-    sea,
-    octopusWhite, octopusCyan, octopusRed,
-    crabWhite, crabCyan, crabRed,
-    morayWhite, morayCyan, morayRed,
-    squidWhite, squidCyan, squidRed,
-    spearWhite, spearCyan, spearRed,
+    firstCardFace,  // each card face's, in the order of CardFace (cardPicture below)
+    sea = firstCardFace + kCardFaceCount,
+    firstCreature,
+    spearWhite = firstCreature + 3 * kCreatureCount, spearCyan, spearRed,
     ring, curtain, grilledSquid, biggestSquidMessage, tastyMessage, gameOver, bubble,
     Count,
     None = 0xFF  // an item that shows no picture (an empty card slot)
 };
 constexpr int kPictureCount = static_cast<int>(Picture::Count);
 
-struct Size {
-    int w, h;
-};
+// The picture of a card face.
+constexpr Picture cardPicture(CardFace f) { return static_cast<Picture>(code(Picture::firstCardFace) + code(f)); }
+
+// The picture of a creature in a lane (White, Cyan or Red).
+constexpr Picture creaturePicture(CreatureKind k, Lane l) {
+    return static_cast<Picture>(code(Picture::firstCreature) + 3 * creatureIndex(k) + code(l) - code(Lane::White));
+}
 
 // Every picture in the order of Picture: its name, its size in pixels (an
 // item that is not stretched takes the size of its picture, so the pointer
@@ -36,25 +44,9 @@ struct PictureRow {
     Size size;
     bool keyed;
 };
-inline constexpr PictureRow kPictures[] = {
-    {Picture::faceDownCard, "faceDownCard", {50, 51}, true},
-    {Picture::oxygenCard, "oxygenCard", {50, 51}, true},
-    {Picture::tanksCard, "tanksCard", {50, 51}, true},
-    {Picture::weaponCard, "weaponCard", {50, 51}, true},
-    {Picture::blankCard, "blankCard", {50, 51}, true},
+// The pictures that are neither a card face's nor a creature's.
+inline constexpr PictureRow kOwnPictures[] = {
     {Picture::sea, "sea", {66, 1056}, false},
-    {Picture::octopusWhite, "octopusWhite", {43, 49}, true},
-    {Picture::octopusCyan, "octopusCyan", {43, 49}, true},
-    {Picture::octopusRed, "octopusRed", {43, 49}, true},
-    {Picture::crabWhite, "crabWhite", {106, 92}, true},
-    {Picture::crabCyan, "crabCyan", {106, 92}, true},
-    {Picture::crabRed, "crabRed", {106, 92}, true},
-    {Picture::morayWhite, "morayWhite", {173, 119}, true},
-    {Picture::morayCyan, "morayCyan", {173, 119}, true},
-    {Picture::morayRed, "morayRed", {173, 119}, true},
-    {Picture::squidWhite, "squidWhite", {200, 116}, true},
-    {Picture::squidCyan, "squidCyan", {200, 116}, true},
-    {Picture::squidRed, "squidRed", {200, 116}, true},
     {Picture::spearWhite, "spearWhite", {23, 23}, true},
     {Picture::spearCyan, "spearCyan", {23, 23}, true},
     {Picture::spearRed, "spearRed", {23, 23}, true},
@@ -66,7 +58,21 @@ inline constexpr PictureRow kPictures[] = {
     {Picture::gameOver, "gameOver", {103, 17}, false},
     {Picture::bubble, "bubble", {4, 4}, true},
 };
-static_assert(std::size(kPictures) == kPictureCount && rowsInKeyOrder(kPictures, &PictureRow::picture));
+// All of them: those above, each card face's (keyed cards), and each
+// creature's three, keyed line drawings of its row's size.
+inline constexpr auto kPictures = [] {
+    std::array<PictureRow, kPictureCount> rows{};
+    for (const PictureRow& r : kOwnPictures) rows[code(r.picture)] = r;
+    for (const CardFaceRow& f : kCardFaces)
+        rows[code(cardPicture(f.face))] = {cardPicture(f.face), f.name, {kCardW, kCardH}, true};
+    for (const Creature& c : kCreatures)
+        for (Lane l : {Lane::White, Lane::Cyan, Lane::Red})
+            rows[code(creaturePicture(c.kind, l))] = {creaturePicture(c.kind, l), creatureLaneName(c.kind, l), c.size,
+                                                      true};
+    return rows;
+}();
+static_assert(std::size(kOwnPictures) + kCardFaceCount + 3 * kCreatureCount == kPictureCount &&
+              rowsInKeyOrder(kPictures, &PictureRow::picture));
 
 constexpr bool isPicture(Picture p) { return static_cast<int>(p) < kPictureCount; }
 constexpr Size pictureSize(Picture p) { return isPicture(p) ? kPictures[static_cast<int>(p)].size : Size{0, 0}; }

@@ -1,5 +1,6 @@
 #include "core/playfield.h"
 
+#include <array>
 #include <iterator>
 #include <string_view>
 
@@ -22,17 +23,10 @@ struct Row {
 };
 
 // The catalogue, in drawing order: later rows are drawn over earlier ones.
-constexpr Row kRows[] = {
-    {Item::faceDownCard, "faceDownCard", 0, 215, false, Draw::Keyed, Binding::None, Picture::faceDownCard, "", 0, {}},
-    {Item::oxygenCard, "oxygenCard", 0, 215, false, Draw::Keyed, Binding::None, Picture::oxygenCard, "", 0, {}},
-    {Item::tanksCard, "tanksCard", 0, 215, false, Draw::Keyed, Binding::None, Picture::tanksCard, "", 0, {}},
-    {Item::weaponCard, "weaponCard", 0, 215, false, Draw::Keyed, Binding::None, Picture::weaponCard, "", 0, {}},
-    {Item::blankCard, "blankCard", 0, 215, false, Draw::Keyed, Binding::None, Picture::blankCard, "", 0, {}},
+// The card faces' holders and the creatures' sprites are made from their
+// rows below.
+constexpr Row kOwnRows[] = {
     {Item::sea, "sea", 0, 0, false, Draw::Stretched, Binding::SwipesAndSea, Picture::sea, "", 0, {194, 3200}},
-    {Item::octopusWhite, "octopusWhite", 195, 0, false, Draw::Keyed, Binding::Swipes, Picture::octopusWhite, "", 0, {}},
-    {Item::crabWhite, "crabWhite", 240, 0, false, Draw::Keyed, Binding::Swipes, Picture::crabWhite, "", 0, {}},
-    {Item::morayWhite, "morayWhite", 195, 51, false, Draw::Keyed, Binding::Swipes, Picture::morayWhite, "", 0, {}},
-    {Item::squidWhite, "squidWhite", 195, 175, true, Draw::Keyed, Binding::Swipes, Picture::squidWhite, "", 0, {}},
     {Item::lifeCaptionShadow, "lifeCaptionShadow", 5, 165, false, Draw::Text, Binding::Swipes, Picture::None, "命：", kRed, {}},
     {Item::lifeCaption, "lifeCaption", 4, 164, false, Draw::Text, Binding::Swipes, Picture::None, "命：", kWhite, {}},
     {Item::oxygenCaptionShadow, "oxygenCaptionShadow", 5, 180, false, Draw::Text, Binding::Swipes, Picture::None, "酸素：", kRed, {}},
@@ -62,14 +56,6 @@ constexpr Row kRows[] = {
     {Item::ring, "ring", 155, 186, false, Draw::Keyed, Binding::SwipesAndSea, Picture::ring, "", 0, {}},
     {Item::titleWordShadow, "titleWordShadow", 84, 96, true, Draw::Text, Binding::None, Picture::None, "潜行", kRed, {}},
     {Item::titleWord, "titleWord", 83, 95, true, Draw::Text, Binding::TitleWord, Picture::None, "潜行", kWhite, {}},
-    {Item::crabCyan, "crabCyan", 240, 0, false, Draw::Keyed, Binding::Swipes, Picture::crabCyan, "", 0, {}},
-    {Item::crabRed, "crabRed", 240, 0, false, Draw::Keyed, Binding::Swipes, Picture::crabRed, "", 0, {}},
-    {Item::octopusCyan, "octopusCyan", 195, 0, false, Draw::Keyed, Binding::Swipes, Picture::octopusCyan, "", 0, {}},
-    {Item::octopusRed, "octopusRed", 195, 0, false, Draw::Keyed, Binding::Swipes, Picture::octopusRed, "", 0, {}},
-    {Item::morayCyan, "morayCyan", 195, 51, false, Draw::Keyed, Binding::Swipes, Picture::morayCyan, "", 0, {}},
-    {Item::morayRed, "morayRed", 195, 51, false, Draw::Keyed, Binding::Swipes, Picture::morayRed, "", 0, {}},
-    {Item::squidCyan, "squidCyan", 195, 173, true, Draw::Keyed, Binding::Swipes, Picture::squidCyan, "", 0, {}},
-    {Item::squidRed, "squidRed", 195, 173, true, Draw::Keyed, Binding::Swipes, Picture::squidRed, "", 0, {}},
     {Item::spearCyan, "spearCyan", 130, 182, false, Draw::Keyed, Binding::SwipesAndSpear, Picture::spearCyan, "", 0, {}},
     {Item::spearRed, "spearRed", 130, 182, false, Draw::Keyed, Binding::SwipesAndSpear, Picture::spearRed, "", 0, {}},
     {Item::curtain, "curtain", 0, 215, true, Draw::Stretched, Binding::Swipes, Picture::curtain, "", 0, {200, 240}},
@@ -80,7 +66,25 @@ constexpr Row kRows[] = {
     {Item::bubble1, "bubble1", 40, 211, false, Draw::Keyed, Binding::Swipes, Picture::bubble, "", 0, {}},
     {Item::bubble2, "bubble2", 120, 211, false, Draw::Keyed, Binding::Swipes, Picture::bubble, "", 0, {}},
 };
-static_assert(std::size(kRows) == kItemCount && rowsInKeyOrder(kRows, &Row::item));
+
+// A card face's holder waits hidden on the first row below the window; a
+// creature's sprite is keyed, takes swipes and waits where its row says.
+constexpr auto kRows = [] {
+    std::array<Row, kItemCount> rows{};
+    for (const Row& r : kOwnRows) rows[static_cast<size_t>(r.item)] = r;
+    for (const CardFaceRow& f : kCardFaces)
+        rows[static_cast<size_t>(cardHolder(f.face))] = {cardHolder(f.face), f.name, 0, kClientH, false, Draw::Keyed,
+                                                          Binding::None, cardPicture(f.face), "", 0, {}};
+    for (const Creature& c : kCreatures)
+        for (Lane l : {Lane::White, Lane::Cyan, Lane::Red}) {
+            const Waiting& w = c.waiting[static_cast<size_t>(code(l) - code(Lane::White))];
+            const Item i = creatureSprite(c.kind, l);
+            rows[static_cast<size_t>(i)] = {i, creatureLaneName(c.kind, l), w.left, w.top, w.visible, Draw::Keyed,
+                                             Binding::Swipes, creaturePicture(c.kind, l), "", 0, {}};
+        }
+    return rows;
+}();
+static_assert(std::size(kOwnRows) + kCardFaceCount + 3 * kCreatureCount == kItemCount && rowsInKeyOrder(kRows, &Row::item));
 
 // Every item has a name of its own: the traces and the tools know items by it.
 constexpr bool namesAreUnique() {
@@ -161,6 +165,7 @@ Playfield::Playfield(TextMeasure& font) : caption_("Torvenka"), font_(font) {
 }
 
 void Playfield::touch(Item i) {
+    ++changes_;
     // Only a change to something that may be seen needs a repaint.
     if (items_[idx(i)].visible) dirty_ = true;
 }
@@ -170,6 +175,7 @@ void Playfield::setVisible(Item i, bool v) {
     if (it.visible != v) {
         it.visible = v;
         dirty_ = true;
+        ++changes_;
     }
 }
 
@@ -245,6 +251,7 @@ void Playfield::write(Label l, const std::string& text) {
 void Playfield::setCaption(const std::string& c) {
     if (caption_ != c) {
         caption_ = c;
+        ++changes_;
         dirty_ = true;  // the window picks the caption up with its next repaint
     }
 }

@@ -15,13 +15,17 @@
 // Every item, in drawing order: a later item covers an earlier one and takes
 // the pointer first. Each creature and the spear is three sprites, one per
 // lane colour, standing on the same spot; every text is a front copy over a
-// red shadow one pixel right and down.
+// red shadow one pixel right and down. The creatures' sprites are not named
+// here: each creature of core/creatures.h has its white sprite in the block
+// from whiteCreatures on, under the cards, and its cyan and red ones in the
+// block from cyanAndRedCreatures on, over them (creatureSprite below).
 enum class Item : uint8_t {
-    // Picture holders, never shown: the cards' faces that a turned card takes.
-    faceDownCard, oxygenCard, tanksCard, weaponCard, blankCard,
-    sea,
-    octopusWhite, crabWhite, morayWhite, squidWhite,
-    lifeCaptionShadow, lifeCaption, oxygenCaptionShadow, oxygenCaption,
+    // Picture holders, never shown: the cards' faces that a turned card
+    // takes, one for each face in the order of CardFace (cardHolder below).
+    firstCardHolder,
+    sea = firstCardHolder + kCardFaceCount,
+    whiteCreatures,
+    lifeCaptionShadow = whiteCreatures + kCreatureCount, lifeCaption, oxygenCaptionShadow, oxygenCaption,
     lifeValueShadow, lifeValue, oxygenValueShadow, oxygenValue,
     tanksCaptionShadow, tanksCaption, tanksValueShadow, tanksValue,
     creatureNameShadow, creatureName, creatureLifeCaptionShadow, creatureLifeCaption,
@@ -31,14 +35,43 @@ enum class Item : uint8_t {
     hitMarkerShadow, hitMarker, upMarkerShadow, upMarker,
     ring,
     titleWordShadow, titleWord,
-    crabCyan, crabRed, octopusCyan, octopusRed, morayCyan, morayRed, squidCyan, squidRed,
-    spearCyan, spearRed,
+    cyanAndRedCreatures,
+    spearCyan = cyanAndRedCreatures + 2 * kCreatureCount, spearRed,
     curtain,  // solid black, waiting below the window until a dive ends
     grilledSquid, biggestSquidMessage, tastyMessage, gameOver,  // the endings' pictures
     bubble1, bubble2,
     Count
 };
 constexpr int kItemCount = static_cast<int>(Item::Count);
+
+// The hidden item that holds a card face's picture.
+constexpr Item cardHolder(CardFace f) { return static_cast<Item>(code(Item::firstCardHolder) + code(f)); }
+
+// The sprite of a creature in a lane (White, Cyan or Red).
+constexpr Item creatureSprite(CreatureKind k, Lane l) {
+    const int at = creatureIndex(k);
+    if (l == Lane::White) return static_cast<Item>(code(Item::whiteCreatures) + at);
+    return static_cast<Item>(code(Item::cyanAndRedCreatures) + 2 * at + (l == Lane::Red ? 1 : 0));
+}
+
+// One drawing in the three lane colours: three sprites on one spot, of which
+// at most one is seen.
+struct LaneSprites {
+    Item white, cyan, red;
+    // The sprite of a lane; no lane has no sprite, and nobody asks for one.
+    constexpr Item in(Lane l) const {
+        switch (l) {
+            case Lane::Cyan: return cyan;
+            case Lane::Red: return red;
+            case Lane::White: case Lane::None: break;
+        }
+        return white;
+    }
+};
+constexpr LaneSprites spritesOf(const Creature& c) {
+    return {creatureSprite(c.kind, Lane::White), creatureSprite(c.kind, Lane::Cyan), creatureSprite(c.kind, Lane::Red)};
+}
+constexpr LaneSprites kSpear = {Item::spearWhite, Item::spearCyan, Item::spearRed};
 
 // The texts, each a front copy and its shadow treated as one.
 enum class Label : uint8_t {
@@ -134,12 +167,16 @@ public:
         items_ = other.items_;
         caption_ = other.caption_;
         dirty_ = true;
+        ++changes_;
     }
 
     // Set when anything that may be seen has changed; the loop repaints then.
     bool dirty() const { return dirty_; }
     void markDirty() { dirty_ = true; }
     void clearDirty() { dirty_ = false; }
+    // Counts the calls that may have changed an item or the caption (a call
+    // that changes nothing may count too): equal counts, nothing changed.
+    uint32_t changes() const { return changes_; }
 
     static size_t idx(Item i) { return static_cast<size_t>(i); }
 
@@ -149,4 +186,5 @@ private:
     std::string caption_;
     TextMeasure& font_;
     bool dirty_ = true;
+    uint32_t changes_ = 0;
 };

@@ -4,8 +4,9 @@
 #include <cstdint>
 #include <type_traits>
 
-// The creature being fought. Its table is in core/creatures.h.
-enum class CreatureKind : uint8_t { None, Octopus, Crab, Moray, GiantSquid };
+// The creature being fought. Each kind has its row in core/creatures.h;
+// Count only counts them.
+enum class CreatureKind : uint8_t { None, Octopus, Crab, Moray, GiantSquid, Count };
 
 // The three lanes a creature and the spear are drawn in, told apart by colour
 // alone, in their colour order.
@@ -33,49 +34,70 @@ constexpr std::underlying_type_t<E> code(E e) {
     return static_cast<std::underlying_type_t<E>>(e);
 }
 
+// Every field of the state record, once, in its order: its type, its name
+// and its start value. The record's members are made from this list, and so
+// is every list of its fields (the traces' fields, core's forEachStateField),
+// so a field cannot be added to one and missed in another.
+#define TORVENKA_STATE_FIELDS(X)                                                             \
+    X(int32_t, LastTick, 0)     /* clock at the end of the last step that ran */           \
+    X(int16_t, Oxygen, 80)      /* shown after "酸素：" */                                  \
+    X(int16_t, Life, 200)       /* shown after "命：" */                                    \
+    X(int16_t, EnemyLife, 0)    /* the creature panel's value */                           \
+    X(int16_t, Tanks, 9)        /* spare tanks, shown after "ボンベ：" */                   \
+    X(int16_t, DiveTick, 0)     /* ticks since the start click; the timeline's key */      \
+    X(int16_t, OxygenMax, 80)   /* what a tank refills oxygen to */                        \
+    X(int16_t, EndTick, 0)      /* step counter of the clear sequence */                   \
+    X(int32_t, SwipeDX, 0)      /* |dx| of the last swipe */                               \
+    X(int32_t, SwipeDY, 0)      /* |dy| of the last swipe */                               \
+    X(int32_t, DownX, 0)        /* where the last swipe started (client) */                \
+    X(int32_t, DownY, 0)                                                                   \
+    X(int32_t, UpX, 0)          /* where it ended (client) */                              \
+    X(int32_t, UpY, 0)                                                                     \
+    X(uint32_t, CursorPos, 0)   /* screen position of the event: x low 16, y high 16 */    \
+    X(int32_t, PointerX, 0)     /* that position in client coordinates */                  \
+    X(int32_t, PointerY, 0)                                                                \
+    X(Effect, SeNo, Effect::None)  /* the effect played last */                            \
+    X(uint8_t, HalfTick, 0)     /* 1, 2: the drain runs when it reaches 2 */               \
+    X(SwipeButton, MouseButton, SwipeButton::None)                                         \
+    X(CreatureKind, EnemyKind, CreatureKind::None)                                         \
+    X(uint8_t, DealNo, 0)       /* deal whose row can be turned, 0 if none */              \
+    X(uint8_t, UpTimer, 0)      /* ticks the "UP !!" marker has been up */                 \
+    X(Music, BgmNo, Music::None)  /* the piece started last, None once stopped */          \
+    X(bool, Diving, false)      /* from the start click until the squid is beaten */       \
+    X(Lane, EnemyLane, Lane::None)  /* the creature's lane; None when none */              \
+    X(Lane, SpearLane, Lane::None)  /* None until the spear card */                        \
+    X(bool, Bubble1Rising, false)                                                          \
+    X(bool, Bubble2Rising, false)                                                          \
+    X(bool, EnemyActive, false) /* a creature is on screen and fighting */                 \
+    X(bool, UpShown, false)     /* the "UP !!" marker is being timed */                    \
+    X(bool, RingOn, false)      /* the ring card has been found */                         \
+    X(bool, Cleared, false)     /* the giant squid is beaten: the curtain rises */         \
+    X(bool, Striking, false)    /* the pointer rests on the spear */
+
+// Nothing reads the record as bytes: the traces and a record's digest take it
+// field by field, so its size and layout are free to change.
 struct GameState {
-    int32_t LastTick = 0;      // clock at the end of the last step that ran
-    int16_t Oxygen = 80;       // shown after "酸素："
-    int16_t Life = 200;        // shown after "命："
-    int16_t EnemyLife = 0;     // the creature panel's value
-    int16_t Tanks = 9;         // spare tanks, shown after "ボンベ："
-    int16_t DiveTick = 0;      // ticks since the start click; the timeline's key
-    int16_t OxygenMax = 80;    // what a tank refills oxygen to
-    int16_t EndTick = 0;       // step counter of the clear sequence
-    int32_t SwipeDX = 0;       // |dx| of the last swipe
-    int32_t SwipeDY = 0;       // |dy| of the last swipe
-    int32_t DownX = 0, DownY = 0;  // where the last swipe started (client)
-    int32_t UpX = 0, UpY = 0;      // where it ended (client)
-    uint32_t CursorPos = 0;    // screen position of the event: x low 16, y high 16
-    int32_t PointerX = 0, PointerY = 0;  // that position in client coordinates
-    Effect SeNo = Effect::None;          // the effect played last
-    uint8_t HalfTick = 0;                // 1, 2: the drain runs when it reaches 2
-    SwipeButton MouseButton = SwipeButton::None;
-    CreatureKind EnemyKind = CreatureKind::None;
-    uint8_t DealNo = 0;        // deal whose row can be turned, 0 if none
-    uint8_t UpTimer = 0;       // ticks the "UP !!" marker has been up
-    Music BgmNo = Music::None; // the piece started last, None once stopped
-    bool Diving = false;       // from the start click until the squid is beaten
-    Lane EnemyLane = Lane::None;  // the creature's lane; None when none
-    Lane SpearLane = Lane::None;  // None until the spear card
-    bool Bubble1Rising = false;
-    bool Bubble2Rising = false;
-    bool EnemyActive = false;  // a creature is on screen and fighting
-    bool UpShown = false;      // the "UP !!" marker is being timed
-    bool RingOn = false;       // the ring card has been found
-    bool Cleared = false;      // the giant squid is beaten: the curtain rises
-    bool Striking = false;     // the pointer rests on the spear
+#define TORVENKA_STATE_MEMBER(type, name, start) type name = start;
+    TORVENKA_STATE_FIELDS(TORVENKA_STATE_MEMBER)
+#undef TORVENKA_STATE_MEMBER
+
+    bool operator==(const GameState&) const = default;
 };
 
-// The record keeps the layout it has always had: every code and flag is one
-// byte, in the same place, and the whole record is 76 bytes.
-static_assert(sizeof(GameState::SeNo) == 1 && sizeof(GameState::MouseButton) == 1 &&
-              sizeof(GameState::EnemyKind) == 1 && sizeof(GameState::BgmNo) == 1 && sizeof(GameState::Diving) == 1 &&
-              sizeof(GameState::EnemyLane) == 1 && sizeof(GameState::SpearLane) == 1 &&
-              sizeof(GameState::Bubble1Rising) == 1 && sizeof(GameState::Bubble2Rising) == 1 &&
-              sizeof(GameState::EnemyActive) == 1 && sizeof(GameState::UpShown) == 1 &&
-              sizeof(GameState::RingOn) == 1 && sizeof(GameState::Cleared) == 1 && sizeof(GameState::Striking) == 1);
-static_assert(sizeof(GameState) == 76);
+// Calls f(name, value) for every field of the record in its order, the
+// codes as their numbers and the flags as 0 or 1.
+template <class F>
+void forEachStateField(const GameState& s, F&& f) {
+    auto number = [](auto v) -> long long {
+        if constexpr (std::is_enum_v<decltype(v)>)
+            return code(v);
+        else
+            return static_cast<long long>(v);
+    };
+#define TORVENKA_STATE_VISIT(type, name, start) f(#name, number(s.name));
+    TORVENKA_STATE_FIELDS(TORVENKA_STATE_VISIT)
+#undef TORVENKA_STATE_VISIT
+}
 
 // 16-bit game arithmetic: the sum is taken in int and wrapped back to 16 bits,
 // exactly as the signed 16-bit fields of the record behave.

@@ -1,5 +1,7 @@
 // A whole dive without a window: the real game and loop, a fake clock that
-// jumps to each deadline, a stand-in font, a recording sound sink, and
+// jumps to each deadline, the game's own font (its glyph table, so every
+// text item is as wide as the game draws it, and a pointer over text goes
+// where it goes in the game), a recording sound sink, and
 // pointer events handed in by the caller. The tests, the benchmarks, the
 // fuzzers and the snapshot tool all play through it.
 #pragma once
@@ -12,7 +14,8 @@
 #include "core/game.h"
 #include "loop/scheduler.h"
 #include "headless/test_access.h"
-#include "screen/fixed_font.h"
+#include "screen/glyph_font.h"
+#include "screen/glyph_table.h"
 
 class RecordingSink : public CommandSink {
 public:
@@ -82,11 +85,11 @@ constexpr int kOriginX = 300, kOriginY = 200;
 // or turn by turn by a host that cannot block, as in a browser.
 enum class Driver { Blocking, TurnByTurn };
 
-// One window: the fake platform, the stand-in font and the recording sound
+// One window: the fake platform, the game's font and the recording sound
 // sink it stands on, and its loop with the game. The game lives as long as
 // the Dive; its destruction sends the last sound commands to `sound`.
 struct Dive {
-    FixedFont font;
+    GlyphFont font{kBakedGlyphs};
     RecordingSink sound;
     FakePlatform plat;
     Scheduler loop;

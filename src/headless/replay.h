@@ -23,6 +23,7 @@
 
 #include "core/texts.h"
 #include "headless/harness.h"
+#include "record/dive_record.h"
 
 struct ReplayEvent {
     int tick;
@@ -168,4 +169,16 @@ inline ReplayRun playReplay(const Replay& r, const std::vector<int>& recordAt = 
     });
     out.end = d.field.caption() == kClearCaption ? "clear" : d.shown(Item::gameOver) ? "over" : "none";
     return out;
+}
+
+// Plays a dive's record back in d, a window made with the record's seed that
+// has handled nothing yet: pass by pass, until the record is over, the replay
+// found a problem or the window closed. afterPass() acts between passes.
+template <class AfterPass>
+void playRecordIn(Dive& d, const DiveRecord& r, AfterPass afterPass, long passes = 50'000'000) {
+    d.loop.playBack(r);
+    while (passes-- > 0 && !d.loop.playbackOver() && d.loop.playbackProblem().empty() && !d.loop.closed()) {
+        d.pass();
+        afterPass();
+    }
 }

@@ -1,5 +1,10 @@
 #include "headless/rules.h"
 
+#include <vector>
+
+#include "core/creatures.h"
+#include "core/lane.h"
+
 namespace {
 
 bool inClient(const ItemState& it) {
@@ -20,15 +25,12 @@ std::string RuleWatch::broken(const Dive& d) {
         for (Item i : {Playfield::front(l), Playfield::shadow(l)})
             if (f[i].text.empty() || f[i].text[0] == '-') return std::string(f[i].name) + " reads '" + f[i].text + "'" + at;
     // At most one colour of a creature or of the spear is in view.
-    const Item sets[5][3] = {{Item::octopusWhite, Item::octopusCyan, Item::octopusRed},
-                             {Item::crabWhite, Item::crabCyan, Item::crabRed},
-                             {Item::morayWhite, Item::morayCyan, Item::morayRed},
-                             {Item::squidWhite, Item::squidCyan, Item::squidRed},
-                             {Item::spearWhite, Item::spearCyan, Item::spearRed}};
-    for (const auto& set : sets) {
+    std::vector<LaneSprites> sets = {kSpear};
+    for (const Creature& c : kCreatures) sets.push_back(spritesOf(c));
+    for (const LaneSprites& set : sets) {
         int seen = 0;
-        for (Item i : set) seen += inClient(f[i]);
-        if (seen > 1) return std::string(f[set[0]].name) + ": " + std::to_string(seen) + " colours in view" + at;
+        for (Lane l : kLanes) seen += inClient(f[set.in(l)]);
+        if (seen > 1) return std::string(f[set.white].name) + ": " + std::to_string(seen) + " colours in view" + at;
     }
     if (f.items().size() != names_.size()) return "the playfield's item count changed" + at;
     for (size_t i = 0; i < names_.size(); ++i)

@@ -20,7 +20,7 @@ std::string hex(uint64_t v, int digits) {
 
 // FNV-1a, 64 bits.
 uint64_t hash64(const std::string& s) {
-    uint64_t h = 1469598103934665603ull;
+    uint64_t h = 14695981039346656037ull;
     for (unsigned char c : s) {
         h ^= c;
         h *= 1099511628211ull;
@@ -64,41 +64,7 @@ std::string Coverage::missing() const {
 
 Fields stateFields(const GameState& s) {
     Fields f;
-    auto add = [&](const char* n, long long v) { f.emplace_back(n, std::to_string(v)); };
-    add("LastTick", s.LastTick);
-    add("Oxygen", s.Oxygen);
-    add("Life", s.Life);
-    add("EnemyLife", s.EnemyLife);
-    add("Tanks", s.Tanks);
-    add("DiveTick", s.DiveTick);
-    add("OxygenMax", s.OxygenMax);
-    add("EndTick", s.EndTick);
-    add("SwipeDX", s.SwipeDX);
-    add("SwipeDY", s.SwipeDY);
-    add("DownX", s.DownX);
-    add("DownY", s.DownY);
-    add("UpX", s.UpX);
-    add("UpY", s.UpY);
-    add("CursorPos", s.CursorPos);
-    add("PointerX", s.PointerX);
-    add("PointerY", s.PointerY);
-    add("SeNo", code(s.SeNo));
-    add("HalfTick", s.HalfTick);
-    add("MouseButton", code(s.MouseButton));
-    add("EnemyKind", code(s.EnemyKind));
-    add("DealNo", s.DealNo);
-    add("UpTimer", s.UpTimer);
-    add("BgmNo", code(s.BgmNo));
-    add("Diving", s.Diving);
-    add("EnemyLane", code(s.EnemyLane));
-    add("SpearLane", code(s.SpearLane));
-    add("Bubble1Rising", s.Bubble1Rising);
-    add("Bubble2Rising", s.Bubble2Rising);
-    add("EnemyActive", s.EnemyActive);
-    add("UpShown", s.UpShown);
-    add("RingOn", s.RingOn);
-    add("Cleared", s.Cleared);
-    add("Striking", s.Striking);
+    forEachStateField(s, [&](const char* name, long long v) { f.emplace_back(name, std::to_string(v)); });
     return f;
 }
 

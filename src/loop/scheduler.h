@@ -18,6 +18,7 @@
 #include "core/host.h"
 #include "core/playfield.h"
 #include "core/pointer.h"
+#include "record/dive_record.h"
 #include "sound/commands.h"
 
 struct PlatformEvent {
@@ -122,7 +123,24 @@ public:
     void setSpinning(bool s) { spinning_ = s; }
     void setObserver(LoopObserver* o) { observer_ = o; }
 
+    // The dive as the loop handled it: every window records its dive, from
+    // its making until the dive's end or the window's closing.
+    const DiveRecorder& recorder() const { return recorder_; }
+    // The record as it stands, closed on the dive's state now if the dive
+    // has not ended nor the window closed yet.
+    DiveRecord record() const;
+    // Plays a record back instead of the player's pointer, whose events are
+    // dropped from here on; the loop must have been made with the record's
+    // seed and have handled nothing yet. The replay keeps the dive's own
+    // pace, and nothing more runs once its last step has.
+    void playBack(DiveRecord r);
+    bool playingBack() const { return player_.has_value(); }
+    bool playbackOver() const { return player_ && player_->over(); }
+    // Empty, or the one line that says how a replay went wrong.
+    std::string playbackProblem() const { return player_ ? player_->problem() : std::string(); }
+
 private:
+    bool nextEvent(PlatformEvent& ev);
     void dispatch(const PlatformEvent& ev);
     void present();
     void step();
@@ -132,4 +150,6 @@ private:
     bool closed_ = false;
     bool spinning_ = false;
     LoopObserver* observer_ = nullptr;
+    DiveRecorder recorder_;
+    std::optional<RecordPlayer> player_;
 };

@@ -5,11 +5,14 @@
 // a PartMap (a later part lies over an earlier one), and the 1-pixel outline
 // is traced around every part where it meets the sea or a part behind it.
 #pragma once
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <initializer_list>
 #include <vector>
 
+#include "core/card_faces.h"
+#include "core/creatures.h"
 #include "screen/bitmaps.h"
 
 namespace art {
@@ -121,16 +124,26 @@ struct Lettering {
 void letter(Grid& g, const Glyph& glyph, float x, float y, const Lettering& how, uint32_t wobble, uint8_t c);
 
 // ---- The pictures, one maker each (art_*.cpp) ----
-Bitmap makeCard(Picture p);
+// A card with a face's symbol; each face's symbol is drawn on the card by
+// its row (art_cards.cpp), in the order of the faces.
+struct CardSymbol {
+    CardFace face;
+    void (*draw)(Grid& card);
+};
+extern const std::array<CardSymbol, kCardFaceCount> kCardSymbols;
+Bitmap makeCard(CardFace face);
 Bitmap makeRing();
 Bitmap makeBubble();
 Bitmap makeCurtain();
 Bitmap makeSea();
-Grid drawOctopus();
-Grid drawCrab();
-Grid drawMoray();
-Grid drawSquid();
 Grid drawSpear();
+// Each creature's line drawing, one row a kind in the order of the kinds
+// (art_creatures.cpp): its three lane pictures are inked from it.
+struct CreatureDrawing {
+    CreatureKind kind;
+    Grid (*draw)();
+};
+extern const std::array<CreatureDrawing, kCreatureCount> kCreatureDrawings;
 Bitmap makeGrilledSquid();
 Bitmap makeBiggestMessage();
 Bitmap makeTastyMessage();

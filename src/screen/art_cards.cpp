@@ -66,8 +66,19 @@ void symbolSuka(Grid& g) {
 
 }  // namespace
 
-Bitmap makeCard(Picture p) {
-    constexpr int w = 50, h = 51;
+// Each face's symbol, in the order of the faces.
+constexpr std::array<CardSymbol, kCardFaceCount> kCardSymbolRows = {{
+    {CardFace::FaceDown, symbolBang},
+    {CardFace::Oxygen, symbolOxy},
+    {CardFace::Tanks, symbolB},
+    {CardFace::Weapon, symbolWp},
+    {CardFace::Blank, symbolSuka},
+}};
+static_assert(rowsInKeyOrder(kCardSymbolRows, &CardSymbol::face));
+const std::array<CardSymbol, kCardFaceCount> kCardSymbols = kCardSymbolRows;
+
+Bitmap makeCard(CardFace face) {
+    constexpr int w = kCardW, h = kCardH;
     constexpr float radius = 6;
     Grid g(w, h, kKey);
     Grid border(w, h);
@@ -79,13 +90,7 @@ Bitmap makeCard(Picture p) {
     const Grid edge = ring(border, 1);
     for (size_t i = 0; i < g.v.size(); ++i)
         if (edge.v[i]) g.v[i] = kInk;
-    switch (p) {
-        case Picture::faceDownCard: symbolBang(g); break;
-        case Picture::oxygenCard: symbolOxy(g); break;
-        case Picture::tanksCard: symbolB(g); break;
-        case Picture::weaponCard: symbolWp(g); break;
-        default: symbolSuka(g); break;
-    }
+    kCardSymbols[static_cast<size_t>(face)].draw(g);
     return paint(g, {kKeyBlue, kWhite, kRed});
 }
 

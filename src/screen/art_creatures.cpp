@@ -7,7 +7,6 @@
 
 namespace art {
 
-
 // The octopus, drawn by hand: a tall domed head with a glint, one small
 // ring of an eye low on its right side, and six tentacles below, the outer
 // ones curling up at the sides, the inner ones hanging down and flicking out.
@@ -253,5 +252,15 @@ Grid drawSquid() {
     }
     return g;
 }
+
+constexpr std::array<CreatureDrawing, kCreatureCount> kCreatureDrawingRows = {{
+    {CreatureKind::Octopus, drawOctopus},
+    {CreatureKind::Crab, drawCrab},
+    {CreatureKind::Moray, drawMoray},
+    {CreatureKind::GiantSquid, drawSquid},
+}};
+// Every kind has its drawing, in the order of the kinds.
+static_assert(rowsInKeyOrder(kCreatureDrawingRows, &CreatureDrawing::kind, CreatureKind::Octopus));
+const std::array<CreatureDrawing, kCreatureCount> kCreatureDrawings = kCreatureDrawingRows;
 
 }  // namespace art

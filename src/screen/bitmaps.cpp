@@ -13,21 +13,6 @@ namespace {
 
 constexpr int kCount = static_cast<int>(Picture::Count);
 
-// A lane set's pictures follow one another in lane order, white, cyan, red:
-// that is how one drawing is inked into all three below.
-constexpr Picture inLane(Picture white, Lane lane) {
-    return static_cast<Picture>(static_cast<int>(white) + static_cast<int>(lane) - static_cast<int>(Lane::White));
-}
-static_assert(inLane(Picture::octopusWhite, Lane::Cyan) == Picture::octopusCyan &&
-              inLane(Picture::octopusWhite, Lane::Red) == Picture::octopusRed &&
-              inLane(Picture::crabWhite, Lane::Cyan) == Picture::crabCyan && inLane(Picture::crabWhite, Lane::Red) == Picture::crabRed &&
-              inLane(Picture::morayWhite, Lane::Cyan) == Picture::morayCyan &&
-              inLane(Picture::morayWhite, Lane::Red) == Picture::morayRed &&
-              inLane(Picture::squidWhite, Lane::Cyan) == Picture::squidCyan &&
-              inLane(Picture::squidWhite, Lane::Red) == Picture::squidRed &&
-              inLane(Picture::spearWhite, Lane::Cyan) == Picture::spearCyan &&
-              inLane(Picture::spearWhite, Lane::Red) == Picture::spearRed);
-
 struct Drawn {
     std::array<Bitmap, kCount> pictures;
     std::array<bool, kCount> done{};
@@ -38,8 +23,7 @@ Drawn& drawn() {
     return d;
 }
 
-// The pictures made whole by one maker each, and the lane sets: one
-// drawing inked in the three lane colours.
+// The pictures made whole by one maker each.
 const std::pair<Picture, Bitmap (*)()> kMade[] = {
     {Picture::sea, art::makeSea},
     {Picture::ring, art::makeRing},
@@ -50,29 +34,34 @@ const std::pair<Picture, Bitmap (*)()> kMade[] = {
     {Picture::gameOver, art::makeGameOver},
     {Picture::bubble, art::makeBubble},
 };
-const std::pair<Picture, art::Grid (*)()> kInked[] = {
-    {Picture::octopusWhite, art::drawOctopus}, {Picture::crabWhite, art::drawCrab},
-    {Picture::morayWhite, art::drawMoray},     {Picture::squidWhite, art::drawSquid},
-    {Picture::spearWhite, art::drawSpear},
-};
 
-// Draws the picture `wanted` and those drawn with it (its lane set).
+Picture spearPicture(Lane l) {
+    return l == Lane::Cyan ? Picture::spearCyan : l == Lane::Red ? Picture::spearRed : Picture::spearWhite;
+}
+
+// Draws the picture `wanted` and those drawn with it: each creature and the
+// spear is one drawing, inked in the three lane colours.
 void draw(Picture wanted) {
+    using namespace art;
     Drawn& d = drawn();
     auto put = [&](Picture p, Bitmap pic) {
         d.pictures[static_cast<size_t>(p)] = std::move(pic);
         d.done[static_cast<size_t>(p)] = true;
     };
-    for (Picture p : {Picture::faceDownCard, Picture::oxygenCard, Picture::tanksCard, Picture::weaponCard, Picture::blankCard})
-        if (p == wanted) put(p, art::makeCard(p));
+    auto inkLanes = [&](auto pictureIn, Grid (*drawing)()) {
+        bool among = false;
+        for (const auto& [lane, rgb] : lanes::kColours) among = among || pictureIn(lane) == wanted;
+        if (!among) return;
+        const Grid g = drawing();
+        for (const auto& [lane, rgb] : lanes::kColours) put(pictureIn(lane), lineArt(g, rgb));
+    };
+    for (const CardFaceRow& f : kCardFaces)
+        if (cardPicture(f.face) == wanted) put(wanted, makeCard(f.face));
     for (const auto& [p, make] : kMade)
         if (p == wanted) put(p, make());
-    for (const auto& [white, drawing] : kInked) {
-        const int at = static_cast<int>(wanted) - static_cast<int>(white);
-        if (at < 0 || at > 2) continue;
-        const art::Grid g = drawing();
-        for (const auto& [lane, rgb] : lanes::kColours) put(inLane(white, lane), art::lineArt(g, rgb));
-    }
+    for (const CreatureDrawing& c : kCreatureDrawings)
+        inkLanes([&](Lane l) { return creaturePicture(c.kind, l); }, c.draw);
+    inkLanes(spearPicture, drawSpear);
 }
 
 }  // namespace

@@ -35,7 +35,7 @@ struct Design {
 
 Design draw() {
     const Bitmap& sea = bitmap(Picture::sea);
-    const Bitmap& octopus = bitmap(Picture::octopusWhite);
+    const Bitmap& octopus = bitmap(creaturePicture(CreatureKind::Octopus, Lane::White));
     const size_t n = static_cast<size_t>(kIconDesign) * kIconDesign;
     Design d{std::vector<uint32_t>(n), std::vector<uint32_t>(n), std::vector<bool>(n)};
     for (int y = 0; y < kIconDesign; ++y)

@@ -32,6 +32,19 @@ public:
     virtual Result close(const Close& op) = 0;
 };
 
+// The device of an open alias, for play, stop and close, from a back end's
+// devices by alias (a map from the alias in lower case): kNoAudio when the
+// back end has nothing to sound on, kAlias when the alias is not open, else
+// kOk with `device` set.
+template <class Devices>
+Result findOpen(bool ready, Devices& devices, const std::string& alias, typename Devices::mapped_type*& device) {
+    if (!ready) return kNoAudio;
+    const auto it = devices.find(alias);
+    if (it == devices.end()) return kAlias;
+    device = &it->second;
+    return kOk;
+}
+
 // Where the sound files that the game names ("dat/se1.wav", always with '/')
 // are found on this machine. Each front end gives its back end one.
 class SoundFiles {

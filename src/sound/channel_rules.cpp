@@ -1,5 +1,7 @@
 #include "sound/channel_rules.h"
 
+#include <cstring>
+
 #include "sound/command_parser.h"
 
 namespace sound {
@@ -22,8 +24,40 @@ std::string MusicStream::take(const std::string& alias) {
     return cut;
 }
 
-void MusicStream::release(const std::string& alias) {
-    if (heldBy(alias)) owner_.clear();
+bool MusicStream::release(const std::string& alias) {
+    if (!heldBy(alias)) return false;
+    owner_.clear();
+    return true;
+}
+
+namespace {
+
+uint32_t be32(const uint8_t* p) {
+    return (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | uint32_t{p[3]};
+}
+
+}  // namespace
+
+bool looksLikeMidi(const std::vector<uint8_t>& b) {
+    if (b.size() < 14 || std::memcmp(b.data(), "MThd", 4) != 0) return false;
+    const uint32_t headLen = be32(b.data() + 4);
+    if (headLen < 6 || headLen > b.size() - 8) return false;
+    const unsigned tracks = (unsigned{b[10]} << 8) | b[11];
+    if (tracks == 0) return false;
+    size_t at = 8 + headLen;
+    unsigned found = 0;
+    while (at < b.size()) {
+        if (b.size() - at < 8) return false;
+        const uint32_t len = be32(b.data() + at + 4);
+        if (len > b.size() - at - 8) return false;
+        if (std::memcmp(b.data() + at, "MTrk", 4) == 0) ++found;
+        at += 8 + len;
+    }
+    return found > 0;
+}
+
+bool looksLikeWave(const std::vector<uint8_t>& b) {
+    return b.size() >= 12 && std::memcmp(b.data(), "RIFF", 4) == 0 && std::memcmp(b.data() + 8, "WAVE", 4) == 0;
 }
 
 }  // namespace sound

@@ -3,7 +3,9 @@
 // desktop's SDL_mixer back end and the page's WebAudio back end both go by
 // these, so the game sounds the same on either.
 #pragma once
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace sound {
 
@@ -13,6 +15,14 @@ namespace sound {
 // name that only starts with a dot (".wav") has none.
 enum class FileKind { kMusic, kEffect, kUnknown };
 FileKind fileKind(const std::string& gameName);
+
+// A standard MIDI file: the "MThd" header chunk, then chunks that all fit in
+// the file, at least one of them an "MTrk" track. A synthesiser would accept
+// anything and only fail (and complain) once playing, so a file that is not
+// a MIDI file is turned away at the door.
+bool looksLikeMidi(const std::vector<uint8_t>& bytes);
+// A RIFF WAVE file, by its header.
+bool looksLikeWave(const std::vector<uint8_t>& bytes);
 
 // The one music stream. Every music alias plays on it: starting a piece cuts
 // off the piece of any other alias, and stopping an alias silences the
@@ -24,8 +34,9 @@ public:
     std::string take(const std::string& alias);
     // Whether the piece of `alias` was the last one started.
     bool heldBy(const std::string& alias) const { return !owner_.empty() && owner_ == alias; }
-    // `alias` is stopped or closed: the stream is free if it held it.
-    void release(const std::string& alias);
+    // `alias` is stopped or closed: the stream is free if it held it. True
+    // when it did, and the piece on the stream is to be silenced.
+    bool release(const std::string& alias);
 
 private:
     std::string owner_;

@@ -13,8 +13,11 @@ namespace {
 
 constexpr int kBatchFrames = 16384;
 
-// The render on SDL_mixer's music hook, if any. Changed only with the hook,
-// under SDL_mixer's lock, so the mixer never sees a stream half set up.
+// The render on SDL_mixer's music hook, if any, so that a render going away
+// takes itself off. Only the game's thread reads or sets it: the mixer's
+// thread knows the render only as the hook's argument, which Mix_HookMusic
+// sets under SDL_mixer's lock after play() has set the stream up, so the
+// mixer never sees a stream half set up.
 RenderStream* g_hooked = nullptr;
 
 }  // namespace

@@ -5,13 +5,16 @@
 #include <dlfcn.h>
 
 #include <atomic>
+#include <condition_variable>
+#include <future>
+#include <mutex>
+#include <thread>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <limits>
 #include <optional>
 
 #include "sound/render_stream.h"
+#include "sound/sound_file.h"
 #include "sound/sound_font.h"
 #include "sound/theme_render.h"
 
@@ -21,49 +24,6 @@ namespace {
 
 // Only one back end drives the mixer at a time.
 std::atomic<bool> g_mixerHeld{false};
-
-bool readFile(const std::string& path, std::vector<uint8_t>& out) {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) return false;
-    // SDL reads memory through an int-sized window.
-    if (std::filesystem::file_size(path, ec) > static_cast<uintmax_t>(std::numeric_limits<int>::max()) || ec)
-        return false;
-    std::ifstream f(path, std::ios::binary);
-    if (!f) return false;
-    out.assign(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
-    return !f.bad();
-}
-
-uint32_t be32(const uint8_t* p) {
-    return (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | uint32_t{p[3]};
-}
-
-// A standard MIDI file: the "MThd" header chunk, then chunks that all fit in
-// the file, at least one of them an "MTrk" track. FluidSynth would accept
-// anything here and only fail (and complain) once playing, so a file that
-// is not a MIDI file is turned away at the door.
-bool looksLikeMidi(const std::vector<uint8_t>& b) {
-    if (b.size() < 14 || std::memcmp(b.data(), "MThd", 4) != 0) return false;
-    const uint32_t headLen = be32(b.data() + 4);
-    if (headLen < 6 || headLen > b.size() - 8) return false;
-    const unsigned tracks = (unsigned{b[10]} << 8) | b[11];
-    if (tracks == 0) return false;
-    size_t at = 8 + headLen;
-    unsigned found = 0;
-    while (at < b.size()) {
-        if (b.size() - at < 8) return false;
-        const uint32_t len = be32(b.data() + at + 4);
-        if (len > b.size() - at - 8) return false;
-        if (std::memcmp(b.data() + at, "MTrk", 4) == 0) ++found;
-        at += 8 + len;
-    }
-    return found > 0;
-}
-
-// A RIFF WAVE file. SDL_mixer would otherwise try every music decoder on it.
-bool looksLikeWave(const std::vector<uint8_t>& b) {
-    return b.size() >= 12 && std::memcmp(b.data(), "RIFF", 4) == 0 && std::memcmp(b.data() + 8, "WAVE", 4) == 0;
-}
 
 int soundFontExists(const char* path, void*) {
     std::error_code ec;
@@ -99,27 +59,89 @@ void silenceAlsa() {
 
 }  // namespace
 
-SdlMixerBackEnd::SdlMixerBackEnd(const SoundFiles& files) : files_(files) {
+// What the thread that opens the sound device and the back end share. The
+// thread only opens (SDL's audio, then the mixer) and says how it went;
+// everything else, closing included, happens on the back end's own thread.
+struct SdlMixerBackEnd::Opening {
+    enum State { kWaiting, kOpen, kFailed };
+    std::atomic<int> state{kWaiting};
+    bool audioStarted = false;  // SDL's audio subsystem is up (to be quit)
+    int freq = 0;
+    uint16_t format = 0;
+    int channels = 0;
+    std::mutex lock;  // taken to change the state and to wait for it
+    std::condition_variable done;
+};
+
+namespace {
+
+// Set once a sound device was left to the end of the process.
+std::atomic<bool> g_leftOpen{false};
+
+constexpr std::chrono::milliseconds kCloseWait{1000};
+
+}  // namespace
+
+SdlMixerBackEnd::SdlMixerBackEnd(const SoundFiles& files, std::chrono::milliseconds openWait) : files_(files) {
     bool expected = false;
     if (!g_mixerHeld.compare_exchange_strong(expected, true)) return;
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-        g_mixerHeld = false;
-        return;
+    // A sound server that does not answer (stopped, or far away) holds SDL's
+    // audio start for as long as it likes; the game does not wait on it
+    // longer than `openWait`. The device opens when it can, and every
+    // command until then is not heard.
+    opening_ = std::make_shared<Opening>();
+    opener_ = std::thread([o = opening_] {
+        int state = Opening::kFailed;
+        if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
+            o->audioStarted = true;
+            silenceAlsa();
+            // The MIDI synthesiser waits until a MIDI file has to be
+            // synthesised (readySynthesiser); the themes' renders need
+            // nothing of SDL_mixer's decoders (RenderStream).
+            if (Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 1024) == 0 &&
+                Mix_QuerySpec(&o->freq, &o->format, &o->channels) != 0)
+                state = Opening::kOpen;
+        }
+        // SDL keeps a little of its own for each thread that calls it (the
+        // last error's text); a thread SDL did not start lets it go itself.
+        SDL_TLSCleanup();
+        const std::lock_guard<std::mutex> held(o->lock);
+        o->state.store(state, std::memory_order_release);
+        o->done.notify_all();
+    });
+    {
+        std::unique_lock<std::mutex> held(opening_->lock);
+        opening_->done.wait_for(held, openWait,
+                                [&] { return opening_->state.load(std::memory_order_acquire) != Opening::kWaiting; });
     }
-    silenceAlsa();
-    // The MIDI synthesiser waits until a MIDI file has to be synthesised
-    // (readySynthesiser); the themes' renders need nothing of SDL_mixer's
-    // decoders (RenderStream).
-    if (Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 1024) != 0) {
-        Mix_Quit();
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        g_mixerHeld = false;
-        return;
+    usable();
+}
+
+bool SdlMixerBackEnd::ready() const {
+    return opening_ && opening_->state.load(std::memory_order_acquire) == Opening::kOpen;
+}
+
+bool SdlMixerBackEnd::leftOpen() { return g_leftOpen.load(); }
+
+// The device, once it is open: its format, and its channels. A device that
+// could not be opened lets SDL's audio go at once, as it would have
+// without the thread (ALSA's watch for new sound cards stops with it).
+bool SdlMixerBackEnd::usable() {
+    if (ready_) return true;
+    if (!ready()) {
+        if (!audioLetGo_ && opening_ && opening_->state.load(std::memory_order_acquire) == Opening::kFailed) {
+            if (opener_.joinable()) opener_.join();
+            letAudioGo();
+        }
+        return false;
     }
-    Mix_QuerySpec(&freq_, &format_, &channels_);
+    freq_ = opening_->freq;
+    format_ = opening_->format;
+    channels_ = opening_->channels;
     frameBytes_ = channels_ * static_cast<int>(SDL_AUDIO_BITSIZE(format_) / 8);
     channelInUse_.assign(static_cast<size_t>(Mix_AllocateChannels(-1)), false);
     ready_ = true;
+    return true;
 }
 
 // The first MIDI file to synthesise sets up SDL_mixer's synthesiser and
@@ -146,7 +168,7 @@ void SdlMixerBackEnd::readySynthesiser() {
 std::unique_ptr<RenderStream> SdlMixerBackEnd::openRender(const std::string& gameName,
                                                           const std::vector<uint8_t>& midi) const {
     std::vector<uint8_t> ogg;
-    if (!readFile(files_.locate(renderOf(gameName)), ogg)) return nullptr;
+    if (!readSoundFile(files_.locate(renderOf(gameName)), kLargestRenderBytes, ogg)) return nullptr;
     const std::optional<RenderInfo> render = inspectRender(ogg);
     if (!render || !renderStandsFor(*render, midi)) return nullptr;
     return RenderStream::open(std::move(ogg), freq_, format_, channels_);
@@ -164,15 +186,49 @@ SdlMixerBackEnd::Device::Device(Device&&) noexcept = default;
 SdlMixerBackEnd::Device::~Device() = default;
 
 SdlMixerBackEnd::~SdlMixerBackEnd() {
-    if (!ready_) return;
-    Mix_HaltMusic();
-    Mix_HaltChannel(-1);
-    for (auto& [alias, d] : devices_) release(d);
-    devices_.clear();
-    Mix_CloseAudio();
-    Mix_Quit();
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    if (!opening_) return;  // another back end held the mixer
+    {
+        const std::lock_guard<std::mutex> held(opening_->lock);
+        if (opening_->state.load(std::memory_order_acquire) == Opening::kWaiting) {
+            // Still waiting for the sound server: the thread is left to the
+            // end of the process, which takes whatever it opens.
+            opener_.detach();
+            g_leftOpen = true;
+            return;
+        }
+    }
+    if (opener_.joinable()) opener_.join();
+    if (usable()) {
+        Mix_HaltMusic();
+        Mix_HaltChannel(-1);
+        for (auto& [alias, d] : devices_) release(d);
+        devices_.clear();
+        // Closing waits for SDL's audio thread, which a frozen sound server
+        // holds as long as it stays frozen: the close gets a second, and is
+        // otherwise left to the end of the process.
+        auto closed = std::make_shared<std::promise<void>>();
+        std::future<void> closing = closed->get_future();
+        std::thread closer([closed] {
+            Mix_CloseAudio();
+            SDL_TLSCleanup();
+            closed->set_value();
+        });
+        if (closing.wait_for(kCloseWait) != std::future_status::ready) {
+            closer.detach();
+            g_leftOpen = true;
+            return;
+        }
+        closer.join();
+    }
+    letAudioGo();
     g_mixerHeld = false;
+}
+
+void SdlMixerBackEnd::letAudioGo() {
+    if (audioLetGo_) return;
+    audioLetGo_ = true;
+    Mix_Quit();
+    if (opening_->audioStarted) SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
 bool SdlMixerBackEnd::isOpen(const std::string& alias) const {
@@ -182,7 +238,7 @@ bool SdlMixerBackEnd::isOpen(const std::string& alias) const {
 }
 
 Result SdlMixerBackEnd::open(const Open& op) {
-    if (!ready_) return kNoAudio;
+    if (!usable()) return kNoAudio;
     if (devices_.count(op.alias)) return kAlias;
     // The kind of device follows the file's extension, as the game names it.
     const FileKind kind = fileKind(op.file);
@@ -191,7 +247,9 @@ Result SdlMixerBackEnd::open(const Open& op) {
     Device d;
     d.music = music;
     std::vector<uint8_t> bytes;
-    if (!readFile(files_.locate(op.file), bytes)) return kLoad;
+    // Each file is looked at before it is read, and read only when it is
+    // no larger than a file of its kind may be (sound/sound_file.h).
+    if (!readSoundFile(files_.locate(op.file), music ? kLargestMidiBytes : kLargestEffectBytes, bytes)) return kLoad;
     if (music) {
         if (!looksLikeMidi(bytes)) return kLoad;
         d.render = openRender(op.file, bytes);
@@ -233,10 +291,9 @@ int SdlMixerBackEnd::takeChannel() {
 }
 
 Result SdlMixerBackEnd::play(const Play& op) {
-    if (!ready_) return kNoAudio;
-    auto it = devices_.find(op.alias);
-    if (it == devices_.end()) return kAlias;
-    Device& d = it->second;
+    Device* found = nullptr;
+    if (const Result r = findOpen(usable(), devices_, op.alias, found); r != kOk) return r;
+    Device& d = *found;
     // `notify` is not looked at: nobody receives the report.
     if (d.music) {
         // The one music stream: a piece cuts off whatever played on it.
@@ -271,15 +328,11 @@ Result SdlMixerBackEnd::play(const Play& op) {
 }
 
 Result SdlMixerBackEnd::stop(const Stop& op) {
-    if (!ready_) return kNoAudio;
-    auto it = devices_.find(op.alias);
-    if (it == devices_.end()) return kAlias;
-    Device& d = it->second;
+    Device* found = nullptr;
+    if (const Result r = findOpen(usable(), devices_, op.alias, found); r != kOk) return r;
+    Device& d = *found;
     if (d.music) {
-        if (musicStream_.heldBy(op.alias)) {
-            silenceMusic();
-            musicStream_.release(op.alias);
-        }
+        if (musicStream_.release(op.alias)) silenceMusic();
     } else {
         Mix_HaltChannel(d.channel);
     }
@@ -287,12 +340,11 @@ Result SdlMixerBackEnd::stop(const Stop& op) {
 }
 
 Result SdlMixerBackEnd::close(const Close& op) {
-    if (!ready_) return kNoAudio;
-    auto it = devices_.find(op.alias);
-    if (it == devices_.end()) return kAlias;
+    Device* found = nullptr;
+    if (const Result r = findOpen(usable(), devices_, op.alias, found); r != kOk) return r;
     musicStream_.release(op.alias);
-    release(it->second);
-    devices_.erase(it);
+    release(*found);
+    devices_.erase(op.alias);
     return kOk;
 }
 

@@ -136,20 +136,35 @@ uint32_t oggCrc(uint32_t crc, const uint8_t* p, size_t n) {
 }
 
 // A page's checksum is taken with its own checksum field as zeros.
-bool pageChecksumRight(const uint8_t* page, size_t size) {
+uint32_t pageChecksum(const uint8_t* page, size_t size) {
     static const uint8_t zeros[4] = {};
     uint32_t crc = oggCrc(0, page, 22);
     crc = oggCrc(crc, zeros, 4);
-    crc = oggCrc(crc, page + 26, size - 26);
-    return crc == le32(page + 22);
+    return oggCrc(crc, page + 26, size - 26);
 }
+
+bool pageChecksumRight(const uint8_t* page, size_t size) { return pageChecksum(page, size) == le32(page + 22); }
 
 bool isVorbisHeader(const std::vector<uint8_t>& packet, uint8_t type) {
     return packet.size() >= 7 && packet[0] == type && std::memcmp(packet.data() + 1, "vorbis", 6) == 0;
 }
 
-// The identification header gives the rate; the comment header the hash.
-bool readHeader(const std::vector<uint8_t>& packet, int index, RenderInfo& info) {
+constexpr std::string_view kMidiKey = "MIDI_SHA256=";
+constexpr std::string_view kOwnKey = "RENDER_SHA256=";
+constexpr size_t kHexDigits = 64;
+
+// Where the render's own hash is written: its place in the comment packet,
+// then in the file.
+struct OwnHashAt {
+    size_t inPacket = 0;
+    bool found = false;
+    size_t inFile = 0;
+    size_t pageStart = 0, pageSize = 0;  // the page that holds all of it
+    bool placed = false;
+};
+
+// The identification header gives the rate; the comment header the hashes.
+bool readHeader(const std::vector<uint8_t>& packet, int index, RenderInfo& info, OwnHashAt& own) {
     if (index == 0) {
         if (!isVorbisHeader(packet, 1) || packet.size() < 30) return false;
         info.rate = le32(packet.data() + 12);
@@ -164,13 +179,17 @@ bool readHeader(const std::vector<uint8_t>& packet, int index, RenderInfo& info)
     if (n - at < 4) return false;
     const uint32_t comments = le32(p + at);
     at += 4;
-    static constexpr std::string_view kKey = "MIDI_SHA256=";
     for (uint32_t i = 0; i < comments; ++i) {
         if (n - at < 4 || le32(p + at) > n - at - 4) return false;
         const size_t length = le32(p + at);
         const std::string_view comment(reinterpret_cast<const char*>(p + at + 4), length);
-        if (comment.size() > kKey.size() && equalIgnoringCase(comment.substr(0, kKey.size()), kKey))
-            info.midiSha256 = std::string(comment.substr(kKey.size()));
+        if (comment.size() > kMidiKey.size() && equalIgnoringCase(comment.substr(0, kMidiKey.size()), kMidiKey))
+            info.midiSha256 = std::string(comment.substr(kMidiKey.size()));
+        if (comment.size() == kOwnKey.size() + kHexDigits && comment.substr(0, kOwnKey.size()) == kOwnKey) {
+            if (own.found) return false;  // a render has one hash of its own
+            own.found = true;
+            own.inPacket = at + 4 + kOwnKey.size();
+        }
         at += 4 + length;
     }
     return true;
@@ -248,6 +267,13 @@ std::optional<double> midiPlayingTimeMs(const std::vector<uint8_t>& b) {
 std::optional<RenderInfo> inspectRender(const std::vector<uint8_t>& b) {
     RenderInfo info;
     std::vector<uint8_t> packet;
+    OwnHashAt own;
+    // Where each piece of the packet being gathered lies: at which byte of
+    // the file, how long, and on which page.
+    struct Piece {
+        size_t inFile, size, pageStart, pageSize;
+    };
+    std::vector<Piece> pieces;
     int headers = 0;
     uint32_t serial = 0, sequence = 0;
     bool ended = false;
@@ -269,17 +295,45 @@ std::optional<RenderInfo> inspectRender(const std::vector<uint8_t>& b) {
         // Only the two headers' packets are read; the sound is left to the decoder.
         const uint8_t* body = page + 27 + segments;
         for (size_t i = 0; i < segments && headers < 2; ++i) {
+            pieces.push_back({static_cast<size_t>(body - b.data()), page[27 + i], at, size});
             packet.insert(packet.end(), body, body + page[27 + i]);
             body += page[27 + i];
             if (page[27 + i] == 255) continue;
-            if (!readHeader(packet, headers++, info)) return std::nullopt;
+            if (!readHeader(packet, headers++, info, own)) return std::nullopt;
+            if (own.found && !own.placed) {
+                // The hash's 64 digits, found in the file: all on one page,
+                // where a packet's pieces follow each other.
+                size_t skip = own.inPacket;
+                for (const Piece& piece : pieces) {
+                    if (skip < piece.size) {
+                        own.inFile = piece.inFile + skip;
+                        own.pageStart = piece.pageStart;
+                        own.pageSize = piece.pageSize;
+                        own.placed = own.inFile + kHexDigits <= own.pageStart + own.pageSize;
+                        break;
+                    }
+                    skip -= piece.size;
+                }
+                if (!own.placed) return std::nullopt;
+            }
             packet.clear();
+            pieces.clear();
         }
         info.frames = le64(page + 6);
         at += size;
     }
     // The last page's granule position is the stream's length in frames.
-    if (!ended || headers < 2 || info.frames >> 63) return std::nullopt;
+    if (!ended || headers < 2 || info.frames >> 63 || !own.placed) return std::nullopt;
+    // The render's bytes are the build's: its own hash is the SHA-256 of the
+    // file as it was with that hash written as 64 zeros (its page's
+    // checksum taken again), before the hash was known.
+    std::vector<uint8_t> asHashed = b;
+    std::memset(asHashed.data() + own.inFile, '0', kHexDigits);
+    uint8_t* hashPage = asHashed.data() + own.pageStart;
+    const uint32_t crc = pageChecksum(hashPage, own.pageSize);
+    for (int i = 0; i < 4; ++i) hashPage[22 + i] = static_cast<uint8_t>(crc >> (8 * i));
+    const std::string_view written(reinterpret_cast<const char*>(b.data() + own.inFile), kHexDigits);
+    if (!equalIgnoringCase(written, sha256Hex(asHashed.data(), asHashed.size()))) return std::nullopt;
     return info;
 }
 

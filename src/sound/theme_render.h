@@ -2,9 +2,12 @@
 // once through FluidSynth with the TimGM6mb soundfont and keeps the sound as
 // an Ogg Vorbis file beside it (cmake/theme_renders.cmake). The page plays
 // nothing else; the desktop plays a render in place of synthesising its MIDI
-// file live, but only when the render was made from that very file: each
-// render carries the SHA-256 of the MIDI bytes it was made from as a Vorbis
-// comment, MIDI_SHA256=<64 hex digits>.
+// file live, but only when the render was made from that very file and is
+// the very file the build made: each render carries the SHA-256 of the MIDI
+// bytes it was made from as a Vorbis comment, MIDI_SHA256=<64 hex digits>,
+// and its own, RENDER_SHA256=<64 hex digits>: the SHA-256 of the render as
+// it is with those digits written as zeros (and the checksum of their page
+// taken again), which the build encodes first.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -35,8 +38,10 @@ struct RenderInfo {
     uint64_t frames = 0;     // its length in sample frames
 };
 // Nothing unless `ogg` is one whole Vorbis stream: every page in place with
-// its checksum right, the last one marked as the end. So a render cut
-// short or with a damaged byte is no render.
+// its checksum right, the last one marked as the end; and unless it holds
+// its own RENDER_SHA256, on one page, and the file hashes to it. So a render
+// cut short, with a damaged byte, or with other sound in well-formed pages
+// is no render.
 std::optional<RenderInfo> inspectRender(const std::vector<uint8_t>& ogg);
 
 // The longest a render may sound after its MIDI file's last event: the

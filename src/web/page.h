@@ -31,6 +31,25 @@ void torvenka_listen_pointers(int w, int h);
 // back button pressed on the game from leaving the page.
 void torvenka_diving(int on);
 
+// Dives watched again (web/library_replays.js; web/replays.h).
+// The address's fragment (after '#'): its length, or -1 when the address
+// has none; with `out`, at most `room` of its characters written there, and
+// how many were.
+int torvenka_replay_fragment(char* out, int room);
+// What the page offers around a dive: kReplayWaits, a shared dive waits for
+// the player's press (one line says so); kReplayPlays, a dive is being
+// watched (nothing offered); kReplayPlayed or kReplayWatched, the player's
+// dive or a watched one is over: its file's `size` bytes and its link's
+// text, to watch again, share and save (and, after a watched one, to play
+// yourself).
+enum { kReplayWaits = 1, kReplayPlays = 2, kReplayPlayed = 3, kReplayWatched = 4 };
+void torvenka_replays_show(int what, const uint8_t* bytes, int size, const char* link);
+// A replay that cannot be played: its one line on the status line.
+void torvenka_replays_say(const char* line);
+// Hears files dropped on the page or picked, handing the first
+// `mostBytes` + 1 bytes of one to web_watch_file().
+void torvenka_listen_replays(int mostBytes);
+
 // The page's audio on WebAudio (web/library_audio.js): only fetching,
 // decoding, starting and stopping buffers; the rules are the C++ back end's
 // (web/web_audio_back_end.h), which the page reports back to.

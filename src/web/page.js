@@ -5,9 +5,21 @@
 
 // One line on the page: what the player needs to know when something
 // keeps the game from playing, or from playing with sound.
+// A line about a dive watched again (a shared one waiting, one that
+// cannot be played, a link copied) stands in for the other while it is
+// there: the sounds' loading says its word again once it is gone.
+var torvenkaLines = {game: '', dives: ''};
+function torvenkaShowLine() {
+  var line = document.getElementById('say') || document.getElementById('status');
+  line.textContent = torvenkaLines.dives || torvenkaLines.game;
+}
 function torvenkaSay(text) {
-  var line = document.getElementById('status');
-  line.textContent = text;
+  torvenkaLines.game = text;
+  torvenkaShowLine();
+}
+function torvenkaSayAboutDives(text) {
+  torvenkaLines.dives = text;
+  torvenkaShowLine();
 }
 
 // A right-button swipe is the game's, never the browser's menu.

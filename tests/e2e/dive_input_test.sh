@@ -4,6 +4,8 @@
 # white spear; a vertical right-button swipe uses a tank, horizontal ones
 # step the spear white -> cyan -> red -> white (right) and back (left); a
 # right-button swipe that ends outside the window never reaches the game.
+# The dive is kept when its window closes, and `--replay last` plays it to
+# the same end by itself, whatever the mouse does meanwhile.
 . "$(dirname "$0")/lib.sh" "$1"
 
 # Card slots of a row: left edges, top, size.
@@ -35,10 +37,6 @@ spear_in() {
     [ "$(count_colour "${SPEAR_BOX[@]}" "$c")" -le 4 ] || return 1
   done
 }
-tank_text_changed() {
-  snap
-  [ "$(colour_set "${TANK_VALUE_BOX[@]}" "$WHITE")" != "$before" ]
-}
 
 start_game
 find_window "$GAME_PID"
@@ -69,16 +67,16 @@ left_release
 
 log "a vertical right-button swipe uses a tank"
 snap
-before=$(colour_set "${TANK_VALUE_BOX[@]}" "$WHITE")
+before=$(tank_gauge)
 [ -n "$before" ] || fail "no tank value at ${TANK_VALUE_BOX[0]},${TANK_VALUE_BOX[1]}"
 right_drag 100 170 100 120
-wait_until 2 tank_text_changed || fail "the tank value did not change after a vertical swipe"
+wait_until 2 tank_opened "$before" || fail "the tank value did not change after a vertical swipe"
 spear_in "$WHITE" || fail "a vertical swipe changed the spear's lane"
 
 log "horizontal right-button swipes step the spear's colour"
 right_drag 40 150 120 150
 wait_until 2 spear_in "$CYAN" || fail "the spear did not turn cyan after a swipe to the right"
-[ "$(colour_set "${TANK_VALUE_BOX[@]}" "$WHITE")" != "$before" ] || fail "the tank value went back"
+[ "$(tank_gauge)" != "$before" ] || fail "the tank value went back"
 right_drag 40 140 120 145
 wait_until 2 spear_in "$RED" || fail "the spear did not turn red after a second swipe to the right"
 right_drag 40 140 120 140
@@ -103,4 +101,27 @@ wait_until 2 spear_in "$RED" || fail "a left-button drag changed the spear's lan
 
 log "closing the window mid-dive ends the game with 0"
 close_and_expect_0 "$WIN" "$GAME_PID"
+
+log "the dive is kept, and --replay last plays it to the same end on its own"
+kept=("$XDG_STATE_HOME"/torvenka/dive-*.tvk)
+[ "${#kept[@]}" -eq 1 ] && [ -s "${kept[0]}" ] || fail "kept after the dive: ${kept[*]}"
+# The replay has ended once the sea stands still; its last state is held to
+# the record's when the window closes (else a line on stderr and exit 1).
+still() {
+  snap "$E2E_TMP/still-a.txt"
+  sleep 0.3
+  snap "$E2E_TMP/still-b.txt"
+  cmp -s "$E2E_TMP/still-a.txt" "$E2E_TMP/still-b.txt"
+}
+E2E_GAME_ARGS="--replay last" start_game
+find_window "$GAME_PID"
+wait_until 5 dive_shown || fail "the replay did not start its dive"
+right_drag 100 170 100 120  # the player's mouse steers nothing
+left_click_at "${AT_card1[@]}"
+wait_until 60 still || fail "the replay never came to its end"
+spear_in "$RED" || fail "the replay did not end with the spear red, as the dive did"
+close_window "$WIN"
+wait_exit "$GAME_PID" 5 || fail "the replay still runs 5 s after its window was closed"
+[ "$EXIT_CODE" -eq 0 ] && [ ! -s "$GAME_ERR" ] || fail "the replay ended with $EXIT_CODE: $(cat "$GAME_ERR")"
+[ "$(ls "$XDG_STATE_HOME"/torvenka/)" = "$(basename "${kept[0]}")" ] || fail "the replay was kept as a dive"
 log "ok"

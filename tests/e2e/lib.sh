@@ -111,6 +111,9 @@ mkdir -m 700 "$XDG_RUNTIME_DIR"
 # test run is in the way.
 export TORVENKA_LOCK_DIR="$E2E_TMP/lock"
 mkdir -m 700 "$TORVENKA_LOCK_DIR"
+# The dives the test's copies keep go to a state folder of its own, never
+# the player's.
+export XDG_STATE_HOME="$E2E_TMP/state"
 export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
 # Only a real X display will do: without this, SDL falls back to its
 # invisible "offscreen" driver whenever it cannot reach the X server, and
@@ -147,6 +150,25 @@ wait_until() {
     [ "$(now_ms)" -ge "$deadline" ] && return 1
     sleep 0.05
   done
+}
+
+# --- sound -----------------------------------------------------------------
+
+# private_pulse [SINK OPTION...]: a new PulseAudio of the test's own with one
+# null sink, "quiet" (given the options, e.g. rate=44100), whose monitor
+# records what is played; exports PULSE_SERVER (and PULSE_RUNTIME_PATH) so
+# that what the test starts plays there. Sets PA_PID.
+private_pulse() {
+  command -v pulseaudio >/dev/null && command -v pactl >/dev/null || fail "needs pulseaudio and pactl"
+  local dir
+  dir=$(mktemp -d "$E2E_TMP/pulse.XXXXXX")
+  export PULSE_SERVER=unix:$dir/native PULSE_RUNTIME_PATH=$dir
+  pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no --disallow-exit \
+    -L "module-null-sink sink_name=quiet $*" \
+    -L "module-native-protocol-unix auth-anonymous=1 socket=$dir/native" >"$dir.log" 2>&1 &
+  PA_PID=$!
+  E2E_PIDS+=("$PA_PID")
+  wait_until 5 pactl info >/dev/null 2>&1 || fail "the test's sound server did not start: $(tail -2 "$dir.log")"
 }
 
 # --- the game process ------------------------------------------------------
@@ -428,6 +450,18 @@ game_over_shown() {
 row_laid() {
   snap
   [ "$(count_colour 10 75 172 51 "$WHITE")" -ge 3600 ]
+}
+
+# tank_gauge: the tank gauge's white pixels now (empty once the gauge is
+# gone). tank_opened BEFORE: the gauge shows another number than BEFORE and
+# is still there: when the dive ends the gauges go, digits and all, which is
+# no tank opened.
+tank_gauge() { colour_set "${BOX_tanksValue[@]}" "$WHITE"; }
+tank_opened() {
+  snap
+  local now
+  now=$(tank_gauge)
+  [ -n "${now// /}" ] && [ "$now" != "$1" ] && [ "$(count_colour "${BOX_tanksCaption[@]}" "$WHITE")" -gt 0 ]
 }
 
 # start_dive: hover and click the title word of the current window; waits

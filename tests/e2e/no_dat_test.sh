@@ -22,10 +22,10 @@ left_press_at 35 100
 left_release
 snap
 [ "$(count_colour 10 65 50 10 "$WHITE")" -ge 300 ] || fail "the left card did not rise when turned"
-before=$(colour_set 43 194 12 12 "$WHITE")
+snap
+before=$(tank_gauge)
 right_drag 100 170 100 120
-tank_changed() { snap; [ "$(colour_set 43 194 12 12 "$WHITE")" != "$before" ]; }
-wait_until 2 tank_changed || fail "no tank used without dat/"
+wait_until 2 tank_opened "$before" || fail "no tank used without dat/"
 alive "$GAME_PID" || fail "the game ended"
 
 log "closing the window ends the game with 0, nothing on stderr"

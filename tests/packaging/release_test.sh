@@ -32,7 +32,7 @@ done
 # The page is built by the browser build of the same tree (its own CMake
 # configure), when this machine has one: ctest then hands its site over.
 if [ -n "${TORVENKA_SITE:-}" ]; then
-  about=$(sed -n 's|.*<p id="about">\(.*\)</p>.*|\1|p' "$TORVENKA_SITE/index.html")
+  about=$(sed -n 's|.*<p id="about"[^>]*>\(.*\)</p>.*|\1|p' "$TORVENKA_SITE/index.html")
   [[ "$about" == "Torvenka $VERSION "* ]] || fail "the page's about line does not begin 'Torvenka $VERSION ': '$about'"
   for credit in "${credits[@]}"; do
     [[ "$about" == *"$credit"* ]] || fail "the page's about line does not name $credit: '$about'"

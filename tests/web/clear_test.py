@@ -3,7 +3,8 @@ src/headless/bots.h, the one the headless tests play: the spear, the ring
 and the tanks from the cards, a tank when the oxygen runs low, the spear
 swung to each creature's colour and resting on it) beats the giant squid, the
 clear sequence plays, the music stops, and the page's title becomes the
-caption "☆☆ クリア ☆☆".
+caption "☆☆ クリア ☆☆"; the page then offers the dive to watch again, share
+and save.
 
 The test build of the page runs the diver after every dive step and keeps
 its wishes; the test's hand carries each out once with the browser's real
@@ -13,7 +14,7 @@ caption are what is left to prove there, the dive jumps on its first tick to
 the good diver's own headless dive shortly before the giant squid comes
 (?from=), and only its end is played.
 """
-from web_page import Hand, Page, log, wait_until
+from web_page import Hand, Page, log, offered, wait_until
 
 CAPTION = '☆☆ クリア ☆☆'
 # Where the other engines take the dive up: with the boss theme playing, the
@@ -46,3 +47,5 @@ def test_the_good_diver_wins(engine, browser, site, facts, hand_skips):
     assert boss, 'the boss theme never sounded'
     assert stops and stops[-1]['t'] > boss[-1]['t'], 'the clear sequence did not stop the boss theme'
     log('the page title is the caption "%s"' % CAPTION)
+    assert wait_until(20, lambda: offered(page) == ['again', 'share', 'save']), \
+        'after the clear the page offers %s' % offered(page)

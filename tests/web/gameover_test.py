@@ -22,13 +22,16 @@ way). Chromium holds a page's timers back as a finger touches the screen
 and as it lifts; a page that waits for its own timer alone makes a step of
 each touch up to 45 ms late, and touch play's mean some 0.5 ms longer.
 """
+import os
 import statistics
 import subprocess
 import time
 
 import pytest
 
-from web_page import BLACK, WHITE, Fingers, Late, Page, as_phone, log, wait_until, within_real_time
+import web_browsers
+from web_page import (BLACK, KEEP_FRAME, PROJECT, WHITE, Dive, Fingers, Late, Page, act, as_phone, log, offered,
+                      saved_file, shared_link, wait_until, within_real_time)
 
 # Its bounds are on real time: ctest runs it with nothing beside it.
 RUNS_ALONE = True
@@ -86,6 +89,153 @@ def test_a_dive_left_alone_ends_as_on_the_desktop(engine, browser, site, facts):
         return figures
 
     within_real_time('%s: the dive left alone' % engine, dive)
+
+
+# A dive to GAME OVER by real input, watched again, and its link opened in a
+# fresh tab: the same end, the same frame mid-dive, the same sounds. The
+# frame is the first put on the canvas after the dive step of MID_TICK.
+MID_TICK = 200
+
+
+def dive_by_hand(page, facts):
+    """The start click, the spear swung at tick 40 and a spare tank taken at
+    tick 100, with the browser's real pointer; then nothing until GAME OVER
+    and the page's actions. How it went (web_page.Dive)."""
+    page.js(KEEP_FRAME, MID_TICK)
+    assert wait_until(30, page.title_screen), 'no title screen: the page says "%s"' % page.status()
+    title = page.frame()
+    page.start_dive()
+    assert wait_until(10, lambda: page.last_step()['tick'] >= 40)
+    page.swipe(40, 140, 120, 140)
+    assert wait_until(10, lambda: page.last_step()['tick'] >= 100)
+    page.swipe(100, 170, 100, 120)
+    assert wait_until(5, lambda: page.last_step()['tanks'] == 8), 'the spare tank was not taken'
+    page.move(5, 5)
+    assert wait_until(60, lambda: offered(page) == ['again', 'share', 'save']), \
+        'after the dive the page offers %s' % offered(page)
+    dive = Dive(page, 0)
+    assert dive.end['phase'] != 'dive' and dive.end['oxygen'] == 0, 'the dive did not end in GAME OVER: %s' % dive
+    return dive, title
+
+
+def watched(page, since, facts):
+    """Waits for a dive watched from the start to its end (the page offers
+    "Play yourself"); how it went."""
+    assert wait_until(60, lambda: 'yourself' in offered(page)), \
+        'the dive watched did not come to its end: "%s", last step %s' % (page.status(), page.last_step())
+    return Dive(page, since)
+
+
+def watch_link(browser, link, facts, title=None):
+    """Opens a dive's link in a tab of its own (the first one closed, which
+    holds the game's lock); the title and one line first, and a click on the
+    game plays it. The page and how the dive went."""
+    first = browser.tab()
+    fresh = browser.new_tab()
+    browser.switch_to(first)
+    browser.close_tab()
+    browser.switch_to(fresh)
+    page = Page(browser, link, facts)
+    assert wait_until(30, page.title_screen), 'no title screen for the link: "%s"' % page.status()
+    assert page.status() in ('A shared dive: click the game to watch it.', '共有されたダイブです。ゲームをクリックで再生。'), \
+        'the link\'s page says "%s"' % page.status()
+    if title is not None:
+        assert page.frame() == title, 'the link\'s title is not the dive\'s'
+    assert page.last_step() is None, 'the shared dive began before the click'
+    page.js(KEEP_FRAME, MID_TICK)
+    page.click(*facts.at['card1'])
+    page.move(5, 5)
+    return page, watched(page, 0, facts)
+
+
+def desktop_replay(facts, saved, folder):
+    """Plays a dive's file with pagecheck (the desktop's game and loop) and
+    with the desktop game under Xvfb (tests/e2e/replay_file.sh); the end
+    pagecheck saw."""
+    path = os.path.join(str(folder), 'dive.tvk')
+    with open(path, 'wb') as f:
+        f.write(saved)
+    out = subprocess.run([facts.tool, 'replay', path], capture_output=True, text=True)
+    assert out.returncode == 0, 'pagecheck cannot play the file: %s' % out.stderr
+    end = dict(line.split() for line in out.stdout.splitlines())
+    game = os.path.join(os.path.dirname(facts.tool), 'torvenka')
+    if os.access(game, os.X_OK):
+        run = subprocess.run(['bash', os.path.join(PROJECT, 'tests', 'e2e', 'replay_file.sh'), game],
+                             env=dict(os.environ, E2E_REPLAY_FILE=path), capture_output=True, text=True)
+        log('the desktop game: %s' % (run.stdout.strip().splitlines() or ['?'])[-1])
+        assert run.returncode == 0, 'the desktop game did not play the file to its end: %s%s' % (run.stdout,
+                                                                                                   run.stderr)
+    else:
+        log('NOTE: no desktop game beside %s' % facts.tool)
+    return tuple(int(end[k]) for k in ('tick', 'life', 'oxygen', 'tanks'))
+
+
+def test_a_dive_watched_again_and_by_its_link_plays_alike(engine, browser, site, facts, tmp_path):
+    page = Page(browser, site.at(), facts)
+    dive, title = dive_by_hand(page, facts)
+    log('the dive by hand: %s; %d sound commands while down' % (dive, len(dive.sound)))
+
+    since = len(page.steps())
+    page.js(KEEP_FRAME, MID_TICK)
+    act(page, 'again')
+    page.swipe(100, 170, 100, 120)  # the player's pointer steers nothing
+    again = watched(page, since, facts)
+    dive.alike(again, 'watched again, it')
+    log('watched again: %s' % again)
+
+    # Saved, the dive plays on the desktop to the same end: the game's own
+    # code headless, and the game itself in a window.
+    saved = saved_file(page)
+    assert desktop_replay(facts, saved, tmp_path) == dive.ending, 'the saved dive ends otherwise on the desktop'
+    log('saved, %d bytes: the desktop plays it to the same end' % len(saved))
+
+    link = shared_link(page)
+    assert link.startswith(site.at() + '#') and len(link) < 4096, 'Share gave %r' % link
+    log('its link, %d characters' % len(link))
+    page, linked = watch_link(browser, link, facts, title)
+    dive.alike(linked, 'by its link, it')
+    log('by its link: %s' % linked)
+
+    act(page, 'yourself')
+    assert wait_until(30, lambda: '#' not in page.js('return location.href;') and page.title_screen()), \
+        '"Play yourself" did not come to the title: "%s"' % page.status()
+    page.start_dive()
+    log('"Play yourself": a dive of the player\'s own, at %s' % page.js('return location.href;'))
+
+
+def test_dives_made_elsewhere_play_alike_here(engine, browser, site, facts, tmp_path):
+    """A dive the desktop's game and loop played and kept (pagecheck record),
+    by its link and, where the test can pick a file, by the page's file
+    picker; and, in Firefox and WebKit, a link Chromium's page made."""
+    kept = os.path.join(str(tmp_path), 'desktop.tvk')
+    out = subprocess.run([facts.tool, 'record', kept], check=True, capture_output=True, text=True).stdout
+    desktop = dict(line.split() for line in out.splitlines())
+    ending = tuple(int(desktop[k]) for k in ('tick', 'life', 'oxygen', 'tanks'))
+    page, linked = watch_link(browser, site.at() + '#' + desktop['link'], facts)
+    assert linked.ending == ending, 'the desktop\'s dive ended at %s here, on the desktop at %s' % (linked, ending)
+    log('the desktop\'s dive by its link: %s' % linked)
+
+    if page.d is not None:
+        page.js("document.getElementById('open-replay').style.display = 'block';")
+        page.d.find_element('id', 'open-replay').send_keys(kept)
+        assert wait_until(10, lambda: page.status().startswith('A shared dive')), 'the file picked: "%s"' % page.status()
+        page.js(KEEP_FRAME, MID_TICK)
+        page.click(*facts.at['card1'])
+        picked = watched(page, len(page.steps()), facts)
+        linked.alike(picked, 'picked as a file, it')
+        log('the desktop\'s dive picked as a file: %s' % picked)
+
+    if engine != 'chromium':
+        chromium = web_browsers.start('chromium')
+        try:
+            made = Page(chromium, site.at(), facts)
+            dive, _ = dive_by_hand(made, facts)
+            link = shared_link(made)
+        finally:
+            chromium.quit()
+        page, here = watch_link(browser, link, facts)
+        dive.alike(here, 'Chromium\'s link, here')
+        log('Chromium\'s link, here: %s' % here)
 
 
 def pace(page, swipe, seconds=20):

@@ -7,18 +7,20 @@ host's headers that protect the page, those of the host's latest answer: a
 host that forbids frames of its page (`frame-ancestors 'none'`) has a frame
 of it refused on the first visit, after the worker has kept the site, and
 offline; one that allows them again has them load on the next visit. A
-header that acts (a Refresh) is never kept.
+header that acts (a Refresh) is never kept. A shared dive's link plays
+offline too.
 
 Each case plays a copy of the site of its own, served on a port (an origin)
 of its own, and rebuilds it the way the build does after changing a file.
 """
 import hashlib
 import os
+import subprocess
 import urllib.request
 
 import pytest
 
-from web_page import Page, SiteServer, keep_worker_list, log, wait_until
+from web_page import Page, SiteServer, keep_worker_list, log, offered, wait_until
 from web_page import copy_playing_the_test_build
 
 pytestmark = pytest.mark.engines('chromium')
@@ -131,13 +133,29 @@ def kept(browser, site_folder, facts, tmp_path):
     k.server.stop()
 
 
-def test_the_kept_site_plays_without_the_server(kept):
+def test_the_kept_site_plays_without_the_server(kept, tmp_path):
     kept.server.stop()
     with pytest.raises(OSError):
         urllib.request.urlopen(kept.server.url, timeout=5)
     kept.reload()
     kept.plays_with_music()
     log('the server gone, tick %d, %s' % (kept.page.last_step()['tick'], kept.page.sounded(None)))
+
+    # A shared dive's link: its fragment is no part of what the browser
+    # asks for, and the kept page comes with it, and plays it.
+    out = subprocess.run([kept.facts.tool, 'record', str(tmp_path / 'dive.tvk')], check=True, capture_output=True,
+                         text=True).stdout
+    desktop = dict(line.split() for line in out.splitlines())
+    kept.browser.open('about:blank')
+    page = Page(kept.browser, kept.server.url + '#' + desktop['link'], kept.facts)
+    assert wait_until(30, page.title_screen), 'offline, the shared link did not open: "%s"' % page.status()
+    assert page.status().startswith('A shared dive'), 'offline, the shared link says "%s"' % page.status()
+    page.click(*kept.facts.at['card1'])
+    assert wait_until(60, lambda: 'yourself' in offered(page)), 'offline, the shared dive did not play to its end'
+    end = page.last_step()
+    assert (end['tick'], end['life'], end['oxygen'], end['tanks']) == tuple(
+        int(desktop[k]) for k in ('tick', 'life', 'oxygen', 'tanks')), 'offline, the shared dive ended at %s' % end
+    log('offline, a shared dive\'s link plays to its end: tick %d' % end['tick'])
 
 
 def test_a_new_build_replaces_the_kept_copy_whole(kept):

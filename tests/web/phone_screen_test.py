@@ -5,15 +5,18 @@ status line stays on the screen, the about line under it only where the game
 leaves room, how to play on the screen and clear of the canvas (on the
 phone, both ways up, the actions of touch), and turning the device fits the
 game again without a reload. How to play is in Japanese where the browser
-asks for it. A scale asked for in the address (?scale=N) too large for the
+asks for it, and so is the line of a shared dive's link. A scale asked for in the address (?scale=N) too large for the
 screen is cut down to what fits. A window zoomed in, with room beside the
 game, has how to play there. The screen is kept lit from the start of a
 dive to its end (a stand-in for the Screen Wake Lock API counts it), and
-nothing moves the canvas meanwhile.
+nothing moves the canvas meanwhile; after it, what the dive offers comes
+under the game, and Share hands its link to the share sheet.
 """
+import subprocess
+
 import pytest
 
-from web_page import Page, log, wait_until
+from web_page import Page, log, offered, wait_until
 
 pytestmark = pytest.mark.engines('chromium')
 PHONE, TABLET = (390, 844, 3), (820, 1180, 2)
@@ -27,6 +30,11 @@ Object.defineProperty(Navigator.prototype, 'wakeLock', {configurable: true, get:
     return Promise.resolve(lock);
   }};
 }});
+"""
+# The system's share sheet, as a phone has it: the links it is handed.
+SHARE_SHEET = r"""
+window.sharedLinks = [];
+Navigator.prototype.share = function (what) { sharedLinks.push(what.url); return Promise.resolve(); };
 """
 
 
@@ -150,7 +158,7 @@ def test_how_to_play_beside_the_game_zoomed_in(browser, site, facts):
         browser.d.execute_cdp_cmd('Emulation.clearDeviceMetricsOverride', {})
 
 
-def test_how_to_play_in_japanese_where_the_browser_asks_for_it(browser, site, facts):
+def test_how_to_play_in_japanese_where_the_browser_asks_for_it(browser, site, facts, tmp_path):
     agent = browser.js('return navigator.userAgent;')
     browser.d.execute_cdp_cmd('Network.setUserAgentOverride', {'userAgent': agent, 'acceptLanguage': 'ja,en'})
     try:
@@ -161,6 +169,13 @@ def test_how_to_play_in_japanese_where_the_browser_asks_for_it(browser, site, fa
         assert help and '遊び方' in help and 'クリック' in help and 'How to play' not in help, \
             'asked for Japanese, with a mouse, how to play says %r' % help
         log('how to play, in Japanese: %r' % help)
+        # A shared dive says so in the same language.
+        out = subprocess.run([facts.tool, 'record', str(tmp_path / 'dive.tvk')], check=True, capture_output=True,
+                             text=True).stdout
+        page = Page(browser, site.url + '#' + dict(line.split() for line in out.splitlines())['link'], facts)
+        assert wait_until(30, page.title_screen), 'a shared dive\'s link did not open: "%s"' % page.status()
+        assert page.status() == '共有されたダイブです。ゲームをクリックで再生。', 'in Japanese, a shared dive\'s link says "%s"' % (
+            page.status())
     finally:
         browser.d.execute_cdp_cmd('Network.setUserAgentOverride', {'userAgent': agent})
 
@@ -174,7 +189,7 @@ def test_a_scale_too_large_for_the_screen_is_cut_down(browser, site, facts, devi
 
 def test_the_screen_is_kept_lit_through_the_dive(browser, site, facts, device):
     device(*PHONE)
-    site.server.before = WAKE_LOCK
+    site.server.before = WAKE_LOCK + SHARE_SHEET
     page = Page(browser, site.url, facts)
     assert wait_until(30, page.title_screen), 'no title screen with the stand-in wake lock: "%s"' % page.status()
     title = page.canvas_rect()
@@ -190,3 +205,25 @@ def test_the_screen_is_kept_lit_through_the_dive(browser, site, facts, device):
     assert page.canvas_rect() == title, 'the canvas moved from %s to %s by the GAME OVER' % (title, page.canvas_rect())
     assert wait_until(10, lambda: page.js('return wakeLog.slice();') == ['request', 'release']), \
         'the end of the dive did not let the screen dim: %s' % page.js('return wakeLog;')
+    # The dive over, what it offers comes under the game, on the screen,
+    # moving nothing; Share hands the dive's link to the system's share sheet.
+    assert wait_until(10, lambda: offered(page) == ['again', 'share', 'save']), 'the page offers %s' % offered(page)
+    row = page.js("var r = document.getElementById('replays').getBoundingClientRect();"
+                  "return [r.left, r.top, r.right, r.bottom, innerWidth, innerHeight];")
+    c = page.canvas_rect()
+    assert row[1] >= c[1] + c[3] - 0.5 and row[0] >= -0.5 and row[2] <= row[4] + 0.5 and row[3] <= row[5] + 0.5, \
+        'the actions are not under the game on the screen: %s, the canvas %s' % (row, c)
+    assert page.canvas_rect() == title, 'the canvas moved as the actions came'
+    x, y = page.js("var r = document.querySelector('#replays [data-act=share]').getBoundingClientRect();"
+                   "return [r.left + r.width / 2, r.top + r.height / 2];")
+    for kind, points in (('touchStart', [{'x': x, 'y': y}]), ('touchEnd', [])):
+        browser.d.execute_cdp_cmd('Input.dispatchTouchEvent', {'type': kind, 'touchPoints': points})
+    assert wait_until(10, lambda: page.js('return window.sharedLinks.length;')), 'Share did not reach the share sheet'
+    shared = page.js('return window.sharedLinks;')
+    assert len(shared) == 1 and shared[0].startswith(site.url + '#') and len(shared[0]) > len(site.url) + 40, \
+        'Share gave %s' % shared
+    page = Page(browser, shared[0], facts)
+    assert wait_until(30, page.title_screen), 'the link did not open: "%s"' % page.status()
+    assert page.status() == 'A shared dive: tap the game to watch it.', 'the link says "%s"' % page.status()
+    log('on the phone, Share gave a link of %d characters, which opens on the title: "%s"' % (len(shared[0]),
+                                                                                             page.status()))

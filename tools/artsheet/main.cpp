@@ -3,17 +3,20 @@
 //
 //   artsheet OUTDIR          each picture alone at 4x (OUTDIR/<name>.png),
 //                            the contact sheet (OUTDIR/sheet.png) and every
-//                            creature in the sea as the game shows it, at 1:1
-//                            and 3x (OUTDIR/sea_<name>.png)
+//                            visit of a creature in the sea as the game shows
+//                            it, at 1:1 and 3x (OUTDIR/sea_<creature>_<tick>.png)
 //   artsheet --sheet FILE    only the contact sheet, e.g. docs/pictures.png
 //
 // Key-coloured pixels are shown over a mid-sea colour, so transparency reads.
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <vector>
 
+#include "core/creatures.h"
+#include "core/lane.h"
 #include "devkit/png_writer.h"
 #include "screen/bitmaps.h"
 
@@ -143,38 +146,21 @@ Image contactSheet() {
     return img;
 }
 
-// Where and when each creature is met: its sprites' position and a tick
-// during its visit.
-struct Meeting {
-    const char* name;
-    Picture first;
-    int left, top, tick;
-};
-const Meeting kMeetings[] = {
-    {"octopus", Picture::octopusWhite, 88, 75, 260},
-    {"octopus_again", Picture::octopusWhite, 88, 75, 640},
-    {"crab", Picture::crabWhite, 48, 54, 1400},
-    {"moray", Picture::morayWhite, 20, 41, 2400},
-    {"squid", Picture::squidWhite, 0, 42, 3300},
-};
-
-// One creature in its three lanes side by side, each in the sea of its
-// visit, with the spear of the same lane and a row of cards where a deal
-// would put them.
-Image seaScene(const Meeting& m) {
+// One creature in its three lanes side by side, in the sea a little after
+// it comes, with the spear of the same lane.
+Image seaScene(const Creature& c, int tick) {
+    constexpr Picture kSpears[] = {Picture::spearWhite, Picture::spearCyan, Picture::spearRed};
+    static_assert(std::size(kSpears) == std::size(kLanes));
     Image out(3 * 194 + 2 * 4, 215, kSheetBg);
-    for (int lane = 0; lane < 3; ++lane) {
-        Image sea = seaAt(m.tick);
-        if (m.first == Picture::octopusWhite) {
-            // The first deal's cards would stand here; show them too.
-            blit(sea, bitmap(Picture::faceDownCard), true, 10, 75, 1, ~0u);
-        }
-        blit(sea, bitmap(static_cast<Picture>(static_cast<int>(m.first) + lane)), true, m.left, m.top, 1, ~0u);
-        blit(sea, bitmap(static_cast<Picture>(static_cast<int>(Picture::spearWhite) + lane)), true, 130, 182, 1, ~0u);
+    for (size_t lane = 0; lane < std::size(kLanes); ++lane) {
+        Image sea = seaAt(tick);
+        blit(sea, bitmap(creaturePicture(c.kind, kLanes[lane])), true, c.left, c.top, 1, ~0u);
+        blit(sea, bitmap(kSpears[lane]), true, 130, 182, 1, ~0u);
         blit(sea, bitmap(Picture::ring), true, 155, 186, 1, ~0u);
         blit(sea, bitmap(Picture::bubble), true, 40, 150, 1, ~0u);
         for (int y = 0; y < 215; ++y)
-            for (int x = 0; x < 194; ++x) out.set(lane * 198 + x, y, sea.px[static_cast<size_t>(y) * 194 + x]);
+            for (int x = 0; x < 194; ++x)
+                out.set(static_cast<int>(lane) * 198 + x, y, sea.px[static_cast<size_t>(y) * 194 + x]);
     }
     return out;
 }
@@ -197,11 +183,15 @@ int main(int argc, char** argv) {
         ok &= save(dir + "/" + pictureName(p) + ".png", img);
     }
     ok &= save(dir + "/sheet.png", contactSheet());
-    for (const Meeting& m : kMeetings) {
-        const Image scene = seaScene(m);
-        ok &= save(dir + "/sea_" + m.name + ".png", scene);
-        ok &= save(dir + "/sea_" + m.name + "_3x.png", scaled(scene, 3));
-    }
+    // Each visit of each creature, 60 ticks after it comes.
+    for (const Creature& c : kCreatures)
+        for (const Cue& cue : c.cues) {
+            if (cue.what != CueKind::Spawn) continue;
+            const std::string name = std::string(c.base) + "_" + std::to_string(cue.tick);
+            const Image scene = seaScene(c, cue.tick + 60);
+            ok &= save(dir + "/sea_" + name + ".png", scene);
+            ok &= save(dir + "/sea_" + name + "_3x.png", scaled(scene, 3));
+        }
     // The whole dive's sea, a frame every 200 ticks, at 1:1.
     Image strip(11 * 198, 215, kSheetBg);
     for (int k = 0; k <= 10; ++k) {

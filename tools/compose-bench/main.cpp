@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/creatures.h"
+#include "core/lane.h"
 #include "screen/compositor.h"
 #include "screen/glyph_font.h"
 #include "screen/glyph_table.h"
@@ -43,11 +44,11 @@ void busy(Playfield& s) {
     pair(s, Item::hitMarker, Item::hitMarkerShadow, "!!");
     pair(s, Item::upMarker, Item::upMarkerShadow, "UP !!");
     for (Item c : {Item::cardSlot1, Item::cardSlot2, Item::cardSlot3}) {
-        s.copyPicture(c, Item::faceDownCard);
+        s.copyPicture(c, cardHolder(CardFace::FaceDown));
         s.show(c);
     }
-    s.move(crab.sprites.cyan, crab.left, crab.top);
-    s.show(crab.sprites.cyan);
+    s.move(spritesOf(crab).cyan, crab.left, crab.top);
+    s.show(spritesOf(crab).cyan);
     s.show(Item::spearRed);
     s.show(Item::ring);
     s.show(Item::bubble1);
@@ -59,8 +60,8 @@ void everything(Playfield& s) {
     busy(s);
     for (const Creature& c : kCreatures)
         for (Lane l : kLanes) {
-            s.move(c.sprites.in(l), c.left, c.top);
-            s.show(c.sprites.in(l));
+            s.move(spritesOf(c).in(l), c.left, c.top);
+            s.show(spritesOf(c).in(l));
         }
     s.show(Item::spearWhite);
     s.show(Item::spearCyan);

@@ -74,3 +74,5 @@ bool writePng(const std::string& path, const uint32_t* px, int w, int h, int pit
 bool writeRgbaPng(const std::string& path, const uint32_t* px, int w, int h, int pitch) {
     return save(path, encode(px, w, h, pitch, true));
 }
+
+std::vector<uint8_t> rgbaPngBytes(const uint32_t* px, int w, int h, int pitch) { return encode(px, w, h, pitch, true); }

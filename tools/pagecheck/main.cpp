@@ -8,6 +8,15 @@
 //   pagecheck left-alone   a dive left alone from the start click: the last
 //                          dive tick, and the milliseconds on the game's
 //                          clock from the click to the GAME OVER picture
+//   pagecheck record FILE  a short dive played on the desktop's game and
+//                          loop by a scripted hand (the start click, a card
+//                          turned, the spear swung, then nothing until GAME
+//                          OVER), kept in FILE as the desktop keeps its
+//                          dives; prints its end and its link's text
+//   pagecheck replay FILE  plays a dive's file (the page's "Save", the
+//                          desktop's kept dives) on the desktop's game and
+//                          loop; prints its end, or the line that says why
+//                          it cannot be played (exit 1)
 //   pagecheck facts [--shell]
 //                          what the tests need to know of the game, from the
 //                          game itself, as JSON (or as shell variables): the
@@ -26,6 +35,7 @@
 #include <vector>
 
 #include "headless/harness.h"
+#include "record/record_format.h"
 #include "sound/theme_render.h"
 #include "screen/compositor.h"
 #include "screen/glyph_font.h"
@@ -83,6 +93,76 @@ int leftAlone() {
     }
     std::printf("last_dive_tick %d\ngame_over_ms %d\n", static_cast<int>(game.view().state.DiveTick),
                 elapsedMs(window.plat.now, clicked));
+    return 0;
+}
+
+// How a dive ended, as the page's watcher reports a step.
+void printEnd(const Game& game) {
+    const GameState& s = game.view().state;
+    std::printf("tick %d\nlife %d\noxygen %d\ntanks %d\n", static_cast<int>(s.DiveTick), static_cast<int>(s.Life),
+                static_cast<int>(s.Oxygen), static_cast<int>(s.Tanks));
+}
+
+int record(const char* path) {
+    Window window;
+    const Game& game = window.loop.game();
+    const auto settle = [&] {
+        while (!window.plat.queue.empty()) window.loop.runOnce();
+    };
+    const auto until = [&](int tick) {
+        while (game.phase() == Phase::Dive && game.view().state.DiveTick < tick) window.loop.runOnce();
+    };
+    window.mouse(MouseKind::Move, Button::Left, 90, 100);
+    window.mouse(MouseKind::Down, Button::Left, 90, 100);
+    window.mouse(MouseKind::Up, Button::Left, 90, 100);
+    settle();
+    until(40);
+    const ItemState& card = window.field()[Item::cardSlot2];
+    const int cx = card.left + card.width / 2, cy = card.top + card.height / 2;
+    window.mouse(MouseKind::Move, Button::Left, cx, cy);
+    window.mouse(MouseKind::Down, Button::Left, cx, cy);
+    window.mouse(MouseKind::Up, Button::Left, cx, cy);
+    settle();
+    until(90);
+    window.mouse(MouseKind::Down, Button::Right, 40, 140);
+    for (int x = 60; x <= 120; x += 20) window.mouse(MouseKind::Move, Button::Right, x, 140);
+    window.mouse(MouseKind::Up, Button::Right, 120, 140);
+    settle();
+    while (game.phase() != Phase::None) window.loop.runOnce();
+    const std::vector<uint8_t> bytes = writeRecord(window.loop.record());
+    FILE* f = std::fopen(path, "wb");
+    if (!f || std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size() || std::fclose(f) != 0) {
+        std::fprintf(stderr, "pagecheck: cannot write %s\n", path);
+        return 1;
+    }
+    printEnd(game);
+    std::printf("link %s\n", linkText(bytes).c_str());
+    return 0;
+}
+
+int replay(const char* path) {
+    std::vector<uint8_t> bytes;
+    if (FILE* f = std::fopen(path, "rb")) {
+        uint8_t chunk[4096];
+        for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, f)) > 0;) bytes.insert(bytes.end(), chunk, chunk + n);
+        std::fclose(f);
+    }
+    const RecordRead r = readRecord(bytes);
+    if (!r.record) {
+        std::fprintf(stderr, "pagecheck: %s\n", r.error.c_str());
+        return 1;
+    }
+    GlyphFont font{kBakedGlyphs};
+    RecordingSink sound;
+    FakePlatform plat;
+    Scheduler loop{plat, font, sound, r.record->seed};
+    loop.playBack(*r.record);
+    loop.run();
+    if (!loop.playbackProblem().empty()) {
+        std::fprintf(stderr, "pagecheck: %s\n", loop.playbackProblem().c_str());
+        return 1;
+    }
+    printEnd(loop.game());
     return 0;
 }
 
@@ -150,6 +230,9 @@ int main(int argc, char** argv) {
         return facts(argc == 3 && std::strcmp(argv[2], "--shell") == 0);
     if (argc == 3 && std::strcmp(argv[1], "title") == 0) return title(argv[2]);
     if (argc == 2 && std::strcmp(argv[1], "left-alone") == 0) return leftAlone();
-    std::fprintf(stderr, "usage: pagecheck title FILE | pagecheck left-alone | pagecheck facts [--shell]\n");
+    if (argc == 3 && std::strcmp(argv[1], "record") == 0) return record(argv[2]);
+    if (argc == 3 && std::strcmp(argv[1], "replay") == 0) return replay(argv[2]);
+    std::fprintf(stderr, "usage: pagecheck title FILE | pagecheck left-alone | pagecheck record FILE | pagecheck replay FILE | "
+                         "pagecheck facts [--shell]\n");
     return 2;
 }

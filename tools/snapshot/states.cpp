@@ -1,5 +1,8 @@
 #include "states.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "core/creatures.h"
 #include "headless/bots.h"
 #include "headless/harness.h"
@@ -43,8 +46,8 @@ void dive(Playfield& s, int) {
     gauges(s, 200, 80, 9);
     const Creature& octopus = *creatureOf(CreatureKind::Octopus);
     panel(s, octopus);
-    s.move(octopus.sprites.cyan, octopus.left, octopus.top);
-    s.show(octopus.sprites.cyan);
+    s.move(spritesOf(octopus).cyan, octopus.left, octopus.top);
+    s.show(spritesOf(octopus).cyan);
     s.show(Item::spearCyan);
     s.show(Item::ring);
     s.move(Item::bubble1, 40, 120);
@@ -58,26 +61,33 @@ void cards(Playfield& s, int) {
     sea(s, -90);
     gauges(s, 200, 37, 9);
     for (Item c : {Item::cardSlot1, Item::cardSlot2, Item::cardSlot3}) {
-        s.copyPicture(c, Item::faceDownCard);
+        s.copyPicture(c, cardHolder(CardFace::FaceDown));
         s.show(c);
     }
 }
 
-// One panel per creature and lane: rows octopus, crab, moray, giant squid;
+// The sea's top when a creature first comes: it scrolls a pixel a tick, but
+// the picture keeps the sea's last rows in the window.
+int seaTopWhenMet(const Creature& c) {
+    constexpr int kDeepest = 3200 - kClientH + 1;
+    for (const Cue& cue : c.cues)
+        if (cue.what == CueKind::Spawn) return -std::min<int>(cue.tick, kDeepest);
+    return 0;
+}
+
+// One panel per creature and lane: a row for each creature of the table;
 // columns lanes 1, 2, 3.
 void creatures(Playfield& s, int v) {
-    // The sea's top where each is met, in the order of the table.
-    static const int kSeaTops[] = {-200, -1280, -2230, -2986};
-    const Creature& c = kCreatures[v / 3];
+    const Creature& c = kCreatures[static_cast<size_t>(v / 3)];
     leaveTitle(s);
-    sea(s, kSeaTops[v / 3]);
+    sea(s, seaTopWhenMet(c));
     gauges(s, 200, 80, 9);
     panel(s, c);
     for (Lane l : kLanes) {
-        s.move(c.sprites.in(l), c.left, c.top);
-        s.hide(c.sprites.in(l));
+        s.move(spritesOf(c).in(l), c.left, c.top);
+        s.hide(spritesOf(c).in(l));
     }
-    s.show(c.sprites.in(kLanes[v % 3]));
+    s.show(spritesOf(c).in(kLanes[v % 3]));
 }
 
 void gameover(Playfield& s, int) {
@@ -113,8 +123,8 @@ void mirror(const Playfield& from, Playfield& to) {
             to.setColor(id, a.color);
         } else if (a.picture != to[id].picture) {
             // A card slot showing one of the faces its holders keep.
-            for (Item holder : {Item::faceDownCard, Item::oxygenCard, Item::tanksCard, Item::weaponCard, Item::blankCard})
-                if (from[holder].picture == a.picture) to.copyPicture(id, holder);
+            for (const CardFaceRow& f : kCardFaces)
+                if (from[cardHolder(f.face)].picture == a.picture) to.copyPicture(id, cardHolder(f.face));
         }
     }
     to.setCaption(from.caption());
@@ -130,12 +140,15 @@ void playTo(Playfield& s, uint32_t seed, int tick, bool toTheEnd) {
     mirror(d.field, s);
 }
 
+// The first row just turned, each creature in its fight, the squid's
+// defeat with the curtain rising; one more panel for the end of the clear
+// sequence.
+constexpr int kPlayedTicks[] = {92, 240, 1330, 2300, 3330, 3700};
+constexpr int kPlayedPanels = static_cast<int>(std::size(kPlayedTicks)) + 1;
+
 void played(Playfield& s, int v) {
-    // The first row just turned, each creature in its fight, the squid's
-    // defeat with the curtain rising, and the end of the clear sequence.
-    static const int ticks[] = {92, 240, 1330, 2300, 3330, 3700};
-    if (v < 6)
-        playTo<GoodDiver>(s, 4242, ticks[v], false);
+    if (v < kPlayedPanels - 1)
+        playTo<GoodDiver>(s, 4242, kPlayedTicks[v], false);
     else
         playTo<GoodDiver>(s, 4242, 99999, true);
 }
@@ -155,10 +168,10 @@ const std::vector<SnapshotState>& snapshotStates() {
         {"title", "the window as created: the title word on black", 1, 1, title},
         {"dive", "mid-dive: sea, gauges 200/80/9, the octopus with its panel", 1, 1, dive},
         {"cards", "a row of three face-down cards over the sea", 1, 1, cards},
-        {"creatures", "every creature in every lane at its game position", 12, 3, creatures},
+        {"creatures", "every creature in every lane at its game position", 3 * kCreatureCount, 3, creatures},
         {"gameover", "the curtain up and GAME OVER", 1, 1, gameover},
         {"clear", "the curtain up and the clear pictures", 1, 1, clear},
-        {"played", "a won dive played by the test bot: ticks 92, 240, 1330, 2300, 3330, 3700, the end", 7, 4, played},
+        {"played", "a won dive played by the test bot: ticks 92, 240, 1330, 2300, 3330, 3700, the end", kPlayedPanels, 4, played},
         {"lost", "a dive left alone: dying at tick 470, then game over", 2, 2, lost},
     };
     return all;

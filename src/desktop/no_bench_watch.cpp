@@ -1,4 +1,4 @@
 // The game's own build: nobody watches the loop.
-#include "app/bench_watch.h"
+#include "desktop/bench_watch.h"
 
 std::unique_ptr<LoopObserver> watchForBench(Scheduler&) { return nullptr; }

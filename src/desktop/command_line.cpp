@@ -1,8 +1,10 @@
-#include "app/command_line.h"
+#include "desktop/command_line.h"
 
+#include <cerrno>
+#include <cstdio>
 #include <cstring>
 
-#include "app/scaling.h"
+#include "desktop/scaling.h"
 
 namespace {
 
@@ -23,7 +25,7 @@ std::string scaleRange() { return "from 1 to " + std::to_string(kMaxScale); }
 
 }  // namespace
 
-std::string usageLine() { return "usage: torvenka [--scale N] | --help | --version"; }
+std::string usageLine() { return "usage: torvenka [--scale N] [--replay FILE|last] | --help | --version"; }
 
 std::string helpText() {
     return usageLine() +
@@ -32,8 +34,12 @@ std::string helpText() {
            "a spear or a ring, and fight its creatures with the mouse.\n\n"
            "  --scale N   draw every pixel of the game as an N x N block, N " + scaleRange() + "\n"
            "              (default: the desktop's own scale, 1 if it declares none)\n"
+           "  --replay FILE  watch a dive again from its file; 'last' is the newest of the\n"
+           "              dives kept in ~/.local/state/torvenka ($XDG_STATE_HOME/torvenka)\n"
            "  --help      show this help and exit\n"
-           "  --version   show the version and exit\n";
+           "  --version   show the version and exit\n\n"
+           "For tests: TORVENKA_LOCK_DIR=FOLDER gives the run a single-instance lock of its\n"
+           "own in FOLDER, a folder of yours that no one else may write to.\n";
 }
 
 CommandLine parseCommandLine(int argc, const char* const* argv) {
@@ -55,10 +61,41 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
                 c.error = "--scale must be a whole number " + scaleRange() + ", not '" + value + "'";
                 return c;
             }
+        } else if (std::strcmp(a, "--replay") == 0 || std::strncmp(a, "--replay=", 9) == 0) {
+            const char* value = a[8] == '=' ? a + 9 : (i + 1 < argc ? argv[++i] : nullptr);
+            if (!value || !*value) {
+                c.error = "--replay needs a file, or 'last'";
+                return c;
+            }
+            c.replay = value;
         } else {
             c.error = std::string(a[0] == '-' ? "unknown option '" : "unexpected argument '") + a + "'";
             return c;
         }
     }
     return c;
+}
+
+namespace {
+
+// The answer to --help or --version on standard output, or a failed write
+// reported (a full disk, a closed pipe) with exit status 1.
+int answer(const std::string& text) {
+    if (std::fputs(text.c_str(), stdout) == EOF || std::fflush(stdout) != 0) {
+        std::fprintf(stderr, "torvenka: cannot write the answer: %s\n", std::strerror(errno));
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace
+
+std::optional<int> answerCommandLine(const CommandLine& line, const char* version) {
+    if (!line.error.empty()) {
+        std::fprintf(stderr, "torvenka: %s\n%s\n", line.error.c_str(), usageLine().c_str());
+        return 2;
+    }
+    if (line.help) return answer(helpText());
+    if (line.version) return answer(std::string("torvenka ") + version + "\n");
+    return std::nullopt;
 }

@@ -5,7 +5,7 @@
 //    has been put on the screen;
 //  - TORVENKA_BENCH_SPIN=1 makes the loop poll between steps instead of
 //    sleeping, to measure the cadence against a busy loop.
-#include "app/bench_watch.h"
+#include "desktop/bench_watch.h"
 
 #include <cstdio>
 #include <cstdlib>

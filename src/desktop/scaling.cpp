@@ -1,8 +1,17 @@
-#include "app/scaling.h"
+#include "desktop/scaling.h"
 
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+
+namespace {
+
+int wholeScale(double s) {
+    const long n = std::lround(s);
+    return n < 1 ? 1 : n > kMaxScale ? kMaxScale : static_cast<int>(n);
+}
+
+}  // namespace
 
 int scaleFromDesktop(const DesktopScale& d) {
     double s = 1;
@@ -10,9 +19,10 @@ int scaleFromDesktop(const DesktopScale& d) {
         s = *d.xftDpi / 96.0;
     else if (!d.xwayland && d.gdkScale)
         s = *d.gdkScale;
-    const long n = std::lround(s);
-    return n < 1 ? 1 : n > kMaxScale ? kMaxScale : static_cast<int>(n);
+    return wholeScale(s);
 }
+
+int scaleFromDpi(int dpi) { return dpi > 0 ? wholeScale(dpi / 96.0) : 1; }
 
 std::optional<double> xftDpiFromResources(const char* resources) {
     if (!resources) return std::nullopt;
@@ -39,6 +49,11 @@ std::optional<double> gdkScaleFrom(const char* value) {
     const double v = std::strtod(value, &stop);
     if (*stop != '\0' || !std::isfinite(v) || v <= 0) return std::nullopt;
     return v;
+}
+
+PointerEvent pointerEventAt(MouseKind kind, Button button, int x, int y, int scale, int originX, int originY) {
+    const int gx = floorDiv(x, scale), gy = floorDiv(y, scale);
+    return {kind, button, gx, gy, originX + gx, originY + gy, originX, originY};
 }
 
 int fitScale(int wanted, int usableW, int usableH, int clientW, int clientH) {

@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+#include "core/pointer.h"
+
 // The largest scale, whether the desktop asks for it or the command line.
 constexpr int kMaxScale = 8;
 
@@ -25,10 +27,10 @@ struct DesktopScale {
 // through Xft.dpi; GDK_SCALE there would add a second factor on top.
 int scaleFromDesktop(const DesktopScale& d);
 
-// What the desktop the window is on declares: see scaleFromDesktop(). On a
-// Wayland output, its scale (window pixels per point).
-struct SDL_Window;
-int desktopScaleOf(SDL_Window* window, int pixelsPerPoint);
+// The scale a monitor of this many dots per inch asks for: dpi / 96,
+// rounded, from 1 to kMaxScale (Windows' rule; X11's Xft.dpi is read the
+// same way in scaleFromDesktop()).
+int scaleFromDpi(int dpi);
 
 // The value of Xft.dpi in the X resources text, if any.
 std::optional<double> xftDpiFromResources(const char* resources);
@@ -42,6 +44,14 @@ int fitScale(int wanted, int usableW, int usableH, int clientW, int clientH);
 // a / n rounded toward minus infinity (a pointer left of or above the
 // window maps to the game pixel left of or above it, as at scale 1).
 constexpr int floorDiv(int a, int n) { return a >= 0 ? a / n : -((-a + n - 1) / n); }
+
+// The game's pointer event for a mouse event at (x, y) in the window's
+// pixels, on a window of `scale` pixels a game pixel whose client area's
+// corner is at (originX, originY) on the screen: the position back in game
+// pixels, as if the window were drawn at scale 1 where it stands, and the
+// screen positions of the event and of the corner, which the swipes measure
+// from.
+PointerEvent pointerEventAt(MouseKind kind, Button button, int x, int y, int scale, int originX, int originY);
 
 // Puts a w x h frame (0x00RRGGBB) on dst as n x n blocks: dst has room for
 // w*n x h*n pixels of 32 bits, dstPitch bytes a row.
