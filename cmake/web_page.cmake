@@ -44,7 +44,7 @@ function(torvenka_page_link target dir)
   target_link_libraries(${target} PRIVATE torvenka_web_objects)
   set_target_properties(${target} PROPERTIES OUTPUT_NAME torvenka RUNTIME_OUTPUT_DIRECTORY ${dir})
   target_link_options(${target} PRIVATE -sENVIRONMENT=web -sALLOW_MEMORY_GROWTH=1
-    -sEXPORTED_FUNCTIONS=_main,_web_woken,_web_timer_back,_web_pointer,_web_audio_arrived,_web_audio_decoded,_web_audio_failed,_web_audio_ended,_web_watch_again,_web_watch_file,_malloc,_free)
+    -sEXPORTED_FUNCTIONS=_main,_web_woken,_web_timer_back,_web_title_shown,_web_pointer,_web_audio_arrived,_web_audio_decoded,_web_audio_failed,_web_audio_ended,_web_watch_again,_web_watch_file,_malloc,_free)
   # The page's Content-Security-Policy allows no eval: the link fails should
   # the generated script ever need it.
   target_link_options(${target} PRIVATE -sDYNAMIC_EXECUTION=0)

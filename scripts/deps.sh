@@ -30,10 +30,11 @@ TORVENKA_WINDOWS_PACKAGES=(
 )
 # The game draws its words from a glyph table baked from IPA P Gothic; the
 # tests hold that table to SDL_ttf with the face itself (glyphbake needs both
-# to bake it again).
+# to bake it again). The bench (scripts/bench, tools/webbench) reads the
+# browsers' processor time with python3-psutil.
 TORVENKA_TEST_PACKAGES=(
   libsdl2-ttf-dev fonts-ipafont-gothic
-  xvfb xauth xdotool x11-utils x11-xserver-utils imagemagick sox python3
+  xvfb xauth xdotool x11-utils x11-xserver-utils imagemagick sox python3 python3-psutil
   desktop-file-utils appstream dpkg-dev file pulseaudio pulseaudio-utils lintian
   clang libclang-rt-14-dev libc++-dev libc++abi-dev googletest
 )

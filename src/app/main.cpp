@@ -16,6 +16,7 @@
 #include "app/sdl_window.h"
 #include "desktop/system_clock.h"
 #include "loop/scheduler.h"
+#include "screen/bitmaps.h"
 #include "screen/glyph_font.h"
 #include "screen/glyph_table.h"
 #include "sound/command_player.h"
@@ -45,6 +46,7 @@ int play(const CommandLine& cl, const std::string& lockPlace, const std::optiona
     // as it goes, before the sound device, the window and the font. The font
     // is the glyph table built into the game: no font file is read.
     GlyphFont font(kBakedGlyphs);
+    drawEveryPicture();  // before the dive, so that no step waits for one
     SdlPlatform platform(font);
     if (!platform.open(cl.scale)) {
         std::fprintf(stderr, "torvenka: %s\n", platform.error().c_str());

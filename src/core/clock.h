@@ -23,6 +23,10 @@ constexpr int32_t gateOf(Phase p) {
     return 0;
 }
 
+// A step ends with a 1 ms sleep (Host::sleep1), and the next one's gate is
+// counted from there: steps that nothing holds start this far apart.
+constexpr int32_t stepApartMs(Phase p) { return gateOf(p) + 1; }
+
 // The clock from a count of milliseconds: the count wrapped to a signed
 // 32-bit number. Differences taken with elapsedMs() stay right across every
 // wrap, so the gates keep opening after 24.8 (and 49.7) days of up-time.

@@ -15,5 +15,9 @@ struct Bitmap {
     uint32_t key() const { return px.empty() ? 0 : at(0, h - 1); }
 };
 
-// Built once on first use and kept for the life of the program.
+// Drawn once on first use and kept for the life of the program. Drawing
+// them all takes a while (over 100 ms in a page): a front end draws every picture before its loop starts, or after
+// its title screen's first frame, so that no step of a dive waits for one.
+// Not for several threads at once, until every picture is drawn.
 const Bitmap& bitmap(Picture p);
+void drawEveryPicture();

@@ -21,32 +21,47 @@ mergeInto(LibraryManager.library, {
     report: function(entry) { TorvenkaPage.report('sound', entry); },
   },
 
-  torvenka_audio_init__deps: ['$TorvenkaAudio'],
+  // The AudioContext, and the files' fetching, wait until the title's
+  // first frame is on the screen (TorvenkaPage.afterFirstFrame): making the
+  // context takes tens of milliseconds, and nothing sounds before the
+  // player's first press anyway. A browser with no WebAudio plays silent
+  // from the start; one whose context cannot be made then finds every
+  // file failed.
+  torvenka_audio_init__deps: ['$TorvenkaAudio', '$TorvenkaPage'],
   torvenka_audio_init: function() {
     var A = TorvenkaAudio;
-    try {
-      var AC = window.AudioContext || window.webkitAudioContext;
-      if (AC) A.ctx = new AC();
-    } catch (e) {
-      A.ctx = null;
-    }
-    return A.ctx ? 1 : 0;
+    var AC = window.AudioContext || window.webkitAudioContext;
+    if (!AC) return 0;
+    TorvenkaPage.afterFirstFrame(function() {
+      try {
+        A.ctx = new AC();
+      } catch (e) {
+        A.ctx = null;
+      }
+      if (A.ctx && A.unlocked && !A.paused && A.ctx.state === 'suspended') A.ctx.resume();
+    });
+    return 1;
   },
 
-  torvenka_audio_fetch__deps: ['$TorvenkaAudio', 'web_audio_arrived', 'web_audio_decoded', 'web_audio_failed'],
+  torvenka_audio_fetch__deps: ['$TorvenkaAudio', '$TorvenkaPage', 'web_audio_arrived', 'web_audio_decoded',
+                               'web_audio_failed'],
   torvenka_audio_fetch: function(sound, urlP) {
     var A = TorvenkaAudio;
-    fetch(UTF8ToString(urlP)).then(function(r) {
-      if (!r.ok) throw new Error(r.status);
-      return r.arrayBuffer();
-    }).then(function(bytes) {
-      _web_audio_arrived(sound);
-      return new Promise(function(ok, fail) { A.ctx.decodeAudioData(bytes, ok, fail); });
-    }).then(function(buffer) {
-      A.buffers[sound] = buffer;
-      _web_audio_decoded(sound, buffer.duration * 1000);
-    }, function() {
-      _web_audio_failed(sound);
+    var url = UTF8ToString(urlP);
+    TorvenkaPage.afterFirstFrame(function() {
+      fetch(url).then(function(r) {
+        if (!r.ok) throw new Error(r.status);
+        return r.arrayBuffer();
+      }).then(function(bytes) {
+        _web_audio_arrived(sound);
+        if (!A.ctx) throw new Error('no audio');
+        return new Promise(function(ok, fail) { A.ctx.decodeAudioData(bytes, ok, fail); });
+      }).then(function(buffer) {
+        A.buffers[sound] = buffer;
+        _web_audio_decoded(sound, buffer.duration * 1000);
+      }, function() {
+        _web_audio_failed(sound);
+      });
     });
   },
 

@@ -17,6 +17,29 @@ mergeInto(LibraryManager.library, {
       else console.log(text);
     },
     canvas: function() { return document.getElementById('canvas'); },
+    // What the title screen does not need (the sounds, the page's icon)
+    // waits until its first frame has been put on the canvas and painted,
+    // so that the title comes as soon as the game's code has come.
+    painted: false,
+    later: [],
+    afterFirstFrame: function(fn) {
+      if (TorvenkaPage.painted) fn();
+      else TorvenkaPage.later.push(fn);
+    },
+    firstFramePut: function() {
+      var P = TorvenkaPage;
+      var done = false;
+      var go = function() {
+        if (done) return;
+        done = true;
+        P.painted = true;
+        P.later.splice(0).forEach(function(fn) { fn(); });
+      };
+      // After the paint that shows it; a hidden page paints nothing, and
+      // goes on after a while all the same.
+      requestAnimationFrame(function() { setTimeout(go, 0); });
+      setTimeout(go, 250);
+    },
     help: function() { return document.getElementById('howto'); },
     // Whether the mouse is on the game, or the game holds its press.
     mouseOnGame: false,
@@ -101,6 +124,10 @@ mergeInto(LibraryManager.library, {
     if (!P.ctx2d) {
       P.ctx2d = P.canvas().getContext('2d', {alpha: false});
       P.image = P.ctx2d.createImageData(w, h);
+      P.image.data.set(HEAPU8.subarray(rgba, rgba + w * h * 4));
+      P.ctx2d.putImageData(P.image, 0, 0);
+      P.firstFramePut();
+      return;
     }
     P.image.data.set(HEAPU8.subarray(rgba, rgba + w * h * 4));
     P.ctx2d.putImageData(P.image, 0, 0);
@@ -182,6 +209,11 @@ mergeInto(LibraryManager.library, {
     document.head.appendChild(link);
   },
 
+  torvenka_after_first_frame__deps: ['$TorvenkaPage', 'web_title_shown'],
+  torvenka_after_first_frame: function() {
+    TorvenkaPage.afterFirstFrame(function() { _web_title_shown(); });
+  },
+
   // The pointer: Pointer Events, so that a mouse, a pen and fingers come the
   // same way. Everything is heard on the whole document, presses made off
   // the canvas too (the game's pointer input keeps them from the game), and
@@ -242,19 +274,44 @@ mergeInto(LibraryManager.library, {
     document.addEventListener('touchend', function() { _torvenka_audio_unlock(); });
   },
 
-  // Wake-ups. The C++ side (web/wake_aim.h) says how long a timer to set;
-  // when it comes back, messages the page posts to itself bridge what is
-  // left to the gate, checking the clock each round.
+  // Wake-ups. The C++ side (web/wake_aim.h) says how long a timer to set,
+  // and how long a worker's (wake.js) beside it, if any; whichever comes
+  // back first brings the page back, and the other then finds its wake-up
+  // taken and does nothing. Chromium holds the page's own timers back for
+  // tens of milliseconds as a finger touches the screen or leaves it, but
+  // not the worker's messages. From there, messages the page posts to itself
+  // bridge what is left to the gate, checking the clock each round, so
+  // the loop never steps early.
   $TorvenkaWake: {
     generation: 0,
+    armed: 0,    // the generation whose timers are out, 0 when none is
     target: 0,
     channel: null,
+    worker: undefined,  // null where the page can have none (a frame with no origin of its own)
+    startWorker: function() {
+      try {
+        var worker = new Worker('wake.js');
+        worker.onmessage = function(e) { TorvenkaWake.back(e.data); };
+        worker.onerror = function() { TorvenkaWake.worker = null; };
+        return worker;
+      } catch (e) {
+        return null;
+      }
+    },
     post: function() {
       if (!TorvenkaWake.channel) {
         TorvenkaWake.channel = new MessageChannel();
         TorvenkaWake.channel.port1.onmessage = function(e) { TorvenkaWake.check(e.data); };
       }
       TorvenkaWake.channel.port2.postMessage(TorvenkaWake.generation);
+    },
+    // A timer of `generation` came back, the page's own or the worker's.
+    back: function(generation) {
+      var W = TorvenkaWake;
+      if (generation !== W.armed) return;
+      W.armed = 0;
+      _web_timer_back(performance.now());
+      W.check(generation);
     },
     check: function(generation) {
       if (generation !== TorvenkaWake.generation) return;
@@ -263,22 +320,26 @@ mergeInto(LibraryManager.library, {
     },
   },
   torvenka_wake_at__deps: ['$TorvenkaWake', 'web_woken', 'web_timer_back'],
-  torvenka_wake_at: function(moment, delay) {
+  torvenka_wake_at: function(moment, delay, workerDelay) {
     var W = TorvenkaWake;
     var generation = ++W.generation;
     W.target = moment;
     if (delay < 1) {
+      W.armed = 0;
       W.post();
       return;
     }
-    setTimeout(function() {
-      if (generation !== W.generation) return;
-      _web_timer_back(performance.now());
-      W.check(generation);
-    }, delay);
+    W.armed = generation;
+    setTimeout(function() { W.back(generation); }, delay);
+    if (workerDelay < 1) return;
+    if (W.worker === undefined) W.worker = W.startWorker();
+    if (W.worker) W.worker.postMessage([generation, workerDelay]);
   },
   torvenka_wake_cancel__deps: ['$TorvenkaWake'],
-  torvenka_wake_cancel: function() { ++TorvenkaWake.generation; },
+  torvenka_wake_cancel: function() {
+    ++TorvenkaWake.generation;
+    TorvenkaWake.armed = 0;
+  },
 
   // The screen stays lit while the diver is down (the Screen Wake Lock API,
   // where there is one); the lock is let go at the end of the dive. A page

@@ -14,6 +14,7 @@
 #include "core/game.h"
 #include "loop/scheduler.h"
 #include "record/record_format.h"
+#include "screen/bitmaps.h"
 #include "screen/glyph_font.h"
 #include "screen/glyph_table.h"
 #include "screen/icon.h"
@@ -117,6 +118,13 @@ void setIcon() {
 
 }  // namespace
 
+// The title's first frame is on the screen: now what it did not need (the
+// sounds' files are fetched from now on too, web_audio_back_end.h).
+extern "C" EMSCRIPTEN_KEEPALIVE void web_title_shown() {
+    drawEveryPicture();  // so that no step of the dive waits for a picture
+    setIcon();
+}
+
 extern "C" EMSCRIPTEN_KEEPALIVE void web_woken() {
     if (!page) return;
     page->dive->turns.woken();
@@ -168,7 +176,6 @@ extern "C" EMSCRIPTEN_KEEPALIVE void web_watch_file(const uint8_t* bytes, int si
 
 int main() {
     torvenka_fit_canvas(kClientW, kClientH);
-    setIcon();
     // A page opened on a shared dive's link holds it in the address's
     // fragment: its title waits for a press to play it. A link that does
     // not read is said in one line, and the page is the ordinary one.
@@ -184,5 +191,6 @@ int main() {
     emscripten_set_resize_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE, onResize);
     // The first picture: the title screen.
     page->pump();
+    torvenka_after_first_frame();
     return 0;
 }

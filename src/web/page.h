@@ -9,15 +9,18 @@ double torvenka_utc_time_of_day_ms();
 // Puts a w x h frame of RGBA bytes on the canvas.
 void torvenka_put_frame(const uint8_t* rgba, int w, int h);
 // Calls web_woken() once performance.now() has reached `moment` (soon, if
-// it has already): a timer of `delay` ms (none if 0), which reports
-// web_timer_back(), then messages the page posts to itself until the clock
-// gets there. A later call replaces an earlier one.
-void torvenka_wake_at(double moment, int delay);
+// it has already): a timer of `delay` ms (none if 0) and a worker's of
+// `workerDelay` ms (none if 0), the first of which to come back reports
+// web_timer_back(), then messages the page posts to itself until the
+// clock gets there. A later call replaces an earlier one.
+void torvenka_wake_at(double moment, int delay, int workerDelay);
 // Forgets the wake-up asked for last.
 void torvenka_wake_cancel();
 // Sizes the canvas: every game pixel an N x N block of device pixels, N
 // the ?scale= of the address or the largest that fits the page.
 void torvenka_fit_canvas(int w, int h);
+// Calls web_title_shown() once the first frame has been painted.
+void torvenka_after_first_frame();
 // Makes a size x size picture of RGBA bytes the page's icon.
 void torvenka_set_icon(const uint8_t* rgba, int size);
 // Hands the page's pointer events (Pointer Events) to web_pointer() in

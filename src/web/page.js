@@ -87,11 +87,32 @@ function torvenkaPlay() {
     manifest.rel = 'manifest';
     manifest.href = 'manifest.webmanifest';
     document.head.appendChild(manifest);
+    // The game's code is fetched and compiled as it streams in while
+    // torvenka.js comes, rather than after it: the title comes that much
+    // sooner. Should that fail (a host that gives the file another type
+    // than application/wasm), it is fetched once more and compiled whole.
+    var wasm = 'torvenka.wasm';
+    var compiled = typeof WebAssembly.compileStreaming === 'function' ?
+      WebAssembly.compileStreaming(fetch(wasm, {credentials: 'same-origin'})) : Promise.reject();
+    compiled.catch(function () {});
     window.Module = {
       canvas: document.getElementById('canvas'),
       print: function (t) { console.log(t); },
       printErr: function (t) { console.warn(t); },
       onAbort: function (what) { fail(String(what)); },
+      instantiateWasm: function (imports, receive) {
+        compiled.then(function (module) {
+          return WebAssembly.instantiate(module, imports).then(function (instance) { receive(instance, module); });
+        }, function () {
+          return fetch(wasm, {credentials: 'same-origin'}).then(function (r) {
+            if (!r.ok) throw new Error(wasm + ': ' + r.status);
+            return r.arrayBuffer();
+          }).then(function (bytes) {
+            return WebAssembly.instantiate(bytes, imports);
+          }).then(function (result) { receive(result.instance, result.module); });
+        }).catch(function (e) { fail(wasm + ' did not load: ' + e); });
+        return {};
+      },
     };
     var s = document.createElement('script');
     // Fetched with CORS, so that what goes wrong in it is not hidden from

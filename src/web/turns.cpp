@@ -19,7 +19,8 @@ void TurnDriver::pump() {
                 waking_ = true;
                 wakeMoment_ = moment;
                 const double slept = std::max(platform_.sleptAt(), begun);
-                torvenka_wake_at(moment, aim_.delayFor(begun, slept, platform_.now(), moment));
+                const int delay = aim_.delayFor(begun, slept, platform_.now(), moment);
+                torvenka_wake_at(moment, delay, aim_.workerDelay());
                 break;
             }
             case NextTurn::OnEvent:  // nothing to step: only a pointer event calls again

@@ -41,7 +41,17 @@ public:
     // went to sleep at `slept` (`begun` again if no step ran): the step's
     // work is what must end within the millisecond it starts in.
     int delayFor(double begun, double slept, double now, double moment);
-    // The timer set last came back at `now`.
+    // The delay of the worker's timer to set beside the page's own (0:
+    // none). Chromium holds a page's own timers back as a finger touches
+    // the screen or leaves it, but not a worker's, whose message comes back
+    // a little after the page's own timer would: with the fine clock the
+    // worker's timer is as long as the page's, and whichever comes back
+    // first wakes the page. Where the clock counts whole milliseconds
+    // (Firefox, WebKit) a worker's timer comes back early as often as not,
+    // which the page would bridge, and those engines were not seen holding
+    // timers: the page's own timer alone.
+    int workerDelay() const { return fine_ ? delay_ : 0; }
+    // The timer set last (the page's own or the worker's) came back at `now`.
     void timerBack(double now);
 
     // The lead every timer gets on a machine whose timers come back late.

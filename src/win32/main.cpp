@@ -17,6 +17,7 @@
 #include "desktop/sound_root.h"
 #include "desktop/system_clock.h"
 #include "loop/scheduler.h"
+#include "screen/bitmaps.h"
 #include "screen/glyph_font.h"
 #include "screen/glyph_table.h"
 #include "sound/command_player.h"
@@ -88,6 +89,7 @@ int wmain(int argc, wchar_t** wargv) {
     // as it goes, before the sound device, the window and the font. The font
     // is the glyph table built into the game: no font file is read.
     GlyphFont font(kBakedGlyphs);
+    drawEveryPicture();  // before the dive, so that no step waits for one
     Win32Platform platform(font);
     if (!platform.open(cl.scale)) {
         speakToConsole();

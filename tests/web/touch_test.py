@@ -14,55 +14,15 @@ tests/web_pointer_test.cpp):
 """
 import pytest
 
-from web_page import Page, log, wait_until
+from web_page import Fingers, Page, as_phone, log, wait_until
 
 pytestmark = pytest.mark.engines('chromium')
-PHONE = {'width': 390, 'height': 844, 'deviceScaleFactor': 3, 'mobile': True}
-
-
-class Fingers:
-    """Touches on the canvas, in game pixels, through the DevTools protocol."""
-
-    def __init__(self, page):
-        self.page = page
-        self.rect = page.canvas_rect()
-
-    def touch(self, kind, points):
-        """points: [(id, gx, gy)] still on the screen after the event."""
-        left, top, w, h = self.rect
-        cw, ch = self.page.facts.client
-        pts = [{'x': left + (gx + 0.5) * w / cw, 'y': top + (gy + 0.5) * h / ch, 'id': pid, 'radiusX': 4,
-                'radiusY': 4, 'force': 1} for pid, gx, gy in points]
-        self.page.d.execute_cdp_cmd('Input.dispatchTouchEvent', {'type': kind, 'touchPoints': pts})
-
-    def drag(self, x0, y0, x1, y1, steps=4):
-        self.touch('touchStart', [(1, x0, y0)])
-        for i in range(1, steps + 1):
-            self.touch('touchMove', [(1, x0 + (x1 - x0) * i / steps, y0 + (y1 - y0) * i / steps)])
-        self.touch('touchEnd', [])
-
-    def tap(self, gx, gy):
-        self.drag(gx, gy, gx, gy, steps=0)
-
-    def pen(self, kind, gx, gy, buttons):
-        """The pen's tip: pressed, moved or lifted at (gx, gy)."""
-        left, top, w, h = self.rect
-        cw, ch = self.page.facts.client
-        more = {'mousePressed': {'button': 'left', 'clickCount': 1}, 'mouseReleased': {'button': 'left',
-                                                                                      'clickCount': 1}}
-        self.page.d.execute_cdp_cmd('Input.dispatchMouseEvent', dict(
-            type=kind, x=left + (gx + 0.5) * w / cw, y=top + (gy + 0.5) * h / ch, buttons=buttons,
-            pointerType='pen', **more.get(kind, {})))
-
-
 def presses(page):
     return [p for p in page.js('return window.torvenkaWatch.presses;') if p['kind'] == 'down']
 
 
 def test_one_finger_plays(browser, site, facts):
-    d = browser.d
-    d.execute_cdp_cmd('Emulation.setDeviceMetricsOverride', PHONE)
-    d.execute_cdp_cmd('Emulation.setTouchEmulationEnabled', {'enabled': True, 'maxTouchPoints': 5})
+    as_phone(browser, True)
     try:
         page = Page(browser, site.at(), facts)
         assert wait_until(30, page.title_screen), 'no title screen: "%s"' % page.status()
@@ -119,8 +79,7 @@ def test_one_finger_plays(browser, site, facts):
         assert wait_until(5, lambda: page.last_step()['lane'] == 'cyan'), 'after the cancel, a drag did not swing the spear'
         assert page.last_step()['tanks'] == s['tanks'], 'the cancelled touch opened a tank'
     finally:
-        d.execute_cdp_cmd('Emulation.setTouchEmulationEnabled', {'enabled': False})
-        d.execute_cdp_cmd('Emulation.clearDeviceMetricsOverride', {})
+        as_phone(browser, False)
 
 
 def test_a_release_the_page_never_hears(page, facts):

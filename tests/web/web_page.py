@@ -69,7 +69,7 @@ def within_real_time(what, attempt, tries=3):
 
 class Facts:
     """What the tests need to know of the game, from the game: the client
-    area, each item's box on the title screen by name (boxes['titleWord']),
+    area, the dive's step, each item's box on the title screen by name (boxes['titleWord']),
     points (at['start'], at['spear'], at['card1']...) and the sound files by
     what they are, as the game names them (sounds) and as the page fetches
     them (urls)."""
@@ -82,6 +82,8 @@ class Facts:
         self.boxes = {k: tuple(v) for k, v in d['boxes'].items()}
         self.at = {k: tuple(v) for k, v in d['at'].items()}
         self.sounds, self.urls = d['sounds'], d['urls']
+        self.step_gate = d['step']['gate']  # a dive step's gate, ms
+        self.step_ms = d['step']['apart']  # from one dive step's start to the next's, when nothing holds it
         self.tool = tool
 
     def around(self, name, margin=3):
@@ -233,6 +235,59 @@ class Page:
         Facts.urls) was among them."""
         urls = [s['url'] for s in self.sound() if s['op'] == 'sounding']
         return urls if what is None else self.facts.urls[what] in urls
+
+
+# A phone held upright, as Chromium emulates it (touch alone).
+PHONE = {'width': 390, 'height': 844, 'deviceScaleFactor': 3, 'mobile': True}
+
+
+def as_phone(browser, on):
+    """Makes Chromium a phone played by touch (on) or itself again."""
+    if on:
+        browser.d.execute_cdp_cmd('Emulation.setDeviceMetricsOverride', PHONE)
+        browser.d.execute_cdp_cmd('Emulation.setTouchEmulationEnabled', {'enabled': True, 'maxTouchPoints': 5})
+    else:
+        browser.d.execute_cdp_cmd('Emulation.setTouchEmulationEnabled', {'enabled': False})
+        browser.d.execute_cdp_cmd('Emulation.clearDeviceMetricsOverride', {})
+
+
+class Fingers:
+    """Touches on the canvas, in game pixels, through the DevTools protocol."""
+
+    def __init__(self, page):
+        self.page = page
+        self.rect = page.canvas_rect()
+
+    def touch(self, kind, points):
+        """points: [(id, gx, gy)] still on the screen after the event."""
+        left, top, w, h = self.rect
+        cw, ch = self.page.facts.client
+        pts = [{'x': left + (gx + 0.5) * w / cw, 'y': top + (gy + 0.5) * h / ch, 'id': pid, 'radiusX': 4,
+                'radiusY': 4, 'force': 1} for pid, gx, gy in points]
+        self.page.d.execute_cdp_cmd('Input.dispatchTouchEvent', {'type': kind, 'touchPoints': pts})
+
+    def drag(self, x0, y0, x1, y1, steps=4, pause=0):
+        """A finger's drag in `steps` moves, `pause` seconds apart and
+        before the lift (a player's drag is about 150 ms long: 0.03)."""
+        self.touch('touchStart', [(1, x0, y0)])
+        for i in range(1, steps + 1):
+            time.sleep(pause)
+            self.touch('touchMove', [(1, x0 + (x1 - x0) * i / steps, y0 + (y1 - y0) * i / steps)])
+        time.sleep(pause)
+        self.touch('touchEnd', [])
+
+    def tap(self, gx, gy):
+        self.drag(gx, gy, gx, gy, steps=0)
+
+    def pen(self, kind, gx, gy, buttons):
+        """The pen's tip: pressed, moved or lifted at (gx, gy)."""
+        left, top, w, h = self.rect
+        cw, ch = self.page.facts.client
+        more = {'mousePressed': {'button': 'left', 'clickCount': 1}, 'mouseReleased': {'button': 'left',
+                                                                                      'clickCount': 1}}
+        self.page.d.execute_cdp_cmd('Input.dispatchMouseEvent', dict(
+            type=kind, x=left + (gx + 0.5) * w / cw, y=top + (gy + 0.5) * h / ch, buttons=buttons,
+            pointerType='pen', **more.get(kind, {})))
 
 
 class Hand:

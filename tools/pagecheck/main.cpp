@@ -25,7 +25,9 @@
 //                          middle), the spear's middle, the card slots'
 //                          middles, and the sound files by what they are
 //                          (each as the game names it, and as the page
-//                          fetches it)
+//                          fetches it), and the dive's step: its gate and
+//                          how far apart steps start (the gate and the
+//                          step's 1 ms sleep)
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -194,6 +196,7 @@ int facts(bool shell) {
             std::printf("BOX_%s=(%d %d %d %d)\n", it.name, it.left, it.top, it.width, it.height);
         for (const auto& [name, p] : points) std::printf("AT_%s=(%d %d)\n", name, p.first, p.second);
         for (const auto& [name, file] : sounds) std::printf("SOUND_%s=%s\n", name, file.c_str());
+        std::printf("STEP_GATE=%d\nSTEP_APART=%d\n", gateOf(Phase::Dive), stepApartMs(Phase::Dive));
         return 0;
     }
     std::printf("{\"client\": [%d, %d],\n \"boxes\": {", kClientW, kClientH);
@@ -216,7 +219,7 @@ int facts(bool shell) {
             comma = ", ";
         }
     }
-    std::printf("}}\n");
+    std::printf("},\n \"step\": {\"gate\": %d, \"apart\": %d}}\n", gateOf(Phase::Dive), stepApartMs(Phase::Dive));
     return 0;
 }
 

@@ -1,9 +1,9 @@
 #!/usr/bin/python3
 """Figures for the game's page in Chromium, Firefox and WebKit, each beside
 those of a minimal page (minimal.html: a 194 x 215 picture put on a canvas
-32 times a second) measured in the same engine and the same run; and once
-more in Chromium emulating a phone, played with touches. Not a test: it
-prints figures.
+as often as the dive steps, the step taken from the game's facts) measured
+in the same engine and the same run; and once more in Chromium emulating a
+phone, played with touches. Not a test: it prints figures.
 
     webbench.py SITE_FOLDER [--runs N] [--seconds S] [--engines LIST]
 
@@ -23,8 +23,8 @@ For each run, each engine and each page, in a fresh browser of that engine
 drivers (tests/web/web_browsers.py):
   - navigation to first frame: the page's own clock (performance.now(), 0
     at the navigation) when its first frame was put on the canvas;
-  - processor use over S seconds (20) of dive: user + system time from /proc
-    of the engine's processes (Chromium: everything under chromedriver;
+  - processor use over S seconds (20) of dive: user + system time (read
+    with psutil) of the engine's processes (Chromium: everything under chromedriver;
     Firefox: the browser and everything under it; WebKit: everything under
     WebKitWebDriver), over wall time; of the page's content process (the
     one of its kind that worked most meanwhile: Chromium's renderer, not its
@@ -46,6 +46,7 @@ drivers (tests/web/web_browsers.py):
 and once, the site's files with their sizes as stored and gzipped (-9), as a
 web server that compresses would send them.
 """
+import argparse
 import gzip
 import os
 import statistics
@@ -53,17 +54,18 @@ import sys
 import tempfile
 import time
 
+import psutil
+
 HERE = os.path.dirname(os.path.abspath(__file__))
 PROJECT = os.path.dirname(os.path.dirname(HERE))
 sys.path.insert(0, os.path.join(PROJECT, 'tests', 'web'))
 
-from web_page import Facts, Page, SiteServer, copy_playing_the_test_build, keep_worker_list, wait_until  # noqa: E402
+from web_page import (Facts, Fingers, Page, SiteServer, as_phone, copy_playing_the_test_build,  # noqa: E402
+                      keep_worker_list, wait_until)
 import web_browsers  # noqa: E402
 
-CLK_TCK = os.sysconf('SC_CLK_TCK')
 DIVE = 'dive'
 CASES = ('chromium', 'firefox', 'webkit', 'touch')
-PHONE = {'width': 390, 'height': 844, 'deviceScaleFactor': 3, 'mobile': True}
 NAMES = {'chromium': 'Chromium', 'firefox': 'Firefox', 'webkit': 'WebKit',
          'touch': 'Chromium as a phone, touch play'}
 
@@ -125,53 +127,12 @@ def missing(case):
 
 # --- processes and threads -------------------------------------------------
 
-def stat_fields(path):
-    """The fields of a /proc stat file after the command name (field 3 on)."""
-    with open(path) as f:
-        text = f.read()
-    return text[text.rfind(')') + 2:].split()
-
-
-def ticks(path):
-    rest = stat_fields(path)
-    return int(rest[11]) + int(rest[12])  # utime + stime
-
-
-def tree(root):
-    """The process ids under `root` (not root itself)."""
-    children = {}
-    for name in os.listdir('/proc'):
-        if name.isdigit():
-            try:
-                ppid = int(stat_fields('/proc/%s/stat' % name)[1])
-            except (OSError, IndexError, ValueError):
-                continue
-            children.setdefault(ppid, []).append(int(name))
-    found, todo = [], [root]
-    while todo:
-        for child in children.get(todo.pop(), []):
-            found.append(child)
-            todo.append(child)
-    return found
-
-
-def command_line(pid):
-    # Chromium rewrites its children's command lines: one string, the
-    # arguments parted by spaces.
-    with open('/proc/%d/cmdline' % pid, 'rb') as f:
-        return f.read().replace(b'\0', b' ').decode(errors='replace').split()
-
-
-def comm(pid, tid=None):
-    path = '/proc/%d/comm' % pid if tid is None else '/proc/%d/task/%d/comm' % (pid, tid)
-    with open(path) as f:
-        return f.read().strip()
-
-
-def chromium_kind(pid):
+def chromium_kind(proc):
     """browser, renderer, webui, gpu-process, or a utility's service
     (audio.mojom.AudioService and the like: audio)."""
-    args = command_line(pid)
+    # Chromium rewrites its children's command lines: one string, the
+    # arguments parted by spaces.
+    args = ' '.join(proc.cmdline()).split()
     kind = next((a.split('=', 1)[1] for a in args if a.startswith('--type=')), 'browser')
     if kind == 'renderer' and ('--top-chrome-webui' in args or '--extension-process' in args):
         kind = 'webui'
@@ -180,18 +141,18 @@ def chromium_kind(pid):
     return kind
 
 
-def firefox_kind(pid):
+def firefox_kind(proc):
     """browser, or what the child process calls itself (Web Content, RDD
     Process, Socket Process, forkserver...)."""
-    if '-contentproc' not in command_line(pid):
+    if '-contentproc' not in proc.cmdline():
         return 'browser'
-    name = comm(pid)
+    name = proc.name()
     return 'content' if name in ('Web Content', 'Isolated Web Co') else name
 
 
-def webkit_kind(pid):
+def webkit_kind(proc):
     """MiniBrowser (the UI process), WebKitWebProcess, WebKitNetworkProcess..."""
-    name = os.path.basename(command_line(pid)[0])
+    name = os.path.basename(proc.cmdline()[0])
     return 'content' if name == 'WebKitWebProcess' else name
 
 
@@ -199,39 +160,39 @@ KIND = {'chromium': chromium_kind, 'firefox': firefox_kind, 'webkit': webkit_kin
 CONTENT = {'chromium': 'renderer', 'firefox': 'content', 'webkit': 'content'}
 
 
-def main_thread(engine, pid):
-    """The thread id of a content process's main thread: the process's first
-    thread (its id is the process id), named like the process; Chromium
-    names it "CrRendererMain" on some builds, and then that one."""
-    if engine == 'chromium':
-        for tid in os.listdir('/proc/%d/task' % pid):
-            if comm(pid, int(tid)) == 'CrRendererMain':
-                return int(tid)
-    return pid
+def cpu_seconds(proc):
+    t = proc.cpu_times()
+    return t.user + t.system
 
 
-def snapshot(engine, pids):
-    """{pid: (kind, ticks, main thread's ticks or None)}."""
+def main_thread_seconds(proc):
+    """Processor time of a process's main thread: its first thread, whose id
+    is the process's (Chromium's renderer names it CrRendererMain)."""
+    for t in proc.threads():
+        if t.id == proc.pid:
+            return t.user_time + t.system_time
+    return None
+
+
+def snapshot(engine, procs):
+    """{pid: (kind, seconds, main thread's seconds or None)}."""
     out = {}
-    for pid in pids:
+    for proc in procs:
         try:
-            kind = KIND[engine](pid)
-            main = None
-            if kind == CONTENT[engine]:
-                tid = main_thread(engine, pid)
-                main = ticks('/proc/%d/task/%d/stat' % (pid, tid))
-            out[pid] = (kind, ticks('/proc/%d/stat' % pid), main)
-        except (OSError, IndexError, ValueError):
+            kind = KIND[engine](proc)
+            main = main_thread_seconds(proc) if kind == CONTENT[engine] else None
+            out[proc.pid] = (kind, cpu_seconds(proc), main)
+        except (psutil.Error, IndexError):
             continue
     return out
 
 
-def helper_ticks(pids):
+def helper_seconds(procs):
     t = {}
-    for name, pid in pids.items():
+    for name, proc in procs.items():
         try:
-            t[name] = ticks('/proc/%d/stat' % pid)
-        except OSError:
+            t[name] = cpu_seconds(proc)
+        except psutil.Error:
             pass
     return t
 
@@ -243,25 +204,30 @@ class Window:
 
     def __init__(self, engine, root, own_root, helpers):
         self.engine = engine
-        self.root = root
+        self.root = psutil.Process(root)
         self.own_root = own_root  # the root is the browser itself, not its driver
-        self.helpers = helpers
+        self.helpers = {}
+        for name, pid in helpers.items():
+            try:
+                self.helpers[name] = psutil.Process(pid)
+            except psutil.Error:
+                pass
 
-    def pids(self):
-        return ([self.root] if self.own_root else []) + tree(self.root)
+    def procs(self):
+        return ([self.root] if self.own_root else []) + self.root.children(recursive=True)
 
     def start(self):
         self.t0 = time.monotonic()
-        self.procs0 = snapshot(self.engine, self.pids())
-        self.helpers0 = helper_ticks(self.helpers)
+        self.procs0 = snapshot(self.engine, self.procs())
+        self.helpers0 = helper_seconds(self.helpers)
 
     def stop(self):
-        procs1 = snapshot(self.engine, self.pids())
-        helpers1 = helper_ticks(self.helpers)
+        procs1 = snapshot(self.engine, self.procs())
+        helpers1 = helper_seconds(self.helpers)
         wall = time.monotonic() - self.t0
 
-        def pct(n):
-            return 100.0 * n / CLK_TCK / wall
+        def pct(seconds):
+            return 100.0 * seconds / wall
 
         # A process that came and went within the window is not counted; one
         # that came is counted from its start.
@@ -301,46 +267,22 @@ class Mouse:
 
 
 class Finger:
-    """One finger on the phone's screen, through the DevTools protocol's touch
-    events: a tap starts the dive, a drag 30 game pixels up is a tank."""
+    """One finger on the phone's screen (web_page.Fingers): a tap starts the
+    dive, a drag 30 game pixels up is a tank; each drag is as long as a
+    player's, about 150 ms, so that the touch's start and end are apart."""
 
     def __init__(self, page):
+        self.fingers = Fingers(page)
         self.page = page
-        self.rect = page.canvas_rect()
-
-    def touch(self, kind, at=None):
-        points = []
-        if at is not None:
-            left, top, w, h = self.rect
-            cw, ch = self.page.facts.client
-            points.append({'x': left + (at[0] + 0.5) * w / cw, 'y': top + (at[1] + 0.5) * h / ch,
-                           'id': 1, 'radiusX': 4, 'radiusY': 4, 'force': 1})
-        self.page.d.execute_cdp_cmd('Input.dispatchTouchEvent', {'type': kind, 'touchPoints': points})
 
     def start(self):
-        self.touch('touchStart', self.page.facts.at['start'])
-        self.touch('touchEnd')
-
-    def drag(self, points):
-        """A finger's drag through `points`, about 150 ms long as a player's
-        is: the touch's start and its end are apart."""
-        self.touch('touchStart', points[0])
-        for p in points[1:]:
-            time.sleep(0.03)
-            self.touch('touchMove', p)
-        time.sleep(0.03)
-        self.touch('touchEnd')
+        self.fingers.tap(*self.page.facts.at['start'])
 
     def tank(self):
-        self.drag([(100, 170), (100, 162), (100, 155), (100, 147), (100, 140)])
+        self.fingers.drag(100, 170, 100, 140, pause=0.03)
 
     def across(self):
-        self.drag([(60, 150), (75, 150), (90, 150), (105, 150), (120, 150)])
-
-
-def phone(browser):
-    browser.d.execute_cdp_cmd('Emulation.setDeviceMetricsOverride', PHONE)
-    browser.d.execute_cdp_cmd('Emulation.setTouchEmulationEnabled', {'enabled': True, 'maxTouchPoints': 5})
+        self.fingers.drag(60, 150, 120, 150, pause=0.03)
 
 
 def cadence(times):
@@ -356,7 +298,7 @@ def measure(case, url, seconds, game, facts):
     browser = web_browsers.start(engine)
     try:
         if case == 'touch':
-            phone(browser)
+            as_phone(browser, True)
         page = Page(browser, url, facts)
         if not wait_until(30, lambda: page.js('return !!(window.torvenkaWatch && '
                                               'window.torvenkaWatch.firstFrame !== undefined);'), step=0.05):
@@ -528,26 +470,21 @@ def print_case(case, g, m):
 # --- the run ---------------------------------------------------------------
 
 def main(argv):
-    args = list(argv)
-    runs, seconds, cases = 1, 20, list(CASES)
-    folder = None
-    while args:
-        a = args.pop(0)
-        if a == '--runs':
-            runs = int(args.pop(0))
-        elif a == '--seconds':
-            seconds = float(args.pop(0))
-        elif a == '--engines':
-            cases = [c.strip() for c in args.pop(0).split(',') if c.strip()]
-            wrong = [c for c in cases if c not in CASES]
-            if wrong:
-                raise SystemExit('webbench: no engine %s: some of %s' % (', '.join(wrong), ', '.join(CASES)))
-        elif folder is None:
-            folder = a
-        else:
-            raise SystemExit(__doc__)
-    if not folder or not os.path.isfile(os.path.join(folder, 'index.html')):
-        raise SystemExit('webbench: no site folder with an index.html given\n' + __doc__)
+    parser = argparse.ArgumentParser(prog='webbench.py', description=__doc__.split('\n\n')[0],
+                                     formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument('folder', help='the built site (with the build\'s pagecheck beside it)')
+    parser.add_argument('--runs', type=int, default=1, help='runs; the figures are their medians (1)')
+    parser.add_argument('--seconds', type=float, default=20, help='seconds measured a page (20)')
+    parser.add_argument('--engines', default=','.join(CASES),
+                        help='some of %s, parted by commas (all)' % ', '.join(CASES))
+    args = parser.parse_args(argv)
+    runs, seconds, folder = args.runs, args.seconds, args.folder
+    cases = [c.strip() for c in args.engines.split(',') if c.strip()]
+    wrong = [c for c in cases if c not in CASES]
+    if wrong:
+        parser.error('no engine %s: some of %s' % (', '.join(wrong), ', '.join(CASES)))
+    if not os.path.isfile(os.path.join(folder, 'index.html')):
+        parser.error('no index.html in %s' % folder)
 
     lacking = [(c, missing(c)) for c in cases if missing(c)]
     if lacking:
@@ -566,7 +503,8 @@ def main(argv):
         tested = copy_playing_the_test_build(folder, os.path.join(tmp, 'site'))
         count_posts(tested)
         with SiteServer(tested, no_store=True) as game, SiteServer(HERE, no_store=True) as minimal:
-            pages = {'game': game.url, 'minimal': minimal.url + 'minimal.html'}
+            # The minimal page's frames come as far apart as the dive's steps.
+            pages = {'game': game.url, 'minimal': minimal.url + 'minimal.html?every=%d' % facts.step_ms}
             for run in range(runs):
                 for case in cases:
                     # The order changes from run to run, so neither page always
