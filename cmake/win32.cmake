@@ -22,8 +22,7 @@ endif()
 add_library(torvenka_win32 STATIC
   ${PROJECT_SOURCE_DIR}/src/win32/win32_window.cpp ${PROJECT_SOURCE_DIR}/src/win32/win32_clock.cpp
   ${PROJECT_SOURCE_DIR}/src/win32/win32_lock.cpp ${PROJECT_SOURCE_DIR}/src/win32/wave_out_back_end.cpp
-  ${PROJECT_SOURCE_DIR}/src/win32/render_source.cpp ${PROJECT_SOURCE_DIR}/src/win32/stb_vorbis.c
-  ${PROJECT_SOURCE_DIR}/src/win32/wide.cpp)
+  ${PROJECT_SOURCE_DIR}/src/win32/render_source.cpp ${PROJECT_SOURCE_DIR}/src/win32/stb_vorbis.c)
 torvenka_headers(torvenka_win32 src/win32)
 target_compile_definitions(torvenka_win32 PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
   _WIN32_WINNT=0x0A00)

@@ -61,14 +61,10 @@ int play(const CommandLine& cl, const std::string& lockPlace, const std::optiona
     const std::unique_ptr<LoopObserver> bench = watchForBench(loop);
     platform.show();
     loop.run();
-    if (replay) {
-        if (loop.playbackProblem().empty()) return 0;
-        std::fprintf(stderr, "torvenka: %s\n", loop.playbackProblem().c_str());
+    if (const std::string problem = afterDive(loop, replay.has_value()); !problem.empty()) {
+        std::fprintf(stderr, "torvenka: %s\n", problem.c_str());
         return 1;
     }
-    // Every dive that began is kept, quietly: one that cannot be is not.
-    if (loop.recorder().position().steps > 0 && !loop.recorder().dropped())
-        keepDive(diveFolder(), writeRecord(loop.record()));
     return 0;
 }
 

@@ -109,3 +109,10 @@ RecordRead readReplayArgument(const std::string& fileOrLast) {
     if (file.empty()) return {std::nullopt, "no dive has been kept yet"};
     return readReplayFile(file);
 }
+
+std::string afterDive(const Scheduler& loop, bool watched) {
+    if (watched) return loop.playbackProblem();
+    if (loop.recorder().position().steps > 0 && !loop.recorder().dropped())
+        keepDive(diveFolder(), writeRecord(loop.record()));
+    return "";
+}

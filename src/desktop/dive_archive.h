@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "loop/scheduler.h"
 #include "record/record_format.h"
 
 // How many dives are kept; the oldest goes first.
@@ -34,3 +35,8 @@ std::string newestDive(const std::string& folder);
 RecordRead readReplayFile(const std::string& path);
 // What `--replay FILE` or `--replay last` (the newest dive kept) names.
 RecordRead readReplayArgument(const std::string& fileOrLast);
+
+// The dive the loop just ran, once its window is closed: a dive watched
+// again gives what went wrong with it, if anything; a dive played is kept,
+// quietly (one that cannot be kept is not), and gives nothing.
+std::string afterDive(const Scheduler& loop, bool watched);

@@ -22,7 +22,7 @@
 #include "screen/glyph_table.h"
 #include "sound/command_player.h"
 #include "win32/wave_out_back_end.h"
-#include "win32/wide.h"
+#include "desktop/wide.h"
 #include "win32/win32_window.h"
 
 namespace {
@@ -105,14 +105,10 @@ int wmain(int argc, wchar_t** wargv) {
     const std::unique_ptr<LoopObserver> bench = watchForBench(loop);
     platform.show();
     loop.run();
-    if (replay) {
-        if (loop.playbackProblem().empty()) return 0;
+    if (const std::string problem = afterDive(loop, replay.has_value()); !problem.empty()) {
         speakToConsole();
-        std::fprintf(stderr, "torvenka: %s\n", loop.playbackProblem().c_str());
+        std::fprintf(stderr, "torvenka: %s\n", problem.c_str());
         return 1;
     }
-    // Every dive that began is kept, quietly: one that cannot be is not.
-    if (loop.recorder().position().steps > 0 && !loop.recorder().dropped())
-        keepDive(diveFolder(), writeRecord(loop.record()));
     return 0;
 }

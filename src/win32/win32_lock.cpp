@@ -5,7 +5,7 @@
 #include <windows.h>
 
 #include "desktop/lock.h"
-#include "win32/wide.h"
+#include "desktop/wide.h"
 
 SingleInstanceLock::SingleInstanceLock(const char* applicationName, const char* place) {
     std::string name = std::string("Local\\") + applicationName;

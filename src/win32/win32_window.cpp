@@ -8,7 +8,7 @@
 #include "desktop/desktop_names.h"
 #include "desktop/scaling.h"
 #include "screen/icon.h"
-#include "win32/wide.h"
+#include "desktop/wide.h"
 
 namespace {
 

@@ -1,4 +1,5 @@
-// Windows' own strings: UTF-16 to and from the game's UTF-8.
+// Windows' own strings: UTF-16 to and from the game's UTF-8 (built only for
+// Windows, in win32_files.cpp).
 #pragma once
 #include <string>
 
