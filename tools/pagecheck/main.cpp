@@ -17,9 +17,10 @@
 //                          desktop's kept dives) on the desktop's game and
 //                          loop; prints its end, or the line that says why
 //                          it cannot be played (exit 1)
-//   pagecheck facts [--shell]
+//   pagecheck facts [--lines]
 //                          what the tests need to know of the game, from the
-//                          game itself, as JSON (or as shell variables): the
+//                          game itself, as JSON (or as plain lines, a name
+//                          and its numbers or file, for shell to read): the
 //                          client area, every item's box on the title screen
 //                          by name, the start click (the title word's
 //                          middle), the spear's middle, the card slots'
@@ -175,7 +176,7 @@ std::string pageUrl(const std::string& name) {
     return render.empty() ? name : render;
 }
 
-int facts(bool shell) {
+int facts(bool lines) {
     Window window;
     const Playfield& field = window.field();
     const std::pair<const char*, std::pair<int, int>> points[] = {
@@ -190,13 +191,13 @@ int facts(bool shell) {
         {"spear", effectFile(Effect::Spear)},        {"defeat", effectFile(Effect::Defeat)},
         {"dive_theme", musicFile(Music::DiveTheme)}, {"boss_theme", musicFile(Music::BossTheme)},
     };
-    if (shell) {
-        std::printf("CLIENT_W=%d\nCLIENT_H=%d\n", kClientW, kClientH);
+    if (lines) {
+        std::printf("CLIENT_W %d\nCLIENT_H %d\n", kClientW, kClientH);
         for (const ItemState& it : field.items())
-            std::printf("BOX_%s=(%d %d %d %d)\n", it.name, it.left, it.top, it.width, it.height);
-        for (const auto& [name, p] : points) std::printf("AT_%s=(%d %d)\n", name, p.first, p.second);
-        for (const auto& [name, file] : sounds) std::printf("SOUND_%s=%s\n", name, file.c_str());
-        std::printf("STEP_GATE=%d\nSTEP_APART=%d\n", gateOf(Phase::Dive), stepApartMs(Phase::Dive));
+            std::printf("BOX_%s %d %d %d %d\n", it.name, it.left, it.top, it.width, it.height);
+        for (const auto& [name, p] : points) std::printf("AT_%s %d %d\n", name, p.first, p.second);
+        for (const auto& [name, file] : sounds) std::printf("SOUND_%s %s\n", name, file.c_str());
+        std::printf("STEP_GATE %d\nSTEP_APART %d\n", gateOf(Phase::Dive), stepApartMs(Phase::Dive));
         return 0;
     }
     std::printf("{\"client\": [%d, %d],\n \"boxes\": {", kClientW, kClientH);
@@ -227,12 +228,12 @@ int facts(bool shell) {
 
 int main(int argc, char** argv) {
     if (argc >= 2 && std::strcmp(argv[1], "facts") == 0 && argc <= 3)
-        return facts(argc == 3 && std::strcmp(argv[2], "--shell") == 0);
+        return facts(argc == 3 && std::strcmp(argv[2], "--lines") == 0);
     if (argc == 3 && std::strcmp(argv[1], "title") == 0) return title(argv[2]);
     if (argc == 2 && std::strcmp(argv[1], "left-alone") == 0) return leftAlone();
     if (argc == 3 && std::strcmp(argv[1], "record") == 0) return record(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "replay") == 0) return replay(argv[2]);
     std::fprintf(stderr, "usage: pagecheck title FILE | pagecheck left-alone | pagecheck record FILE | pagecheck replay FILE | "
-                         "pagecheck facts [--shell]\n");
+                         "pagecheck facts [--lines]\n");
     return 2;
 }
