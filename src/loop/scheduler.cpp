@@ -36,6 +36,11 @@ void Scheduler::dispatch(const PlatformEvent& ev) {
         case PlatformEvent::Pointer: {
             if (closed_) break;  // the window is going away
             if (observer_) observer_->beforeEvent(ev);
+            if (!recording_) {
+                game_.pointer(ev.pointer);
+                if (observer_) observer_->afterEvent(ev);
+                break;
+            }
             // A move that leaves the state and the playfield as they were is
             // recorded without its position.
             const GameView view = game_.view();
@@ -62,7 +67,7 @@ void Scheduler::step() {
     const Phase phase = game_.phase();
     if (observer_) observer_->beforeStep(phase);
     const bool ran = game_.step();
-    if (ran) {
+    if (ran && recording_) {
         recorder_.stepped();
         if (game_.phase() == Phase::None) recorder_.close(game_.view());  // the dive is over
         if (player_) player_->check(recorder_.position(), game_.view());
@@ -73,10 +78,14 @@ void Scheduler::step() {
 void Scheduler::processMessages() {
     // Counted, so that a replay hands its events to the same call.
     struct Inside {
-        DiveRecorder& r;
-        explicit Inside(DiveRecorder& rec) : r(rec) { r.enterMessages(); }
-        ~Inside() { r.leaveMessages(); }
-    } inside(recorder_);
+        DiveRecorder* r;
+        explicit Inside(DiveRecorder* rec) : r(rec) {
+            if (r) r->enterMessages();
+        }
+        ~Inside() {
+            if (r) r->leaveMessages();
+        }
+    } inside(recording_ ? &recorder_ : nullptr);
     PlatformEvent ev;
     while (nextEvent(ev)) dispatch(ev);
     if (game_.view().playfield.dirty()) present();

@@ -122,6 +122,10 @@ public:
     // the cadence against it.
     void setSpinning(bool s) { spinning_ = s; }
     void setObserver(LoopObserver* o) { observer_ = o; }
+    // Cleared, the loop writes nothing of the dive down (and has nothing to
+    // keep): only the bench build does, to measure what recording costs.
+    // Never with playBack, which counts its places on the recorder.
+    void setRecording(bool r) { recording_ = r; }
 
     // The dive as the loop handled it: every window records its dive, from
     // its making until the dive's end or the window's closing.
@@ -149,6 +153,7 @@ private:
     Game game_;
     bool closed_ = false;
     bool spinning_ = false;
+    bool recording_ = true;
     LoopObserver* observer_ = nullptr;
     DiveRecorder recorder_;
     std::optional<RecordPlayer> player_;

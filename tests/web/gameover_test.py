@@ -22,6 +22,7 @@ way). Chromium holds a page's timers back as a finger touches the screen
 and as it lifts; a page that waits for its own timer alone makes a step of
 each touch up to 45 ms late, and touch play's mean some 0.5 ms longer.
 """
+import base64
 import os
 import statistics
 import subprocess
@@ -148,6 +149,15 @@ def watch_link(browser, link, facts, title=None):
     return page, watched(page, 0, facts)
 
 
+def pagecheck_end(facts, path):
+    """The end pagecheck sees a dive's file play to on the desktop's game and
+    loop: tick, life, oxygen, tanks."""
+    out = subprocess.run([facts.tool, 'replay', path], capture_output=True, text=True)
+    assert out.returncode == 0, 'pagecheck cannot play the file: %s' % out.stderr
+    end = dict(line.split() for line in out.stdout.splitlines())
+    return tuple(int(end[k]) for k in ('tick', 'life', 'oxygen', 'tanks'))
+
+
 def desktop_replay(facts, saved, folder):
     """Plays a dive's file with pagecheck (the desktop's game and loop) and
     with the desktop game under Xvfb (tests/e2e/replay_file.sh); the end
@@ -155,9 +165,7 @@ def desktop_replay(facts, saved, folder):
     path = os.path.join(str(folder), 'dive.tvk')
     with open(path, 'wb') as f:
         f.write(saved)
-    out = subprocess.run([facts.tool, 'replay', path], capture_output=True, text=True)
-    assert out.returncode == 0, 'pagecheck cannot play the file: %s' % out.stderr
-    end = dict(line.split() for line in out.stdout.splitlines())
+    ending = pagecheck_end(facts, path)
     game = os.path.join(os.path.dirname(facts.tool), 'torvenka')
     if os.access(game, os.X_OK):
         run = subprocess.run(['bash', os.path.join(PROJECT, 'tests', 'e2e', 'replay_file.sh'), game],
@@ -167,7 +175,7 @@ def desktop_replay(facts, saved, folder):
                                                                                                    run.stderr)
     else:
         log('NOTE: no desktop game beside %s' % facts.tool)
-    return tuple(int(end[k]) for k in ('tick', 'life', 'oxygen', 'tanks'))
+    return ending
 
 
 def test_a_dive_watched_again_and_by_its_link_plays_alike(engine, browser, site, facts, tmp_path):
@@ -236,6 +244,28 @@ def test_dives_made_elsewhere_play_alike_here(engine, browser, site, facts, tmp_
         page, here = watch_link(browser, link, facts)
         dive.alike(here, 'Chromium\'s link, here')
         log('Chromium\'s link, here: %s' % here)
+
+
+@pytest.mark.engines('chromium')
+def test_a_dive_played_by_hand_on_the_desktop_plays_alike_here(browser, site, facts, tmp_path):
+    """A dive played on the desktop game itself by real input in an X server
+    of its own (tests/e2e/real_dive.sh: a card, the spear swung, a tank, then
+    GAME OVER) and kept by it, opened here as its link: it ends where the
+    desktop's game and loop play the same file to."""
+    game = os.path.join(os.path.dirname(facts.tool), 'torvenka')
+    if not os.access(game, os.X_OK):
+        pytest.skip('no desktop game beside %s' % facts.tool)
+    kept = os.path.join(str(tmp_path), 'by-hand.tvk')
+    run = subprocess.run(['bash', os.path.join(PROJECT, 'tests', 'e2e', 'real_dive.sh'), game],
+                         env=dict(os.environ, E2E_DIVE_OUT=kept), capture_output=True, text=True)
+    log('the desktop game: %s' % (run.stdout.strip().splitlines() or ['?'])[-1])
+    assert run.returncode == 0, 'no dive played by hand on the desktop: %s%s' % (run.stdout, run.stderr)
+    ending = pagecheck_end(facts, kept)
+    with open(kept, 'rb') as f:
+        link = base64.urlsafe_b64encode(f.read()).decode().rstrip('=')
+    _, here = watch_link(browser, site.at() + '#' + link, facts)
+    assert here.ending == ending, 'the desktop\'s dive by hand ended at %s here, on the desktop at %s' % (here, ending)
+    log('the desktop\'s dive by hand, by its link: %s' % here)
 
 
 def pace(page, swipe, seconds=20):
