@@ -20,7 +20,8 @@ TEST(Title, HighlightFollowsThePointerAndOnlyALeftClickStarts) {
     EXPECT_EQ(d.text(Item::oxygenValueShadow), "80");
     EXPECT_EQ(d.text(Item::tanksValue), "9");
     EXPECT_EQ(d.text(Item::creatureLifeValue), "00");
-    d.move(90, 100);
+    const Spot word = titleClick(d.field);
+    d.move(word.x, word.y);
     d.settle();
     EXPECT_EQ(d.field[Item::titleWord].color, kYellow);
     EXPECT_EQ(d.field[Item::titleWordShadow].color, kRed);
@@ -28,14 +29,14 @@ TEST(Title, HighlightFollowsThePointerAndOnlyALeftClickStarts) {
     d.settle();
     EXPECT_EQ(d.field[Item::titleWord].color, kWhite);
     // Right and middle clicks, and a left click on the shadow's rim, do nothing.
-    d.press(Button::Right, 90, 100);
-    d.release(Button::Right, 90, 100);
-    d.press(Button::Middle, 90, 100);
-    d.release(Button::Middle, 90, 100);
+    d.press(Button::Right, word.x, word.y);
+    d.release(Button::Right, word.x, word.y);
+    d.press(Button::Middle, word.x, word.y);
+    d.release(Button::Middle, word.x, word.y);
     const ItemState& front = d.field[Item::titleWord];
     d.click(front.left + front.width, front.top + front.height);  // shadow rim
     // A left press on the word, released elsewhere, is no click.
-    d.press(Button::Left, 90, 100);
+    d.press(Button::Left, word.x, word.y);
     d.release(Button::Left, 10, 10);
     d.settle();
     EXPECT_FALSE(d.st().Diving);

@@ -53,8 +53,8 @@ template <class Bot>
 std::vector<std::string> playBot(uint32_t seed) {
     Recorder r(seed);
     Bot bot;
-    r.move(90, 100);
-    r.click(90, 100);
+    r.move(titleClick(r.d.field).x, titleClick(r.d.field).y);
+    r.click(titleClick(r.d.field).x, titleClick(r.d.field).y);
     r.d.settle();
     r.d.play(bot, r);
     return r.lines;

@@ -107,7 +107,7 @@ TEST(Scheduler, ProcessMessagesRunsHandlersButNotTheStep) {
     Dive d;
     d.start();
     d.plat.now += 1000;  // the gate is long open
-    d.move(90, 100);     // over the sea now: no title, but a move handler runs
+    d.move(titleClick(d.field).x, titleClick(d.field).y);  // over the sea now: no title, but a move handler runs
     d.rig.state().Striking = true;
     const int presents = d.plat.presents;
     d.game.markDirty();

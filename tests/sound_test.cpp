@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "core/game.h"
+#include "headless/harness.h"
 #include "headless/test_access.h"
 #include "screen/fixed_font.h"
 
@@ -55,8 +56,9 @@ TEST_F(SoundTest, MusicOpensAndPlaysEachPiece) {
 // the step.
 TEST_F(SoundTest, AnErrorWhileTheMusicStartsIsNotSwallowed) {
     // The start click on the title word.
-    game.pointer({MouseKind::Down, Button::Left, 90, 100, 90, 100, 0, 0});
-    game.pointer({MouseKind::Up, Button::Left, 90, 100, 90, 100, 0, 0});
+    const Spot word = titleClick(game.view().playfield);
+    game.pointer({MouseKind::Down, Button::Left, word.x, word.y, word.x, word.y, 0, 0});
+    game.pointer({MouseKind::Up, Button::Left, word.x, word.y, word.x, word.y, 0, 0});
     ASSERT_EQ(game.phase(), Phase::Dive);
     rec.log.clear();
     rec.throwInMessages = true;  // a mouse handler fails during the dispatch

@@ -65,8 +65,8 @@ void playCorners(Dive& d) {
             d.move(141, 193);
         }
     };
-    d.move(90, 100);
-    d.click(90, 100);
+    d.move(titleClick(d.field).x, titleClick(d.field).y);
+    d.click(titleClick(d.field).x, titleClick(d.field).y);
     d.move(20, 20);
     d.swipe(50, 150, 50, 150);
     d.settle();

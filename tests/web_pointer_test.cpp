@@ -21,6 +21,9 @@ constexpr int kPenId = 2;
 
 struct Page {
     Dive d;
+    // The start click and a tank's swipe, where the game lays them out.
+    const Spot start = titleClick(d.field);
+    const Stroke tank = tankSwipe(d.field);
     PointerInput input{[this](const PointerEvent& p) { d.plat.queue.push_back({PlatformEvent::Pointer, p}); }};
     int nextId = 1;
 
@@ -56,7 +59,7 @@ struct Page {
     // A dive under way, its first deal open and the spear turned (white),
     // the diver kept alive and short of oxygen, with nine tanks to open.
     void diveWithTheSpear() {
-        tap(90.5, 100.5);
+        tap(start.x + 0.5, start.y + 0.5);
         ASSERT_EQ(d.game.phase(), Phase::Dive);
         d.rig.state().Life = 30000;
         d.runTo(90);
@@ -80,7 +83,7 @@ TEST(TouchPlay, EveryActionOfTheDiveWithOneFinger) {
 
     // A drag up or down opens a tank; left and right swing the spear.
     d.rig.state().Oxygen = 3;
-    pg.drag(100, 170, 101, 140);
+    pg.drag(pg.tank.from.x, pg.tank.from.y, pg.tank.to.x + 1, pg.tank.to.y);
     EXPECT_EQ(d.st().Tanks, 8);
     EXPECT_EQ(d.st().Oxygen, 80);
     pg.drag(40, 160, 100, 162);
@@ -142,7 +145,7 @@ TEST(TouchPlay, AFingerAloneWinsTheWholeDive) {
     Dive& d = pg.d;
     GoodDiver bot;
     FingerHand finger{pg};
-    pg.tap(90.5, 100.5);
+    pg.tap(pg.start.x + 0.5, pg.start.y + 0.5);
     ASSERT_EQ(d.game.phase(), Phase::Dive);
     d.play(bot, finger);
     ASSERT_EQ(d.game.phase(), Phase::Clear);
@@ -154,7 +157,7 @@ TEST(TouchPlay, AFingerAloneWinsTheWholeDive) {
 TEST(TouchPlay, ASecondFingerAndACancelledTouchChangeNothing) {
     Page pg;
     Dive& d = pg.d;
-    pg.tap(90, 100);
+    pg.tap(pg.start.x, pg.start.y);
     d.rig.state().Life = 30000;
     d.runTo(90);
     pg.tap(96, 100);
@@ -162,7 +165,7 @@ TEST(TouchPlay, ASecondFingerAndACancelledTouchChangeNothing) {
     d.rig.state().Oxygen = 3;
 
     // A second finger comes down, drags and lifts while the first rests.
-    pg.send(PagePointer::Down, 100, 170, kFinger, 7);
+    pg.send(PagePointer::Down, pg.tank.from.x, pg.tank.from.y, kFinger, 7);
     pg.send(PagePointer::Down, 40, 160, kFinger, 8, 0, 1, true, false);
     pg.send(PagePointer::Move, 100, 160, kFinger, 8);
     pg.send(PagePointer::Up, 100, 160, kFinger, 8);
@@ -176,7 +179,7 @@ TEST(TouchPlay, ASecondFingerAndACancelledTouchChangeNothing) {
     EXPECT_EQ(d.st().Tanks, 9);
     EXPECT_EQ(d.st().Oxygen, 3);
     // The next finger works as ever.
-    pg.drag(100, 170, 100, 140);
+    pg.drag(pg.tank.from.x, pg.tank.from.y, pg.tank.to.x, pg.tank.to.y);
     EXPECT_EQ(d.st().Tanks, 8);
 }
 
@@ -185,7 +188,7 @@ TEST(MousePlay, ALostLeftReleaseAndPressesOfOtherButtonsDuringALeftDrag) {
     Dive& d = pg.d;
     const int mouse = kMouseId;
     // A press on the canvas's first fractional sliver is on the game.
-    pg.send(PagePointer::Move, 90, 100, kMouse, mouse);
+    pg.send(PagePointer::Move, pg.start.x, pg.start.y, kMouse, mouse);
     EXPECT_EQ(pg.send(PagePointer::Down, -0.3, 50, kMouse, mouse, 0, 1) & kCapturePointer, kCapturePointer);
     EXPECT_EQ(pg.send(PagePointer::Up, -0.3, 50, kMouse, mouse, 0, 0) & kCapturePointer, 0u);
     pg.send(PagePointer::Down, 90.6, 100.2, kMouse, mouse, 0, 1);
@@ -241,9 +244,9 @@ TEST(TouchPlay, AFingerWhoseEndNeverCameLeavesNoDeadScreen) {
     pg.send(PagePointer::Down, 20, 20, kFinger, 40, 0, 1);  // lifted unheard
     pg.diveWithTheSpear();                                   // a tap on 「潜行」 first
     // A drag whose end is lost, then another drag: one tank.
-    pg.send(PagePointer::Down, 100, 170, kFinger, 41, 0, 1);
-    pg.send(PagePointer::Move, 100, 140, kFinger, 41, -1, 1);
-    pg.drag(100, 170, 100, 140);
+    pg.send(PagePointer::Down, pg.tank.from.x, pg.tank.from.y, kFinger, 41, 0, 1);
+    pg.send(PagePointer::Move, pg.tank.to.x, pg.tank.to.y, kFinger, 41, -1, 1);
+    pg.drag(pg.tank.from.x, pg.tank.from.y, pg.tank.to.x, pg.tank.to.y);
     EXPECT_EQ(d.st().Tanks, 8);
     // A finger on the spear as the page is hidden, lifted unheard: the game's
     // pointer is free again, and the mouse moves it off the spear.
@@ -284,14 +287,14 @@ TEST(PenPlay, TheTipTapsAndSwipesTheBarrelButtonIsTheRightButton) {
     pg.tap(96, 100, kPen);
     ASSERT_EQ(d.st().SpearLane, Lane::White);
     d.rig.state().Oxygen = 3;
-    pg.drag(100, 170, 101, 140, 4, kPen);
+    pg.drag(pg.tank.from.x, pg.tank.from.y, pg.tank.to.x + 1, pg.tank.to.y, 4, kPen);
     EXPECT_EQ(d.st().Tanks, 8);
     pg.drag(40, 160, 100, 162, 4, kPen);
     EXPECT_EQ(d.st().SpearLane, Lane::Cyan);
 
-    pg.send(PagePointer::Down, 100, 170, kPen, kPenId, 2, 2);
+    pg.send(PagePointer::Down, pg.tank.from.x, pg.tank.from.y, kPen, kPenId, 2, 2);
     pg.send(PagePointer::Move, 100, 150, kPen, kPenId, -1, 2);
-    pg.send(PagePointer::Up, 100, 140, kPen, kPenId, 2, 0);
+    pg.send(PagePointer::Up, pg.tank.to.x, pg.tank.to.y, kPen, kPenId, 2, 0);
     EXPECT_EQ(d.st().Tanks, 7);
 
     pg.send(PagePointer::Move, 141, 193, kPen, kPenId);
@@ -316,14 +319,14 @@ TEST(EveryPointer, EachHasItsOwnStateAndTheGameHearsOne) {
     EXPECT_TRUE(d.st().Striking);
     pg.send(PagePointer::Up, 141, 193, kFinger, 60, 0, 0);
 
-    pg.send(PagePointer::Down, 100, 170, kPen, kPenId, 2, 2);
+    pg.send(PagePointer::Down, pg.tank.from.x, pg.tank.from.y, kPen, kPenId, 2, 2);
     pg.send(PagePointer::Move, 30, 30, kMouse, kMouseId);
     pg.send(PagePointer::Move, 100, 150, kPen, kPenId, -1, 2);
-    pg.send(PagePointer::Up, 100, 140, kPen, kPenId, 2, 0);
+    pg.send(PagePointer::Up, pg.tank.to.x, pg.tank.to.y, kPen, kPenId, 2, 0);
     EXPECT_EQ(d.st().Tanks, 8);
 
     pg.send(PagePointer::Down, 20, 20, kMouse, kMouseId, 0, 1);
-    pg.drag(100, 170, 100, 140);
+    pg.drag(pg.tank.from.x, pg.tank.from.y, pg.tank.to.x, pg.tank.to.y);
     pg.send(PagePointer::Up, 20, 20, kMouse, kMouseId, 0, 0);
     EXPECT_EQ(d.st().Tanks, 8);
 }
@@ -348,20 +351,20 @@ TEST(MousePlay, APressBegunOffTheCanvasIsNeverTheGames) {
     pg.send(PagePointer::Up, 20, -40, kMouse, kMouseId, 0, 0, false);
     EXPECT_EQ(pg.send(PagePointer::Down, -30, 20, kMouse, kMouseId, 3, 8, false) & kGamesPointer, 0u);
     EXPECT_EQ(pg.send(PagePointer::Up, -30, 20, kMouse, kMouseId, 3, 0, false) & kGamesPointer, 0u);
-    pg.send(PagePointer::Down, 90, 100, kMouse, kMouseId, 0, 0);
-    pg.send(PagePointer::Up, 90, 100, kMouse, kMouseId, 0, 0);
+    pg.send(PagePointer::Down, pg.start.x, pg.start.y, kMouse, kMouseId, 0, 0);
+    pg.send(PagePointer::Up, pg.start.x, pg.start.y, kMouse, kMouseId, 0, 0);
     EXPECT_EQ(d.game.phase(), Phase::None);
 
-    pg.send(PagePointer::Move, 90, 100, kMouse, kMouseId, 0, 1);
-    pg.send(PagePointer::Up, 90, 100, kMouse, kMouseId, 0, 0);
+    pg.send(PagePointer::Move, pg.start.x, pg.start.y, kMouse, kMouseId, 0, 1);
+    pg.send(PagePointer::Up, pg.start.x, pg.start.y, kMouse, kMouseId, 0, 0);
     EXPECT_EQ(d.game.phase(), Phase::None);
     pg.diveWithTheSpear();
 
     pg.send(PagePointer::Down, -30, 170, kMouse, kMouseId, 0, 1, false);
-    pg.send(PagePointer::Move, 100, 170, kMouse, kMouseId, 0, 1);
-    pg.send(PagePointer::Move, 100, 170, kMouse, kMouseId, 2, 3);
-    pg.send(PagePointer::Move, 100, 140, kMouse, kMouseId, 0, 3);
-    pg.send(PagePointer::Move, 100, 140, kMouse, kMouseId, 2, 1);
+    pg.send(PagePointer::Move, pg.tank.from.x, pg.tank.from.y, kMouse, kMouseId, 0, 1);
+    pg.send(PagePointer::Move, pg.tank.from.x, pg.tank.from.y, kMouse, kMouseId, 2, 3);
+    pg.send(PagePointer::Move, pg.tank.to.x, pg.tank.to.y, kMouse, kMouseId, 0, 3);
+    pg.send(PagePointer::Move, pg.tank.to.x, pg.tank.to.y, kMouse, kMouseId, 2, 1);
     pg.send(PagePointer::Up, 141, 193, kMouse, kMouseId, 0, 0);
     EXPECT_EQ(d.st().Tanks, 9);
     EXPECT_FALSE(d.st().Striking);

@@ -78,6 +78,40 @@ private:
     SleeplessClock sleepless_;
 };
 
+// Where the tests point, placed by the game's own layout rather than written
+// out in each test: the start click and the two swipes of the diver's hand.
+struct Spot {
+    int x, y;
+};
+struct Stroke {
+    Spot from, to;
+};
+inline Spot middleOf(const ItemState& it) { return {it.left + it.width / 2, it.top + it.height / 2}; }
+// The start click: the title word's middle.
+inline Spot titleClick(const Playfield& f) { return middleOf(f[Item::titleWord]); }
+// The open sea: the band across the sea below the card slots and above the
+// gauges, where a press lands on the sea and nothing else.
+inline ItemState openSea(const Playfield& f) {
+    ItemState band = f[Item::sea];
+    const ItemState& card = f[Item::cardSlot1];
+    band.top = card.top + card.height;
+    band.height = f[Item::lifeCaption].top - band.top;
+    return band;
+}
+// A tank: a right swipe straight up the open sea's middle, bottom to top.
+inline Stroke tankSwipe(const Playfield& f) {
+    const ItemState sea = openSea(f);
+    const int x = sea.left + sea.width / 2;
+    return {{x, sea.top + sea.height - 1}, {x, sea.top}};
+}
+// The spear swung: a right swipe straight across the open sea's middle, from
+// a quarter of its width in to a quarter short of its right side.
+inline Stroke spearSwing(const Playfield& f) {
+    const ItemState sea = openSea(f);
+    const int y = sea.top + sea.height / 2;
+    return {{sea.left + sea.width / 4, y}, {sea.left + sea.width - sea.width / 4, y}};
+}
+
 // The client area's top-left corner on the fake screen.
 constexpr int kOriginX = 300, kOriginY = 200;
 
@@ -143,6 +177,7 @@ struct Dive {
         press(Button::Right, x0, y0);
         release(Button::Right, x1, y1);
     }
+    void swipe(Stroke s) { swipe(s.from.x, s.from.y, s.to.x, s.to.y); }
 
     // Handle everything queued (and repaint), as the loop would before the
     // next step.
@@ -151,8 +186,9 @@ struct Dive {
     }
     // Hover and click the title word.
     void start() {
-        move(90, 100);
-        click(90, 100);
+        const Spot at = titleClick(field);
+        move(at.x, at.y);
+        click(at.x, at.y);
         settle();
     }
     // Run the loop until the dive tick reaches t (the step of tick t done).

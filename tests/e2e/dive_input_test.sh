@@ -69,7 +69,7 @@ log "a vertical right-button swipe uses a tank"
 snap
 before=$(tank_gauge)
 [ -n "$before" ] || fail "no tank value at ${TANK_VALUE_BOX[0]},${TANK_VALUE_BOX[1]}"
-right_drag 100 170 100 120
+right_drag "${SWIPE_tank[@]}"
 wait_until 2 tank_opened "$before" || fail "the tank value did not change after a vertical swipe"
 spear_in "$WHITE" || fail "a vertical swipe changed the spear's lane"
 
@@ -116,7 +116,7 @@ still() {
 E2E_GAME_ARGS="--replay last" start_game
 find_window "$GAME_PID"
 wait_until 5 dive_shown || fail "the replay did not start its dive"
-right_drag 100 170 100 120  # the player's mouse steers nothing
+right_drag "${SWIPE_tank[@]}"  # the player's mouse steers nothing
 left_click_at "${AT_card1[@]}"
 wait_until 60 still || fail "the replay never came to its end"
 spear_in "$RED" || fail "the replay did not end with the spear red, as the dive did"

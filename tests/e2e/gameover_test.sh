@@ -45,7 +45,7 @@ log "copy A: GAME OVER at most $wait_over ms after the curtain was up (seen $((W
 [ "$(caption "$WIN")" = "Torvenka" ] || fail "caption after the game over is '$(caption "$WIN")'"
 
 log "copy A: the picture stays, and the mouse changes nothing"
-right_drag 100 170 100 120
+right_drag "${SWIPE_tank[@]}"
 left_click_at "${AT_start[@]}"
 sleep 0.3
 game_over_shown || fail "the GAME OVER screen changed"

@@ -34,13 +34,24 @@ fi
 # built beside it, says the client area (CLIENT_W, CLIENT_H, in game pixels),
 # every item's box on the title screen (BOX_<item>, left top width height),
 # the start click and the spear's and the cards' middles (AT_start,
-# AT_spear, AT_card1..3) and the sound files (SOUND_<what>).
+# AT_spear, AT_card1..3) and the sound files (SOUND_<what>), one fact a line:
+# its name, then its numbers or its file. The lines are only read, never run:
+# a name must be one of those kinds and a value numbers or a plain file name,
+# else the test stops. A fact of several numbers becomes an array.
 E2E_FACTS=${E2E_FACTS:-$(dirname "$GAME")/pagecheck}
-if ! facts=$("$E2E_FACTS" facts --shell); then
+if ! facts=$("$E2E_FACTS" facts --lines); then
   echo "e2e: no game facts from $E2E_FACTS (cmake --build build --target pagecheck)" >&2
   exit 1
 fi
-eval "$facts"
+while read -r fact_name fact_value; do
+  if ! [[ $fact_name =~ ^(CLIENT|BOX|AT|SWIPE|SOUND|STEP)_[A-Za-z0-9_]+$ ]] ||
+    ! [[ $fact_value =~ ^(-?[0-9]+( -?[0-9]+)*|[A-Za-z0-9_][A-Za-z0-9_./-]*)$ ]]; then
+    echo "e2e: $E2E_FACTS says something that is not a fact: $fact_name $fact_value" >&2
+    exit 1
+  fi
+  read -r -a "$fact_name" <<<"$fact_value"
+done <<<"$facts"
+unset fact_name fact_value
 
 # With E2E_SCALE=N the game is expected to draw every game pixel as an N x N
 # block: pointer positions and pixels read back are still given in game

@@ -24,7 +24,7 @@ snap
 [ "$(count_colour 10 65 50 10 "$WHITE")" -ge 300 ] || fail "the left card did not rise when turned"
 snap
 before=$(tank_gauge)
-right_drag 100 170 100 120
+right_drag "${SWIPE_tank[@]}"
 wait_until 2 tank_opened "$before" || fail "no tank used without dat/"
 alive "$GAME_PID" || fail "the game ended"
 

@@ -31,7 +31,7 @@ right_drag 40 140 120 140
 wait_until 2 spear_in "$CYAN" || fail "the spear did not swing to cyan"
 snap
 before=$(tank_gauge)
-right_drag 100 170 100 120
+right_drag "${SWIPE_tank[@]}"
 wait_until 2 tank_opened "$before" || fail "the vertical swipe opened no tank"
 xdo mousemove 0 0
 log "played by hand: a card, the spear, a tank; now until GAME OVER"

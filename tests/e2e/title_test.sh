@@ -31,7 +31,7 @@ wait_until 2 title_in "$YELLOW" || fail "the title word stays white under the po
 pointer_to 95 140
 wait_until 2 title_in "$WHITE" || fail "the title word stays yellow off the pointer"
 # Back onto the word and out past its right edge onto the background.
-pointer_to 90 100
+pointer_to "${AT_start[@]}"
 wait_until 2 title_in "$YELLOW" || fail "the title word does not light up a second time"
 pointer_to 150 100
 wait_until 2 title_in "$WHITE" || fail "the title word stays yellow after leaving to the right"

@@ -109,7 +109,7 @@ def dive_by_hand(page, facts):
     assert wait_until(10, lambda: page.last_step()['tick'] >= 40)
     page.swipe(40, 140, 120, 140)
     assert wait_until(10, lambda: page.last_step()['tick'] >= 100)
-    page.swipe(100, 170, 100, 120)
+    page.swipe(*facts.swipes['tank'])
     assert wait_until(5, lambda: page.last_step()['tanks'] == 8), 'the spare tank was not taken'
     page.move(5, 5)
     assert wait_until(60, lambda: offered(page) == ['again', 'share', 'save']), \
@@ -186,7 +186,7 @@ def test_a_dive_watched_again_and_by_its_link_plays_alike(engine, browser, site,
     since = len(page.steps())
     page.js(KEEP_FRAME, MID_TICK)
     act(page, 'again')
-    page.swipe(100, 170, 100, 120)  # the player's pointer steers nothing
+    page.swipe(*facts.swipes['tank'])  # the player's pointer steers nothing
     again = watched(page, since, facts)
     dive.alike(again, 'watched again, it')
     log('watched again: %s' % again)
@@ -291,7 +291,7 @@ def test_touch_play_keeps_mouse_plays_pace(browser, site, facts):
         assert wait_until(30, page.title_screen), 'no title screen: the page says "%s"' % page.status()
         page.start_dive()
         page.move(5, 5)
-        return pace(page, lambda tank: page.swipe(100, 170, 100, 140) if tank else page.swipe(60, 150, 120, 150))
+        return pace(page, lambda tank: page.swipe(*facts.swipes['tank' if tank else 'spear']))
 
     def by_touch():
         as_phone(browser, True)
@@ -301,8 +301,7 @@ def test_touch_play_keeps_mouse_plays_pace(browser, site, facts):
             fingers = Fingers(page)
             fingers.tap(*facts.at['start'])
             assert wait_until(10, lambda: page.last_step() is not None), 'the tap did not start the dive'
-            return pace(page, lambda tank: fingers.drag(100, 170, 100, 140, pause=0.03) if tank else
-                        fingers.drag(60, 150, 120, 150, pause=0.03))
+            return pace(page, lambda tank: fingers.drag(*facts.swipes['tank' if tank else 'spear'], pause=0.03))
         finally:
             as_phone(browser, False)
 

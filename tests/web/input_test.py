@@ -104,7 +104,7 @@ def test_the_pointer_plays_as_on_the_desktop(engine, browser, page, facts):
 
     log('a vertical right-button swipe opens a tank')
     tanks = page.last_step()['tanks']
-    page.swipe(100, 170, 100, 140)
+    page.swipe(*facts.swipes['tank'])
     assert wait_until(5, lambda: page.last_step()['tanks'] == tanks - 1), 'the vertical swipe opened no tank'
     assert page.last_step()['oxygen'] >= 78, 'the tank did not refill the oxygen'
     tank = [s['state'] for s in page.sound() if s['op'] == 'sounding' and s['url'] == facts.urls['tank']]
@@ -115,7 +115,7 @@ def test_the_pointer_plays_as_on_the_desktop(engine, browser, page, facts):
     tanks = page.last_step()['tanks']
     ups = len(presses(page, 'up'))
     left_px, top_px, w, h = page.canvas_rect()
-    page.pointer([move(*page.at(100, 170)), down(RIGHT), move(left_px + w / 2, top_px + h + 12), up(RIGHT)])
+    page.pointer([move(*page.at(*facts.swipes['tank'][:2])), down(RIGHT), move(left_px + w / 2, top_px + h + 12), up(RIGHT)])
     # What the page heard of it is in once a later click has come through.
     page.click(20, 20)
     assert wait_until(5, lambda: len(presses(page, 'up')) > ups), 'the click after the swipe was not heard'

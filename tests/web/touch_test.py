@@ -31,7 +31,7 @@ def test_one_finger_plays(browser, site, facts):
         fingers = Fingers(page)
 
         log('a touch whose end comes while the canvas has no size, then a tap on the title word')
-        fingers.touch('touchStart', [(1, 100, 170)])
+        fingers.touch('touchStart', [(1,) + facts.swipes['tank'][:2]])
         width = page.js("var c = document.getElementById('canvas'), w = c.style.width;"
                         "c.style.width = '0px'; return w;")
         fingers.touch('touchEnd', [])
@@ -53,12 +53,13 @@ def test_one_finger_plays(browser, site, facts):
         fingers.tap(*facts.at['card2'])
         assert wait_until(5, lambda: page.last_step()['lane'] == 'white'), 'the tap on the middle card gave no spear'
         tanks = page.last_step()['tanks']
-        fingers.drag(100, 170, 100, 140)
+        fingers.drag(*facts.swipes['tank'])
         assert wait_until(5, lambda: page.last_step()['tanks'] == tanks - 1), 'the vertical drag opened no tank'
-        fingers.pen('mousePressed', 100, 170, 1)
-        for y in (162, 155, 147, 140):
-            fingers.pen('mouseMoved', 100, y, 1)
-        fingers.pen('mouseReleased', 100, 140, 0)
+        x, y0, _, y1 = facts.swipes['tank']
+        fingers.pen('mousePressed', x, y0, 1)
+        for i in range(1, 5):
+            fingers.pen('mouseMoved', x, y0 + (y1 - y0) * i // 4, 1)
+        fingers.pen('mouseReleased', x, y1, 0)
         assert wait_until(5, lambda: page.last_step()['tanks'] == tanks - 2), 'the pen\'s tip dragged up opened no tank'
 
         log('a finger resting on the spear strikes; lifted, the strike goes on')
@@ -71,9 +72,10 @@ def test_one_finger_plays(browser, site, facts):
 
         log('a touch the system cancels swipes nothing')
         s = page.last_step()
-        fingers.touch('touchStart', [(1, 100, 170)])
+        x, y0, _, y1 = facts.swipes['tank']
+        fingers.touch('touchStart', [(1, x, y0)])
         for i in range(1, 5):
-            fingers.touch('touchMove', [(1, 100, 170 - 8 * i)])
+            fingers.touch('touchMove', [(1, x, y0 + (y1 - y0) * i // 4)])
         fingers.touch('touchCancel', [])
         fingers.drag(40, 160, 100, 160)
         assert wait_until(5, lambda: page.last_step()['lane'] == 'cyan'), 'after the cancel, a drag did not swing the spear'

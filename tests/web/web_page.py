@@ -81,6 +81,8 @@ class Facts:
         self.client = tuple(d['client'])
         self.boxes = {k: tuple(v) for k, v in d['boxes'].items()}
         self.at = {k: tuple(v) for k, v in d['at'].items()}
+        # the tank's and the spear's swipes across the open sea: x0, y0, x1, y1
+        self.swipes = {k: tuple(v) for k, v in d['swipes'].items()}
         self.sounds, self.urls = d['sounds'], d['urls']
         self.step_gate = d['step']['gate']  # a dive step's gate, ms
         self.step_ms = d['step']['apart']  # from one dive step's start to the next's, when nothing holds it

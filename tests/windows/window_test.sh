@@ -45,7 +45,7 @@ wait_until 8 row_laid || fail "no row of cards in the dive"
 snap
 before=$(tank_gauge)
 [ -n "$before" ] || fail "no tank value at ${BOX_tanksValue[0]},${BOX_tanksValue[1]}"
-right_drag 100 170 100 120
+right_drag "${SWIPE_tank[@]}"
 wait_until 2 tank_opened "$before" || fail "the tank value did not change after a drag up"
 
 log "the window's close ends the game with 0"

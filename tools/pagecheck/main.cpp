@@ -17,13 +17,15 @@
 //                          desktop's kept dives) on the desktop's game and
 //                          loop; prints its end, or the line that says why
 //                          it cannot be played (exit 1)
-//   pagecheck facts [--shell]
+//   pagecheck facts [--lines]
 //                          what the tests need to know of the game, from the
-//                          game itself, as JSON (or as shell variables): the
+//                          game itself, as JSON (or as plain lines, a name
+//                          and its numbers or file, for shell to read): the
 //                          client area, every item's box on the title screen
 //                          by name, the start click (the title word's
 //                          middle), the spear's middle, the card slots'
-//                          middles, and the sound files by what they are
+//                          middles, the tank's and the spear's swipes (from
+//                          and to, across the open sea), and the sound files by what they are
 //                          (each as the game names it, and as the page
 //                          fetches it), and the dive's step: its gate and
 //                          how far apart steps start (the gate and the
@@ -57,6 +59,13 @@ struct Window {
         plat.queue.push_back(ev);
     }
     const Playfield& field() const { return loop.game().view().playfield; }
+    // Over the title word, a click.
+    void startClick() {
+        const Spot at = titleClick(field());
+        mouse(MouseKind::Move, Button::Left, at.x, at.y);
+        mouse(MouseKind::Down, Button::Left, at.x, at.y);
+        mouse(MouseKind::Up, Button::Left, at.x, at.y);
+    }
 };
 
 int title(const char* path) {
@@ -81,9 +90,7 @@ int leftAlone() {
     Window window;
     const Game& game = window.loop.game();
     // Over the title word, a click, and nothing more.
-    window.mouse(MouseKind::Move, Button::Left, 90, 100);
-    window.mouse(MouseKind::Down, Button::Left, 90, 100);
-    window.mouse(MouseKind::Up, Button::Left, 90, 100);
+    window.startClick();
     while (!window.plat.queue.empty()) window.loop.runOnce();
     const int32_t clicked = window.plat.now;
     while (game.phase() != Phase::None) window.loop.runOnce();
@@ -112,9 +119,7 @@ int record(const char* path) {
     const auto until = [&](int tick) {
         while (game.phase() == Phase::Dive && game.view().state.DiveTick < tick) window.loop.runOnce();
     };
-    window.mouse(MouseKind::Move, Button::Left, 90, 100);
-    window.mouse(MouseKind::Down, Button::Left, 90, 100);
-    window.mouse(MouseKind::Up, Button::Left, 90, 100);
+    window.startClick();
     settle();
     until(40);
     const ItemState& card = window.field()[Item::cardSlot2];
@@ -166,7 +171,10 @@ int replay(const char* path) {
     return 0;
 }
 
-std::pair<int, int> middle(const ItemState& it) { return {it.left + it.width / 2, it.top + it.height / 2}; }
+std::pair<int, int> middle(const ItemState& it) {
+    const Spot m = middleOf(it);
+    return {m.x, m.y};
+}
 
 // Where the page fetches a file the game names: a theme as its render, an
 // effect as it is.
@@ -175,28 +183,31 @@ std::string pageUrl(const std::string& name) {
     return render.empty() ? name : render;
 }
 
-int facts(bool shell) {
+int facts(bool lines) {
     Window window;
     const Playfield& field = window.field();
     const std::pair<const char*, std::pair<int, int>> points[] = {
-        {"start", middle(field[Item::titleWord])},
+        {"start", {titleClick(field).x, titleClick(field).y}},
         {"spear", middle(field[Item::spearWhite])},
         {"card1", middle(field[Item::cardSlot1])},
         {"card2", middle(field[Item::cardSlot2])},
         {"card3", middle(field[Item::cardSlot3])},
     };
+    const std::pair<const char*, Stroke> swipes[] = {{"tank", tankSwipe(field)}, {"spear", spearSwing(field)}};
     const std::pair<const char*, std::string> sounds[] = {
         {"card", effectFile(Effect::Card)},          {"tank", effectFile(Effect::Tank)},
         {"spear", effectFile(Effect::Spear)},        {"defeat", effectFile(Effect::Defeat)},
         {"dive_theme", musicFile(Music::DiveTheme)}, {"boss_theme", musicFile(Music::BossTheme)},
     };
-    if (shell) {
-        std::printf("CLIENT_W=%d\nCLIENT_H=%d\n", kClientW, kClientH);
+    if (lines) {
+        std::printf("CLIENT_W %d\nCLIENT_H %d\n", kClientW, kClientH);
         for (const ItemState& it : field.items())
-            std::printf("BOX_%s=(%d %d %d %d)\n", it.name, it.left, it.top, it.width, it.height);
-        for (const auto& [name, p] : points) std::printf("AT_%s=(%d %d)\n", name, p.first, p.second);
-        for (const auto& [name, file] : sounds) std::printf("SOUND_%s=%s\n", name, file.c_str());
-        std::printf("STEP_GATE=%d\nSTEP_APART=%d\n", gateOf(Phase::Dive), stepApartMs(Phase::Dive));
+            std::printf("BOX_%s %d %d %d %d\n", it.name, it.left, it.top, it.width, it.height);
+        for (const auto& [name, p] : points) std::printf("AT_%s %d %d\n", name, p.first, p.second);
+        for (const auto& [name, s] : swipes)
+            std::printf("SWIPE_%s %d %d %d %d\n", name, s.from.x, s.from.y, s.to.x, s.to.y);
+        for (const auto& [name, file] : sounds) std::printf("SOUND_%s %s\n", name, file.c_str());
+        std::printf("STEP_GATE %d\nSTEP_APART %d\n", gateOf(Phase::Dive), stepApartMs(Phase::Dive));
         return 0;
     }
     std::printf("{\"client\": [%d, %d],\n \"boxes\": {", kClientW, kClientH);
@@ -209,6 +220,12 @@ int facts(bool shell) {
     comma = "";
     for (const auto& [name, p] : points) {
         std::printf("%s\"%s\": [%d, %d]", comma, name, p.first, p.second);
+        comma = ", ";
+    }
+    std::printf("},\n \"swipes\": {");
+    comma = "";
+    for (const auto& [name, s] : swipes) {
+        std::printf("%s\"%s\": [%d, %d, %d, %d]", comma, name, s.from.x, s.from.y, s.to.x, s.to.y);
         comma = ", ";
     }
     for (const bool asPage : {false, true}) {
@@ -227,12 +244,12 @@ int facts(bool shell) {
 
 int main(int argc, char** argv) {
     if (argc >= 2 && std::strcmp(argv[1], "facts") == 0 && argc <= 3)
-        return facts(argc == 3 && std::strcmp(argv[2], "--shell") == 0);
+        return facts(argc == 3 && std::strcmp(argv[2], "--lines") == 0);
     if (argc == 3 && std::strcmp(argv[1], "title") == 0) return title(argv[2]);
     if (argc == 2 && std::strcmp(argv[1], "left-alone") == 0) return leftAlone();
     if (argc == 3 && std::strcmp(argv[1], "record") == 0) return record(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "replay") == 0) return replay(argv[2]);
     std::fprintf(stderr, "usage: pagecheck title FILE | pagecheck left-alone | pagecheck record FILE | pagecheck replay FILE | "
-                         "pagecheck facts [--shell]\n");
+                         "pagecheck facts [--lines]\n");
     return 2;
 }

@@ -260,15 +260,15 @@ class Mouse:
         self.page.move(5, 5)
 
     def tank(self):
-        self.page.swipe(100, 170, 100, 130)
+        self.page.swipe(*self.page.facts.swipes['tank'])
 
     def across(self):
-        self.page.swipe(60, 150, 120, 150)
+        self.page.swipe(*self.page.facts.swipes['spear'])
 
 
 class Finger:
     """One finger on the phone's screen (web_page.Fingers): a tap starts the
-    dive, a drag 30 game pixels up is a tank; each drag is as long as a
+    dive, a drag up the open sea is a tank; each drag is as long as a
     player's, about 150 ms, so that the touch's start and end are apart."""
 
     def __init__(self, page):
@@ -279,10 +279,10 @@ class Finger:
         self.fingers.tap(*self.page.facts.at['start'])
 
     def tank(self):
-        self.fingers.drag(100, 170, 100, 140, pause=0.03)
+        self.fingers.drag(*self.page.facts.swipes['tank'], pause=0.03)
 
     def across(self):
-        self.fingers.drag(60, 150, 120, 150, pause=0.03)
+        self.fingers.drag(*self.page.facts.swipes['spear'], pause=0.03)
 
 
 def cadence(times):
