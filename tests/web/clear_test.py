@@ -39,7 +39,8 @@ def test_the_good_diver_wins(engine, browser, site, facts, hand_skips):
         s['tick'], s['life'], s['lane'], s['tanks'], s['oxygen'])
     log('the giant squid beaten at tick %d with life %d left' % (s['tick'], s['life']))
 
-    assert wait_until(20, lambda: page.title() == facts.captions['clear']), 'the page title is "%s" after the clear' % page.title()
+    assert wait_until(20, lambda: page.title() == facts.captions['clear']), \
+        'the page title is "%s" after the clear' % page.title()
     sound = page.sound()
     stops = [x for x in sound if x['op'] == 'stop' and x['alias'] == 'audio1']
     boss = [x for x in sound if x.get('url') == facts.urls['boss_theme']]

@@ -504,7 +504,8 @@ def main(argv):
         count_posts(tested)
         with SiteServer(tested, no_store=True) as game, SiteServer(HERE, no_store=True) as minimal:
             # The minimal page's frames come as far apart as the dive's steps.
-            pages = {'game': game.url, 'minimal': minimal.url + 'minimal.html?every=%d&phase=%s' % (facts.step_ms, facts.phases['dive'])}
+            pages = {'game': game.url,
+                     'minimal': minimal.url + 'minimal.html?every=%d&phase=%s' % (facts.step_ms, facts.phases['dive'])}
             for run in range(runs):
                 for case in cases:
                     # The order changes from run to run, so neither page always
