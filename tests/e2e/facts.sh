@@ -12,6 +12,8 @@
 #   SOUND_<what>              the sound files as the game names them
 #   STEP_GATE, STEP_APART     the dive step's gate, and how far apart steps start
 #   PHASE_<value>             the phases' names (PHASE_gameOver is "gameover")
+#   PHASE_LETTER_<value>      their letters in the traces and the bench's step
+#                             lines (TORVENKA_BENCH_TRACE)
 #   CAPTION_title,            the window's caption on the title and once the
 #   CAPTION_clear             dive is won, each one string
 #   COLOUR_<name>             the game's colours (r g b): white, yellow, cyan,

@@ -30,7 +30,8 @@
 //                          fetches it), the dive's step: its gate and
 //                          how far apart steps start (the gate and the
 //                          step's 1 ms sleep), the phases' names as the
-//                          test build's watchers give them, the window's
+//                          test build's watchers give them (and their
+//                          letters in the bench's step lines), the window's
 //                          captions (on the title, once the dive is won),
 //                          the game's colours, and the names the desktop
 //                          knows the game by (its window's class)
@@ -250,6 +251,7 @@ int facts(bool lines) {
         for (const auto& [name, file] : sounds) std::printf("SOUND_%s %s\n", name, file.c_str());
         std::printf("STEP_GATE %d\nSTEP_APART %d\n", gateOf(Phase::Dive), stepApartMs(Phase::Dive));
         for (const auto& [name, p] : phases) std::printf("PHASE_%s %s\n", name, phaseName(p));
+        for (const auto& [name, p] : phases) std::printf("PHASE_LETTER_%s %s\n", name, phaseLetter(p));
         for (const auto& [name, text] : captions) std::printf("CAPTION_%s %s\n", name, text.c_str());
         for (const auto& [name, c] : colours) std::printf("COLOUR_%s %d %d %d\n", name, rgb(c)[0], rgb(c)[1], rgb(c)[2]);
         for (const auto& [name, text] : names) std::printf("NAME_%s %s\n", name, text);
@@ -286,6 +288,12 @@ int facts(bool lines) {
     comma = "";
     for (const auto& [name, p] : phases) {
         std::printf("%s\"%s\": \"%s\"", comma, name, phaseName(p));
+        comma = ", ";
+    }
+    std::printf("},\n \"phase_letters\": {");
+    comma = "";
+    for (const auto& [name, p] : phases) {
+        std::printf("%s\"%s\": \"%s\"", comma, name, phaseLetter(p));
         comma = ", ";
     }
     std::printf("},\n \"captions\": {");
