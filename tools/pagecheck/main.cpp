@@ -38,6 +38,7 @@
 #include <array>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 #include <string>
 #include <utility>
 #include <vector>
@@ -205,6 +206,26 @@ std::string jsonString(const std::string& text) {
     return out + "\"";
 }
 
+// Numbers as a JSON array.
+std::string numbers(std::initializer_list<int> values) {
+    std::string out = "[";
+    for (const int v : values) out += (out.size() > 1 ? ", " : "") + std::to_string(v);
+    return out + "]";
+}
+
+// One more member of the facts' JSON object: "key": {"name": value, ...},
+// each row's value as `value` writes it.
+template <class Row, size_t N, class Value>
+void jsonObject(const char* key, const Row (&rows)[N], Value value) {
+    std::printf(",\n \"%s\": {", key);
+    const char* comma = "";
+    for (const auto& [name, v] : rows) {
+        std::printf("%s\"%s\": %s", comma, name, value(v).c_str());
+        comma = ", ";
+    }
+    std::printf("}");
+}
+
 std::pair<int, int> middle(const ItemState& it) {
     const Spot m = middleOf(it);
     return {m.x, m.y};
@@ -263,58 +284,18 @@ int facts(bool lines) {
         std::printf("%s\n  \"%s\": [%d, %d, %d, %d]", comma, it.name, it.left, it.top, it.width, it.height);
         comma = ",";
     }
-    std::printf("},\n \"at\": {");
-    comma = "";
-    for (const auto& [name, p] : points) {
-        std::printf("%s\"%s\": [%d, %d]", comma, name, p.first, p.second);
-        comma = ", ";
-    }
-    std::printf("},\n \"swipes\": {");
-    comma = "";
-    for (const auto& [name, s] : swipes) {
-        std::printf("%s\"%s\": [%d, %d, %d, %d]", comma, name, s.from.x, s.from.y, s.to.x, s.to.y);
-        comma = ", ";
-    }
-    for (const bool asPage : {false, true}) {
-        std::printf("},\n \"%s\": {", asPage ? "urls" : "sounds");
-        comma = "";
-        for (const auto& [name, file] : sounds) {
-            std::printf("%s\"%s\": \"%s\"", comma, name, (asPage ? pageUrl(file) : file).c_str());
-            comma = ", ";
-        }
-    }
-    std::printf("},\n \"step\": {\"gate\": %d, \"apart\": %d},\n \"phases\": {", gateOf(Phase::Dive),
-                stepApartMs(Phase::Dive));
-    comma = "";
-    for (const auto& [name, p] : phases) {
-        std::printf("%s\"%s\": \"%s\"", comma, name, phaseName(p));
-        comma = ", ";
-    }
-    std::printf("},\n \"phase_letters\": {");
-    comma = "";
-    for (const auto& [name, p] : phases) {
-        std::printf("%s\"%s\": \"%s\"", comma, name, phaseLetter(p));
-        comma = ", ";
-    }
-    std::printf("},\n \"captions\": {");
-    comma = "";
-    for (const auto& [name, text] : captions) {
-        std::printf("%s\"%s\": %s", comma, name, jsonString(text).c_str());
-        comma = ", ";
-    }
-    std::printf("},\n \"colours\": {");
-    comma = "";
-    for (const auto& [name, c] : colours) {
-        std::printf("%s\"%s\": [%d, %d, %d]", comma, name, rgb(c)[0], rgb(c)[1], rgb(c)[2]);
-        comma = ", ";
-    }
-    std::printf("},\n \"names\": {");
-    comma = "";
-    for (const auto& [name, text] : names) {
-        std::printf("%s\"%s\": %s", comma, name, jsonString(text).c_str());
-        comma = ", ";
-    }
-    std::printf("}}\n");
+    std::printf("}");
+    jsonObject("at", points, [](std::pair<int, int> p) { return numbers({p.first, p.second}); });
+    jsonObject("swipes", swipes, [](const Stroke& s) { return numbers({s.from.x, s.from.y, s.to.x, s.to.y}); });
+    jsonObject("sounds", sounds, [](const std::string& file) { return jsonString(file); });
+    jsonObject("urls", sounds, [](const std::string& file) { return jsonString(pageUrl(file)); });
+    std::printf(",\n \"step\": {\"gate\": %d, \"apart\": %d}", gateOf(Phase::Dive), stepApartMs(Phase::Dive));
+    jsonObject("phases", phases, [](Phase p) { return jsonString(phaseName(p)); });
+    jsonObject("phase_letters", phases, [](Phase p) { return jsonString(phaseLetter(p)); });
+    jsonObject("captions", captions, jsonString);
+    jsonObject("colours", colours, [&](uint32_t c) { return numbers({rgb(c)[0], rgb(c)[1], rgb(c)[2]}); });
+    jsonObject("names", names, [](const char* text) { return jsonString(text); });
+    std::printf("}\n");
     return 0;
 }
 
