@@ -107,7 +107,18 @@ endif()
 # under the prefix, which is only known when installing (cmake --install
 # --prefix, CPack); the manual page and the changelog are compressed then too.
 find_program(TORVENKA_GZIP gzip REQUIRED)
+# The window's class, which the desktop entry's StartupWMClass names: the
+# application's own name in capitals, as the game sets it
+# (src/desktop/desktop_names.h).
+file(STRINGS ${PROJECT_SOURCE_DIR}/src/desktop/desktop_names.h application_name
+  REGEX "^inline constexpr char kApplicationName\\[\\] = \"[a-z]+\";$")
+if(NOT application_name MATCHES "\"([a-z]+)\"")
+  message(FATAL_ERROR "No kApplicationName in src/desktop/desktop_names.h for the desktop entry's window class")
+endif()
+string(TOUPPER "${CMAKE_MATCH_1}" TORVENKA_WINDOW_CLASS)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/desktop/desktop_names.h)
 install(CODE "
+  set(TORVENKA_WINDOW_CLASS \"${TORVENKA_WINDOW_CLASS}\")
   set(TORVENKA_GAMESDIR \"${TORVENKA_INSTALL_GAMESDIR}\")
   set(TORVENKA_LIBEXECDIR \"${TORVENKA_INSTALL_LIBEXECDIR}\")
   set(TORVENKA_GAMEDATADIR \"${TORVENKA_INSTALL_GAMEDATADIR}\")

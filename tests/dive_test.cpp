@@ -185,7 +185,7 @@ TEST(Endings, ADiverLeftAloneDies) {
     EXPECT_FALSE(d.shown(Item::bubble1) && d.field.top(Item::bubble1) < 215);
     d.runOut();
     EXPECT_TRUE(d.shown(Item::gameOver));
-    EXPECT_EQ(d.field.caption(), "Torvenka");
+    EXPECT_EQ(d.field.caption(), kGameName);
     EXPECT_EQ(d.st().BgmNo, Music::DiveTheme);  // the dive theme was never stopped
     EXPECT_EQ(count(d.sound.log, "close audio1"), 0);
 }

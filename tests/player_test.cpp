@@ -31,7 +31,7 @@ TEST(Player, ADiverWithoutTheSpearDiesAndSeesGameOver) {
     EXPECT_EQ(d.game.phase(), Phase::GameOver);
     d.runOut();
     EXPECT_TRUE(d.shown(Item::gameOver));
-    EXPECT_EQ(d.field.caption(), "Torvenka");
+    EXPECT_EQ(d.field.caption(), kGameName);
     EXPECT_EQ(d.st().SpearLane, Lane::None);
 }
 

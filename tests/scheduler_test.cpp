@@ -1,6 +1,7 @@
 // The loop's phases and gates, on a fake clock.
 #include <gtest/gtest.h>
 
+#include "core/texts.h"
 #include "headless/harness.h"
 
 namespace {
@@ -87,7 +88,7 @@ TEST(Scheduler, HandOverToGameOverSleepsTwiceAndWaitsItsGate) {
     EXPECT_EQ(d.st().LastTick, handOverEnd + 501);
     EXPECT_EQ(d.plat.sleeps, sleepsAtHandOver + 1);
     EXPECT_EQ(d.game.phase(), Phase::None);
-    EXPECT_EQ(d.field.caption(), "Torvenka");
+    EXPECT_EQ(d.field.caption(), kGameName);
 }
 
 TEST(Scheduler, HandOverTickSleepsTwice) {

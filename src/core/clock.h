@@ -5,12 +5,32 @@
 #pragma once
 #include <cstdint>
 
+#include "core/keyed.h"
+
 enum class Phase : uint8_t {
     None,      // the title screen, and after a dive has ended: nothing to step
     Dive,      // one tick of the dive every 30 ms
     GameOver,  // one step, half a second after the curtain is up
     Clear,     // the short clear sequence, a step every 60 ms
 };
+
+// What each phase is called outside the game: its name where the test build
+// watches the game (the page's steps, the facts the tests read) and its
+// letter in the traces and the bench's step lines.
+struct PhaseNames {
+    Phase phase;
+    const char* name;
+    const char* letter;
+};
+inline constexpr PhaseNames kPhaseNames[] = {
+    {Phase::None, "none", "N"},
+    {Phase::Dive, "dive", "D"},
+    {Phase::GameOver, "gameover", "O"},
+    {Phase::Clear, "clear", "C"},
+};
+static_assert(rowsInKeyOrder(kPhaseNames, &PhaseNames::phase));
+constexpr const char* phaseName(Phase p) { return kPhaseNames[static_cast<int>(p)].name; }
+constexpr const char* phaseLetter(Phase p) { return kPhaseNames[static_cast<int>(p)].letter; }
 
 // Least milliseconds from the end of one step to the start of the next.
 constexpr int32_t gateOf(Phase p) {

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "core/keyed.h"
+#include "core/texts.h"
 
 namespace {
 
@@ -146,7 +147,7 @@ static_assert(pairsAreShadowedTexts());
 
 }  // namespace
 
-Playfield::Playfield(TextMeasure& font) : caption_("Torvenka"), font_(font) {
+Playfield::Playfield(TextMeasure& font) : caption_(kGameName), font_(font) {
     for (const Row& r : kRows) {
         ItemState& it = items_[idx(r.item)];
         it.name = r.name;

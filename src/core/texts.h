@@ -4,6 +4,9 @@
 #include <string>
 #include <vector>
 
+// The game's name as players know it: the window's caption until the dive is
+// won.
+inline constexpr char kGameName[] = "Torvenka";
 // The window's caption once the dive is won.
 inline constexpr char kClearCaption[] = "☆☆ クリア ☆☆";
 

@@ -24,8 +24,6 @@ unsigned long long nanos(clockid_t clock) {
 }
 unsigned long long micros(clockid_t clock) { return nanos(clock) / 1000u; }
 
-char phaseLetter(Phase p) { return p == Phase::Dive ? 'D' : p == Phase::GameOver ? 'O' : 'C'; }
-
 class StepTrace : public LoopObserver {
 public:
     explicit StepTrace(FILE* f) : f_(f) {}
@@ -35,7 +33,7 @@ public:
         work_ = nanos(CLOCK_THREAD_CPUTIME_ID);
     }
     void afterStep(Phase p, bool ran) override {
-        if (ran) std::fprintf(f_, "S %llu %c %llu\n", start_, phaseLetter(p), nanos(CLOCK_THREAD_CPUTIME_ID) - work_);
+        if (ran) std::fprintf(f_, "S %llu %s %llu\n", start_, phaseLetter(p), nanos(CLOCK_THREAD_CPUTIME_ID) - work_);
     }
     void afterPresent() override {
         if (framed_) return;

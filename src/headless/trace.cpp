@@ -70,16 +70,6 @@ Fields stateFields(const GameState& s) {
 
 namespace {
 
-const char* phaseName(Phase p) {
-    switch (p) {
-        case Phase::Dive: return "D";
-        case Phase::GameOver: return "O";
-        case Phase::Clear: return "C";
-        case Phase::None: break;
-    }
-    return "N";
-}
-
 // A line's label: its kind (a phase's letter, or E for events), how many
 // steps or events, and "+n" for the events handled inside them.
 std::string lineLabel(const char* kind, int count, int nested) {
@@ -212,7 +202,7 @@ void Recorder::afterStep(Phase p, bool ran) {
     inStep_ = false;
     if (!ran) return;
     const int n = ++steps_[static_cast<int>(p)];
-    emit(lineLabel(phaseName(p), n, nested_));
+    emit(lineLabel(phaseLetter(p), n, nested_));
     nested_ = 0;
     watchStep(p);
 }
@@ -255,7 +245,7 @@ Fields Recorder::picture(const std::string& label) {
     Fields f = {{"line", label},
                 {"clock", std::to_string(d_.plat.clock())},
                 {"sleeps", std::to_string(d_.plat.sleeps - sleeps_)},
-                {"phase", phaseName(d_.game.phase())}};
+                {"phase", phaseLetter(d_.game.phase())}};
     f.reserve(128);
     for (auto& kv : stateFields(d_.st())) f.push_back(kv);
     f.emplace_back("seed", std::to_string(d_.game.view().dice.seed()));

@@ -221,31 +221,34 @@ mergeInto(LibraryManager.library, {
   // of the canvas and out of the window. Each event goes to the game's
   // pointer input (web/pointer_input.h) in game pixels, fractions kept, with
   // the canvas's corner on the screen; it answers whether to capture the
-  // pointer, and whether the game holds its press.
+  // pointer, and whether the game holds its press. The codes of the events'
+  // and the pointers' kinds, and of the answer's bits, are the game's own,
+  // handed over by main.cpp.
   torvenka_listen_pointers__deps: ['$TorvenkaPage', 'web_pointer', 'torvenka_audio_unlock'],
-  torvenka_listen_pointers: function(w, h) {
+  torvenka_listen_pointers: function(w, h, DOWN, MOVE, UP, CANCEL, MOUSE, PEN, TOUCH, CAPTURE, GAMES) {
     var canvas = TorvenkaPage.canvas();
-    var kinds = {pointerdown: 0, pointermove: 1, pointerup: 2, pointercancel: 3};
-    var types = {mouse: 0, pen: 1, touch: 2};  // any other kind of pointer is taken as a mouse
-    var CAPTURE = 1, GAMES = 2;
+    var kinds = {pointerdown: DOWN, pointermove: MOVE, pointerup: UP, pointercancel: CANCEL};
+    var types = {mouse: MOUSE, pen: PEN, touch: TOUCH};
     function handle(e) {
       var kind = kinds[e.type];
       var onCanvas = e.target === canvas;
       // The player's gesture: the page may make sound from now on.
-      if (kind === 0 || kind === 2) _torvenka_audio_unlock();
+      if (kind === DOWN || kind === UP) _torvenka_audio_unlock();
       var r = canvas.getBoundingClientRect();
       var x = 0, y = 0;
       if (r.width > 0 && r.height > 0) {
         x = (e.clientX - r.left) * w / r.width;
         y = (e.clientY - r.top) * h / r.height;
-      } else if (kind === 2 || kind === 3) {
+      } else if (kind === UP || kind === CANCEL) {
         // A canvas with no size places nothing; a release then ends its
         // press without a click, rather than leaving it held.
-        kind = 3;
+        kind = CANCEL;
       } else {
         return;
       }
-      var answer = _web_pointer(kind, types[e.pointerType] || 0, e.pointerId, e.isPrimary ? 1 : 0, e.button,
+      // Any other kind of pointer is taken as a mouse.
+      var type = Object.prototype.hasOwnProperty.call(types, e.pointerType) ? types[e.pointerType] : MOUSE;
+      var answer = _web_pointer(kind, type, e.pointerId, e.isPrimary ? 1 : 0, e.button,
                                 e.buttons, x, y, onCanvas ? 1 : 0, Math.round(e.screenX - e.clientX + r.left),
                                 Math.round(e.screenY - e.clientY + r.top));
       if (e.pointerType === 'mouse') {
@@ -255,7 +258,7 @@ mergeInto(LibraryManager.library, {
         try { canvas.setPointerCapture(e.pointerId); } catch (err) {}
       }
       // No text selection, no dragging of the canvas, no autoscroll.
-      if (kind === 0 && onCanvas) e.preventDefault();
+      if (kind === DOWN && onCanvas) e.preventDefault();
       // A back or forward button pressed on the game, or while the game
       // holds the pointer's press, is the game's: going back would lose the
       // dive (the page holds a lock, so no browser keeps it to come back to).

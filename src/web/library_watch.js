@@ -1,8 +1,9 @@
 // The test build's watcher (linked with --js-library into page-watched/
 // only, beside page_watch.cpp): what the page did, kept in
 // window.torvenkaWatch for the browser tests and the bench to read.
-//   steps       one entry a step: t (performance.now()), phase ('dive',
-//               'gameover', 'clear'), tick, life, oxygen, tanks, lane and
+//   steps       one entry a step: t (performance.now()), phase (its name in
+//               kPhaseNames, core/clock.h, which the tests read from
+//               pagecheck facts), tick, life, oxygen, tanks, lane and
 //               enemyLane ('none', 'white', 'cyan', 'red'), deal, enemy;
 //               striking whether the pointer rests on the spear
 //   wishes      what the good diver wishes done, in order: tick (the dive

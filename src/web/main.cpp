@@ -185,7 +185,9 @@ int main() {
         page->replays.offer(*shared.record);
     else if (!shared.error.empty())
         page->replays.refuse(shared.error);
-    torvenka_listen_pointers(kClientW, kClientH);
+    torvenka_listen_pointers(kClientW, kClientH, PagePointer::Down, PagePointer::Move, PagePointer::Up,
+                             PagePointer::Cancel, PagePointer::Mouse, PagePointer::Pen, PagePointer::Touch,
+                             kCapturePointer, kGamesPointer);
     torvenka_listen_replays(static_cast<int>(kMostRecordFileBytes));
     emscripten_set_visibilitychange_callback(nullptr, EM_FALSE, onVisibility);
     emscripten_set_resize_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE, onResize);

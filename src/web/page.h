@@ -24,8 +24,12 @@ void torvenka_after_first_frame();
 // Makes a size x size picture of RGBA bytes the page's icon.
 void torvenka_set_icon(const uint8_t* rgba, int size);
 // Hands the page's pointer events (Pointer Events) to web_pointer() in
-// main.cpp, in w x h game pixels.
-void torvenka_listen_pointers(int w, int h);
+// main.cpp, in w x h game pixels, coded as the game's pointer input reads
+// them (pointer_input.h): the events' kinds (down, move, up, cancel) and the
+// pointers' (mouse, pen, touch), and the bits of its answer (capture, the
+// game's press).
+void torvenka_listen_pointers(int w, int h, int down, int move, int up, int cancel, int mouse, int pen, int touch,
+                              int capture, int games);
 // The diver is down (on) or the dive is over (off): the page keeps the
 // screen lit while the dive lasts, folds its how-to-play away, and keeps a
 // back button pressed on the game from leaving the page.

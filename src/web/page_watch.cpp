@@ -25,16 +25,6 @@
 
 namespace {
 
-const char* phaseName(Phase p) {
-    switch (p) {
-        case Phase::None: return "none";
-        case Phase::Dive: return "dive";
-        case Phase::GameOver: return "gameover";
-        case Phase::Clear: return "clear";
-    }
-    return "?";
-}
-
 const char* laneName(Lane l) {
     switch (l) {
         case Lane::None: return "none";

@@ -42,14 +42,14 @@ wait_until 4 game_over_shown || fail "copy A: no GAME OVER picture after the cur
 wait_over=$((WAIT_FOUND_AT - not_up_at))
 log "copy A: GAME OVER at most $wait_over ms after the curtain was up (seen $((WAIT_FOUND_AT - t_up)) ms after)"
 [ "$wait_over" -ge 350 ] || fail "GAME OVER came $wait_over ms after the curtain, sooner than half a second"
-[ "$(caption "$WIN")" = "Torvenka" ] || fail "caption after the game over is '$(caption "$WIN")'"
+[ "$(caption "$WIN")" = "$CAPTION_title" ] || fail "caption after the game over is '$(caption "$WIN")'"
 
 log "copy A: the picture stays, and the mouse changes nothing"
 right_drag "${SWIPE_tank[@]}"
 left_click_at "${AT_start[@]}"
 sleep 0.3
 game_over_shown || fail "the GAME OVER screen changed"
-[ "$(caption "$WIN")" = "Torvenka" ] || fail "caption changed after the game over"
+[ "$(caption "$WIN")" = "$CAPTION_title" ] || fail "caption changed after the game over"
 
 log "closing the window after the game over ends the game with 0"
 close_and_expect_0 "$WIN" "$PID_A"

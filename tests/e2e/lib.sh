@@ -31,27 +31,10 @@ if [ -z "${E2E_PRIVATE_X:-}" ]; then
 fi
 
 # What the tests need to know of the game comes from the game: pagecheck,
-# built beside it, says the client area (CLIENT_W, CLIENT_H, in game pixels),
-# every item's box on the title screen (BOX_<item>, left top width height),
-# the start click and the spear's and the cards' middles (AT_start,
-# AT_spear, AT_card1..3) and the sound files (SOUND_<what>), one fact a line:
-# its name, then its numbers or its file. The lines are only read, never run:
-# a name must be one of those kinds and a value numbers or a plain file name,
-# else the test stops. A fact of several numbers becomes an array.
+# built beside it, says it (tests/e2e/facts.sh lists the facts).
 E2E_FACTS=${E2E_FACTS:-$(dirname "$GAME")/pagecheck}
-if ! facts=$("$E2E_FACTS" facts --lines); then
-  echo "e2e: no game facts from $E2E_FACTS (cmake --build build --target pagecheck)" >&2
-  exit 1
-fi
-while read -r fact_name fact_value; do
-  if ! [[ $fact_name =~ ^(CLIENT|BOX|AT|SWIPE|SOUND|STEP)_[A-Za-z0-9_]+$ ]] ||
-    ! [[ $fact_value =~ ^(-?[0-9]+( -?[0-9]+)*|[A-Za-z0-9_][A-Za-z0-9_./-]*)$ ]]; then
-    echo "e2e: $E2E_FACTS says something that is not a fact: $fact_name $fact_value" >&2
-    exit 1
-  fi
-  read -r -a "$fact_name" <<<"$fact_value"
-done <<<"$facts"
-unset fact_name fact_value
+. "$PROJECT_DIR/tests/e2e/facts.sh"
+read_game_facts "$E2E_FACTS"
 
 # With E2E_SCALE=N the game is expected to draw every game pixel as an N x N
 # block: pointer positions and pixels read back are still given in game
@@ -230,14 +213,14 @@ exited() { ! alive "$1"; }
 
 # --- the window ------------------------------------------------------------
 
-# Visible top-level windows of the game (X11 class VELMO) whose owner is PID.
+# Visible top-level windows of the game (of its X11 class) whose owner is PID.
 game_windows() {
   local pid=$1
-  xdo search --onlyvisible --class VELMO 2>/dev/null | while read -r w; do
+  xdo search --onlyvisible --class "^$NAME_window_class\$" 2>/dev/null | while read -r w; do
     [ "$(xdo getwindowpid "$w" 2>/dev/null)" = "$pid" ] && echo "$w"
   done || true
 }
-all_game_windows() { xdo search --onlyvisible --class VELMO 2>/dev/null || true; }
+all_game_windows() { xdo search --onlyvisible --class "^$NAME_window_class\$" 2>/dev/null || true; }
 
 _window_found() {
   WIN=$(game_windows "$1" | head -n1)
@@ -333,12 +316,12 @@ right_click_at() {
 
 # --- pixels ----------------------------------------------------------------
 
-# Colours as "r,g,b".
-WHITE=255,255,255
-YELLOW=255,255,0
-RED=255,0,0
-CYAN=0,255,255
-BLACK=0,0,0
+# The game's colours as "r,g,b".
+WHITE=$(IFS=,; echo "${COLOUR_white[*]}")
+YELLOW=$(IFS=,; echo "${COLOUR_yellow[*]}")
+RED=$(IFS=,; echo "${COLOUR_red[*]}")
+CYAN=$(IFS=,; echo "${COLOUR_cyan[*]}")
+BLACK=$(IFS=,; echo "${COLOUR_black[*]}")
 
 # snap [FILE]: copy the current client area from the screen into FILE
 # (default $E2E_TMP/snap.txt), one game pixel a line as "r g b", row by row;

@@ -33,9 +33,9 @@ export SDL_AUDIODRIVER=pulseaudio
 private_pulse
 start_game
 find_window "$GAME_PID"
-stream_named() { pactl list sink-inputs 2>/dev/null | grep -q 'application.name = "Torvenka"'; }
-wait_until 5 stream_named || fail "no stream named Torvenka: $(pactl list sink-inputs | grep -E 'name =')"
-pactl list sink-inputs | grep -q 'media.name = "Torvenka"' || fail "the stream's own name is not Torvenka"
+stream_named() { pactl list sink-inputs 2>/dev/null | grep -qF "application.name = \"$NAME_game\""; }
+wait_until 5 stream_named || fail "no stream named $NAME_game: $(pactl list sink-inputs | grep -E 'name =')"
+pactl list sink-inputs | grep -qF "media.name = \"$NAME_game\"" || fail "the stream's own name is not $NAME_game"
 log "the sound panel shows: $(pactl list sink-inputs | grep -E 'application.name|media.name' | tr -s ' \t' ' ')"
 
 start_dive

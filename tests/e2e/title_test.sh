@@ -9,8 +9,8 @@ start_game
 find_window "$GAME_PID"
 [ "$WIN_W" -eq "$CLIENT_W" ] && [ "$WIN_H" -eq "$CLIENT_H" ] ||
   fail "client area is ${WIN_W}x$WIN_H, not ${CLIENT_W}x$CLIENT_H"
-[ "$(caption "$WIN")" = "Torvenka" ] || fail "caption is '$(caption "$WIN")'"
-xprop -id "$WIN" WM_CLASS | grep -q '"VELMO"' || fail "window class is not VELMO"
+[ "$(caption "$WIN")" = "$CAPTION_title" ] || fail "caption is '$(caption "$WIN")', not '$CAPTION_title'"
+xprop -id "$WIN" WM_CLASS | grep -q "\"$NAME_window_class\"" || fail "window class is not $NAME_window_class"
 
 log "the window carries the octopus icon, pixel for pixel the installed 64 x 64 icon"
 ICON_PNG=$(dirname "$GAME")/icons/hicolor/64x64/apps/torvenka.png

@@ -33,7 +33,7 @@ expect_eq 'Name[ja]' 潜行 "$(key 'Name\[ja\]')"
 expect_eq Exec "$PREFIX/games/torvenka" "$(key Exec)"
 expect_eq Icon torvenka "$(key Icon)"
 expect_eq Path "$PREFIX/share/games/torvenka" "$(key Path)"
-expect_eq StartupWMClass VELMO "$(key StartupWMClass)"
+expect_eq StartupWMClass "$NAME_window_class" "$(key StartupWMClass)"
 expect_eq Categories 'Game;ArcadeGame;' "$(key Categories)"
 
 # AppStream: the file alone, then together with the desktop entry and icons.

@@ -27,7 +27,7 @@ for attempt in 1 2 3; do
   CLEANUPS+=("kill $pid 2>/dev/null; wait $pid 2>/dev/null")
   # The launcher execs the game, so the window belongs to the same process.
   for _ in $(seq 1 300); do
-    win=$(xdotool search --all --pid "$pid" --name '^Torvenka$' 2>/dev/null | head -n1) && [ -n "$win" ] && break
+    win=$(xdotool search --all --pid "$pid" --name "^$CAPTION_title\$" 2>/dev/null | head -n1) && [ -n "$win" ] && break
     kill -0 "$pid" 2>/dev/null || break
     sleep 0.1
   done
@@ -43,7 +43,7 @@ fi
 expect_eq "game binary" "$PREFIX/libexec/torvenka/torvenka" "$(readlink "/proc/$pid/exe")"
 expect_eq "working folder" "$PREFIX/share/games/torvenka" "$(readlink "/proc/$pid/cwd")"
 expect_eq "arguments" "--scale 1" "$(tr '\0' '\n' <"/proc/$pid/cmdline" | tail -n +2 | paste -sd ' ')"
-expect_eq "window class" 'WM_CLASS(STRING) = "VELMO", "VELMO"' "$(xprop -id "$win" WM_CLASS)"
+expect_eq "window class" "WM_CLASS(STRING) = \"$NAME_window_class\", \"$NAME_window_class\"" "$(xprop -id "$win" WM_CLASS)"
 
 # Closing: the game leaves promptly when told to.
 kill -TERM "$pid"

@@ -6,6 +6,10 @@ BUILD_DIR=$(cd "$1" && pwd)
 VERSION=$2
 SOURCE_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 SCRATCH=$(mktemp -d)
+# What the tests know of the game (the window's class, its caption) comes
+# from the game, by the build's pagecheck.
+. "$SOURCE_DIR/tests/e2e/facts.sh"
+read_game_facts "$BUILD_DIR/pagecheck"
 FAILURES=0
 CLEANUPS=()
 cleanup() {

@@ -16,7 +16,6 @@ the good diver's own headless dive shortly before the giant squid comes
 """
 from web_page import Hand, Page, log, offered, wait_until
 
-CAPTION = '☆☆ クリア ☆☆'
 # Where the other engines take the dive up: with the boss theme playing, the
 # last deal still to turn, and nine seconds before the giant squid comes.
 LATE_TICK = 3000
@@ -26,26 +25,27 @@ def test_the_good_diver_wins(engine, browser, site, facts, hand_skips):
     late = engine != 'chromium'
     page = Page(browser, site.at('from=%d' % LATE_TICK if late else ''), facts)
     assert wait_until(30, page.title_screen), 'no title screen: the page says "%s"' % page.status()
-    assert page.title() == 'Torvenka', 'the page title is "%s" before the dive' % page.title()
+    assert page.title() == facts.captions['title'], 'the page title is "%s" before the dive' % page.title()
     page.start_dive()
     if late:
         assert wait_until(10, lambda: page.last_step()['tick'] >= LATE_TICK), 'the dive did not jump to its end'
 
     log('the dive%s, played by the good diver' % (' from tick %d' % LATE_TICK if late else ''))
     hand = Hand(page, skip=hand_skips)
-    s = hand.play(lambda s: s['phase'] != 'dive', 240)
+    s = hand.play(lambda s: s['phase'] != facts.phases['dive'], 240)
     log('%d wishes of the diver carried out: %s' % (len(hand.log), ', '.join(
         '%s at %d' % (w['op'], w['tick']) for w in hand.log[:12])))
-    assert s['phase'] == 'clear', 'the dive did not end in a clear: tick %d, life %d, lane %s, tanks %d, oxygen %d' % (
+    assert s['phase'] == facts.phases['clear'], 'the dive did not end in a clear: tick %d, life %d, lane %s, tanks %d, oxygen %d' % (
         s['tick'], s['life'], s['lane'], s['tanks'], s['oxygen'])
     log('the giant squid beaten at tick %d with life %d left' % (s['tick'], s['life']))
 
-    assert wait_until(20, lambda: page.title() == CAPTION), 'the page title is "%s" after the clear' % page.title()
+    assert wait_until(20, lambda: page.title() == facts.captions['clear']), \
+        'the page title is "%s" after the clear' % page.title()
     sound = page.sound()
     stops = [x for x in sound if x['op'] == 'stop' and x['alias'] == 'audio1']
     boss = [x for x in sound if x.get('url') == facts.urls['boss_theme']]
     assert boss, 'the boss theme never sounded'
     assert stops and stops[-1]['t'] > boss[-1]['t'], 'the clear sequence did not stop the boss theme'
-    log('the page title is the caption "%s"' % CAPTION)
+    log('the page title is the caption "%s"' % facts.captions['clear'])
     assert wait_until(20, lambda: offered(page) == ['again', 'share', 'save']), \
         'after the clear the page offers %s' % offered(page)

@@ -31,7 +31,7 @@ import time
 import pytest
 
 import web_browsers
-from web_page import (BLACK, KEEP_FRAME, PROJECT, WHITE, Dive, Fingers, Late, Page, act, as_phone, log, offered,
+from web_page import (KEEP_FRAME, PROJECT, Dive, Fingers, Late, Page, act, as_phone, log, offered,
                       saved_file, shared_link, wait_until, within_real_time)
 
 # Its bounds are on real time: ctest runs it with nothing beside it.
@@ -60,21 +60,21 @@ def test_a_dive_left_alone_ends_as_on_the_desktop(engine, browser, site, facts):
         # thread is the one that keeps the time.
         def over():
             s = page.last_step()
-            return s is not None and s['phase'] != 'dive'
+            return s is not None and s['phase'] != facts.phases['dive']
 
         limit = over_ms / 1000 * 1.5 + 10
         assert wait_until(limit, over, step=0.2), 'no GAME OVER within %d s' % limit
         steps = page.steps()
-        dive = [s for s in steps if s['phase'] == 'dive']
-        ending = [s for s in steps if s['phase'] == 'gameover'][0]
+        dive = [s for s in steps if s['phase'] == facts.phases['dive']]
+        ending = [s for s in steps if s['phase'] == facts.phases['gameOver']][0]
         assert dive[-1]['tick'] == last_tick, 'the last dive tick was %d, on the desktop %d' % (dive[-1]['tick'],
                                                                                                last_tick)
         frame = page.frame()
-        white = page.count(WHITE, over_box, frame)
-        lit = cw * ch - page.count(BLACK, frame=frame)
-        lit_in_box = over_box[2] * over_box[3] - page.count(BLACK, over_box, frame)
+        white = page.count(facts.colours['white'], over_box, frame)
+        lit = cw * ch - page.count(facts.colours['black'], frame=frame)
+        lit_in_box = over_box[2] * over_box[3] - page.count(facts.colours['black'], over_box, frame)
         assert white >= 150 and lit == lit_in_box, 'the GAME OVER picture is not alone on black'
-        assert page.title() == 'Torvenka', 'the caption after the game over is "%s"' % page.title()
+        assert page.title() == facts.captions['title'], 'the caption after the game over is "%s"' % page.title()
         assert not [s for s in page.sound() if s.get('op') == 'stop' and s.get('alias') == 'audio1'], \
             'the game over stopped the music'
 
@@ -102,7 +102,7 @@ def dive_by_hand(page, facts):
     """The start click, the spear swung at tick 40 and a spare tank taken at
     tick 100, with the browser's real pointer; then nothing until GAME OVER
     and the page's actions. How it went (web_page.Dive)."""
-    page.js(KEEP_FRAME, MID_TICK)
+    page.js(KEEP_FRAME, MID_TICK, facts.phases['dive'])
     assert wait_until(30, page.title_screen), 'no title screen: the page says "%s"' % page.status()
     title = page.frame()
     page.start_dive()
@@ -115,7 +115,7 @@ def dive_by_hand(page, facts):
     assert wait_until(60, lambda: offered(page) == ['again', 'share', 'save']), \
         'after the dive the page offers %s' % offered(page)
     dive = Dive(page, 0)
-    assert dive.end['phase'] != 'dive' and dive.end['oxygen'] == 0, 'the dive did not end in GAME OVER: %s' % dive
+    assert dive.end['phase'] != facts.phases['dive'] and dive.end['oxygen'] == 0, 'the dive did not end in GAME OVER: %s' % dive
     return dive, title
 
 
@@ -143,7 +143,7 @@ def watch_link(browser, link, facts, title=None):
     if title is not None:
         assert page.frame() == title, 'the link\'s title is not the dive\'s'
     assert page.last_step() is None, 'the shared dive began before the click'
-    page.js(KEEP_FRAME, MID_TICK)
+    page.js(KEEP_FRAME, MID_TICK, facts.phases['dive'])
     page.click(*facts.at['card1'])
     page.move(5, 5)
     return page, watched(page, 0, facts)
@@ -184,7 +184,7 @@ def test_a_dive_watched_again_and_by_its_link_plays_alike(engine, browser, site,
     log('the dive by hand: %s; %d sound commands while down' % (dive, len(dive.sound)))
 
     since = len(page.steps())
-    page.js(KEEP_FRAME, MID_TICK)
+    page.js(KEEP_FRAME, MID_TICK, facts.phases['dive'])
     act(page, 'again')
     page.swipe(*facts.swipes['tank'])  # the player's pointer steers nothing
     again = watched(page, since, facts)
@@ -227,7 +227,7 @@ def test_dives_made_elsewhere_play_alike_here(engine, browser, site, facts, tmp_
         page.js("document.getElementById('open-replay').style.display = 'block';")
         page.d.find_element('id', 'open-replay').send_keys(kept)
         assert wait_until(10, lambda: page.status().startswith('A shared dive')), 'the file picked: "%s"' % page.status()
-        page.js(KEEP_FRAME, MID_TICK)
+        page.js(KEEP_FRAME, MID_TICK, facts.phases['dive'])
         page.click(*facts.at['card1'])
         picked = watched(page, len(page.steps()), facts)
         linked.alike(picked, 'picked as a file, it')
@@ -279,8 +279,9 @@ def pace(page, swipe, seconds=20):
         swipes += 1
         swipe(swipes % 4 == 0)
         time.sleep(max(0.0, min(1.0 - 0.15, end - time.monotonic())))
-    steps = [s for s in page.steps() if s['phase'] == 'dive' and s['t'] >= t0]
-    assert page.last_step()['phase'] == 'dive', 'the diver did not live through the %d s' % seconds
+    dive = page.facts.phases['dive']
+    steps = [s for s in page.steps() if s['phase'] == dive and s['t'] >= t0]
+    assert page.last_step()['phase'] == dive, 'the diver did not live through the %d s' % seconds
     return sorted(b['t'] - a['t'] for a, b in zip(steps, steps[1:]))
 
 

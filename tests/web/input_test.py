@@ -18,7 +18,7 @@ import pytest
 
 import web_browsers
 from web_browsers import BACK, FORWARD, down, move, up
-from web_page import BLACK, CYAN, LEFT, RIGHT, WHITE, YELLOW, Page, log, wait_until
+from web_page import LEFT, RIGHT, Page, log, wait_until
 
 
 def presses(page, kind='down'):
@@ -35,23 +35,24 @@ def test_the_pointer_plays_as_on_the_desktop(engine, browser, page, facts):
     title = facts.around('titleWord')
     spear = facts.around('spearWhite')
     start = facts.at['start']
+    white, yellow, cyan, black = (facts.colours[c] for c in ('white', 'yellow', 'cyan', 'black'))
     # Every context menu the page lets through is counted.
     page.js("window.menus = []; window.addEventListener('contextmenu',"
             " function (e) { menus.push(e.defaultPrevented); });")
 
     log('hovering the title word turns it yellow; the black around it turns it white again')
     page.move(*start)
-    assert wait_until(5, lambda: page.count(YELLOW, title) > 30), 'the title word did not turn yellow'
+    assert wait_until(5, lambda: page.count(yellow, title) > 30), 'the title word did not turn yellow'
     page.move(20, 20)
-    assert wait_until(5, lambda: page.count(YELLOW, title) == 0 and page.count(WHITE, title) > 30), \
+    assert wait_until(5, lambda: page.count(yellow, title) == 0 and page.count(white, title) > 30), \
         'the title word did not turn white again over the black'
 
     log('a right click on the title word starts nothing')
     page.move(*start)
-    assert wait_until(5, lambda: page.count(YELLOW, title) > 30), 'the title word did not turn yellow'
+    assert wait_until(5, lambda: page.count(yellow, title) > 30), 'the title word did not turn yellow'
     page.swipe(*start, *start, RIGHT)
     page.move(20, 20)
-    assert wait_until(5, lambda: page.count(WHITE, title) > 30), 'the moves after the right click were not heard'
+    assert wait_until(5, lambda: page.count(white, title) > 30), 'the moves after the right click were not heard'
     assert page.js('return menus.length;') > 0, 'the right click did not reach the page'
     assert all(page.js('return menus;')), 'a right click let the context menu open: %s' % page.js('return menus;')
     assert not page.steps() and not page.sound(), 'a right click on the title word started the dive'
@@ -68,7 +69,7 @@ def test_the_pointer_plays_as_on_the_desktop(engine, browser, page, facts):
     assert [(p['button'], p['x'], p['y']) for p in since] == [('left',) + start], \
         'the drag begun off the canvas pressed the game: it heard %s' % since
     assert wait_until(5, lambda: len(page.steps()) > 3), 'no dive steps after the start click'
-    assert page.count(BLACK, (0, 0, facts.client[0], 160)) < 1000, 'no sea after the start click'
+    assert page.count(black, (0, 0, facts.client[0], 160)) < 1000, 'no sea after the start click'
     assert page.sounded('card'), 'the start effect did not sound: %s' % page.sound()
     assert wait_until(10, lambda: page.sounded('dive_theme')), 'the dive theme did not start: %s' % page.sound()
     # The presses resume the page's audio. Chromium has it running at once;
@@ -100,7 +101,7 @@ def test_the_pointer_plays_as_on_the_desktop(engine, browser, page, facts):
     turned = page.frame()
     assert differ(card(turned, left), card(turned, middle, rise=10)) > 300, \
         'the turned card did not rise by 10 pixels to show its face'
-    assert page.count(WHITE, spear, turned) > 10, 'no white spear after the spear card'
+    assert page.count(white, spear, turned) > 10, 'no white spear after the spear card'
 
     log('a vertical right-button swipe opens a tank')
     tanks = page.last_step()['tanks']
@@ -128,7 +129,7 @@ def test_the_pointer_plays_as_on_the_desktop(engine, browser, page, facts):
     log('a horizontal right-button swipe moves the spear to the cyan lane')
     page.swipe(40, 160, 100, 160)
     assert wait_until(5, lambda: page.last_step()['lane'] == 'cyan'), 'the horizontal swipe did not move the spear'
-    assert wait_until(5, lambda: page.count(CYAN, spear) > 10), 'no cyan spear on the canvas'
+    assert wait_until(5, lambda: page.count(cyan, spear) > 10), 'no cyan spear on the canvas'
     assert page.sounded('spear'), 'the spear made no sound'
 
     log('during a left drag out of the game, a right-button swipe off the canvas is heard: the spear to red')
@@ -144,7 +145,7 @@ def test_the_pointer_plays_as_on_the_desktop(engine, browser, page, facts):
     assert wait_until(5, lambda: hidden_at(page) < float('inf')), 'the page was not told it was hidden'
     assert wait_until(5, lambda: page.last_step()['t'] - hidden_at(page) > 100), 'the dive did not go on once shown'
     steps = page.steps()
-    ticks = [s['tick'] for s in steps if s['phase'] == 'dive']
+    ticks = [s['tick'] for s in steps if s['phase'] == facts.phases['dive']]
     assert ticks == list(range(1, len(ticks) + 1)), 'the dive skipped or repeated ticks around the hidden time'
     gap = max(b['t'] - a['t'] for a, b in zip(steps, steps[1:]))
     assert gap >= 800, 'the dive went on while hidden: the longest pause between steps was %.0f ms' % gap
@@ -269,7 +270,7 @@ def test_back_leaves_in_one_press_after_dives_and_reloads(browser, site, facts):
         log('dive %d reloaded: history.length %d (%d before the first dive)'
             % (reload + 1, browser.js('return history.length;'), length))
     page.start_dive()
-    assert wait_until(60, lambda: page.last_step()['phase'] == 'gameover', step=0.2), 'no GAME OVER'
+    assert wait_until(60, lambda: page.last_step()['phase'] == facts.phases['gameOver'], step=0.2), 'no GAME OVER'
     assert wait_until(10, lambda: browser.js('return !(history.state && history.state.torvenkaDive);')), \
         'the dive kept its history entry past its end'
     grown = browser.js('return history.length;')

@@ -61,7 +61,7 @@ def differ(pic, design, scale, left=0, top=0, black=False):
                       for dy in range(scale) for dx in range(scale)))
 
 
-def test_installable(browser, shipped):
+def test_installable(browser, shipped, facts):
     url = shipped.url
     d = browser.d
     errors = d.execute_cdp_cmd('Page.getInstallabilityErrors', {})['installabilityErrors']
@@ -69,7 +69,7 @@ def test_installable(browser, shipped):
     got = d.execute_cdp_cmd('Page.getAppManifest', {})
     assert got['errors'] == [], 'manifest errors: %s' % got['errors']
     m, raw = got['manifest'], json.loads(got['data'])
-    assert (m['name'], raw.get('short_name')) == ('Torvenka', 'Torvenka'), 'the names are %s, %s' % (
+    assert (m['name'], raw.get('short_name')) == (facts.names['game'],) * 2, 'the names are %s, %s' % (
         m['name'], raw.get('short_name'))
     assert m['startUrl'] == url and m['scope'] == url, 'start %s, scope %s' % (m['startUrl'], m['scope'])
     assert m['display'] == 'kStandalone', 'display %s' % m['display']
@@ -83,7 +83,7 @@ def test_installable(browser, shipped):
         'the icons\' purposes are %s' % purposes
 
 
-def test_the_icons_are_the_octopus_the_game_sets(shipped):
+def test_the_icons_are_the_octopus_the_game_sets(shipped, facts):
     page = shipped
     design = Picture(page, page.js(ICON))
     assert (design.w, design.h) == (64, 64), 'the game\'s own icon is %dx%d' % (design.w, design.h)
@@ -112,7 +112,8 @@ def test_the_icons_are_the_octopus_the_game_sets(shipped):
                 bar: meta('apple-mobile-web-app-status-bar-style'), mobile: meta('mobile-web-app-capable'),
                 theme: meta('theme-color')};""")
     assert tags['icon'] == page.url + 'apple-touch-icon.png', 'the iOS icon is %s' % tags['icon']
-    assert (tags['capable'], tags['mobile'], tags['title']) == ('yes', 'yes', 'Torvenka'), 'the tags say %s' % tags
+    assert (tags['capable'], tags['mobile'], tags['title']) == ('yes', 'yes', facts.names['game']), \
+        'the tags say %s' % tags
     assert tags['bar'] in ('black', 'black-translucent') and tags['theme'] == '#000000', 'the tags say %s' % tags
     apple = Picture(page, 'apple-touch-icon.png')
     assert (apple.w, apple.h) == (180, 180), 'the iOS icon is %dx%d' % (apple.w, apple.h)

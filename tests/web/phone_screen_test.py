@@ -201,7 +201,7 @@ def test_the_screen_is_kept_lit_through_the_dive(browser, site, facts, device):
     assert wait_until(20, lambda: page.status() == ''), 'with the sounds in, the page says "%s"' % page.status()
     assert not page.js("return document.getElementById('howto').open;"), 'how to play did not fold as the dive began'
     assert page.canvas_rect() == title, 'the canvas moved from %s to %s once the dive began' % (title, page.canvas_rect())
-    assert wait_until(90, lambda: page.last_step()['phase'] == 'gameover', step=0.2), 'no GAME OVER'
+    assert wait_until(90, lambda: page.last_step()['phase'] == facts.phases['gameOver'], step=0.2), 'no GAME OVER'
     assert page.canvas_rect() == title, 'the canvas moved from %s to %s by the GAME OVER' % (title, page.canvas_rect())
     assert wait_until(10, lambda: page.js('return wakeLog.slice();') == ['request', 'release']), \
         'the end of the dive did not let the screen dim: %s' % page.js('return wakeLog;')

@@ -16,7 +16,7 @@ import pytest
 from PIL import Image
 
 import web_browsers
-from web_page import WHITE, YELLOW, Page, log, wait_until
+from web_page import Page, log, wait_until
 
 
 @pytest.fixture(scope='module')
@@ -30,7 +30,7 @@ def desktop_title(facts):
 
 def same_title(page, want, what):
     assert wait_until(30, page.running), 'the game did not start%s: "%s"' % (what, page.status())
-    assert wait_until(10, lambda: page.count(WHITE) > 0), 'no white title word on the canvas%s' % what
+    assert wait_until(10, lambda: page.count(page.facts.colours['white']) > 0), 'no white title word on the canvas%s' % what
     got = page.frame()
     diff = [i for i in range(len(want)) if got[i] != want[i]]
     cw = page.facts.client[0]
@@ -69,7 +69,8 @@ def test_the_page_as_it_ships_draws_the_title_and_has_no_watcher(browser, site, 
 
 def test_the_title_screen_at_the_largest_scale_that_fits(browser, page, desktop_title):
     same_title(page, desktop_title, '')
-    assert page.title() == 'Torvenka', 'the page title is "%s", not the caption "Torvenka"' % page.title()
+    assert page.title() == page.facts.captions['title'], 'the page title is "%s", not the caption "%s"' % (
+        page.title(), page.facts.captions['title'])
     icon = page.js_async("""
         var link = document.querySelector('link[rel="icon"]');
         var done = arguments[0];
@@ -107,7 +108,7 @@ def test_the_canvas_has_its_place_from_the_first_frame(browser, site, facts):
     # word lit under the pointer is a frame put after that.
     assert wait_until(20, lambda: page.status() == ''), 'with the sounds in, the page says "%s"' % page.status()
     page.move(*facts.at['start'])
-    assert wait_until(5, lambda: page.count(YELLOW, facts.around('titleWord')) > 30), 'the title word did not light'
+    assert wait_until(5, lambda: page.count(facts.colours['yellow'], facts.around('titleWord')) > 30), 'the title word did not light'
     places = page.js('return canvasAtFrames;')
     final = page.canvas_rect()
     assert len(places) >= 2 and all(p == final for p in places), \

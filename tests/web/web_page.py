@@ -29,7 +29,6 @@ sys.path.insert(0, os.path.join(PROJECT, 'tools', 'siteserver'))
 from siteserver import SiteServer  # noqa: E402,F401
 
 T0 = time.monotonic()
-WHITE, YELLOW, CYAN, RED, BLACK = (255, 255, 255), (255, 255, 0), (0, 255, 255), (255, 0, 0), (0, 0, 0)
 
 
 def log(*words):
@@ -70,9 +69,12 @@ def within_real_time(what, attempt, tries=3):
 class Facts:
     """What the tests need to know of the game, from the game: the client
     area, the dive's step, each item's box on the title screen by name (boxes['titleWord']),
-    points (at['start'], at['spear'], at['card1']...) and the sound files by
+    points (at['start'], at['spear'], at['card1']...), the sound files by
     what they are, as the game names them (sounds) and as the page fetches
-    them (urls)."""
+    them (urls), the phases' names as the page's watcher gives them
+    (phases['dive'], phases['gameOver']...), the window's captions
+    (captions['title'], captions['clear']), the game's colours as (r, g, b)
+    (colours['white']...) and its names (names['game'])."""
 
     def __init__(self, tool):
         if not os.access(tool, os.X_OK):
@@ -86,6 +88,8 @@ class Facts:
         self.sounds, self.urls = d['sounds'], d['urls']
         self.step_gate = d['step']['gate']  # a dive step's gate, ms
         self.step_ms = d['step']['apart']  # from one dive step's start to the next's, when nothing holds it
+        self.phases, self.captions, self.names = d['phases'], d['captions'], d['names']
+        self.colours = {k: tuple(v) for k, v in d['colours'].items()}
         self.tool = tool
 
     def around(self, name, margin=3):
@@ -180,7 +184,7 @@ class Page:
 
     def title_screen(self):
         """The title word is on the canvas, white."""
-        return self.started() and self.count(WHITE, self.facts.around('titleWord')) > 0
+        return self.started() and self.count(self.facts.colours['white'], self.facts.around('titleWord')) > 0
 
     def canvas_rect(self):
         return self.js("var r = document.getElementById('canvas').getBoundingClientRect();"
@@ -339,16 +343,18 @@ class Hand:
 # frames and sounds that show two plays of a dive alike.
 KEEP_FRAME = """
     // The first frame put on the canvas after the dive step of tick
-    // arguments[0], kept as window.keptFrame (the canvas's own bytes).
+    // arguments[0] (the dive's phase named arguments[1]), kept as
+    // window.keptFrame (the canvas's own bytes).
     window.keptFrame = null;
     window.keptFrameTick = arguments[0];
+    window.keptFramePhase = arguments[1];
     if (!window.keepingFrames) {
         window.keepingFrames = true;
         var put = CanvasRenderingContext2D.prototype.putImageData;
         CanvasRenderingContext2D.prototype.putImageData = function (image) {
             put.apply(this, arguments);
             var w = window.torvenkaWatch, s = w && w.steps.length ? w.steps[w.steps.length - 1] : null;
-            if (!window.keptFrame && s && s.phase === 'dive' && s.tick === window.keptFrameTick)
+            if (!window.keptFrame && s && s.phase === window.keptFramePhase && s.tick === window.keptFrameTick)
                 window.keptFrame = Array.from(image.data);
         };
     }"""
@@ -362,7 +368,7 @@ class Dive:
     def __init__(self, page, since):
         steps = page.steps()[since:]
         self.end = steps[-1]
-        dive = [s for s in steps if s['phase'] == 'dive']
+        dive = [s for s in steps if s['phase'] == page.facts.phases['dive']]
         first, last = dive[0]['t'], steps[-1]['t']
         self.frame = page.js('return window.keptFrame;')
         self.sound = [(s['op'], s['alias'], str(s.get('detail'))) for s in page.sound()

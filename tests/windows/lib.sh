@@ -50,7 +50,7 @@ trap 'wine_cleanup; e2e_cleanup' EXIT
 unset PULSE_SERVER
 
 game_windows() { wine_windows "$1"; }
-all_game_windows() { xdo search --onlyvisible --name '^Torvenka$' 2>/dev/null || true; }
+all_game_windows() { xdo search --onlyvisible --name "^$CAPTION_title\$" 2>/dev/null || true; }
 
 # stderr_quiet FILE: nothing in it but what wine and the libraries under it
 # say about their own set-up (wine's channels, ALSA finding no sound card).

@@ -16,7 +16,7 @@ start_game
 find_window "$GAME_PID"
 [ "$WIN_W" -eq "$CLIENT_W" ] && [ "$WIN_H" -eq "$CLIENT_H" ] ||
   fail "client area is ${WIN_W}x$WIN_H, not ${CLIENT_W}x$CLIENT_H"
-[ "$(caption "$WIN")" = "Torvenka" ] || fail "caption is '$(caption "$WIN")'"
+[ "$(caption "$WIN")" = "$CAPTION_title" ] || fail "caption is '$(caption "$WIN")', not '$CAPTION_title'"
 wait_until 5 title_in "$WHITE" || fail "title screen not drawn"
 "$E2E_FACTS" title "$E2E_TMP/title.ppm"
 # The PPM's three header lines, then its pixels, one "r g b" a line as snap

@@ -77,7 +77,7 @@ wine_reg_set() {
 # process, the one that was started.
 wine_windows() {
   local pid=$1
-  xdo search --onlyvisible --name '^Torvenka$' 2>/dev/null | while read -r w; do
+  xdo search --onlyvisible --name "^$CAPTION_title\$" 2>/dev/null | while read -r w; do
     [ "$(xdo getwindowpid "$w" 2>/dev/null)" = "$pid" ] && echo "$w"
   done || true
 }

@@ -27,15 +27,24 @@
 //                          middles, the tank's and the spear's swipes (from
 //                          and to, across the open sea), and the sound files by what they are
 //                          (each as the game names it, and as the page
-//                          fetches it), and the dive's step: its gate and
+//                          fetches it), the dive's step: its gate and
 //                          how far apart steps start (the gate and the
-//                          step's 1 ms sleep)
+//                          step's 1 ms sleep), the phases' names as the
+//                          test build's watchers give them (and their
+//                          letters in the bench's step lines), the window's
+//                          captions (on the title, once the dive is won),
+//                          the game's colours, and the names the desktop
+//                          knows the game by (its window's class)
+#include <array>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "core/texts.h"
+#include "desktop/desktop_names.h"
 #include "headless/harness.h"
 #include "record/record_format.h"
 #include "sound/theme_render.h"
@@ -171,6 +180,52 @@ int replay(const char* path) {
     return 0;
 }
 
+// A text as a JSON string: every character past ASCII as \\u escapes (of
+// UTF-16), so the JSON reads the same whatever a reader's locale.
+std::string jsonString(const std::string& text) {
+    std::string out = "\"";
+    char escape[16];
+    for (size_t i = 0; i < text.size();) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        const int more = byte < 0x80 ? 0 : byte >= 0xF0 ? 3 : byte >= 0xE0 ? 2 : 1;
+        unsigned code = more == 0 ? byte : byte & (0x3Fu >> more);
+        for (int k = 1; k <= more && i + k < text.size(); ++k) code = code << 6 | (text[i + k] & 0x3Fu);
+        i += 1 + more;
+        if (code >= 0x20 && code < 0x80 && code != '"' && code != '\\') {
+            out += static_cast<char>(code);
+            continue;
+        }
+        if (code >= 0x10000) {
+            code -= 0x10000;
+            std::snprintf(escape, sizeof escape, "\\u%04x\\u%04x", 0xD800 + (code >> 10), 0xDC00 + (code & 0x3FF));
+        } else {
+            std::snprintf(escape, sizeof escape, "\\u%04x", code);
+        }
+        out += escape;
+    }
+    return out + "\"";
+}
+
+// Numbers as a JSON array.
+std::string numbers(std::initializer_list<int> values) {
+    std::string out = "[";
+    for (const int v : values) out += (out.size() > 1 ? ", " : "") + std::to_string(v);
+    return out + "]";
+}
+
+// One more member of the facts' JSON object: "key": {"name": value, ...},
+// each row's value as `value` writes it.
+template <class Row, size_t N, class Value>
+void jsonObject(const char* key, const Row (&rows)[N], Value value) {
+    std::printf(",\n \"%s\": {", key);
+    const char* comma = "";
+    for (const auto& [name, v] : rows) {
+        std::printf("%s\"%s\": %s", comma, name, value(v).c_str());
+        comma = ", ";
+    }
+    std::printf("}");
+}
+
 std::pair<int, int> middle(const ItemState& it) {
     const Spot m = middleOf(it);
     return {m.x, m.y};
@@ -199,6 +254,14 @@ int facts(bool lines) {
         {"spear", effectFile(Effect::Spear)},        {"defeat", effectFile(Effect::Defeat)},
         {"dive_theme", musicFile(Music::DiveTheme)}, {"boss_theme", musicFile(Music::BossTheme)},
     };
+    // Each phase by the name of its value in the game.
+    const std::pair<const char*, Phase> phases[] = {
+        {"none", Phase::None}, {"dive", Phase::Dive}, {"gameOver", Phase::GameOver}, {"clear", Phase::Clear}};
+    const std::pair<const char*, std::string> captions[] = {{"title", field.caption()}, {"clear", kClearCaption}};
+    const std::pair<const char*, uint32_t> colours[] = {
+        {"white", kWhite}, {"yellow", kYellow}, {"cyan", kCyan}, {"red", kRed}, {"black", kBlack}};
+    const std::pair<const char*, const char*> names[] = {{"game", kGameName}, {"window_class", kWindowClass}};
+    const auto rgb = [](uint32_t c) { return std::array<int, 3>{int(c >> 16 & 0xFF), int(c >> 8 & 0xFF), int(c & 0xFF)}; };
     if (lines) {
         std::printf("CLIENT_W %d\nCLIENT_H %d\n", kClientW, kClientH);
         for (const ItemState& it : field.items())
@@ -208,6 +271,11 @@ int facts(bool lines) {
             std::printf("SWIPE_%s %d %d %d %d\n", name, s.from.x, s.from.y, s.to.x, s.to.y);
         for (const auto& [name, file] : sounds) std::printf("SOUND_%s %s\n", name, file.c_str());
         std::printf("STEP_GATE %d\nSTEP_APART %d\n", gateOf(Phase::Dive), stepApartMs(Phase::Dive));
+        for (const auto& [name, p] : phases) std::printf("PHASE_%s %s\n", name, phaseName(p));
+        for (const auto& [name, p] : phases) std::printf("PHASE_LETTER_%s %s\n", name, phaseLetter(p));
+        for (const auto& [name, text] : captions) std::printf("CAPTION_%s %s\n", name, text.c_str());
+        for (const auto& [name, c] : colours) std::printf("COLOUR_%s %d %d %d\n", name, rgb(c)[0], rgb(c)[1], rgb(c)[2]);
+        for (const auto& [name, text] : names) std::printf("NAME_%s %s\n", name, text);
         return 0;
     }
     std::printf("{\"client\": [%d, %d],\n \"boxes\": {", kClientW, kClientH);
@@ -216,27 +284,18 @@ int facts(bool lines) {
         std::printf("%s\n  \"%s\": [%d, %d, %d, %d]", comma, it.name, it.left, it.top, it.width, it.height);
         comma = ",";
     }
-    std::printf("},\n \"at\": {");
-    comma = "";
-    for (const auto& [name, p] : points) {
-        std::printf("%s\"%s\": [%d, %d]", comma, name, p.first, p.second);
-        comma = ", ";
-    }
-    std::printf("},\n \"swipes\": {");
-    comma = "";
-    for (const auto& [name, s] : swipes) {
-        std::printf("%s\"%s\": [%d, %d, %d, %d]", comma, name, s.from.x, s.from.y, s.to.x, s.to.y);
-        comma = ", ";
-    }
-    for (const bool asPage : {false, true}) {
-        std::printf("},\n \"%s\": {", asPage ? "urls" : "sounds");
-        comma = "";
-        for (const auto& [name, file] : sounds) {
-            std::printf("%s\"%s\": \"%s\"", comma, name, (asPage ? pageUrl(file) : file).c_str());
-            comma = ", ";
-        }
-    }
-    std::printf("},\n \"step\": {\"gate\": %d, \"apart\": %d}}\n", gateOf(Phase::Dive), stepApartMs(Phase::Dive));
+    std::printf("}");
+    jsonObject("at", points, [](std::pair<int, int> p) { return numbers({p.first, p.second}); });
+    jsonObject("swipes", swipes, [](const Stroke& s) { return numbers({s.from.x, s.from.y, s.to.x, s.to.y}); });
+    jsonObject("sounds", sounds, [](const std::string& file) { return jsonString(file); });
+    jsonObject("urls", sounds, [](const std::string& file) { return jsonString(pageUrl(file)); });
+    std::printf(",\n \"step\": {\"gate\": %d, \"apart\": %d}", gateOf(Phase::Dive), stepApartMs(Phase::Dive));
+    jsonObject("phases", phases, [](Phase p) { return jsonString(phaseName(p)); });
+    jsonObject("phase_letters", phases, [](Phase p) { return jsonString(phaseLetter(p)); });
+    jsonObject("captions", captions, jsonString);
+    jsonObject("colours", colours, [&](uint32_t c) { return numbers({rgb(c)[0], rgb(c)[1], rgb(c)[2]}); });
+    jsonObject("names", names, [](const char* text) { return jsonString(text); });
+    std::printf("}\n");
     return 0;
 }
 

@@ -64,7 +64,6 @@ from web_page import (Facts, Fingers, Page, SiteServer, as_phone, copy_playing_t
                       keep_worker_list, wait_until)
 import web_browsers  # noqa: E402
 
-DIVE = 'dive'
 CASES = ('chromium', 'firefox', 'webkit', 'touch')
 NAMES = {'chromium': 'Chromium', 'firefox': 'Firefox', 'webkit': 'WebKit',
          'touch': 'Chromium as a phone, touch play'}
@@ -295,6 +294,7 @@ def cadence(times):
 
 def measure(case, url, seconds, game, facts):
     engine = engine_of(case)
+    dive = facts.phases['dive']  # the phase of a dive's steps, as the watchers name it
     browser = web_browsers.start(engine)
     try:
         if case == 'touch':
@@ -320,7 +320,7 @@ def measure(case, url, seconds, game, facts):
         if game:
             player.start()
             if not wait_until(10, lambda: page.js('var s = window.torvenkaWatch.steps;'
-                                                  'return s.length > 0 && s[s.length - 1].phase === "%s";' % DIVE)):
+                                                  'return s.length > 0 && s[s.length - 1].phase === "%s";' % dive)):
                 raise BenchError('the %s on the title did not start a dive' % ('tap' if case == 'touch' else 'click'))
             time.sleep(0.5)
         if engine == 'firefox':
@@ -361,11 +361,11 @@ def measure(case, url, seconds, game, facts):
             'return [t, s.length ? s[s.length - 1].phase : "", a && a.life !== undefined ?'
             '  {life: [a.life, b.life], tanks: [a.tanks, b.tanks], ticks: [a.tick, b.tick], lowest: low,'
             '   foe: foe, sounds: (w.sound || []).filter(function (e) {'
-            '     return e.t >= a.t && e.t <= b.t; }).length} : null];' % DIVE, page_t0, page_t1)
+            '     return e.t >= a.t && e.t <= b.t; }).length} : null];' % dive, page_t0, page_t1)
         c = cadence(times)
         if c is None:
             raise BenchError('no dive steps in the measured window')
-        if game and last != DIVE:
+        if game and last != dive:
             say('(the dive ended within the window: the figures cover less than a whole dive)')
         return {'first': first, 'all': window.all_cpu, 'content': window.content_cpu, 'main': window.main_cpu,
                 'processes': window.processes, 'kinds': window.kinds, 'helpers': window.helpers_cpu,
@@ -504,7 +504,8 @@ def main(argv):
         count_posts(tested)
         with SiteServer(tested, no_store=True) as game, SiteServer(HERE, no_store=True) as minimal:
             # The minimal page's frames come as far apart as the dive's steps.
-            pages = {'game': game.url, 'minimal': minimal.url + 'minimal.html?every=%d' % facts.step_ms}
+            pages = {'game': game.url,
+                     'minimal': minimal.url + 'minimal.html?every=%d&phase=%s' % (facts.step_ms, facts.phases['dive'])}
             for run in range(runs):
                 for case in cases:
                     # The order changes from run to run, so neither page always
