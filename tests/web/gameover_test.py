@@ -5,7 +5,8 @@ steps take, the caption still "Torvenka" and the music left playing.
 The dive steps come 31 ms apart, as on the desktop: their median is 31.0 and
 GAME OVER comes within 0.15 s of the desktop's time. Those two are bounds on
 real time, which a busy machine may miss now and then: a dive that misses
-one is played again, up to three dives, each one's figures printed. A page
+one is played again, up to three dives, each one's figures printed (the
+real_time mark, conftest.py). A page
 that keeps the wrong pace (every step late, or one step in four a
 millisecond late: 120 ms by the end) misses them every time. The mean and
 the 99th percentile, which one stall moves, are printed here and held to
@@ -31,11 +32,8 @@ import time
 import pytest
 
 import web_browsers
-from web_page import (BLACK, KEEP_FRAME, PROJECT, WHITE, Dive, Fingers, Late, Page, act, as_phone, log, offered,
-                      saved_file, shared_link, wait_until, within_real_time)
-
-# Its bounds are on real time: ctest runs it with nothing beside it.
-RUNS_ALONE = True
+from web_page import (BLACK, KEEP_FRAME, PROJECT, WHITE, Dive, Fingers, Page, act, as_phone, log, offered,
+                      saved_file, shared_link, wait_until)
 
 
 def desktop_ending(facts):
@@ -44,52 +42,47 @@ def desktop_ending(facts):
     return int(values['last_dive_tick']), int(values['game_over_ms'])
 
 
-def test_a_dive_left_alone_ends_as_on_the_desktop(engine, browser, site, facts):
+@pytest.mark.real_time
+def test_a_dive_left_alone_ends_as_on_the_desktop(engine, page, facts, real_time):
     last_tick, over_ms = desktop_ending(facts)
     log('on the desktop the dive left alone ends after tick %d, GAME OVER %d ms after the click' % (last_tick, over_ms))
     over_box = facts.boxes['gameOver']
     cw, ch = facts.client
 
-    def dive():
-        page = Page(browser, site.at(), facts)
-        assert wait_until(30, page.title_screen), 'no title screen: the page says "%s"' % page.status()
-        page.start_dive()
-        page.move(5, 5)
+    page.start_dive()
+    page.move(5, 5)
 
-        # Only the last step is read while the dive runs: the page's main
-        # thread is the one that keeps the time.
-        def over():
-            s = page.last_step()
-            return s is not None and s['phase'] != 'dive'
+    # Only the last step is read while the dive runs: the page's main
+    # thread is the one that keeps the time.
+    def over():
+        s = page.last_step()
+        return s is not None and s['phase'] != 'dive'
 
-        limit = over_ms / 1000 * 1.5 + 10
-        assert wait_until(limit, over, step=0.2), 'no GAME OVER within %d s' % limit
-        steps = page.steps()
-        dive = [s for s in steps if s['phase'] == 'dive']
-        ending = [s for s in steps if s['phase'] == 'gameover'][0]
-        assert dive[-1]['tick'] == last_tick, 'the last dive tick was %d, on the desktop %d' % (dive[-1]['tick'],
-                                                                                               last_tick)
-        frame = page.frame()
-        white = page.count(WHITE, over_box, frame)
-        lit = cw * ch - page.count(BLACK, frame=frame)
-        lit_in_box = over_box[2] * over_box[3] - page.count(BLACK, over_box, frame)
-        assert white >= 150 and lit == lit_in_box, 'the GAME OVER picture is not alone on black'
-        assert page.title() == 'Torvenka', 'the caption after the game over is "%s"' % page.title()
-        assert not [s for s in page.sound() if s.get('op') == 'stop' and s.get('alias') == 'audio1'], \
-            'the game over stopped the music'
+    limit = over_ms / 1000 * 1.5 + 10
+    assert wait_until(limit, over, step=0.2), 'no GAME OVER within %d s' % limit
+    steps = page.steps()
+    dive = [s for s in steps if s['phase'] == 'dive']
+    ending = [s for s in steps if s['phase'] == 'gameover'][0]
+    assert dive[-1]['tick'] == last_tick, 'the last dive tick was %d, on the desktop %d' % (dive[-1]['tick'],
+                                                                                           last_tick)
+    frame = page.frame()
+    white = page.count(WHITE, over_box, frame)
+    lit = cw * ch - page.count(BLACK, frame=frame)
+    lit_in_box = over_box[2] * over_box[3] - page.count(BLACK, over_box, frame)
+    assert white >= 150 and lit == lit_in_box, 'the GAME OVER picture is not alone on black'
+    assert page.title() == 'Torvenka', 'the caption after the game over is "%s"' % page.title()
+    assert not [s for s in page.sound() if s.get('op') == 'stop' and s.get('alias') == 'audio1'], \
+        'the game over stopped the music'
 
-        # The first dive step runs a gate after the click, on either clock.
-        took, want = ending['t'] - dive[0]['t'], over_ms - facts.step_gate
-        gaps = sorted(b['t'] - a['t'] for a, b in zip(dive, dive[1:]))
-        mean, median, p99 = statistics.mean(gaps), statistics.median(gaps), gaps[int(len(gaps) * 0.99)]
-        figures = ('%d dive steps, mean %.3f ms, median %.3f ms, 99th percentile %.3f ms apart; GAME OVER %.0f ms '
-                   'after the first step, the desktop\'s %d ms, %+.0f ms' % (len(dive), mean, median, p99, took, want,
-                                                                            took - want))
-        if abs(median - facts.step_ms) >= 0.05 or abs(took - want) > 150:
-            raise Late(figures)
-        return figures
-
-    within_real_time('%s: the dive left alone' % engine, dive)
+    # The first dive step runs a gate after the click, on either clock.
+    took, want = ending['t'] - dive[0]['t'], over_ms - facts.step_gate
+    gaps = sorted(b['t'] - a['t'] for a, b in zip(dive, dive[1:]))
+    mean, median, p99 = statistics.mean(gaps), statistics.median(gaps), gaps[int(len(gaps) * 0.99)]
+    figures = ('%d dive steps, mean %.3f ms, median %.3f ms, 99th percentile %.3f ms apart; GAME OVER %.0f ms '
+               'after the first step, the desktop\'s %d ms, %+.0f ms' % (len(dive), mean, median, p99, took, want,
+                                                                        took - want))
+    real_time('%s: the dive left alone' % engine, abs(median - facts.step_ms) < 0.05 and abs(took - want) <= 150,
+              figures)
 
 
 # A dive to GAME OVER by real input, watched again, and its link opened in a
@@ -285,7 +278,8 @@ def pace(page, swipe, seconds=20):
 
 
 @pytest.mark.engines('chromium')
-def test_touch_play_keeps_mouse_plays_pace(browser, site, facts):
+@pytest.mark.real_time
+def test_touch_play_keeps_mouse_plays_pace(browser, site, facts, real_time):
     def by_mouse():
         page = Page(browser, site.at(), facts)
         assert wait_until(30, page.title_screen), 'no title screen: the page says "%s"' % page.status()
@@ -305,15 +299,10 @@ def test_touch_play_keeps_mouse_plays_pace(browser, site, facts):
         finally:
             as_phone(browser, False)
 
-    def dives():
-        mouse, touch = by_mouse(), by_touch()
-        means = statistics.mean(mouse), statistics.mean(touch)
-        p99 = mouse[int(len(mouse) * 0.99)], touch[int(len(touch) * 0.99)]
-        figures = ('steps apart, mean / 99th percentile / slowest: with the mouse %.3f / %.1f / %.1f ms (%d), '
-                   'by touch %.3f / %.1f / %.1f ms (%d)' % (means[0], p99[0], mouse[-1], len(mouse), means[1], p99[1],
-                                                           touch[-1], len(touch)))
-        if abs(means[1] - means[0]) >= 0.05:
-            raise Late(figures)
-        return figures
-
-    within_real_time('chromium: touch play against mouse play', dives)
+    mouse, touch = by_mouse(), by_touch()
+    means = statistics.mean(mouse), statistics.mean(touch)
+    p99 = mouse[int(len(mouse) * 0.99)], touch[int(len(touch) * 0.99)]
+    figures = ('steps apart, mean / 99th percentile / slowest: with the mouse %.3f / %.1f / %.1f ms (%d), '
+               'by touch %.3f / %.1f / %.1f ms (%d)' % (means[0], p99[0], mouse[-1], len(mouse), means[1], p99[1],
+                                                       touch[-1], len(touch)))
+    real_time('chromium: touch play against mouse play', abs(means[1] - means[0]) < 0.05, figures)

@@ -48,23 +48,8 @@ def wait_until(seconds, condition, step=0.02):
 
 
 class Late(Exception):
-    """A bound on real time was missed; what was measured is the message."""
-
-
-def within_real_time(what, attempt, tries=3):
-    """Runs attempt() until it does not raise Late, at most `tries` times,
-    printing each attempt's figures: a busy machine may make one attempt
-    late, a page that keeps the wrong pace misses them all. Any other
-    failure ends it at once."""
-    for n in range(1, tries + 1):
-        try:
-            figures = attempt()
-            log('%s, attempt %d of %d: %s' % (what, n, tries, figures))
-            return figures
-        except Late as late:
-            log('%s, attempt %d of %d LATE: %s' % (what, n, tries, late))
-            if n == tries:
-                raise AssertionError('%s: late in all %d attempts; the last: %s' % (what, tries, late))
+    """A bound on real time was missed; what was measured is the message.
+    The one failure that is tried again (conftest.py's real_time)."""
 
 
 class Facts:
