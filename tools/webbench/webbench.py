@@ -20,7 +20,7 @@ window.torvenkaWatch; the page that ships has no watcher.
 
 For each run, each engine and each page, in a fresh browser of that engine
 (its own profile, so nothing is cached) driven through the browser tests'
-drivers (tests/web/web_browsers.py):
+drivers (python/web_browsers.py):
   - navigation to first frame: the page's own clock (performance.now(), 0
     at the navigation) when its first frame was put on the canvas;
   - processor use over S seconds (20) of dive: user + system time (read
@@ -57,12 +57,13 @@ import time
 import psutil
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-PROJECT = os.path.dirname(os.path.dirname(HERE))
-sys.path.insert(0, os.path.join(PROJECT, 'tests', 'web'))
+# The page in a browser, shared with the browser tests: python/, the one
+# folder of the project's shared Python.
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.dirname(HERE)), 'python'))
 
-from web_page import (Facts, Fingers, Page, SiteServer, as_phone, copy_playing_the_test_build,  # noqa: E402
-                      keep_worker_list, wait_until)
 import web_browsers  # noqa: E402
+from game_page import (Facts, Fingers, Page, SiteServer, as_phone, copy_playing_the_test_build,  # noqa: E402
+                       keep_worker_list, wait_until)
 
 DIVE = 'dive'
 CASES = ('chromium', 'firefox', 'webkit', 'touch')

@@ -229,7 +229,7 @@ class ChromiumBrowser(SeleniumBrowser):
         return True
 
 
-WITH_X = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), 'with_x')
+WITH_X = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), 'tests', 'with_x')
 
 
 def _x_display():
