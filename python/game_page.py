@@ -162,15 +162,28 @@ class Page:
         """The title word is on the canvas, white."""
         return self.started() and self.count(WHITE, self.facts.around('titleWord')) > 0
 
+    def wait_for_title(self, what='', seconds=30):
+        """Waits for the title screen; fails with what the page says if it
+        does not come (`what`: whose title it is)."""
+        assert wait_until(seconds, self.title_screen), 'no title screen%s: the page says "%s"' % (
+            what and ' ' + what, self.status())
+        return self
+
     def canvas_rect(self):
         return self.js("var r = document.getElementById('canvas').getBoundingClientRect();"
                        "return [r.left, r.top, r.width, r.height];")
 
-    def at(self, gx, gy):
-        """The page position of the middle of game pixel (gx, gy)."""
-        left, top, w, h = self.canvas_rect()
+    def point(self, gx, gy, rect=None):
+        """The page position of the middle of game pixel (gx, gy), in CSS
+        pixels, on the canvas's place `rect` (where it is now, without one)."""
+        left, top, w, h = rect or self.canvas_rect()
         cw, ch = self.facts.client
-        return int(left + (gx + 0.5) * w / cw), int(top + (gy + 0.5) * h / ch)
+        return left + (gx + 0.5) * w / cw, top + (gy + 0.5) * h / ch
+
+    def at(self, gx, gy):
+        """The page position of the middle of game pixel (gx, gy), whole."""
+        x, y = self.point(gx, gy)
+        return int(x), int(y)
 
     # Real pointer input, in game pixels (pointer(): items in page pixels).
     def pointer(self, items):
@@ -219,18 +232,36 @@ class Page:
         return urls if what is None else self.facts.urls[what] in urls
 
 
-# A phone held upright, as Chromium emulates it (touch alone).
-PHONE = {'width': 390, 'height': 844, 'deviceScaleFactor': 3, 'mobile': True}
+# A phone held upright, as Chromium emulates it: CSS pixels across and down,
+# device pixels a CSS pixel.
+PHONE = (390, 844, 3)
+
+
+def emulate(browser, width, height, dpr, touch=True):
+    """Makes Chromium a screen of width x height CSS pixels at dpr device
+    pixels each, held upright or turned as the sizes say: a phone or a
+    tablet played by touch alone (touch), or a desktop's window."""
+    upright = height >= width
+    browser.d.execute_cdp_cmd('Emulation.setDeviceMetricsOverride', {
+        'width': width, 'height': height, 'deviceScaleFactor': dpr, 'mobile': touch,
+        'screenOrientation': {'type': 'portraitPrimary' if upright else 'landscapePrimary',
+                              'angle': 0 if upright else 90}})
+    if touch:
+        browser.d.execute_cdp_cmd('Emulation.setTouchEmulationEnabled', {'enabled': True, 'maxTouchPoints': 5})
+
+
+def as_desktop(browser):
+    """Makes Chromium itself again after emulate()."""
+    browser.d.execute_cdp_cmd('Emulation.setTouchEmulationEnabled', {'enabled': False})
+    browser.d.execute_cdp_cmd('Emulation.clearDeviceMetricsOverride', {})
 
 
 def as_phone(browser, on):
     """Makes Chromium a phone played by touch (on) or itself again."""
     if on:
-        browser.d.execute_cdp_cmd('Emulation.setDeviceMetricsOverride', PHONE)
-        browser.d.execute_cdp_cmd('Emulation.setTouchEmulationEnabled', {'enabled': True, 'maxTouchPoints': 5})
+        emulate(browser, *PHONE)
     else:
-        browser.d.execute_cdp_cmd('Emulation.setTouchEmulationEnabled', {'enabled': False})
-        browser.d.execute_cdp_cmd('Emulation.clearDeviceMetricsOverride', {})
+        as_desktop(browser)
 
 
 class Fingers:
@@ -242,11 +273,17 @@ class Fingers:
 
     def touch(self, kind, points):
         """points: [(id, gx, gy)] still on the screen after the event."""
-        left, top, w, h = self.rect
-        cw, ch = self.page.facts.client
-        pts = [{'x': left + (gx + 0.5) * w / cw, 'y': top + (gy + 0.5) * h / ch, 'id': pid, 'radiusX': 4,
-                'radiusY': 4, 'force': 1} for pid, gx, gy in points]
+        self.touch_page(kind, [(pid,) + self.page.point(gx, gy, self.rect) for pid, gx, gy in points])
+
+    def touch_page(self, kind, points):
+        """points: [(id, x, y)] in page pixels, anywhere on the page."""
+        pts = [{'x': x, 'y': y, 'id': pid, 'radiusX': 4, 'radiusY': 4, 'force': 1} for pid, x, y in points]
         self.page.d.execute_cdp_cmd('Input.dispatchTouchEvent', {'type': kind, 'touchPoints': pts})
+
+    def tap_page(self, x, y):
+        """A tap at page position (x, y): on the page's buttons, say."""
+        self.touch_page('touchStart', [(1, x, y)])
+        self.touch_page('touchEnd', [])
 
     def drag(self, x0, y0, x1, y1, steps=4, pause=0):
         """A finger's drag in `steps` moves, `pause` seconds apart and
@@ -263,10 +300,8 @@ class Fingers:
 
     def pen(self, kind, gx, gy, buttons):
         """The pen's tip: pressed, moved or lifted at (gx, gy)."""
-        left, top, w, h = self.rect
-        cw, ch = self.page.facts.client
+        x, y = self.page.point(gx, gy, self.rect)
         more = {'mousePressed': {'button': 'left', 'clickCount': 1}, 'mouseReleased': {'button': 'left',
                                                                                       'clickCount': 1}}
         self.page.d.execute_cdp_cmd('Input.dispatchMouseEvent', dict(
-            type=kind, x=left + (gx + 0.5) * w / cw, y=top + (gy + 0.5) * h / ch, buttons=buttons,
-            pointerType='pen', **more.get(kind, {})))
+            type=kind, x=x, y=y, buttons=buttons, pointerType='pen', **more.get(kind, {})))

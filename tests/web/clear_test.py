@@ -24,8 +24,7 @@ LATE_TICK = 3000
 
 def test_the_good_diver_wins(engine, browser, site, facts, hand_skips):
     late = engine != 'chromium'
-    page = Page(browser, site.at('from=%d' % LATE_TICK if late else ''), facts)
-    assert wait_until(30, page.title_screen), 'no title screen: the page says "%s"' % page.status()
+    page = Page(browser, site.at('from=%d' % LATE_TICK if late else ''), facts).wait_for_title()
     assert page.title() == 'Torvenka', 'the page title is "%s" before the dive' % page.title()
     page.start_dive()
     if late:

@@ -215,9 +215,7 @@ def browser(engine):
 def page(browser, site, facts):
     """The test build of the page, freshly opened, on its title screen."""
     site.without_worker()
-    p = web_page.Page(browser, site.at(), facts)
-    assert web_page.wait_until(30, p.title_screen), 'no title screen: the page says "%s"' % p.status()
-    return p
+    return web_page.Page(browser, site.at(), facts).wait_for_title()
 
 
 @pytest.fixture

@@ -79,8 +79,7 @@ def test_a_visit_breaks_nothing_and_what_is_forbidden_is_refused(browser, site_f
     with SiteServer(copy_playing_the_test_build(site_folder, str(tmp_path / 'site')), no_store=True) as server:
         d = browser.d
         d.execute_cdp_cmd('Page.addScriptToEvaluateOnNewDocument', {'source': LISTEN})
-        page = Page(browser, server.url, facts)
-        assert wait_until(30, page.title_screen), 'no title screen: the page says "%s"' % page.status()
+        page = Page(browser, server.url, facts).wait_for_title()
         assert wait_until(30, lambda: page.js('return navigator.serviceWorker.getRegistration()'
                                               '.then(function (r) { return !!(r && r.active); });')), \
             'the service worker did not start'

@@ -96,7 +96,7 @@ def dive_by_hand(page, facts):
     tick 100, with the browser's real pointer; then nothing until GAME OVER
     and the page's actions. How it went (web_page.Dive)."""
     page.js(KEEP_FRAME, MID_TICK)
-    assert wait_until(30, page.title_screen), 'no title screen: the page says "%s"' % page.status()
+    page.wait_for_title()
     title = page.frame()
     page.start_dive()
     assert wait_until(10, lambda: page.last_step()['tick'] >= 40)
@@ -129,8 +129,7 @@ def watch_link(browser, link, facts, title=None):
     browser.switch_to(first)
     browser.close_tab()
     browser.switch_to(fresh)
-    page = Page(browser, link, facts)
-    assert wait_until(30, page.title_screen), 'no title screen for the link: "%s"' % page.status()
+    page = Page(browser, link, facts).wait_for_title('for the link')
     assert page.status() in ('A shared dive: click the game to watch it.', '共有されたダイブです。ゲームをクリックで再生。'), \
         'the link\'s page says "%s"' % page.status()
     if title is not None:
@@ -264,7 +263,7 @@ def test_a_dive_played_by_hand_on_the_desktop_plays_alike_here(browser, site, fa
 def pace(page, swipe, seconds=20):
     """Starts a dive, swipes once a second for `seconds` (a tank every
     fourth: swipe(True)); the steps' intervals over that time, sorted."""
-    assert wait_until(30, page.title_screen), 'no title screen: the page says "%s"' % page.status()
+    page.wait_for_title()
     t0 = page.js('return performance.now();')
     end = time.monotonic() + seconds
     swipes = 0
@@ -281,8 +280,7 @@ def pace(page, swipe, seconds=20):
 @pytest.mark.real_time
 def test_touch_play_keeps_mouse_plays_pace(browser, site, facts, real_time):
     def by_mouse():
-        page = Page(browser, site.at(), facts)
-        assert wait_until(30, page.title_screen), 'no title screen: the page says "%s"' % page.status()
+        page = Page(browser, site.at(), facts).wait_for_title()
         page.start_dive()
         page.move(5, 5)
         return pace(page, lambda tank: page.swipe(*facts.swipes['tank' if tank else 'spear']))
@@ -290,8 +288,7 @@ def test_touch_play_keeps_mouse_plays_pace(browser, site, facts, real_time):
     def by_touch():
         as_phone(browser, True)
         try:
-            page = Page(browser, site.at(), facts)
-            assert wait_until(30, page.title_screen), 'no title screen: the page says "%s"' % page.status()
+            page = Page(browser, site.at(), facts).wait_for_title()
             fingers = Fingers(page)
             fingers.tap(*facts.at['start'])
             assert wait_until(10, lambda: page.last_step() is not None), 'the tap did not start the dive'

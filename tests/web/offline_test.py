@@ -116,7 +116,7 @@ class Kept:
 
     def plays_with_music(self):
         page = self.page
-        assert wait_until(30, page.title_screen), 'no title screen: the page says "%s"' % page.status()
+        page.wait_for_title()
         page.start_dive()
         assert wait_until(10, lambda: page.sounded('dive_theme')), 'the dive\'s music did not play: %s' % page.sound()
         # Once the kept sounds are all decoded, the page has nothing to say.

@@ -8,8 +8,9 @@ import base64
 import time
 
 import web_browsers
-from game_page import (BLACK, CYAN, LEFT, PROJECT, RED, RIGHT, WHITE, YELLOW, Facts, Fingers, Page,  # noqa: F401
-                       SiteServer, as_phone, copy_playing_the_test_build, keep_worker_list, log, wait_until)
+from game_page import (BLACK, CYAN, LEFT, PHONE, PROJECT, RED, RIGHT, WHITE, YELLOW, Facts, Fingers,  # noqa: F401
+                       Page, SiteServer, as_desktop, as_phone, copy_playing_the_test_build, emulate,
+                       keep_worker_list, log, wait_until)
 
 
 class Late(Exception):
@@ -110,10 +111,15 @@ def offered(page):
                    " function (b) { return b.getAttribute('data-act'); }) : [];")
 
 
+def action_at(page, name):
+    """The page position of the middle of one of the actions."""
+    return page.js("var r = document.querySelector('#replays [data-act=\"' + arguments[0] + '\"]')"
+                   ".getBoundingClientRect(); return [r.left + r.width / 2, r.top + r.height / 2];", name)
+
+
 def act(page, name):
     """Clicks one of the actions with the real pointer."""
-    x, y = page.js("var r = document.querySelector('#replays [data-act=\"' + arguments[0] + '\"]')"
-                   ".getBoundingClientRect(); return [r.left + r.width / 2, r.top + r.height / 2];", name)
+    x, y = action_at(page, name)
     page.pointer([web_browsers.move(int(x), int(y)), web_browsers.down(LEFT), web_browsers.up(LEFT)])
 
 
