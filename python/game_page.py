@@ -264,6 +264,26 @@ def as_phone(browser, on):
         as_desktop(browser)
 
 
+class Mouse:
+    """A player with a desktop browser's pointer: a click on the title word
+    starts the dive (and the pointer goes to rest in a corner), a vertical
+    right-button swipe is a tank, a horizontal one crosses the open sea (the
+    spear's, which without the spear does nothing)."""
+
+    def __init__(self, page):
+        self.page = page
+
+    def start(self):
+        self.page.start_dive()
+        self.page.move(5, 5)
+
+    def tank(self):
+        self.page.swipe(*self.page.facts.swipes['tank'])
+
+    def across(self):
+        self.page.swipe(*self.page.facts.swipes['spear'])
+
+
 class Fingers:
     """Touches on the canvas, in game pixels, through the DevTools protocol."""
 
@@ -305,3 +325,24 @@ class Fingers:
                                                                                       'clickCount': 1}}
         self.page.d.execute_cdp_cmd('Input.dispatchMouseEvent', dict(
             type=kind, x=x, y=y, buttons=buttons, pointerType='pen', **more.get(kind, {})))
+
+
+class Finger(Mouse):
+    """A player with one finger on a phone's screen (Fingers): a tap starts
+    the dive, a drag up the open sea is a tank, one across it the spear's;
+    each drag as long as a player's, about 150 ms, so that the touch's start
+    and end are apart."""
+
+    def __init__(self, page):
+        super().__init__(page)
+        self.fingers = Fingers(page)
+
+    def start(self):
+        self.fingers.tap(*self.page.facts.at['start'])
+        assert wait_until(10, lambda: self.page.last_step() is not None), 'the tap did not start the dive'
+
+    def tank(self):
+        self.fingers.drag(*self.page.facts.swipes['tank'], pause=0.03)
+
+    def across(self):
+        self.fingers.drag(*self.page.facts.swipes['spear'], pause=0.03)

@@ -32,7 +32,7 @@ import time
 import pytest
 
 import web_browsers
-from web_page import (BLACK, KEEP_FRAME, PROJECT, WHITE, Dive, Fingers, Page, act, as_phone, log, offered,
+from web_page import (BLACK, KEEP_FRAME, PROJECT, WHITE, Dive, Finger, Mouse, Page, act, as_phone, log, offered,
                       saved_file, shared_link, wait_until)
 
 
@@ -261,9 +261,8 @@ def test_a_dive_played_by_hand_on_the_desktop_plays_alike_here(browser, site, fa
 
 
 def pace(page, swipe, seconds=20):
-    """Starts a dive, swipes once a second for `seconds` (a tank every
+    """Swipes once a second for `seconds` in a dive begun (a tank every
     fourth: swipe(True)); the steps' intervals over that time, sorted."""
-    page.wait_for_title()
     t0 = page.js('return performance.now();')
     end = time.monotonic() + seconds
     swipes = 0
@@ -279,24 +278,18 @@ def pace(page, swipe, seconds=20):
 @pytest.mark.engines('chromium')
 @pytest.mark.real_time
 def test_touch_play_keeps_mouse_plays_pace(browser, site, facts, real_time):
-    def by_mouse():
+    def dive(player):
         page = Page(browser, site.at(), facts).wait_for_title()
-        page.start_dive()
-        page.move(5, 5)
-        return pace(page, lambda tank: page.swipe(*facts.swipes['tank' if tank else 'spear']))
+        player = player(page)
+        player.start()
+        return pace(page, lambda tank: player.tank() if tank else player.across())
 
-    def by_touch():
-        as_phone(browser, True)
-        try:
-            page = Page(browser, site.at(), facts).wait_for_title()
-            fingers = Fingers(page)
-            fingers.tap(*facts.at['start'])
-            assert wait_until(10, lambda: page.last_step() is not None), 'the tap did not start the dive'
-            return pace(page, lambda tank: fingers.drag(*facts.swipes['tank' if tank else 'spear'], pause=0.03))
-        finally:
-            as_phone(browser, False)
-
-    mouse, touch = by_mouse(), by_touch()
+    mouse = dive(Mouse)
+    as_phone(browser, True)
+    try:
+        touch = dive(Finger)
+    finally:
+        as_phone(browser, False)
     means = statistics.mean(mouse), statistics.mean(touch)
     p99 = mouse[int(len(mouse) * 0.99)], touch[int(len(touch) * 0.99)]
     figures = ('steps apart, mean / 99th percentile / slowest: with the mouse %.3f / %.1f / %.1f ms (%d), '

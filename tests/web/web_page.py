@@ -8,8 +8,8 @@ import base64
 import time
 
 import web_browsers
-from game_page import (BLACK, CYAN, LEFT, PHONE, PROJECT, RED, RIGHT, WHITE, YELLOW, Facts, Fingers,  # noqa: F401
-                       Page, SiteServer, as_desktop, as_phone, copy_playing_the_test_build, emulate,
+from game_page import (BLACK, CYAN, LEFT, PHONE, PROJECT, RED, RIGHT, WHITE, YELLOW, Facts, Finger,  # noqa: F401
+                       Fingers, Mouse, Page, SiteServer, as_desktop, as_phone, copy_playing_the_test_build, emulate,
                        keep_worker_list, log, wait_until)
 
 
