@@ -215,6 +215,14 @@ class Page:
         self.click(*self.facts.at['start'])
         assert wait_until(10, lambda: self.last_step() is not None), 'the start click did not start the dive'
 
+    def dive_with_music(self):
+        """From the title, a dive whose music plays; the status line is clear
+        once every sound is in."""
+        self.wait_for_title()
+        self.start_dive()
+        assert wait_until(10, lambda: self.sounded('dive_theme')), 'the dive\'s music did not play: %s' % self.sound()
+        assert wait_until(20, lambda: self.status() == ''), 'with the sounds in, the page says "%s"' % self.status()
+
     # What the test build's watcher saw.
     def steps(self):
         return self.js('return window.torvenkaWatch.steps;')

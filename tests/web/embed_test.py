@@ -52,12 +52,9 @@ class FramePage(Page):
 
 
 def plays(page):
-    page.wait_for_title()
-    page.start_dive()
-    assert wait_until(10, lambda: page.sounded('dive_theme')), 'the dive\'s music did not play: %s' % page.sound()
+    page.dive_with_music()
     assert wait_until(10, lambda: page.js('return audioSeen.state;') == 'running'), \
         'the audio is %s' % page.js('return audioSeen.state;')
-    assert wait_until(20, lambda: page.status() == ''), 'with the sounds in, the page says "%s"' % page.status()
     log('tick %d, %s' % (page.last_step()['tick'], sorted(page.sounded(None))))
 
 

@@ -116,11 +116,7 @@ class Kept:
 
     def plays_with_music(self):
         page = self.page
-        page.wait_for_title()
-        page.start_dive()
-        assert wait_until(10, lambda: page.sounded('dive_theme')), 'the dive\'s music did not play: %s' % page.sound()
-        # Once the kept sounds are all decoded, the page has nothing to say.
-        assert wait_until(20, lambda: page.status() == ''), 'the page says "%s"' % page.status()
+        page.dive_with_music()  # once the kept sounds are all decoded, the page has nothing to say
         first = page.js('return torvenkaWatch.firstFramePlace;')
         assert first == page.canvas_rect(), 'the kept page\'s first frame had the canvas at %s, now at %s' % (
             first, page.canvas_rect())
