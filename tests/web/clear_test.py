@@ -14,6 +14,8 @@ caption are what is left to prove there, the dive jumps on its first tick to
 the good diver's own headless dive shortly before the giant squid comes
 (?from=), and only its end is played.
 """
+import pytest
+
 from web_page import Hand, Page, log, offered, wait_until
 
 CAPTION = '☆☆ クリア ☆☆'
@@ -22,6 +24,8 @@ CAPTION = '☆☆ クリア ☆☆'
 LATE_TICK = 3000
 
 
+# In Chromium the whole dive is played: over two minutes on a quiet machine.
+@pytest.mark.timeout(600)
 def test_the_good_diver_wins(engine, browser, site, facts, hand_skips):
     late = engine != 'chromium'
     page = Page(browser, site.at('from=%d' % LATE_TICK if late else ''), facts).wait_for_title()
