@@ -140,6 +140,15 @@ class Page:
         """The test build of the page has started and drawn its first frame."""
         return self.js('return !!(window.torvenkaWatch && window.torvenkaWatch.firstFrame !== undefined);')
 
+    def worker_in_charge(self):
+        """The page's service worker has taken charge of the site (it is
+        activated); None in a browser without service workers."""
+        return self.js_async('var done = arguments[arguments.length - 1];'
+                             'if (!("serviceWorker" in navigator)) { done(null); return; }'
+                             'navigator.serviceWorker.getRegistration().then(function (r) {'
+                             '  done(!!(r && r.active && r.active.state === "activated")); },'
+                             '  function () { done(false); });')
+
     def frame(self):
         """The canvas's pixels, one (r, g, b) per game pixel, row by row."""
         w, h, packed = self.js("""

@@ -37,9 +37,7 @@ class Kept:
         self.server.headers_at = dict(headers_at or {})
         self.page = Page(browser, self.server.url, facts)
         assert wait_until(30, self.page.started), 'the game did not start: the page says "%s"' % self.page.status()
-        assert wait_until(30, lambda: self.page.js('return navigator.serviceWorker.getRegistration().then('
-                                                   'function (r) { return !!(r && r.active && r.active.state === '
-                                                   '"activated"); });')), 'no service worker took charge of the site'
+        assert wait_until(30, self.page.worker_in_charge), 'no service worker took charge of the site'
         copies = self.caches()
         assert len(copies) == 1, 'the site is kept in %d caches: %s' % (len(copies), list(copies))
         (self.name, first), = copies.items()

@@ -263,20 +263,14 @@ def measure(case, url, seconds, game, facts):
         if case == 'touch':
             as_phone(browser, True)
         page = Page(browser, url, facts)
-        if not wait_until(30, lambda: page.js('return !!(window.torvenkaWatch && '
-                                              'window.torvenkaWatch.firstFrame !== undefined);'), step=0.05):
+        if not wait_until(30, page.started, step=0.05):
             raise BenchError('no frame on %s: "%s"' % (url, page.status()))
         first = page.js('return window.torvenkaWatch.firstFrame;')
         if game:
             # On a first visit the page's service worker fetches and checks
             # the whole site (3.5 MB) to keep it for offline play: a one-off
             # cost that is not the dive's, so the window starts after it.
-            kept = wait_until(30, lambda: page.js_async(
-                'var done = arguments[arguments.length - 1];'
-                'if (!("serviceWorker" in navigator)) { done(true); return; }'
-                'navigator.serviceWorker.getRegistration().then(function (r) { done(!!(r && r.active)); },'
-                '                                               function () { done(false); });'), step=0.1)
-            if not kept:
+            if not wait_until(30, lambda: page.worker_in_charge() is not False, step=0.1):
                 say('(the service worker did not take the page within 30 s)')
         time.sleep(1)
         player = Finger(page) if case == 'touch' else Mouse(page)
