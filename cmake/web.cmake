@@ -149,13 +149,13 @@ if(TEST packaging.release_test)
 endif()
 
 # The browser scenarios in each engine whose tools are here, as their driver
-# layer (tests/web/web_browsers.py, the one list of what each engine needs)
+# layer (python/web_browsers.py, the one list of what each engine needs)
 # finds them, run with the test build of the page from page-watched/.
 find_program(web_python NAMES python3 PATHS /usr/bin NO_DEFAULT_PATH NO_CACHE)
 set(web_engines "")
 set(engines_missing "")
 if(web_python)
-  execute_process(COMMAND ${web_python} ${PROJECT_SOURCE_DIR}/tests/web/web_browsers.py ready
+  execute_process(COMMAND ${web_python} ${PROJECT_SOURCE_DIR}/python/web_browsers.py ready
     OUTPUT_VARIABLE ready_lines OUTPUT_STRIP_TRAILING_WHITESPACE RESULT_VARIABLE failed)
   if(NOT failed)
     string(REPLACE "\n" ";" ready_lines "${ready_lines}")

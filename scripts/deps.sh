@@ -69,10 +69,12 @@ torvenka_install() {
 
 # The browser tests' packages, the same scenarios in three engines: their
 # driver layer holds the one list of what each engine needs
-# (tests/web/web_browsers.py), and Debian's python3 reads it out.
+# (python/web_browsers.py), and Debian's python3 reads it out: pytest with
+# its plugins python3-pytest-timeout and python3-pytest-rerunfailures among
+# them (tests/web/pytest.ini).
 torvenka_browser_packages() {
   command -v /usr/bin/python3 >/dev/null || torvenka_install python3
-  /usr/bin/python3 tests/web/web_browsers.py packages
+  /usr/bin/python3 python/web_browsers.py packages
 }
 
 torvenka_build() {

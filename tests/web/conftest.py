@@ -11,10 +11,16 @@ test build is asked for in its address (a page one millisecond late every
 step), --hand-skips swipe leaves the good diver's swipes undone. A scenario that runs
 in some engines only says so with `pytestmark = pytest.mark.engines('chromium')`;
 elsewhere each of its cases is a skip, and a run in which every case was
-skipped ends with status 77 (ctest's skip). ctest registers every scenario
-in each engine it runs in (cmake/web_tests.cmake).
+skipped ends with status 77 (ctest's skip). A case that holds a bound on
+real time is marked `@pytest.mark.real_time` and checks it with the
+`real_time` fixture: a missed bound is tried again, up to three tries, each
+one's figures printed, and nothing else is ever tried again. Every case has
+pytest.ini's time bound. ctest registers what `--list-ctest` prints
+(cmake/web_tests.cmake): each scenario in each engine it runs in, and each
+real-time case on its own, run with nothing beside it.
 """
 import os
+import re
 import tempfile
 
 import pytest
@@ -23,6 +29,8 @@ import web_browsers
 import web_page
 
 ENGINES_MARK = 'engines'
+REAL_TIME_MARK = 'real_time'
+REAL_TIME_TRIES = 3
 SKIPPED = 77
 
 
@@ -32,18 +40,73 @@ def pytest_addoption(parser):
     parser.addoption('--pagecheck', default=os.environ.get('TORVENKA_PAGECHECK'))
     parser.addoption('--page-asks', default='')
     parser.addoption('--hand-skips', default='')
+    parser.addoption('--list-ctest', action='store_true',
+                     help='print what ctest runs, one line a scenario, engine and case; run nothing')
 
 
 def pytest_configure(config):
     config.addinivalue_line('markers', '%s(*names): the browser engines a case runs in' % ENGINES_MARK)
+    config.addinivalue_line('markers', '%s: the case holds a bound on real time (raises web_page.Late when it '
+                                       'misses it), tried up to %d times, with nothing beside it under ctest'
+                            % (REAL_TIME_MARK, REAL_TIME_TRIES))
+
+
+def engines_of(item):
+    """The engines a case runs in, from its closest engines mark (a list of
+    names is taken as the names); all of them without one."""
+    mark = item.get_closest_marker(ENGINES_MARK)
+    if mark is None:
+        return web_browsers.ENGINES
+    names = []
+    for arg in mark.args:
+        names += list(arg) if isinstance(arg, (list, tuple)) else [arg]
+    if not names or mark.kwargs or any(n not in web_browsers.ENGINES for n in names):
+        raise pytest.UsageError('%s: engines%s: the engines mark takes some of %s' % (
+            item.nodeid, mark.args + (mark.kwargs,) if mark.kwargs else mark.args, ', '.join(web_browsers.ENGINES)))
+    return tuple(names)
 
 
 def pytest_collection_modifyitems(config, items):
     engine = config.getoption('--engine')
     for item in items:
-        marks = [m for m in item.iter_markers(ENGINES_MARK)]
-        if marks and engine not in marks[0].args:
-            item.add_marker(pytest.mark.skip(reason='runs in %s only' % ', '.join(marks[0].args)))
+        engines = engines_of(item)
+        if engine not in engines:
+            item.add_marker(pytest.mark.skip(reason='runs in %s only' % ', '.join(engines)))
+        # A missed bound on real time is tried again; nothing else ever is.
+        if item.get_closest_marker('flaky') is not None:
+            raise pytest.UsageError('%s: a case is tried again only for a bound on real time: mark it %s, not flaky'
+                                    % (item.nodeid, REAL_TIME_MARK))
+        if item.get_closest_marker(REAL_TIME_MARK) is not None:
+            item.add_marker(pytest.mark.flaky(reruns=REAL_TIME_TRIES - 1))
+
+
+@pytest.hookimpl(tryfirst=True)
+def pytest_runtestloop(session):
+    """--list-ctest: the tests ctest makes of the scenarios (cmake/web_tests.cmake),
+    one a line, their fields parted by tabs: the test's name, the engine,
+    `real_time` or `beside`, and pytest's arguments that pick its cases.
+    Each scenario is web.<engine>.<scenario> in each engine it has a case
+    for, and each case marked real_time is a test of its own,
+    web.<engine>.<scenario>.<case>, which ctest runs with nothing beside
+    it. Nothing runs."""
+    if not session.config.getoption('--list-ctest'):
+        return None
+    files, tests = {}, {}
+    for item in session.items:
+        path = str(item.path)
+        scenario = os.path.basename(path)[:-len('_test.py')]
+        if files.setdefault(scenario, path) != path:
+            raise pytest.UsageError('two browser scenarios are named %s: %s and %s (ctest names them '
+                                    'web.<engine>.<scenario>)' % (scenario, files[scenario], path))
+        for engine in engines_of(item):
+            if item.get_closest_marker(REAL_TIME_MARK):
+                case = re.sub(r'\W+', '_', item.name[len('test_'):]).strip('_')
+                tests['web.%s.%s.%s' % (engine, scenario, case)] = (engine, REAL_TIME_MARK, path + '::' + item.name)
+            else:
+                tests['web.%s.%s' % (engine, scenario)] = (engine, 'beside', path, '-m', 'not ' + REAL_TIME_MARK)
+    for name, fields in sorted(tests.items()):
+        print('\t'.join((name,) + fields))
+    return True
 
 
 _outcomes = []
@@ -57,6 +120,22 @@ def pytest_runtest_logreport(report):
 def pytest_sessionfinish(session, exitstatus):
     if exitstatus == 0 and _outcomes and all(o == 'skipped' for o in _outcomes):
         session.exitstatus = SKIPPED
+
+
+@pytest.fixture
+def real_time(request):
+    """A bound on real time: real_time(what, met, figures) prints this
+    try's figures and, when the bound was not met, ends the try with
+    web_page.Late, which alone is tried again (the real_time mark)."""
+    if request.node.get_closest_marker(REAL_TIME_MARK) is None:
+        raise AssertionError('%s holds a bound on real time without the %s mark' % (request.node.name, REAL_TIME_MARK))
+
+    def check(what, met, figures):
+        tried = getattr(request.node, 'execution_count', 1)  # pytest-rerunfailures counts the tries
+        web_page.log('%s, try %d of %d%s: %s' % (what, tried, REAL_TIME_TRIES, '' if met else ' LATE', figures))
+        if not met:
+            raise web_page.Late(figures)
+    return check
 
 
 @pytest.fixture(scope='session')
@@ -136,9 +215,7 @@ def browser(engine):
 def page(browser, site, facts):
     """The test build of the page, freshly opened, on its title screen."""
     site.without_worker()
-    p = web_page.Page(browser, site.at(), facts)
-    assert web_page.wait_until(30, p.title_screen), 'no title screen: the page says "%s"' % p.status()
-    return p
+    return web_page.Page(browser, site.at(), facts).wait_for_title()
 
 
 @pytest.fixture

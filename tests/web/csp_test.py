@@ -79,11 +79,8 @@ def test_a_visit_breaks_nothing_and_what_is_forbidden_is_refused(browser, site_f
     with SiteServer(copy_playing_the_test_build(site_folder, str(tmp_path / 'site')), no_store=True) as server:
         d = browser.d
         d.execute_cdp_cmd('Page.addScriptToEvaluateOnNewDocument', {'source': LISTEN})
-        page = Page(browser, server.url, facts)
-        assert wait_until(30, page.title_screen), 'no title screen: the page says "%s"' % page.status()
-        assert wait_until(30, lambda: page.js('return navigator.serviceWorker.getRegistration()'
-                                              '.then(function (r) { return !!(r && r.active); });')), \
-            'the service worker did not start'
+        page = Page(browser, server.url, facts).wait_for_title()
+        assert wait_until(30, page.worker_in_charge), 'the service worker did not start'
         assert wait_until(10, lambda: page.js("var l = document.querySelector('link[rel=\"icon\"]');"
                                               "return !!l && /^data:image\\/png;base64,/.test(l.href);")), \
             'the game did not set its icon'

@@ -52,12 +52,9 @@ class FramePage(Page):
 
 
 def plays(page):
-    assert wait_until(30, page.title_screen), 'the title did not come up: the page says "%s"' % page.status()
-    page.start_dive()
-    assert wait_until(10, lambda: page.sounded('dive_theme')), 'the dive\'s music did not play: %s' % page.sound()
+    page.dive_with_music()
     assert wait_until(10, lambda: page.js('return audioSeen.state;') == 'running'), \
         'the audio is %s' % page.js('return audioSeen.state;')
-    assert wait_until(20, lambda: page.status() == ''), 'with the sounds in, the page says "%s"' % page.status()
     log('tick %d, %s' % (page.last_step()['tick'], sorted(page.sounded(None))))
 
 
@@ -94,8 +91,7 @@ def test_a_sandboxed_frame_says_why_a_closed_site_cannot_start(browser, site, fa
 
 def test_a_host_that_closes_the_game_mid_dive_goes_back_at_once(browser, site, facts, portal):
     browser.open(portal + '/home')
-    page = FramePage(browser, portal + '/plain', facts)
-    assert wait_until(30, page.title_screen), 'the title did not come up: the page says "%s"' % page.status()
+    page = FramePage(browser, portal + '/plain', facts).wait_for_title()
     page.start_dive()
     browser.js("document.getElementById('game').remove(); history.back();")
     assert wait_until(10, lambda: browser.js('return location.pathname;') == '/home'), \

@@ -5,7 +5,8 @@ steps take, the caption still "Torvenka" and the music left playing.
 The dive steps come 31 ms apart, as on the desktop: their median is 31.0 and
 GAME OVER comes within 0.15 s of the desktop's time. Those two are bounds on
 real time, which a busy machine may miss now and then: a dive that misses
-one is played again, up to three dives, each one's figures printed. A page
+one is played again, up to three dives, each one's figures printed (the
+real_time mark, conftest.py). A page
 that keeps the wrong pace (every step late, or one step in four a
 millisecond late: 120 ms by the end) misses them every time. The mean and
 the 99th percentile, which one stall moves, are printed here and held to
@@ -31,11 +32,8 @@ import time
 import pytest
 
 import web_browsers
-from web_page import (KEEP_FRAME, PROJECT, Dive, Fingers, Late, Page, act, as_phone, log, offered,
-                      saved_file, shared_link, wait_until, within_real_time)
-
-# Its bounds are on real time: ctest runs it with nothing beside it.
-RUNS_ALONE = True
+from web_page import (KEEP_FRAME, PROJECT, Dive, Finger, Mouse, Page, act, as_phone, log, offered,
+                      saved_file, shared_link, wait_until)
 
 
 def desktop_ending(facts):
@@ -44,52 +42,47 @@ def desktop_ending(facts):
     return int(values['last_dive_tick']), int(values['game_over_ms'])
 
 
-def test_a_dive_left_alone_ends_as_on_the_desktop(engine, browser, site, facts):
+@pytest.mark.real_time
+def test_a_dive_left_alone_ends_as_on_the_desktop(engine, page, facts, real_time):
     last_tick, over_ms = desktop_ending(facts)
     log('on the desktop the dive left alone ends after tick %d, GAME OVER %d ms after the click' % (last_tick, over_ms))
     over_box = facts.boxes['gameOver']
     cw, ch = facts.client
 
-    def dive():
-        page = Page(browser, site.at(), facts)
-        assert wait_until(30, page.title_screen), 'no title screen: the page says "%s"' % page.status()
-        page.start_dive()
-        page.move(5, 5)
+    page.start_dive()
+    page.move(5, 5)
 
-        # Only the last step is read while the dive runs: the page's main
-        # thread is the one that keeps the time.
-        def over():
-            s = page.last_step()
-            return s is not None and s['phase'] != facts.phases['dive']
+    # Only the last step is read while the dive runs: the page's main
+    # thread is the one that keeps the time.
+    def over():
+        s = page.last_step()
+        return s is not None and s['phase'] != facts.phases['dive']
 
-        limit = over_ms / 1000 * 1.5 + 10
-        assert wait_until(limit, over, step=0.2), 'no GAME OVER within %d s' % limit
-        steps = page.steps()
-        dive = [s for s in steps if s['phase'] == facts.phases['dive']]
-        ending = [s for s in steps if s['phase'] == facts.phases['gameOver']][0]
-        assert dive[-1]['tick'] == last_tick, 'the last dive tick was %d, on the desktop %d' % (dive[-1]['tick'],
-                                                                                               last_tick)
-        frame = page.frame()
-        white = page.count(facts.colours['white'], over_box, frame)
-        lit = cw * ch - page.count(facts.colours['black'], frame=frame)
-        lit_in_box = over_box[2] * over_box[3] - page.count(facts.colours['black'], over_box, frame)
-        assert white >= 150 and lit == lit_in_box, 'the GAME OVER picture is not alone on black'
-        assert page.title() == facts.captions['title'], 'the caption after the game over is "%s"' % page.title()
-        assert not [s for s in page.sound() if s.get('op') == 'stop' and s.get('alias') == 'audio1'], \
-            'the game over stopped the music'
+    limit = over_ms / 1000 * 1.5 + 10
+    assert wait_until(limit, over, step=0.2), 'no GAME OVER within %d s' % limit
+    steps = page.steps()
+    dive = [s for s in steps if s['phase'] == facts.phases['dive']]
+    ending = [s for s in steps if s['phase'] == facts.phases['gameOver']][0]
+    assert dive[-1]['tick'] == last_tick, 'the last dive tick was %d, on the desktop %d' % (dive[-1]['tick'],
+                                                                                           last_tick)
+    frame = page.frame()
+    white = page.count(facts.colours['white'], over_box, frame)
+    lit = cw * ch - page.count(facts.colours['black'], frame=frame)
+    lit_in_box = over_box[2] * over_box[3] - page.count(facts.colours['black'], over_box, frame)
+    assert white >= 150 and lit == lit_in_box, 'the GAME OVER picture is not alone on black'
+    assert page.title() == facts.captions['title'], 'the caption after the game over is "%s"' % page.title()
+    assert not [s for s in page.sound() if s.get('op') == 'stop' and s.get('alias') == 'audio1'], \
+        'the game over stopped the music'
 
-        # The first dive step runs a gate after the click, on either clock.
-        took, want = ending['t'] - dive[0]['t'], over_ms - facts.step_gate
-        gaps = sorted(b['t'] - a['t'] for a, b in zip(dive, dive[1:]))
-        mean, median, p99 = statistics.mean(gaps), statistics.median(gaps), gaps[int(len(gaps) * 0.99)]
-        figures = ('%d dive steps, mean %.3f ms, median %.3f ms, 99th percentile %.3f ms apart; GAME OVER %.0f ms '
-                   'after the first step, the desktop\'s %d ms, %+.0f ms' % (len(dive), mean, median, p99, took, want,
-                                                                            took - want))
-        if abs(median - facts.step_ms) >= 0.05 or abs(took - want) > 150:
-            raise Late(figures)
-        return figures
-
-    within_real_time('%s: the dive left alone' % engine, dive)
+    # The first dive step runs a gate after the click, on either clock.
+    took, want = ending['t'] - dive[0]['t'], over_ms - facts.step_gate
+    gaps = sorted(b['t'] - a['t'] for a, b in zip(dive, dive[1:]))
+    mean, median, p99 = statistics.mean(gaps), statistics.median(gaps), gaps[int(len(gaps) * 0.99)]
+    figures = ('%d dive steps, mean %.3f ms, median %.3f ms, 99th percentile %.3f ms apart; GAME OVER %.0f ms '
+               'after the first step, the desktop\'s %d ms, %+.0f ms' % (len(dive), mean, median, p99, took, want,
+                                                                        took - want))
+    real_time('%s: the dive left alone' % engine, abs(median - facts.step_ms) < 0.05 and abs(took - want) <= 150,
+              figures)
 
 
 # A dive to GAME OVER by real input, watched again, and its link opened in a
@@ -103,7 +96,7 @@ def dive_by_hand(page, facts):
     tick 100, with the browser's real pointer; then nothing until GAME OVER
     and the page's actions. How it went (web_page.Dive)."""
     page.js(KEEP_FRAME, MID_TICK, facts.phases['dive'])
-    assert wait_until(30, page.title_screen), 'no title screen: the page says "%s"' % page.status()
+    page.wait_for_title()
     title = page.frame()
     page.start_dive()
     assert wait_until(10, lambda: page.last_step()['tick'] >= 40)
@@ -115,7 +108,8 @@ def dive_by_hand(page, facts):
     assert wait_until(60, lambda: offered(page) == ['again', 'share', 'save']), \
         'after the dive the page offers %s' % offered(page)
     dive = Dive(page, 0)
-    assert dive.end['phase'] != facts.phases['dive'] and dive.end['oxygen'] == 0, 'the dive did not end in GAME OVER: %s' % dive
+    assert dive.end['phase'] != facts.phases['dive'] and dive.end['oxygen'] == 0, \
+        'the dive did not end in GAME OVER: %s' % dive
     return dive, title
 
 
@@ -136,8 +130,7 @@ def watch_link(browser, link, facts, title=None):
     browser.switch_to(first)
     browser.close_tab()
     browser.switch_to(fresh)
-    page = Page(browser, link, facts)
-    assert wait_until(30, page.title_screen), 'no title screen for the link: "%s"' % page.status()
+    page = Page(browser, link, facts).wait_for_title('for the link')
     assert page.status() in ('A shared dive: click the game to watch it.', '共有されたダイブです。ゲームをクリックで再生。'), \
         'the link\'s page says "%s"' % page.status()
     if title is not None:
@@ -269,9 +262,8 @@ def test_a_dive_played_by_hand_on_the_desktop_plays_alike_here(browser, site, fa
 
 
 def pace(page, swipe, seconds=20):
-    """Starts a dive, swipes once a second for `seconds` (a tank every
+    """Swipes once a second for `seconds` in a dive begun (a tank every
     fourth: swipe(True)); the steps' intervals over that time, sorted."""
-    assert wait_until(30, page.title_screen), 'no title screen: the page says "%s"' % page.status()
     t0 = page.js('return performance.now();')
     end = time.monotonic() + seconds
     swipes = 0
@@ -286,35 +278,23 @@ def pace(page, swipe, seconds=20):
 
 
 @pytest.mark.engines('chromium')
-def test_touch_play_keeps_mouse_plays_pace(browser, site, facts):
-    def by_mouse():
-        page = Page(browser, site.at(), facts)
-        assert wait_until(30, page.title_screen), 'no title screen: the page says "%s"' % page.status()
-        page.start_dive()
-        page.move(5, 5)
-        return pace(page, lambda tank: page.swipe(*facts.swipes['tank' if tank else 'spear']))
+@pytest.mark.real_time
+def test_touch_play_keeps_mouse_plays_pace(browser, site, facts, real_time):
+    def dive(player):
+        page = Page(browser, site.at(), facts).wait_for_title()
+        player = player(page)
+        player.start()
+        return pace(page, lambda tank: player.tank() if tank else player.across())
 
-    def by_touch():
-        as_phone(browser, True)
-        try:
-            page = Page(browser, site.at(), facts)
-            assert wait_until(30, page.title_screen), 'no title screen: the page says "%s"' % page.status()
-            fingers = Fingers(page)
-            fingers.tap(*facts.at['start'])
-            assert wait_until(10, lambda: page.last_step() is not None), 'the tap did not start the dive'
-            return pace(page, lambda tank: fingers.drag(*facts.swipes['tank' if tank else 'spear'], pause=0.03))
-        finally:
-            as_phone(browser, False)
-
-    def dives():
-        mouse, touch = by_mouse(), by_touch()
-        means = statistics.mean(mouse), statistics.mean(touch)
-        p99 = mouse[int(len(mouse) * 0.99)], touch[int(len(touch) * 0.99)]
-        figures = ('steps apart, mean / 99th percentile / slowest: with the mouse %.3f / %.1f / %.1f ms (%d), '
-                   'by touch %.3f / %.1f / %.1f ms (%d)' % (means[0], p99[0], mouse[-1], len(mouse), means[1], p99[1],
-                                                           touch[-1], len(touch)))
-        if abs(means[1] - means[0]) >= 0.05:
-            raise Late(figures)
-        return figures
-
-    within_real_time('chromium: touch play against mouse play', dives)
+    mouse = dive(Mouse)
+    as_phone(browser, True)
+    try:
+        touch = dive(Finger)
+    finally:
+        as_phone(browser, False)
+    means = statistics.mean(mouse), statistics.mean(touch)
+    p99 = mouse[int(len(mouse) * 0.99)], touch[int(len(touch) * 0.99)]
+    figures = ('steps apart, mean / 99th percentile / slowest: with the mouse %.3f / %.1f / %.1f ms (%d), '
+               'by touch %.3f / %.1f / %.1f ms (%d)' % (means[0], p99[0], mouse[-1], len(mouse), means[1], p99[1],
+                                                       touch[-1], len(touch)))
+    real_time('chromium: touch play against mouse play', abs(means[1] - means[0]) < 0.05, figures)

@@ -15,7 +15,7 @@ import urllib.request
 import pytest
 from PIL import Image
 
-from web_page import Page, SiteServer, log, wait_until
+from web_page import PHONE, Page, SiteServer, emulate, log, wait_until
 
 pytestmark = pytest.mark.engines('chromium')
 ICON = "return document.querySelector('link[rel=\"icon\"]').href;"
@@ -139,9 +139,7 @@ def test_on_a_phone_with_a_notch(browser, site_folder, shipped):
 
     # The scenario's last case: the phone goes with its browser.
     d.execute_cdp_cmd('Emulation.setSafeAreaInsetsOverride', {'insets': INSET})
-    d.execute_cdp_cmd('Emulation.setTouchEmulationEnabled', {'enabled': True})
-    d.execute_cdp_cmd('Emulation.setDeviceMetricsOverride', {'width': 390, 'height': 844, 'deviceScaleFactor': 3,
-                                                             'mobile': True})
+    emulate(browser, *PHONE)
     shell = {}
 
     def on_the_phone():
@@ -159,7 +157,7 @@ def test_on_a_phone_with_a_notch(browser, site_folder, shipped):
             out.view = [innerWidth, innerHeight];
             out.scroll = [document.documentElement.scrollHeight, document.documentElement.clientHeight];
             return out;"""))
-        return shell['view'] == [390, 844] and shell['canvas']['right'] <= 390 - INSET['right']
+        return shell['view'] == list(PHONE[:2]) and shell['canvas']['right'] <= 390 - INSET['right']
 
     assert wait_until(10, on_the_phone), 'the page did not take the phone\'s screen: %s' % shell
     for q in ('html', 'body', '#canvas'):

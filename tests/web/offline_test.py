@@ -37,9 +37,7 @@ class Kept:
         self.server.headers_at = dict(headers_at or {})
         self.page = Page(browser, self.server.url, facts)
         assert wait_until(30, self.page.started), 'the game did not start: the page says "%s"' % self.page.status()
-        assert wait_until(30, lambda: self.page.js('return navigator.serviceWorker.getRegistration().then('
-                                                   'function (r) { return !!(r && r.active && r.active.state === '
-                                                   '"activated"); });')), 'no service worker took charge of the site'
+        assert wait_until(30, self.page.worker_in_charge), 'no service worker took charge of the site'
         copies = self.caches()
         assert len(copies) == 1, 'the site is kept in %d caches: %s' % (len(copies), list(copies))
         (self.name, first), = copies.items()
@@ -116,11 +114,7 @@ class Kept:
 
     def plays_with_music(self):
         page = self.page
-        assert wait_until(30, page.title_screen), 'no title screen: the page says "%s"' % page.status()
-        page.start_dive()
-        assert wait_until(10, lambda: page.sounded('dive_theme')), 'the dive\'s music did not play: %s' % page.sound()
-        # Once the kept sounds are all decoded, the page has nothing to say.
-        assert wait_until(20, lambda: page.status() == ''), 'the page says "%s"' % page.status()
+        page.dive_with_music()  # once the kept sounds are all decoded, the page has nothing to say
         first = page.js('return torvenkaWatch.firstFramePlace;')
         assert first == page.canvas_rect(), 'the kept page\'s first frame had the canvas at %s, now at %s' % (
             first, page.canvas_rect())

@@ -16,10 +16,10 @@ import subprocess
 
 import pytest
 
-from web_page import Page, log, offered, wait_until
+from web_page import PHONE, Fingers, Page, action_at, as_desktop, emulate, log, offered, wait_until
 
 pytestmark = pytest.mark.engines('chromium')
-PHONE, TABLET = (390, 844, 3), (820, 1180, 2)
+TABLET = (820, 1180, 2)
 WAKE_LOCK = r"""
 window.wakeLog = [];
 Object.defineProperty(Navigator.prototype, 'wakeLock', {configurable: true, get: function () {
@@ -42,16 +42,8 @@ Navigator.prototype.share = function (what) { sharedLinks.push(what.url); return
 def device(browser, site):
     """emulate(width, height, dpr): the browser is that device, in portrait
     or landscape as the sizes say; a desktop again after the case."""
-    def emulate(width, height, dpr):
-        portrait = height >= width
-        browser.d.execute_cdp_cmd('Emulation.setDeviceMetricsOverride', {
-            'width': width, 'height': height, 'deviceScaleFactor': dpr, 'mobile': True,
-            'screenOrientation': {'type': 'portraitPrimary' if portrait else 'landscapePrimary',
-                                  'angle': 0 if portrait else 90}})
-        browser.d.execute_cdp_cmd('Emulation.setTouchEmulationEnabled', {'enabled': True, 'maxTouchPoints': 5})
-    yield emulate
-    browser.d.execute_cdp_cmd('Emulation.setTouchEmulationEnabled', {'enabled': False})
-    browser.d.execute_cdp_cmd('Emulation.clearDeviceMetricsOverride', {})
+    yield lambda width, height, dpr: emulate(browser, width, height, dpr)
+    as_desktop(browser)
     site.without_worker()
 
 
@@ -145,8 +137,7 @@ def test_how_to_play_beside_the_game_zoomed_in(browser, site, facts):
     pixels a CSS pixel: a page of 640 x 328 CSS pixels at 3 device pixels
     each, the game in the middle with some 190 CSS pixels either side."""
     width, height, dpr = 640, 328, 3
-    browser.d.execute_cdp_cmd('Emulation.setDeviceMetricsOverride',
-                              {'width': width, 'height': height, 'deviceScaleFactor': dpr, 'mobile': False})
+    emulate(browser, width, height, dpr, touch=False)
     try:
         page = Page(browser, site.url, facts)
         assert wait_until(30, page.started), 'the game did not start: "%s"' % page.status()
@@ -155,7 +146,7 @@ def test_how_to_play_beside_the_game_zoomed_in(browser, site, facts):
         assert help and 'How to play' in help and 'Click' in help, 'zoomed in, how to play says %r' % help
         log('%dx%d at %s: blocks of %d device pixels, how to play beside the game' % (width, height, dpr, n))
     finally:
-        browser.d.execute_cdp_cmd('Emulation.clearDeviceMetricsOverride', {})
+        as_desktop(browser)
 
 
 def test_how_to_play_in_japanese_where_the_browser_asks_for_it(browser, site, facts, tmp_path):
@@ -190,12 +181,9 @@ def test_a_scale_too_large_for_the_screen_is_cut_down(browser, site, facts, devi
 def test_the_screen_is_kept_lit_through_the_dive(browser, site, facts, device):
     device(*PHONE)
     site.server.before = WAKE_LOCK + SHARE_SHEET
-    page = Page(browser, site.url, facts)
-    assert wait_until(30, page.title_screen), 'no title screen with the stand-in wake lock: "%s"' % page.status()
+    page = Page(browser, site.url, facts).wait_for_title('with the stand-in wake lock')
     title = page.canvas_rect()
-    x, y = page.at(*facts.at['start'])
-    for kind, points in (('touchStart', [{'x': x, 'y': y}]), ('touchEnd', [])):
-        browser.d.execute_cdp_cmd('Input.dispatchTouchEvent', {'type': kind, 'touchPoints': points})
+    Fingers(page).tap(*facts.at['start'])
     assert wait_until(10, lambda: page.js('return wakeLog.slice();') == ['request'] and page.last_step()), \
         'the dive did not start and keep the screen lit: %s' % page.js('return wakeLog;')
     assert wait_until(20, lambda: page.status() == ''), 'with the sounds in, the page says "%s"' % page.status()
@@ -214,10 +202,7 @@ def test_the_screen_is_kept_lit_through_the_dive(browser, site, facts, device):
     assert row[1] >= c[1] + c[3] - 0.5 and row[0] >= -0.5 and row[2] <= row[4] + 0.5 and row[3] <= row[5] + 0.5, \
         'the actions are not under the game on the screen: %s, the canvas %s' % (row, c)
     assert page.canvas_rect() == title, 'the canvas moved as the actions came'
-    x, y = page.js("var r = document.querySelector('#replays [data-act=share]').getBoundingClientRect();"
-                   "return [r.left + r.width / 2, r.top + r.height / 2];")
-    for kind, points in (('touchStart', [{'x': x, 'y': y}]), ('touchEnd', [])):
-        browser.d.execute_cdp_cmd('Input.dispatchTouchEvent', {'type': kind, 'touchPoints': points})
+    Fingers(page).tap_page(*action_at(page, 'share'))
     assert wait_until(10, lambda: page.js('return window.sharedLinks.length;')), 'Share did not reach the share sheet'
     shared = page.js('return window.sharedLinks;')
     assert len(shared) == 1 and shared[0].startswith(site.url + '#') and len(shared[0]) > len(site.url) + 40, \

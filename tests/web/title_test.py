@@ -102,8 +102,7 @@ CanvasRenderingContext2D.prototype.putImageData = function () {
 def test_the_canvas_has_its_place_from_the_first_frame(browser, site, facts):
     site.without_worker()
     site.server.before = CANVAS_AT_FRAMES
-    page = Page(browser, site.at(), facts)
-    assert wait_until(30, page.title_screen), 'no title screen: the page says "%s"' % page.status()
+    page = Page(browser, site.at(), facts).wait_for_title()
     # The status line says the sounds are loading and then clears; the title
     # word lit under the pointer is a frame put after that.
     assert wait_until(20, lambda: page.status() == ''), 'with the sounds in, the page says "%s"' % page.status()

@@ -1,299 +1,21 @@
-"""The game's page in a browser, seen and touched from outside: what the
-browser scenarios (tests/web/*_test.py, run by pytest) and the bench
-(tools/webbench) share.
-
-The page they play is the test build of the page (page-watched/ of the
-Emscripten build: the same code as the page that ships, plus a watcher that
-keeps the steps, what the sound channels did and what the project's good
-diver wishes done in window.torvenkaWatch). A copy of the site that plays
-it is served by the project's one site server (tools/siteserver).
-
-What the tests need to know of the game (where the title word is, the
-start click, the sound files) comes from the game itself: `pagecheck facts`
-(tools/pagecheck), as `Facts`.
+"""What only the browser scenarios (tests/web/*_test.py) do with the game's
+page, on top of what they share with the bench (python/game_page.py, whose
+names they take from here too): the good diver's hand, dives watched again,
+the actions the page offers when a dive is over, and Late, a missed bound on
+real time.
 """
-
 import base64
-import json
-import os
-import shutil
-import subprocess
-import sys
 import time
 
 import web_browsers
-from web_browsers import LEFT, RIGHT  # noqa: F401 - the scenarios take them from here
-
-PROJECT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-sys.path.insert(0, os.path.join(PROJECT, 'tools', 'siteserver'))
-from siteserver import SiteServer  # noqa: E402,F401
-
-T0 = time.monotonic()
-
-
-def log(*words):
-    print('  %7.0f ms  %s' % ((time.monotonic() - T0) * 1000, ' '.join(str(w) for w in words)), flush=True)
-
-
-def wait_until(seconds, condition, step=0.02):
-    """True once condition() is true, False if `seconds` pass first."""
-    end = time.monotonic() + seconds
-    while True:
-        if condition():
-            return True
-        if time.monotonic() >= end:
-            return False
-        time.sleep(step)
+from game_page import (LEFT, PHONE, PROJECT, RIGHT, Facts, Finger,  # noqa: F401
+                       Fingers, Mouse, Page, SiteServer, as_desktop, as_phone, copy_playing_the_test_build, emulate,
+                       keep_worker_list, log, wait_until)
 
 
 class Late(Exception):
-    """A bound on real time was missed; what was measured is the message."""
-
-
-def within_real_time(what, attempt, tries=3):
-    """Runs attempt() until it does not raise Late, at most `tries` times,
-    printing each attempt's figures: a busy machine may make one attempt
-    late, a page that keeps the wrong pace misses them all. Any other
-    failure ends it at once."""
-    for n in range(1, tries + 1):
-        try:
-            figures = attempt()
-            log('%s, attempt %d of %d: %s' % (what, n, tries, figures))
-            return figures
-        except Late as late:
-            log('%s, attempt %d of %d LATE: %s' % (what, n, tries, late))
-            if n == tries:
-                raise AssertionError('%s: late in all %d attempts; the last: %s' % (what, tries, late))
-
-
-class Facts:
-    """What the tests need to know of the game, from the game: the client
-    area, the dive's step, each item's box on the title screen by name (boxes['titleWord']),
-    points (at['start'], at['spear'], at['card1']...), the sound files by
-    what they are, as the game names them (sounds) and as the page fetches
-    them (urls), the phases' names as the page's watcher gives them
-    (phases['dive'], phases['gameOver']...), the window's captions
-    (captions['title'], captions['clear']), the game's colours as (r, g, b)
-    (colours['white']...) and its names (names['game'])."""
-
-    def __init__(self, tool):
-        if not os.access(tool, os.X_OK):
-            raise AssertionError('no pagecheck tool at %s (cmake --build build --target pagecheck)' % tool)
-        d = json.loads(subprocess.run([tool, 'facts'], check=True, capture_output=True, text=True).stdout)
-        self.client = tuple(d['client'])
-        self.boxes = {k: tuple(v) for k, v in d['boxes'].items()}
-        self.at = {k: tuple(v) for k, v in d['at'].items()}
-        # the tank's and the spear's swipes across the open sea: x0, y0, x1, y1
-        self.swipes = {k: tuple(v) for k, v in d['swipes'].items()}
-        self.sounds, self.urls = d['sounds'], d['urls']
-        self.step_gate = d['step']['gate']  # a dive step's gate, ms
-        self.step_ms = d['step']['apart']  # from one dive step's start to the next's, when nothing holds it
-        self.phases, self.captions, self.names = d['phases'], d['captions'], d['names']
-        self.colours = {k: tuple(v) for k, v in d['colours'].items()}
-        self.tool = tool
-
-    def around(self, name, margin=3):
-        """An item's box with `margin` pixels more on each side."""
-        x, y, w, h = self.boxes[name]
-        return (x - margin, y - margin, w + 2 * margin, h + 2 * margin)
-
-
-def keep_worker_list(folder):
-    """Writes the site's service worker again for what `folder` holds now,
-    as the build does (cmake/site_worker.cmake)."""
-    subprocess.run(['cmake', '-DSITE=' + folder, '-DTEMPLATE=' + os.path.join(PROJECT, 'src', 'web', 'sw.js.in'),
-                    '-P', os.path.join(PROJECT, 'cmake', 'site_worker.cmake')], check=True)
-
-
-def watched_page(folder):
-    """The folder of the test build of the page for the site in `folder`."""
-    page = os.environ.get('TORVENKA_WATCHED_PAGE') or os.path.join(os.path.dirname(os.path.abspath(folder)),
-                                                                   'wasm', 'page-watched')
-    if not (os.path.isfile(os.path.join(page, 'torvenka.js')) and os.path.isfile(os.path.join(page, 'torvenka.wasm'))):
-        raise AssertionError('no test build of the page in %s (cmake --build build --target site builds it; '
-                             'or set TORVENKA_WATCHED_PAGE)' % page)
-    return page
-
-
-def copy_playing_the_test_build(folder, into):
-    """A copy of the site in `folder` at `into` that plays the test build of
-    the page: its torvenka.js and torvenka.wasm, and a service worker that
-    lists them, so that the copy is whole to the worker too."""
-    shutil.copytree(folder, into)
-    page = watched_page(folder)
-    for name in ('torvenka.js', 'torvenka.wasm'):
-        shutil.copy(os.path.join(page, name), os.path.join(into, name))
-    keep_worker_list(into)
-    return into
-
-
-class Page:
-    """The game's page in a browser of web_browsers. Given a url, the
-    browser goes there; without one, the page is what it shows."""
-
-    def __init__(self, browser, url=None, facts=None):
-        self.b = browser
-        self.url = url
-        self.facts = facts
-        if url is not None:
-            browser.open(url)
-
-    @property
-    def d(self):
-        """The selenium driver, where there is one (Chromium, WebKit)."""
-        return getattr(self.b, 'd', None)
-
-    def js(self, script, *args):
-        return self.b.js(script, *args)
-
-    def js_async(self, script, *args):
-        return self.b.js_async(script, *args)
-
-    def status(self):
-        return self.js("var s = document.getElementById('say') || document.getElementById('status');"
-                       "return s ? s.textContent : '';")
-
-    def title(self):
-        return self.b.title()
-
-    def running(self):
-        """The game's code has started (either build of the page)."""
-        return self.js('return !!(window.Module && Module.calledRun);')
-
-    def started(self):
-        """The test build of the page has started and drawn its first frame."""
-        return self.js('return !!(window.torvenkaWatch && window.torvenkaWatch.firstFrame !== undefined);')
-
-    def frame(self):
-        """The canvas's pixels, one (r, g, b) per game pixel, row by row."""
-        w, h, packed = self.js("""
-            var c = document.getElementById('canvas');
-            var d = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;
-            var out = '';
-            for (var i = 0; i < d.length; i += 4) out += String.fromCharCode(d[i], d[i + 1], d[i + 2]);
-            return [c.width, c.height, btoa(out)];""")
-        assert (w, h) == self.facts.client, 'the canvas holds %dx%d pixels, not the game\'s %s' % (w, h, self.facts.client)
-        flat = base64.b64decode(packed)
-        return [tuple(flat[i:i + 3]) for i in range(0, len(flat), 3)]
-
-    def count(self, colour, box=None, frame=None):
-        frame = frame or self.frame()
-        cw = self.facts.client[0]
-        x0, y0, w, h = box or (0, 0) + self.facts.client
-        return sum(1 for y in range(y0, y0 + h) for x in range(x0, x0 + w) if frame[y * cw + x] == colour)
-
-    def title_screen(self):
-        """The title word is on the canvas, white."""
-        return self.started() and self.count(self.facts.colours['white'], self.facts.around('titleWord')) > 0
-
-    def canvas_rect(self):
-        return self.js("var r = document.getElementById('canvas').getBoundingClientRect();"
-                       "return [r.left, r.top, r.width, r.height];")
-
-    def at(self, gx, gy):
-        """The page position of the middle of game pixel (gx, gy)."""
-        left, top, w, h = self.canvas_rect()
-        cw, ch = self.facts.client
-        return int(left + (gx + 0.5) * w / cw), int(top + (gy + 0.5) * h / ch)
-
-    # Real pointer input, in game pixels (pointer(): items in page pixels).
-    def pointer(self, items):
-        self.b.pointer(items)
-
-    def move(self, gx, gy):
-        self.pointer([web_browsers.move(*self.at(gx, gy))])
-
-    def press(self, gx, gy, button=LEFT):
-        self.pointer([web_browsers.move(*self.at(gx, gy)), web_browsers.down(button)])
-
-    def release(self, gx, gy, button=LEFT):
-        self.pointer([web_browsers.move(*self.at(gx, gy)), web_browsers.up(button)])
-
-    def click(self, gx, gy, button=LEFT):
-        x, y = self.at(gx, gy)
-        self.pointer([web_browsers.move(x, y), web_browsers.down(button), web_browsers.up(button)])
-
-    def swipe(self, x0, y0, x1, y1, button=RIGHT):
-        items = [web_browsers.move(*self.at(x0, y0)), web_browsers.down(button)]
-        for i in range(1, 5):
-            items.append(web_browsers.move(*self.at(x0 + (x1 - x0) * i // 4, y0 + (y1 - y0) * i // 4)))
-        items.append(web_browsers.up(button))
-        self.pointer(items)
-
-    def start_dive(self):
-        """Over the title word, and a click: the dive's first step comes."""
-        self.move(*self.facts.at['start'])
-        self.click(*self.facts.at['start'])
-        assert wait_until(10, lambda: self.last_step() is not None), 'the start click did not start the dive'
-
-    # What the test build's watcher saw.
-    def steps(self):
-        return self.js('return window.torvenkaWatch.steps;')
-
-    def last_step(self):
-        return self.js('var s = window.torvenkaWatch.steps; return s.length ? s[s.length - 1] : null;')
-
-    def sound(self):
-        return self.js('return window.torvenkaWatch.sound;')
-
-    def sounded(self, what):
-        """The urls the page started sounding, or whether `what` (a key of
-        Facts.urls) was among them."""
-        urls = [s['url'] for s in self.sound() if s['op'] == 'sounding']
-        return urls if what is None else self.facts.urls[what] in urls
-
-
-# A phone held upright, as Chromium emulates it (touch alone).
-PHONE = {'width': 390, 'height': 844, 'deviceScaleFactor': 3, 'mobile': True}
-
-
-def as_phone(browser, on):
-    """Makes Chromium a phone played by touch (on) or itself again."""
-    if on:
-        browser.d.execute_cdp_cmd('Emulation.setDeviceMetricsOverride', PHONE)
-        browser.d.execute_cdp_cmd('Emulation.setTouchEmulationEnabled', {'enabled': True, 'maxTouchPoints': 5})
-    else:
-        browser.d.execute_cdp_cmd('Emulation.setTouchEmulationEnabled', {'enabled': False})
-        browser.d.execute_cdp_cmd('Emulation.clearDeviceMetricsOverride', {})
-
-
-class Fingers:
-    """Touches on the canvas, in game pixels, through the DevTools protocol."""
-
-    def __init__(self, page):
-        self.page = page
-        self.rect = page.canvas_rect()
-
-    def touch(self, kind, points):
-        """points: [(id, gx, gy)] still on the screen after the event."""
-        left, top, w, h = self.rect
-        cw, ch = self.page.facts.client
-        pts = [{'x': left + (gx + 0.5) * w / cw, 'y': top + (gy + 0.5) * h / ch, 'id': pid, 'radiusX': 4,
-                'radiusY': 4, 'force': 1} for pid, gx, gy in points]
-        self.page.d.execute_cdp_cmd('Input.dispatchTouchEvent', {'type': kind, 'touchPoints': pts})
-
-    def drag(self, x0, y0, x1, y1, steps=4, pause=0):
-        """A finger's drag in `steps` moves, `pause` seconds apart and
-        before the lift (a player's drag is about 150 ms long: 0.03)."""
-        self.touch('touchStart', [(1, x0, y0)])
-        for i in range(1, steps + 1):
-            time.sleep(pause)
-            self.touch('touchMove', [(1, x0 + (x1 - x0) * i / steps, y0 + (y1 - y0) * i / steps)])
-        time.sleep(pause)
-        self.touch('touchEnd', [])
-
-    def tap(self, gx, gy):
-        self.drag(gx, gy, gx, gy, steps=0)
-
-    def pen(self, kind, gx, gy, buttons):
-        """The pen's tip: pressed, moved or lifted at (gx, gy)."""
-        left, top, w, h = self.rect
-        cw, ch = self.page.facts.client
-        more = {'mousePressed': {'button': 'left', 'clickCount': 1}, 'mouseReleased': {'button': 'left',
-                                                                                      'clickCount': 1}}
-        self.page.d.execute_cdp_cmd('Input.dispatchMouseEvent', dict(
-            type=kind, x=left + (gx + 0.5) * w / cw, y=top + (gy + 0.5) * h / ch, buttons=buttons,
-            pointerType='pen', **more.get(kind, {})))
+    """A bound on real time was missed; what was measured is the message.
+    The one failure that is tried again (conftest.py's real_time)."""
 
 
 class Hand:
@@ -391,10 +113,15 @@ def offered(page):
                    " function (b) { return b.getAttribute('data-act'); }) : [];")
 
 
+def action_at(page, name):
+    """The page position of the middle of one of the actions."""
+    return page.js("var r = document.querySelector('#replays [data-act=\"' + arguments[0] + '\"]')"
+                   ".getBoundingClientRect(); return [r.left + r.width / 2, r.top + r.height / 2];", name)
+
+
 def act(page, name):
     """Clicks one of the actions with the real pointer."""
-    x, y = page.js("var r = document.querySelector('#replays [data-act=\"' + arguments[0] + '\"]')"
-                   ".getBoundingClientRect(); return [r.left + r.width / 2, r.top + r.height / 2];", name)
+    x, y = action_at(page, name)
     page.pointer([web_browsers.move(int(x), int(y)), web_browsers.down(LEFT), web_browsers.up(LEFT)])
 
 

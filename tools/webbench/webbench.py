@@ -20,7 +20,7 @@ window.torvenkaWatch; the page that ships has no watcher.
 
 For each run, each engine and each page, in a fresh browser of that engine
 (its own profile, so nothing is cached) driven through the browser tests'
-drivers (tests/web/web_browsers.py):
+drivers (python/web_browsers.py):
   - navigation to first frame: the page's own clock (performance.now(), 0
     at the navigation) when its first frame was put on the canvas;
   - processor use over S seconds (20) of dive: user + system time (read
@@ -57,12 +57,13 @@ import time
 import psutil
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-PROJECT = os.path.dirname(os.path.dirname(HERE))
-sys.path.insert(0, os.path.join(PROJECT, 'tests', 'web'))
+# The page in a browser, shared with the browser tests: python/, the one
+# folder of the project's shared Python.
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.dirname(HERE)), 'python'))
 
-from web_page import (Facts, Fingers, Page, SiteServer, as_phone, copy_playing_the_test_build,  # noqa: E402
-                      keep_worker_list, wait_until)
 import web_browsers  # noqa: E402
+from game_page import (Facts, Finger, Mouse, Page, SiteServer, as_phone, copy_playing_the_test_build,  # noqa: E402
+                       keep_worker_list, wait_until)
 
 CASES = ('chromium', 'firefox', 'webkit', 'touch')
 NAMES = {'chromium': 'Chromium', 'firefox': 'Firefox', 'webkit': 'WebKit',
@@ -246,44 +247,6 @@ class Window:
 
 # --- playing ---------------------------------------------------------------
 
-class Mouse:
-    """The pointer of a desktop browser: a click starts the dive, a vertical
-    right-button swipe is a tank."""
-
-    def __init__(self, page):
-        self.page = page
-
-    def start(self):
-        self.page.move(*self.page.facts.at['start'])
-        self.page.click(*self.page.facts.at['start'])
-        self.page.move(5, 5)
-
-    def tank(self):
-        self.page.swipe(*self.page.facts.swipes['tank'])
-
-    def across(self):
-        self.page.swipe(*self.page.facts.swipes['spear'])
-
-
-class Finger:
-    """One finger on the phone's screen (web_page.Fingers): a tap starts the
-    dive, a drag up the open sea is a tank; each drag is as long as a
-    player's, about 150 ms, so that the touch's start and end are apart."""
-
-    def __init__(self, page):
-        self.fingers = Fingers(page)
-        self.page = page
-
-    def start(self):
-        self.fingers.tap(*self.page.facts.at['start'])
-
-    def tank(self):
-        self.fingers.drag(*self.page.facts.swipes['tank'], pause=0.03)
-
-    def across(self):
-        self.fingers.drag(*self.page.facts.swipes['spear'], pause=0.03)
-
-
 def cadence(times):
     gaps = sorted(b - a for a, b in zip(times, times[1:]))
     if not gaps:
@@ -300,28 +263,19 @@ def measure(case, url, seconds, game, facts):
         if case == 'touch':
             as_phone(browser, True)
         page = Page(browser, url, facts)
-        if not wait_until(30, lambda: page.js('return !!(window.torvenkaWatch && '
-                                              'window.torvenkaWatch.firstFrame !== undefined);'), step=0.05):
+        if not wait_until(30, page.started, step=0.05):
             raise BenchError('no frame on %s: "%s"' % (url, page.status()))
         first = page.js('return window.torvenkaWatch.firstFrame;')
         if game:
             # On a first visit the page's service worker fetches and checks
             # the whole site (3.5 MB) to keep it for offline play: a one-off
             # cost that is not the dive's, so the window starts after it.
-            kept = wait_until(30, lambda: page.js_async(
-                'var done = arguments[arguments.length - 1];'
-                'if (!("serviceWorker" in navigator)) { done(true); return; }'
-                'navigator.serviceWorker.getRegistration().then(function (r) { done(!!(r && r.active)); },'
-                '                                               function () { done(false); });'), step=0.1)
-            if not kept:
+            if not wait_until(30, lambda: page.worker_in_charge() is not False, step=0.1):
                 say('(the service worker did not take the page within 30 s)')
         time.sleep(1)
         player = Finger(page) if case == 'touch' else Mouse(page)
         if game:
             player.start()
-            if not wait_until(10, lambda: page.js('var s = window.torvenkaWatch.steps;'
-                                                  'return s.length > 0 && s[s.length - 1].phase === "%s";' % dive)):
-                raise BenchError('the %s on the title did not start a dive' % ('tap' if case == 'touch' else 'click'))
             time.sleep(0.5)
         if engine == 'firefox':
             root, own_root = browser.proc.pid, True

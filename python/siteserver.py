@@ -19,6 +19,7 @@ As a library (the tests): SiteServer(folder) serves at once on a free port
     no_store  every answer says Cache-Control: no-store (a test sees what the
               server says now, never a copy the browser kept)
 """
+import argparse
 import functools
 import http.server
 import os
@@ -149,18 +150,14 @@ class SiteServer:
 
 
 def main(argv):
-    args, port = [], 8000
-    while argv:
-        a = argv.pop(0)
-        if a == '--port' and argv:
-            port = int(argv.pop(0))
-        else:
-            args.append(a)
-    if len(args) != 1 or not os.path.isfile(os.path.join(args[0], 'index.html')):
-        print('usage: siteserver.py SITE_FOLDER [--port N]', file=sys.stderr)
-        return 2
-    server = SiteServer(os.path.abspath(args[0]), port=port)
-    print('Serving %s on %s (Ctrl+C stops)' % (args[0], server.url), flush=True)
+    parser = argparse.ArgumentParser(prog='siteserver.py', description='Serves a built site folder on 127.0.0.1.')
+    parser.add_argument('folder', help='the built site (with its index.html)')
+    parser.add_argument('--port', type=int, default=8000, help='the port (8000)')
+    args = parser.parse_args(argv)
+    if not os.path.isfile(os.path.join(args.folder, 'index.html')):
+        parser.error('no index.html in %s' % args.folder)
+    server = SiteServer(os.path.abspath(args.folder), port=args.port)
+    print('Serving %s on %s (Ctrl+C stops)' % (args.folder, server.url), flush=True)
     try:
         threading.Event().wait()
     except KeyboardInterrupt:

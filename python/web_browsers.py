@@ -54,8 +54,10 @@ NEEDS = {
                             (None, ('Xvfb',), 'xvfb'), (None, ('xdotool',), 'xdotool'), PULSEAUDIO],
                'modules': [('selenium', 'python3-selenium')]},
 }
-# What every scenario needs, whatever the engine.
-COMMON_MODULES = [('pytest', 'python3-pytest'), ('PIL', 'python3-pil')]
+# What every scenario needs, whatever the engine: pytest, with its plugins
+# that bound each case's time and try a bound on real time again (pytest.ini).
+COMMON_MODULES = [('pytest', 'python3-pytest'), ('pytest_timeout', 'python3-pytest-timeout'),
+                  ('pytest_rerunfailures', 'python3-pytest-rerunfailures'), ('PIL', 'python3-pil')]
 
 
 def program(variable, names):
@@ -227,7 +229,7 @@ class ChromiumBrowser(SeleniumBrowser):
         return True
 
 
-WITH_X = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), 'with_x')
+WITH_X = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), 'tests', 'with_x')
 
 
 def _x_display():
