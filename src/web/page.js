@@ -163,9 +163,9 @@ function torvenkaPlay() {
     }).catch(load);
   }
 
-  // The game's code is fetched (index.html asks for it first thing) and
-  // compiled as it streams in while the lock is asked for, rather than
-  // after: the title comes that much sooner. Should that fail (a host that
+  // The game's code is fetched and compiled as it streams in while the lock
+  // is asked for (and torvenka.js fetched, which index.html asks for first
+  // thing), rather than after: the title comes that much sooner. Should that fail (a host that
   // gives the file another type than application/wasm), it is fetched once
   // more and compiled whole. Meanwhile the page is laid out and the canvas
   // gets the context the game draws with (library_torvenka.js asks for the
