@@ -122,6 +122,7 @@ mergeInto(LibraryManager.library, {
   torvenka_put_frame: function(rgba, w, h) {
     var P = TorvenkaPage;
     if (!P.ctx2d) {
+      // page.js has made it already, while the page waited for its lock.
       P.ctx2d = P.canvas().getContext('2d', {alpha: false});
       P.image = P.ctx2d.createImageData(w, h);
       P.image.data.set(HEAPU8.subarray(rgba, rgba + w * h * 4));
@@ -278,7 +279,9 @@ mergeInto(LibraryManager.library, {
   },
 
   // Wake-ups. The C++ side (web/wake_aim.h) says how long a timer to set,
-  // and how long a worker's (wake.js) beside it, if any; whichever comes
+  // and how long a worker's (wake.js) beside it, if any (while a finger is
+  // on the screen or has just left it, set as the wake-up is asked for or as
+  // the finger comes); whichever comes
   // back first brings the page back, and the other then finds its wake-up
   // taken and does nothing. Chromium holds the page's own timers back for
   // tens of milliseconds as a finger touches the screen or leaves it, but
@@ -300,6 +303,13 @@ mergeInto(LibraryManager.library, {
       } catch (e) {
         return null;
       }
+    },
+    // The worker's timer for the wake-up whose own timer is out.
+    workerTimer: function(delay) {
+      var W = TorvenkaWake;
+      if (delay < 1 || !W.armed) return;
+      if (W.worker === undefined) W.worker = W.startWorker();
+      if (W.worker) W.worker.postMessage([W.armed, delay]);
     },
     post: function() {
       if (!TorvenkaWake.channel) {
@@ -334,9 +344,11 @@ mergeInto(LibraryManager.library, {
     }
     W.armed = generation;
     setTimeout(function() { W.back(generation); }, delay);
-    if (workerDelay < 1) return;
-    if (W.worker === undefined) W.worker = W.startWorker();
-    if (W.worker) W.worker.postMessage([generation, workerDelay]);
+    W.workerTimer(workerDelay);
+  },
+  torvenka_wake_worker__deps: ['$TorvenkaWake'],
+  torvenka_wake_worker: function(delay) {
+    TorvenkaWake.workerTimer(delay);
   },
   torvenka_wake_cancel__deps: ['$TorvenkaWake'],
   torvenka_wake_cancel: function() {

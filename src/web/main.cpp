@@ -153,6 +153,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE int web_pointer(int kind, int type, int id, int 
     p.onCanvas = onCanvas != 0;
     p.originX = originX;
     p.originY = originY;
+    if (p.type != PagePointer::Mouse) page->dive->turns.fingerAt(emscripten_get_now());
     return static_cast<int>(page->pointers.handle(p));
 }
 

@@ -14,6 +14,9 @@ void torvenka_put_frame(const uint8_t* rgba, int w, int h);
 // web_timer_back(), then messages the page posts to itself until the
 // clock gets there. A later call replaces an earlier one.
 void torvenka_wake_at(double moment, int delay, int workerDelay);
+// Sets the worker's timer of `delay` ms beside the page's own timer of the
+// wake-up on its way, if its timer has not come back yet.
+void torvenka_wake_worker(int delay);
 // Forgets the wake-up asked for last.
 void torvenka_wake_cancel();
 // Sizes the canvas: every game pixel an N x N block of device pixels, N

@@ -87,14 +87,6 @@ function torvenkaPlay() {
     manifest.rel = 'manifest';
     manifest.href = 'manifest.webmanifest';
     document.head.appendChild(manifest);
-    // The game's code is fetched and compiled as it streams in while
-    // torvenka.js comes, rather than after it: the title comes that much
-    // sooner. Should that fail (a host that gives the file another type
-    // than application/wasm), it is fetched once more and compiled whole.
-    var wasm = 'torvenka.wasm';
-    var compiled = typeof WebAssembly.compileStreaming === 'function' ?
-      WebAssembly.compileStreaming(fetch(wasm, {credentials: 'same-origin'})) : Promise.reject();
-    compiled.catch(function () {});
     window.Module = {
       canvas: document.getElementById('canvas'),
       print: function (t) { console.log(t); },
@@ -170,6 +162,23 @@ function torvenkaPlay() {
       setTimeout(function () { if (!reloading) load(); }, 5000);
     }).catch(load);
   }
+
+  // The game's code is fetched and compiled as it streams in while the lock
+  // is asked for (and torvenka.js fetched, which index.html asks for first
+  // thing), rather than after: the title comes that much sooner. Should that fail (a host that
+  // gives the file another type than application/wasm), it is fetched once
+  // more and compiled whole. Meanwhile the page is laid out and the canvas
+  // gets the context the game draws with (library_torvenka.js asks for the
+  // same), work that the title's first frame would otherwise wait for.
+  var wasm = 'torvenka.wasm';
+  var compiled = typeof WebAssembly.compileStreaming === 'function' ?
+    WebAssembly.compileStreaming(fetch(wasm, {credentials: 'same-origin'})) : Promise.reject();
+  compiled.catch(function () {});
+  try {
+    document.getElementById('canvas').getContext('2d', {alpha: false});
+    getComputedStyle(document.body).getPropertyValue('padding-top');
+    document.body.getBoundingClientRect();
+  } catch (e) {}
 
   // One copy per user, as far as a browser lets a page know: the first tab
   // of this copy of the site holds the lock for as long as it is open. The

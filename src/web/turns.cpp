@@ -41,6 +41,11 @@ void TurnDriver::pump() {
     }
 }
 
+void TurnDriver::fingerAt(double now) {
+    const int workerDelay = aim_.fingerAt(now);
+    if (waking_ && workerDelay >= 1) torvenka_wake_worker(workerDelay);
+}
+
 void TurnDriver::woken() {
     waking_ = false;
     pump();

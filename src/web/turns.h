@@ -18,6 +18,10 @@ public:
     // then bridges to the gate), or the gate has opened (woken()).
     void timerBack(double now) { aim_.timerBack(now); }
     void woken();
+    // A finger (or a pen's tip) touched the screen, moved on it or left it:
+    // Chromium may hold the page's own timer back a while, so the wake-up
+    // on its way gets the worker's timer beside it (wake_aim.h).
+    void fingerAt(double now);
     // A hidden page takes no turns: the dive waits where it is.
     void setPaused(bool paused);
 

@@ -26,6 +26,10 @@ constexpr int kLongestCycle = 30;
 // Timers in time before a slow machine's extra lead is taken back.
 constexpr int kTimersToEase = 64;
 constexpr int kMostLead = 3;
+// How long after a finger's event Chromium may still hold the page's
+// timers, ms: 30 to 45 as a finger lifts, up to 140 after it touches on a
+// busy machine.
+constexpr double kFingerHolds = 250;
 
 bool whole(double t) { return t == std::floor(t); }
 
@@ -36,6 +40,8 @@ int WakeAim::delayFor(double begun, double slept, double now, double moment) {
     moment_ = moment;
     setAt_ = now;
     delay_ = 0;
+    worker_ = false;
+    out_ = false;
     expect_ = Expect::Unknown;
     const double remaining = moment - now;
     if (fine_) {
@@ -46,6 +52,8 @@ int WakeAim::delayFor(double begun, double slept, double now, double moment) {
         if (delay < 1) return 0;
         delay_ = static_cast<int>(delay);
         expect_ = Expect::InTime;
+        worker_ = now < fingerSeen_ + kFingerHolds;
+        out_ = true;
         return delay_;
     }
     if (std::floor(slept) > std::floor(begun)) {
@@ -68,6 +76,14 @@ int WakeAim::delayFor(double begun, double slept, double now, double moment) {
     return delay_;
 }
 
+int WakeAim::fingerAt(double now) {
+    fingerSeen_ = now;
+    if (!fine_ || worker_ || !out_) return 0;
+    worker_ = true;
+    // Due when the page's own timer is; one held already is overdue.
+    return std::max(1, static_cast<int>(std::floor(setAt_ + delay_ - now)));
+}
+
 void WakeAim::missed() {
     // One late timer is a busy moment; a second soon after it is a machine
     // whose timers come back later than a millisecond of lead covers.
@@ -79,6 +95,7 @@ void WakeAim::missed() {
 }
 
 void WakeAim::timerBack(double now) {
+    out_ = false;
     if (!whole(now)) fine_ = true;
     if (expect_ == Expect::Unknown) return;
     if (fine_) {

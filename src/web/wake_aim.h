@@ -44,13 +44,20 @@ public:
     // The delay of the worker's timer to set beside the page's own (0:
     // none). Chromium holds a page's own timers back as a finger touches
     // the screen or leaves it, but not a worker's, whose message comes back
-    // a little after the page's own timer would: with the fine clock the
-    // worker's timer is as long as the page's, and whichever comes back
-    // first wakes the page. Where the clock counts whole milliseconds
+    // a little after the page's own timer would: with the fine clock, while
+    // a finger may make the page's timers wait (from a finger's event until
+    // `kFingerHolds` ms after the last), the worker's timer is as long as
+    // the page's, and whichever comes back first wakes the page. Else the
+    // page's own timer alone, which costs the page less: a mouse never
+    // made Chromium hold one, and where the clock counts whole milliseconds
     // (Firefox, WebKit) a worker's timer comes back early as often as not,
     // which the page would bridge, and those engines were not seen holding
-    // timers: the page's own timer alone.
-    int workerDelay() const { return fine_ ? delay_ : 0; }
+    // timers.
+    int workerDelay() const { return worker_ ? delay_ : 0; }
+    // A finger (or a pen's tip) touched the screen, moved on it or left it
+    // at `now`. While a wake-up is on its way with no worker's timer beside
+    // it, the delay of the one to set now for the same moment (0: none).
+    int fingerAt(double now);
     // The timer set last (the page's own or the worker's) came back at `now`.
     void timerBack(double now);
 
@@ -62,6 +69,11 @@ private:
     void missed();
 
     bool fine_ = false;
+    // When a finger's event came last, and whether the timer set last has
+    // a worker's beside it.
+    double fingerSeen_ = -1e9;
+    bool worker_ = false;
+    bool out_ = false;  // the timer set last has not come back yet
     // Fine clock: how late timers come back (a high quantile, ms), how many
     // timers in a row came back far later than that, and how long a step's
     // work takes (a slowly fading maximum, ms).
