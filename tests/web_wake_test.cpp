@@ -3,8 +3,8 @@
 // whole ones (WebKit; Firefox also moves each millisecond's edge by a random
 // amount), timers of whole milliseconds that come back a little late, and a
 // step's work between the moment it starts and the moment its timer is set.
-// A step is late when the game's millisecond clock shows more than 31 ms
-// since the last; the page pays for every moment it bridges to the gate.
+// A step is late when the game's millisecond clock shows more than a step's
+// distance since the last; the page pays for every moment it bridges to the gate.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,6 +14,7 @@
 #include <random>
 #include <vector>
 
+#include "core/clock.h"
 #include "web/wake_aim.h"
 
 namespace {
@@ -88,12 +89,13 @@ public:
         const double firstStart = lastStart;
         for (int i = 0; i < steps; ++i) {
             const double start = std::floor(clock(t));
-            if (i > 0 && start - lastStart > 31) ++lateSteps;
+            if (i > 0 && start - lastStart > stepApartMs(Phase::Dive)) ++lateSteps;
             lastStart = start;
             const double begun = clock(t);
             t += uniform(b_.workLow, b_.workHigh);
             const double slept = clock(t);
-            const double moment = std::floor(slept) + 31;  // the step's 1 ms sleep, then 30 ms
+            // The gate opens once more than its milliseconds have passed since the step's 1 ms sleep.
+            const double moment = std::floor(slept) + gateOf(Phase::Dive) + 1;
             t += uniform(b_.workLow, b_.workHigh);         // its picture put on the canvas
             fingersUntil(policy, t);
             const int delay = policy.delayFor(begun, slept, clock(t), moment);
