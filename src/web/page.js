@@ -203,23 +203,32 @@ function torvenkaPlay() {
     begin(false);
     return;
   }
+  var name = 'torvenka ' + new URL('./', location.href).pathname;
+  var held;
+  // Held until the page goes, or lets it go (see start).
+  function play(lock) {
+    var letGo;
+    var holding = new Promise(function (resolve) { letGo = resolve; });
+    unlock = function () {
+      letGo();
+      return held.catch(function () {});
+    };
+    begin(true);
+    return holding;
+  }
   try {
-    var held = locks.request('torvenka ' + new URL('./', location.href).pathname, {ifAvailable: true},
-                             function (lock) {
-      if (!lock) {
-        begun = true;
-        torvenkaSay('Torvenka is already playing in another tab or window of this browser.');
-        return;
-      }
-      // Held until the page goes, or lets it go (see start).
-      var letGo;
-      var holding = new Promise(function (resolve) { letGo = resolve; });
-      unlock = function () {
-        letGo();
-        return held.catch(function () {});
-      };
-      begin(true);
-      return holding;
+    held = locks.request(name, {ifAvailable: true}, function (lock) {
+      if (lock) return play(lock);
+      torvenkaSay('Torvenka is already playing in another tab or window of this browser.');
+      // The lock is waited for: it comes once that tab is closed, and at
+      // once where the holder was this very tab before a reload or a link
+      // opened in it (the browser lets a page's lock go a moment after the
+      // page is gone, and the page after it may ask first).
+      held = locks.request(name, function (lock) {
+        torvenkaSay('');
+        return play(lock);
+      });
+      held.catch(function () {});
     });
     held.catch(function () { begin(false); });
   } catch (e) {
